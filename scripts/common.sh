@@ -1,0 +1,85 @@
+# Shared by scripts/test and scripts/run: the two build trees, the Wine prefix
+# and a private X display. Source it; it defines functions only.
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_root=${VELKOR_BUILD:-$top/build}
+native_tree=$build_root/native
+win_tree=$build_root/win
+jobs=${VELKOR_JOBS:-2}
+
+velkor_setup() {
+  "$top/scripts/setup"
+}
+
+velkor_build_native() {
+  if [ ! -f "$native_tree/CMakeCache.txt" ]; then
+    cmake -S "$top" -B "$native_tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  fi
+  cmake --build "$native_tree" -j "$jobs"
+}
+
+velkor_build_win() {
+  if [ ! -f "$win_tree/CMakeCache.txt" ]; then
+    cmake -S "$top" -B "$win_tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" >/dev/null
+  fi
+  cmake --build "$win_tree" -j "$jobs"
+}
+
+# Starts a private Xvfb and exports DISPLAY; velkor_stop_display ends it.
+xvfb_pid=
+velkor_start_display() {
+  local fdfile
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -nolisten unix 3>"$fdfile" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  local i
+  for i in $(seq 1 200); do
+    [ -s "$fdfile" ] && break
+    sleep 0.05
+  done
+  if [ ! -s "$fdfile" ]; then
+    # Some Xvfb builds need the unix socket; try again with it.
+    kill "$xvfb_pid" 2>/dev/null || true
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for i in $(seq 1 200); do
+      [ -s "$fdfile" ] && break
+      sleep 0.05
+    done
+  fi
+  export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+  rm -f "$fdfile"
+}
+
+velkor_stop_display() {
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+  fi
+}
+
+# The tree's Wine prefix: created once, then its background processes and a
+# persistent server are started before any program of ours runs, so that no
+# test ever starts Wine's services (which would inherit the test's pipes).
+velkor_wine_env() {
+  export WINEPREFIX=$win_tree/wine
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+velkor_wine_up() {
+  velkor_wine_env
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  wineboot </dev/null >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+}
+
+velkor_wine_down() {
+  velkor_wine_env
+  wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,140 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/instance.h"
+#include "errors/on_error.h"
+#include "procs/priority.h"
+#include "procs/process_library.h"
+#include "settings/preferences.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+uint32_t ProcessorCount = 1;
+int CurrentView = 0;
+
+namespace {
+
+win::UniqueKernelHandle instanceMutex;
+win::UniqueKernelHandle companionProcess;
+uint32_t companionPid = 0;
+std::vector<ShutdownStep>& ShutdownSteps() {
+  static std::vector<ShutdownStep> steps;
+  return steps;
+}
+
+void StartCompanion() {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  char commandLine[] = "dornat.exe";
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+  CloseHandle(info.hThread);
+  companionProcess.reset(info.hProcess);
+  companionPid = info.dwProcessId;
+}
+
+}  // namespace
+
+std::string SignalFilePath() {
+  char temp[MAX_PATH * 2] = {};
+  const DWORD length = GetTempPathA(sizeof temp, temp);
+  if (length == 0 || length >= sizeof temp) return kSignalFileName;
+  char longPath[MAX_PATH * 2] = {};
+  const DWORD longLength = GetLongPathNameA(temp, longPath, sizeof longPath);
+  std::string folder = (longLength > 0 && longLength < sizeof longPath) ? longPath : temp;
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder + kSignalFileName;
+}
+
+void WriteStartSignal() {
+  win::UniqueFileHandle file(CreateFileA(SignalFilePath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                         nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool CompanionRunning() {
+  ExamineProcesses();
+  while (NextProcess()) {
+    if (IsCompanionName(ProcessName())) return true;
+  }
+  return false;
+}
+
+uint32_t CompanionProcessId() { return companionPid; }
+
+bool StartProgram() {
+  // 1. Libraries and the window toolkit.
+  InitProcessLibrary();
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  // 2. Single instance.
+  SetLastError(ERROR_SUCCESS);
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    WriteStartSignal();
+    return false;
+  }
+  instanceMutex.reset(mutex);
+
+  // 3. Run-time faults from here on go to the error dialog.
+  InstallFatalErrorHandler();
+  // 4.-8. The process itself, then every default.
+  SetDefaultColumnWidths();
+  SetPriorityLevel(-1, 2);
+  EnablePrivilege("SeShutdownPrivilege");
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  ProcessorCount = system.dwNumberOfProcessors;
+  SetPreferenceDefaults();
+  CurrentView = 0;
+  SetPriorityColours();
+
+  // 9.-10. The companion: started only when no process of its exact name runs.
+  if (!CompanionRunning()) StartCompanion();
+  return true;
+}
+
+void CheckStartSignal(HWND mainWindow) {
+  const std::string path = SignalFilePath();
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  const bool exists = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+                      !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  if (!IsStartSignal(exists, size)) return;
+  if (mainWindow) {
+    if (IsIconic(mainWindow)) ShowWindow(mainWindow, SW_RESTORE);
+    SetForegroundWindow(mainWindow);
+  }
+  DeleteFileA(path.c_str());
+}
+
+void WatchCompanion() {
+  if (companionProcess && WaitForSingleObject(companionProcess.get(), 0) == WAIT_OBJECT_0) ShutdownProgram();
+}
+
+void QuitProgram() {
+  if (Preferences.PreferencesRemain == 0 && companionProcess) {
+    DWORD code = 0;
+    if (GetExitCodeProcess(companionProcess.get(), &code) && code == STILL_ACTIVE)
+      TerminateProcess(companionProcess.get(), 0xFFFFFFFF);
+    companionProcess.reset();
+  }
+  ShutdownProgram();
+}
+
+void AddShutdownStep(ShutdownStep step) { ShutdownSteps().push_back(step); }
+
+void ShutdownProgram() {
+  for (ShutdownStep step : ShutdownSteps()) step();
+  FreeProcessLibrary();
+  instanceMutex.reset();
+  companionProcess.reset();
+  ExitProcess(0);
+}
+
+}  // namespace velkor

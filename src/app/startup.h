@@ -1,0 +1,44 @@
+// Start-up and shutdown of velkor.exe: single instance, the second-start
+// signal, the companion, and the one way out.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace velkor {
+
+// Process-wide state of the main program.
+extern uint32_t ProcessorCount;
+extern int CurrentView;
+
+// Steps 1 to 10 of the start: returns false when this is a second instance,
+// which has then left its signal and must end without building windows.
+bool StartProgram();
+
+// Full path of the signal file in the long form of the temporary folder.
+std::string SignalFilePath();
+// Leaves the empty signal file for the running instance.
+void WriteStartSignal();
+// The 250 ms checks of the loop: the signal file (brings `mainWindow` to the
+// front and consumes it) and the companion watch (may not return).
+void CheckStartSignal(HWND mainWindow);
+void WatchCompanion();
+
+// Looks for a process named exactly "dornat.exe".
+bool CompanionRunning();
+// Pid of the companion this instance started, 0 when it started none.
+uint32_t CompanionProcessId();
+
+// Close button, system menu and "Schließen": the companion rule, then shutdown.
+[[noreturn]] void QuitProgram();
+// Every way out of the program after start-up ends here.
+[[noreturn]] void ShutdownProgram();
+
+// Handlers that later subsystems add to the shutdown (settings, images...),
+// run in registration order before the process library is released.
+using ShutdownStep = void (*)();
+void AddShutdownStep(ShutdownStep step);
+
+}  // namespace velkor

@@ -1,0 +1,20 @@
+#include "settings/preferences.h"
+
+namespace velkor {
+
+PreferencesRecord Preferences;
+std::array<int32_t, kShownFlagCount> ColumnShown = [] {
+  std::array<int32_t, kShownFlagCount> shown{};
+  shown.fill(1);
+  return shown;
+}();
+std::array<int32_t, kProcessColumnCount> ColumnWidths = kDefaultColumnWidths;
+
+void SetPreferenceDefaults() {
+  Preferences = PreferencesRecord{};
+  ColumnShown.fill(1);
+}
+
+void SetDefaultColumnWidths() { ColumnWidths = kDefaultColumnWidths; }
+
+}  // namespace velkor

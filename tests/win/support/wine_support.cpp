@@ -1,0 +1,122 @@
+#include "support/wine_support.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace velkor::test {
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+bool OwnedProcess::Running() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD OwnedProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+  if (!process_) return STILL_ACTIVE;
+  WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count()));
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+void OwnedProcess::End() {
+  if (!process_) return;
+  if (Running()) {
+    TerminateProcess(process_.get(), 999);
+    WaitForSingleObject(process_.get(), 5000);
+  }
+  process_.reset();
+}
+
+OwnedProcess Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder) {
+  std::string commandLine = "\"" + exe + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
+    return {};
+  CloseHandle(info.hThread);
+  return OwnedProcess(win::UniqueKernelHandle(info.hProcess), info.dwProcessId);
+}
+
+OwnedProcess StartHelper() { return Start(ProgramFolder() + "\\velkor_helper.exe"); }
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= end) return condition();
+    Sleep(10);
+  }
+}
+
+std::vector<uint32_t> ProcessIdsNamed(const std::string& name) {
+  std::vector<uint32_t> ids;
+  win::UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return ids;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  auto lower = [](std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+  };
+  const std::string wanted = lower(name);
+  for (BOOL ok = Process32First(snapshot.get(), &entry); ok; ok = Process32Next(snapshot.get(), &entry)) {
+    if (lower(entry.szExeFile) == wanted) ids.push_back(entry.th32ProcessID);
+  }
+  return ids;
+}
+
+TempFolder::TempFolder() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  static unsigned counter = 0;
+  for (;;) {
+    path_ = std::string(temp) + "velkor-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+  }
+}
+
+TempFolder::~TempFolder() {
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") DeleteFileA((path_ + "\\" + name).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path_.c_str());
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes) {
+  win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return false;
+  bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  return ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace velkor::test

@@ -1,0 +1,74 @@
+// Test support for the Win32 and end-to-end tests: starting and ending the
+// processes a test owns, and waiting for conditions with a bound.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "win/unique_handle.h"
+
+namespace velkor::test {
+
+// Folder of the running test program (bin/ of the build tree).
+std::string ProgramFolder();
+
+// A process started by a test; ended (exit code 999) when the owner goes,
+// unless it has ended already.
+class OwnedProcess {
+ public:
+  OwnedProcess() = default;
+  OwnedProcess(win::UniqueKernelHandle process, uint32_t pid) : process_(std::move(process)), pid_(pid) {}
+  ~OwnedProcess() { End(); }
+  OwnedProcess(OwnedProcess&&) noexcept = default;
+  OwnedProcess& operator=(OwnedProcess&&) noexcept = default;
+
+  [[nodiscard]] uint32_t pid() const { return pid_; }
+  [[nodiscard]] HANDLE handle() const { return process_.get(); }
+  [[nodiscard]] bool valid() const { return process_.valid(); }
+  [[nodiscard]] bool Running() const;
+  // Waits up to `timeout` for the end; the exit code, or STILL_ACTIVE.
+  DWORD WaitForExit(std::chrono::milliseconds timeout) const;
+  void End();
+
+ private:
+  win::UniqueKernelHandle process_;
+  uint32_t pid_ = 0;
+};
+
+// Starts `exe` (a path) with `arguments` in `workingFolder` (empty: inherited).
+OwnedProcess Start(const std::string& exe, const std::string& arguments = {}, const std::string& workingFolder = {});
+// Starts the helper program; it has started once it can be opened.
+OwnedProcess StartHelper();
+
+// Polls `condition` every few milliseconds until it holds or `timeout` passes.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// Identifiers of the running processes whose executable file name is `name`
+// (compared without regard to case), through a toolhelp snapshot that does
+// not depend on the library under test.
+std::vector<uint32_t> ProcessIdsNamed(const std::string& name);
+
+// A fresh empty folder under the temporary folder, removed with its files.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  [[nodiscard]] const std::string& path() const { return path_; }
+  [[nodiscard]] std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+bool FileExists(const std::string& path);
+
+}  // namespace velkor::test
