@@ -180,9 +180,10 @@ std::string ProcessName() {
         state.psapi.getModuleBaseName(process.get(), module, buffer, 255) > 0) {
       name = TextUpToZero(buffer, 255);
     }
-  } else {
-    name = FilePart(LimitedImagePath(pid));
   }
+  // Refused rights, or a process whose module list is not readable (yet):
+  // its image name still names it.
+  if (name.empty()) name = FilePart(LimitedImagePath(pid));
   if (name == "?") return "System";
   return name;
 }
@@ -200,6 +201,7 @@ std::string ProcessPath(uint32_t pid) {
   if (!process) return LimitedImagePath(pid);
   char buffer[MAX_PATH + 1] = {};
   const DWORD length = state.psapi.getModuleFileNameEx(process.get(), nullptr, buffer, MAX_PATH);
+  if (length == 0) return LimitedImagePath(pid);
   return std::string(buffer, std::min<DWORD>(length, MAX_PATH));
 }
 
