@@ -73,6 +73,8 @@ velkor_wine_up() {
   velkor_wine_env
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i </dev/null >/dev/null 2>&1 || true
+    # No window manager runs on the private display: Wine draws the frames itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
     wineserver -w
   fi
   wineboot </dev/null >/dev/null 2>&1 || true
