@@ -91,6 +91,7 @@ bool StartProgram() {
   GetSystemInfo(&system);
   ProcessorCount = system.dwNumberOfProcessors;
   SetPreferenceDefaults();
+  AddShutdownStep(SavePreferencesAtShutdown);
   CurrentView = 0;
   SetPriorityColours();
 

@@ -9,10 +9,12 @@ std::array<int32_t, kShownFlagCount> ColumnShown = [] {
   return shown;
 }();
 std::array<int32_t, kProcessColumnCount> ColumnWidths = kDefaultColumnWidths;
+int32_t PreferencesAutostart = 0;
 
 void SetPreferenceDefaults() {
   Preferences = PreferencesRecord{};
   ColumnShown.fill(1);
+  PreferencesAutostart = 0;
 }
 
 void SetDefaultColumnWidths() { ColumnWidths = kDefaultColumnWidths; }

@@ -22,6 +22,8 @@ struct PreferencesRecord {
   int32_t PreferencesRefresh1Spin = 2500;
   int32_t PreferencesRefresh2Spin = 750;
 
+  friend bool operator==(const PreferencesRecord&, const PreferencesRecord&) = default;
+
   static constexpr const char* kDefaultSearchString = "https://www.google.com/search?q=%22[SEARCH]%22";
 };
 
@@ -34,9 +36,17 @@ inline constexpr std::array<int32_t, kProcessColumnCount> kDefaultColumnWidths =
 extern PreferencesRecord Preferences;
 extern std::array<int32_t, kShownFlagCount> ColumnShown;
 extern std::array<int32_t, kProcessColumnCount> ColumnWidths;
+// The autostart choice (0/1). It belongs to the preferences window's check
+// box; until that window exists the loaded value is kept here for the save.
+extern int32_t PreferencesAutostart;
 
 // Puts the record, the shown flags and the widths back to their start values.
 void SetPreferenceDefaults();
 void SetDefaultColumnWidths();
+
+// The shutdown's save of velkor.ini (Win32 layer, settings_file_win.cpp):
+// writes the settings once they have been loaded in this run, so that a run
+// that ends early never overwrites the user's file with start-up defaults.
+void SavePreferencesAtShutdown();
 
 }  // namespace velkor

@@ -1,0 +1,152 @@
+#include "settings/settings_file_win.h"
+
+#include <algorithm>
+
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+PreferenceHooks SettingsHooks;
+
+namespace {
+
+// A settings file is a few kilobytes; anything past this is not read.
+constexpr uint64_t kMaxSettingsBytes = 64ull << 20;
+
+// What a save writes for the window while there is none: the geometry read
+// from the file, or the defaults when it was never read.
+WindowGeometry lastReadGeometry;
+bool preferencesLoaded = false;
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadSettingsBytes(const std::string& path) {
+  win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+  std::string bytes(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(size.QuadPart), kMaxSettingsBytes)),
+                    '\0');
+  size_t filled = 0;
+  while (filled < bytes.size()) {
+    DWORD read = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - filled, 1u << 20));
+    if (!ReadFile(file.get(), bytes.data() + filled, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;  // the file shrank meanwhile
+    filled += read;
+  }
+  bytes.resize(filled);
+  return bytes;
+}
+
+bool ReplaceSettingsFile(const std::string& path, std::string_view bytes) {
+  char temp[MAX_PATH] = {};
+  if (!GetTempFileNameA(FolderOf(path).c_str(), "vlk", 0, temp)) return false;
+  bool written = false;
+  {
+    win::UniqueFileHandle file(
+        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    written = file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  }
+  if (written) {
+    // A reader in the companion may hold the old file for a moment.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      if (MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+      const DWORD error = GetLastError();
+      if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
+      Sleep(20);
+    }
+  }
+  DeleteFileA(temp);
+  return false;
+}
+
+bool WindowsXpOrLater() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!GetVersionExA(&version)) return true;
+  return IsWindowsXpOrLater(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
+}
+
+WindowGeometry ReadWindowGeometry() {
+  const auto bytes = ReadSettingsBytes(kSettingsFileName);
+  lastReadGeometry = bytes ? ReadSettingsSnapshot(SettingsFile(*bytes), true).window : WindowGeometry{};
+  return lastReadGeometry;
+}
+
+WindowGeometry MeasureWindowGeometry(HWND window) {
+  WindowGeometry g;
+  if (IsIconic(window)) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window, &placement)) return lastReadGeometry;
+    RECT outer = placement.rcNormalPosition;
+    // The restored rectangle is in work-area coordinates.
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+    if (!(exStyle & WS_EX_TOOLWINDOW)) {
+      MONITORINFO monitor{};
+      monitor.cbSize = sizeof monitor;
+      if (GetMonitorInfoA(MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST), &monitor))
+        OffsetRect(&outer, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+    }
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & ~DWORD{WS_MINIMIZE | WS_MAXIMIZE};
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    g.x = outer.left;
+    g.y = outer.top;
+    g.width = (outer.right - outer.left) - (frame.right - frame.left);
+    g.height = (outer.bottom - outer.top) - (frame.bottom - frame.top);
+    return g;
+  }
+  RECT outer{}, client{};
+  if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return lastReadGeometry;
+  g.x = outer.left;
+  g.y = outer.top;
+  g.width = client.right - client.left;
+  g.height = client.bottom - client.top + GetSystemMetrics(SM_CYMENU);
+  return g;
+}
+
+void LoadPreferences(bool applyColumnWidths) {
+  const auto bytes = ReadSettingsBytes(kSettingsFileName);
+  LoadPreferencesFromBytes(bytes, applyColumnWidths, WindowsXpOrLater());
+  preferencesLoaded = true;
+  if (bytes && applyColumnWidths && SettingsHooks.setColumnWidth) {
+    for (int n = 0; n < kProcessColumnCount; ++n) SettingsHooks.setColumnWidth(n, ColumnWidths[static_cast<size_t>(n)]);
+  }
+  if (SettingsHooks.setTopmost) SettingsHooks.setTopmost(Preferences.PreferencesSticky != 0);
+  if (SettingsHooks.fillPreferenceControls) SettingsHooks.fillPreferenceControls();
+}
+
+bool WritePreferences() {
+  HWND window = SettingsHooks.mainWindow;
+  const WindowGeometry geometry = (window && IsWindow(window)) ? MeasureWindowGeometry(window) : lastReadGeometry;
+  std::array<int32_t, kProcessColumnCount> current{};
+  if (SettingsHooks.columnWidth) {
+    for (int n = 0; n < kProcessColumnCount; ++n) current[static_cast<size_t>(n)] = SettingsHooks.columnWidth(n);
+  }
+  return ReplaceSettingsFile(kSettingsFileName, FormatSettingsFile(CurrentSettings(geometry, current)));
+}
+
+void SavePreferencesAtShutdown() {
+  if (preferencesLoaded) WritePreferences();
+}
+
+}  // namespace velkor

@@ -1,0 +1,60 @@
+// velkor.ini on disk: fetching the bytes, gathering the live state for a save
+// and replacing the file in one step. Decisions live in settings_file.h.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/settings_file.h"
+
+namespace velkor {
+
+// Steps of the load and the save that belong to windows built elsewhere.
+// Each is skipped while it is empty; the window code fills them once its
+// controls exist.
+struct PreferenceHooks {
+  // Main window whose geometry a save writes; without it the save writes the
+  // geometry last read from the file (or the defaults).
+  HWND mainWindow = nullptr;
+  // Sets the width of process-list column `column` (load with column widths).
+  void (*setColumnWidth)(int column, int width) = nullptr;
+  // Current width of process-list column `column`, 0 while it is hidden.
+  int (*columnWidth)(int column) = nullptr;
+  // Puts the main window in or out of the topmost band.
+  void (*setTopmost)(bool topmost) = nullptr;
+  // Sets the preferences window's controls from the loaded state.
+  void (*fillPreferenceControls)() = nullptr;
+};
+extern PreferenceHooks SettingsHooks;
+
+// The file's bytes (at most the first 64 MB), or nullopt when it cannot be
+// opened: absent, or held open for writing by another process.
+std::optional<std::string> ReadSettingsBytes(const std::string& path);
+// Writes `bytes` to a temporary file beside `path` and puts it in place of
+// `path` in one step. On any failure `path` keeps its old content and the
+// temporary file is removed.
+bool ReplaceSettingsFile(const std::string& path, std::string_view bytes);
+
+// The version seam of the load, asked of the running system.
+bool WindowsXpOrLater();
+
+// Group "Window" of velkor.ini with the defaults -1, -1, 640, 500.
+WindowGeometry ReadWindowGeometry();
+// The geometry a save writes for `window`: outer position, client width and
+// client height plus one menu bar. A minimised window is measured by its
+// restored rectangle.
+WindowGeometry MeasureWindowGeometry(HWND window);
+
+// Reads velkor.ini into Preferences, ColumnShown and (with
+// `applyColumnWidths`) ColumnWidths, then runs the hooks: column widths,
+// topmost state, preferences window controls.
+void LoadPreferences(bool applyColumnWidths);
+// The write step of the preferences' apply: rewrites velkor.ini from the
+// current state. Returns false when nothing could be written (never reported).
+bool WritePreferences();
+
+}  // namespace velkor
