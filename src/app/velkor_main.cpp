@@ -1,7 +1,7 @@
 // velkor.exe
 #include <windows.h>
 
-#include "app/main_window.h"
+#include "app/event_loop.h"
 #include "app/startup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

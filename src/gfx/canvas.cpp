@@ -24,4 +24,22 @@ void Canvas::FillRect(int x, int y, int w, int h, Pixel p) {
     for (int xx = x0; xx < x1; ++xx) pixels[static_cast<size_t>(yy) * static_cast<size_t>(width) + static_cast<size_t>(xx)] = p;
 }
 
+void DrawOver(Canvas& target, const Canvas& source, int x, int y) {
+  for (int sy = 0; sy < source.height; ++sy) {
+    for (int sx = 0; sx < source.width; ++sx) {
+      const int tx = x + sx, ty = y + sy;
+      if (!target.Contains(tx, ty)) continue;
+      const Pixel s = source.At(sx, sy);
+      const unsigned a = PixelAlpha(s);
+      if (a == 0) continue;
+      const Pixel t = target.At(tx, ty);
+      auto mix = [a](unsigned over, unsigned under) {
+        return static_cast<uint8_t>((over * a + under * (255 - a) + 127) / 255);
+      };
+      target.Set(tx, ty, MakePixel(mix(PixelRed(s), PixelRed(t)), mix(PixelGreen(s), PixelGreen(t)),
+                                   mix(PixelBlue(s), PixelBlue(t)), std::max<uint8_t>(PixelAlpha(t), static_cast<uint8_t>(a))));
+    }
+  }
+}
+
 }  // namespace velkor

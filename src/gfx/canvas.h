@@ -34,4 +34,8 @@ struct Canvas {
   void FillRect(int x, int y, int w, int h, Pixel p);
 };
 
+// Draws `source` over `target` at x, y with the source's (straight) alpha;
+// the target stays opaque where it was.
+void DrawOver(Canvas& target, const Canvas& source, int x, int y);
+
 }  // namespace velkor

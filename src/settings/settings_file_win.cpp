@@ -120,7 +120,9 @@ WindowGeometry MeasureWindowGeometry(HWND window) {
   g.x = outer.left;
   g.y = outer.top;
   g.width = client.right - client.left;
-  g.height = client.bottom - client.top + GetSystemMetrics(SM_CYMENU);
+  // The stored height includes the menu bar, which the restore takes from the
+  // client area again; a window without one stores its plain client height.
+  g.height = client.bottom - client.top + (GetMenu(window) ? GetSystemMetrics(SM_CYMENU) : 0);
   return g;
 }
 

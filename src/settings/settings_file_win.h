@@ -45,7 +45,7 @@ bool WindowsXpOrLater();
 // Group "Window" of velkor.ini with the defaults -1, -1, 640, 500.
 WindowGeometry ReadWindowGeometry();
 // The geometry a save writes for `window`: outer position, client width and
-// client height plus one menu bar. A minimised window is measured by its
+// client height plus the menu bar (when it has one). A minimised window is measured by its
 // restored rectangle.
 WindowGeometry MeasureWindowGeometry(HWND window);
 

@@ -32,7 +32,10 @@ HWND FindMainWindow(uint32_t pid) {
         GetWindowThreadProcessId(window, &owner);
         char className[64] = {};
         GetClassNameA(window, className, sizeof className);
-        if (owner == s->pid && IsWindowVisible(window) && std::string(className) == "VelkorMain") {
+        char title[64] = {};
+        GetWindowTextA(window, title, sizeof title);
+        if (owner == s->pid && IsWindowVisible(window) && std::string(className) == "VelkorWindow" &&
+            std::string(title) == "Velkor") {
           s->found = window;
           return FALSE;
         }
@@ -166,9 +169,62 @@ TEST_F(Programs, ClosingTheMainWindowByDefaultEndsOnlyTheMainProgram) {
   EXPECT_EQ(test::ProcessIdsNamed("dornat.exe"), std::vector<uint32_t>{companion});
 }
 
+TEST_F(Programs, WithRemainZeroClosingEndsTheStartedCompanionToo) {
+  ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"), "[General]\r\nPreferencesRemain = 0\r\n"));
+  HWND window = nullptr;
+  OwnedProcess& velkor = StartVelkor(&window);
+  ASSERT_NE(window, nullptr);
+  const uint32_t companion = WaitForCompanion();
+  ASSERT_NE(companion, 0u);
+  ASSERT_TRUE(PostMessageA(window, WM_CLOSE, 0, 0));
+  EXPECT_EQ(velkor.WaitForExit(kReactionBound), 0u);
+  EXPECT_TRUE(test::WaitUntil([] { return test::ProcessIdsNamed("dornat.exe").empty(); }, kReactionBound));
+}
+
+TEST_F(Programs, ClosingWritesTheSettingsFile) {
+  HWND window = nullptr;
+  OwnedProcess& velkor = StartVelkor(&window);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(PostMessageA(window, WM_CLOSE, 0, 0));
+  EXPECT_EQ(velkor.WaitForExit(kReactionBound), 0u);
+  std::string content;
+  ASSERT_TRUE(test::ReadFileBytes(folder_.File("velkor.ini"), content));
+  EXPECT_EQ(content.rfind("[General]\r\n", 0), 0u);
+  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 48);
+  EXPECT_NE(content.find("PreferencesRemain = 1\r\n"), std::string::npos);
+}
+
+TEST_F(Programs, EveryViewIsReachedByClickingTheTabStrip) {
+  HWND window = nullptr;
+  StartVelkor(&window);
+  ASSERT_NE(window, nullptr);
+  const int panels[] = {138, 146, 151, 153, 155, 192};
+  const int tabCentres[] = {42, 112, 167, 221, 280, 355};
+  for (int view : {3, 1, 5, 0, 4, 2}) {
+    SCOPED_TRACE(view);
+    POINT point{tabCentres[view], 42};
+    ClientToScreen(window, &point);
+    SetForegroundWindow(window);
+    SetCursorPos(point.x, point.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+    EXPECT_TRUE(test::WaitUntil([&] { return IsWindowVisible(GetDlgItem(window, panels[view])) != 0; }, kReactionBound));
+    for (int other = 0; other < 6; ++other) {
+      if (other != view) {
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, panels[other]))) << other;
+      }
+    }
+  }
+}
+
 TEST_F(Programs, CompanionRunsOnce) {
   OwnedProcess& first = StartProgram("dornat.exe");
-  ASSERT_TRUE(test::WaitUntil([&] { return !test::ProcessIdsNamed("dornat.exe").empty(); }, kStartBound));
+  // The first one runs once it holds its mutex.
+  ASSERT_TRUE(test::WaitUntil(
+      [] { return win::UniqueKernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, "Velkor Systray")).valid(); }, kStartBound));
   OwnedProcess& second = StartProgram("dornat.exe");
   EXPECT_EQ(second.WaitForExit(kStartBound), 0u);
   EXPECT_TRUE(first.Running());

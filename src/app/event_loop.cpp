@@ -1,0 +1,180 @@
+#include "app/event_loop.h"
+
+#include <ctime>
+#include <optional>
+
+#include "app/shortcuts.h"
+#include "app/startup.h"
+#include "settings/preferences.h"
+
+namespace velkor {
+
+RefreshStamps Stamps;
+
+namespace {
+
+using Handler = void (*)(const LoopEvent& event);
+
+// Which event types a command reacts to.
+enum TypeMask : unsigned {
+  kAnyType = ~0u,
+  kLeftClickOnly = 1u << 0,
+};
+
+bool Accepts(unsigned mask, int type) {
+  if (mask == kAnyType) return true;
+  return type == kTypeLeftClick && (mask & kLeftClickOnly);
+}
+
+struct Command {
+  int first;
+  int last;
+  unsigned types;
+  Handler handler;
+};
+
+void StartTaskManager(const LoopEvent&) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  char commandLine[] = "taskmgr";
+  if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+}
+
+void Quit(const LoopEvent&) { QuitProgram(); }
+
+void ShowViewFromMenu(const LoopEvent& event) { ShowView(event.id - 13, true); }
+
+void SelectTab(const LoopEvent&) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  ScreenToClient(MainWindow, &cursor);
+  if (std::optional<int> view = TabAtX(cursor.x)) ShowView(*view, true);
+}
+
+// Process information: nothing to show yet for the selected process.
+void NoAction(const LoopEvent&) {}
+
+// One flat table: identifier range, accepted event types, handler.
+constexpr Command kCommands[] = {
+    {12, 12, kAnyType, Quit},
+    {13, 18, kAnyType, ShowViewFromMenu},
+    {19, 19, kLeftClickOnly, StartTaskManager},
+    {25, 25, kAnyType, NoAction},
+    {136, 136, kAnyType, SelectTab},
+};
+
+void RunCommand(const LoopEvent& event) {
+  for (const Command& command : kCommands) {
+    if (event.id < command.first || event.id > command.last) continue;
+    if (Accepts(command.types, event.type)) command.handler(event);
+    return;
+  }
+}
+
+void HideWindow(int number) { ShowWindow(WindowHandle(number), SW_HIDE); }
+
+void CloseRequest(int window) {
+  switch (window) {
+    case kMainWindow: QuitProgram();
+    case kRunWindow:
+    case kPreferencesWindow:
+      EnableMainWindows(true);
+      HideWindow(window);
+      break;
+    case kDiagramWindow: HideWindow(window); break;
+    default: break;  // the information window and the scale close themselves
+  }
+}
+
+// The keyboard shortcut a key message of the active program window delivers.
+std::optional<int> ShortcutOf(const MSG& message) {
+  if (message.message != WM_KEYDOWN) return std::nullopt;
+  HWND active = GetActiveWindow();
+  const int window = WindowNumberOf(active);
+  if (window < 0 || (message.hwnd != active && !IsChild(active, message.hwnd))) return std::nullopt;
+  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  return ShortcutFor(window, control, static_cast<int>(message.wParam));
+}
+
+}  // namespace
+
+void EnableMainWindows(bool enable) {
+  EnableWindow(WindowHandle(kMainWindow), enable);
+  EnableWindow(WindowHandle(kDiagramWindow), enable);
+}
+
+LoopEvent WaitEvent(unsigned milliseconds) {
+  LoopEvent event;
+  if (TakeLoopEvent(event)) return event;
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (std::optional<int> id = ShortcutOf(message)) {
+        QueueLoopEvent({kEventMenu, *id, 0, WindowNumberOf(GetActiveWindow())});
+      } else {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+      if (TakeLoopEvent(event)) return event;
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return LoopEvent{};
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+void DispatchEvent(const LoopEvent& event) {
+  switch (event.code) {
+    case kEventControl:
+    case kEventMenu: RunCommand(event); break;
+    case kEventClose: CloseRequest(event.window); break;
+    case kEventSize: FitTabFiller(); break;
+    default: break;
+  }
+}
+
+void ShowView(int view, bool refresh) {
+  static constexpr int kPanels[] = {138, 146, 151, 153, 155, 192};
+  if (view < 0 || view > 5) return;
+  CurrentView = view;
+  for (int i = 0; i < 6; ++i)
+    if (i != view) ShowWindow(ControlHandle(kPanels[i]), SW_HIDE);
+  ShowWindow(ControlHandle(kPanels[view]), SW_SHOW);
+  SetTabPicture(view);
+  (void)refresh;  // the lists refresh themselves once they exist
+}
+
+void SetListStamp() { Stamps.list = static_cast<double>(GetTickCount()); }
+
+void ResetStampsForFirstPass() {
+  const double calendar = static_cast<double>(std::time(nullptr)) * 1000.0;
+  Stamps = RefreshStamps{calendar, calendar, calendar};
+}
+
+void MonitorTick() {
+  const TickPlan plan = PlanTick(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
+                                 Preferences.PreferencesRefresh2Spin);
+  (void)plan;  // graphs, samples and lists join as they are built
+}
+
+void RunEventLoop() {
+  ULONGLONG checkStamp = 0;
+  for (;;) {
+    const LoopEvent event = WaitEvent(25);
+    const ULONGLONG now = GetTickCount64();
+    if (now - checkStamp > 250) {
+      CheckStartSignal(MainWindow);
+      WatchCompanion();
+      checkStamp = now;
+    }
+    DispatchEvent(event);
+    if (event.code == kEventNone || event.code == kEventMouseMove) MonitorTick();
+  }
+}
+
+}  // namespace velkor

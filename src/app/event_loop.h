@@ -1,0 +1,34 @@
+// The loop of velkor.exe: waits at most 25 ms for an event, runs the 250 ms
+// checks, dispatches by identifier and drives MonitorTick when idle.
+#pragma once
+
+#include "app/windows.h"
+#include "monitor/monitor_tick.h"
+
+namespace velkor {
+
+[[noreturn]] void RunEventLoop();
+
+// Waits up to `milliseconds` for the next event, handling every message that
+// arrives meanwhile (keyboard shortcuts of the active window included).
+LoopEvent WaitEvent(unsigned milliseconds);
+// Hands one event to its handler (the command table, or the window rules).
+void DispatchEvent(const LoopEvent& event);
+
+// Shows exactly one view panel and its tab picture; with `refresh` the view's
+// list is refreshed at once.
+void ShowView(int view, bool refresh);
+
+// The periodic procedure.
+void MonitorTick();
+// The stamps of the periodic refreshes; commands that refresh a list
+// themselves set the list stamp to now.
+extern RefreshStamps Stamps;
+void SetListStamp();
+// Start values from the calendar clock: the first idle pass does everything.
+void ResetStampsForFirstPass();
+
+// Enables or disables windows 0 and 2 together (modal dialogs).
+void EnableMainWindows(bool enable);
+
+}  // namespace velkor

@@ -1,0 +1,324 @@
+#include "app/layout.h"
+
+#include <algorithm>
+#include <array>
+
+namespace velkor {
+namespace {
+
+using K = ControlKind;
+
+constexpr uint8_t kLT = kLeft | kTop;
+constexpr uint8_t kLTR = kLeft | kTop | kRight;
+constexpr uint8_t kLRB = kLeft | kRight | kBottom;
+constexpr uint8_t kLB = kLeft | kBottom;
+constexpr uint8_t kTR = kTop | kRight;
+constexpr uint8_t kTRB = kTop | kRight | kBottom;
+
+// clang-format off
+constexpr ControlSpec kControls[] = {
+  // Window 0: toolbar.
+  {19, 0, 0, K::kToolbarButton, N(2),   N(2), N(28), N(28), kLT, "Task-Manager starten (Strg+Alt+Entf)"},
+  {22, 0, 0, K::kToolbarButton, N(32),  N(2), N(28), N(28), kLT, "Prozess starten... (Strg+R)"},
+  {20, 0, 0, K::kToolbarButton, N(82),  N(2), N(28), N(28), kLT, "Einstellungen (Strg+P)"},
+  {21, 0, 0, K::kToolbarButton, N(132), N(2), N(28), N(28), kLT, "Diagramm anzeigen (Strg+D)"},
+  {23, 0, 0, K::kToolbarButton, N(162), N(2), N(28), N(28), kLT, "Prozess beenden (Entf)", kDisabled},
+  {24, 0, 0, K::kToolbarButton, N(192), N(2), N(28), N(28), kLT, "", kDisabled},
+  {25, 0, 0, K::kToolbarButton, N(222), N(2), N(28), N(28), kLT, "Prozessinformationen zeigen (Strg+I)", kDisabled},
+  // Window 0: frame. The tab strip is as wide as its picture; BuildWindows
+  // sizes 136 and 135 from the decoded picture.
+  {136, 0, 0, K::kImage, N(0), N(30), N(400), N(25), kLT, ""},
+  {135, 0, 0, K::kImage, N(400), N(30), FromW(-400), N(25), kLT, "", kStretch},
+  {137, 0, 0, K::kImage, N(0), FromH(-20), FromW(0), N(20), kLRB, "", kStretch},
+  {138, 0, 0, K::kPanel, N(0), N(55), FromW(0), FromH(-75), kAllEdges, "Prozesse", kHidden},
+  {146, 0, 0, K::kPanel, N(0), N(55), FromW(0), FromH(-75), kAllEdges, "Fenster", kHidden},
+  {151, 0, 0, K::kPanel, N(0), N(55), FromW(0), FromH(-75), kAllEdges, "Dienste", kHidden},
+  {153, 0, 0, K::kPanel, N(0), N(55), FromW(0), FromH(-75), kAllEdges, "Treiber", kHidden},
+  {155, 0, 0, K::kPanel, N(0), N(55), FromW(0), FromH(-75), kAllEdges, "Netzwerk", kHidden},
+  {192, 0, 0, K::kPanel, N(0), N(55), FromW(0), FromH(-75), kAllEdges, "Überwachung", kHidden},
+
+  // Panel "Prozesse".
+  {139, 0, 138, K::kList, N(5), N(0), FromW(-10), FromH(-185), kAllEdges, "", kMultiSelect},
+  {140, 0, 138, K::kBox, N(5), FromH(-180), FromW(-10), N(100), kLRB, ""},
+  {141, 0, 140, K::kImage, N(10), N(10), N(32), N(32), kAnchorNone, ""},
+  {142, 0, 140, K::kReadOnlyField, N(52), N(10), FromW(-70), N(15), kLTR, "", kBold},
+  {143, 0, 140, K::kReadOnlyField, N(50), N(25), FromW(-70), N(15), kLTR, ""},
+  {144, 0, 140, K::kLabel, N(53), N(50), FromW(-70), N(15), kLTR, ""},
+  {145, 0, 140, K::kLabel, N(53), N(65), FromW(-70), N(15), kLTR, ""},
+
+  // Panel "Fenster".
+  {147, 0, 146, K::kList, N(5), N(0), FromW(-10), FromH(-105), kAllEdges, ""},
+  {148, 0, 146, K::kCheckBox, N(10),  FromH(-100), N(165), N(20), kLB, "Zeige versteckte Fenster"},
+  {149, 0, 146, K::kCheckBox, N(175), FromH(-100), N(165), N(20), kLB, "Zeige Fenster ohne Größe"},
+  {150, 0, 146, K::kCheckBox, N(340), FromH(-100), N(250), N(20), kLB, "Zeige Fenster außerhalb des Bildschirms"},
+
+  // Panels "Dienste" and "Treiber".
+  {152, 0, 151, K::kList, N(5), N(0), FromW(-10), FromH(-80), kAllEdges, ""},
+  {154, 0, 153, K::kList, N(5), N(0), FromW(-10), FromH(-80), kAllEdges, ""},
+
+  // Panel "Netzwerk".
+  {156, 0, 155, K::kBox, N(5), N(0), FromW(-10), N(150), kLTR, ""},
+  {157, 0, 156, K::kSunkenImage, N(10), N(10), FromW(-30), N(100), kLTR, ""},
+  {159, 0, 156, K::kLabel, N(10), N(122), N(140), N(15), kAnchorNone, "Netzwerk-Auslastung:", kBold},
+  {160, 0, 156, K::kLabelRight, N(150), N(122), N(40), N(15), kAnchorNone, "", kBold},
+  {161, 0, 155, K::kList, N(5), N(160), FromW(-300), FromH(-240), kAllEdges, ""},
+  {162, 0, 155, K::kBox, FromW(-285), N(160), N(280), FromH(-240), kTRB, ""},
+  {158, 0, 162, K::kImage, N(8), N(8), N(24), N(24), kAnchorNone, ""},
+  {163, 0, 162, K::kLabel, N(40), N(6), N(230), N(25), kAnchorNone, "Netzwerkadapter wählen...", kBold},
+  {164, 0, 162, K::kLabel, N(10), N(40),  N(150), N(15), kAnchorNone, "Maximale Datenrate:"},
+  {165, 0, 162, K::kLabel, N(160), N(40), N(120), N(15), kAnchorNone, ""},
+  {166, 0, 162, K::kLabel, N(10), N(55),  N(150), N(15), kAnchorNone, "Maximale Paketgröße:"},
+  {167, 0, 162, K::kLabel, N(160), N(55), N(120), N(15), kAnchorNone, ""},
+  {168, 0, 162, K::kLabel, N(10), N(70),  N(150), N(15), kAnchorNone, "Physikalische Adresse:"},
+  {169, 0, 162, K::kLabel, N(160), N(70), N(120), N(15), kAnchorNone, ""},
+  {170, 0, 162, K::kLabel, N(10), N(85),  N(150), N(15), kAnchorNone, "Gesamt empfangen:"},
+  {171, 0, 162, K::kLabel, N(160), N(85), N(120), N(15), kAnchorNone, ""},
+  {172, 0, 162, K::kLabel, N(10), N(100),  N(150), N(15), kAnchorNone, "Gesamt gesendet:"},
+  {173, 0, 162, K::kLabel, N(160), N(100), N(120), N(15), kAnchorNone, ""},
+  {174, 0, 162, K::kLabel, N(10), N(115),  N(150), N(15), kAnchorNone, "Unicasts empfangen:"},
+  {175, 0, 162, K::kLabel, N(160), N(115), N(120), N(15), kAnchorNone, ""},
+  {176, 0, 162, K::kLabel, N(10), N(130),  N(150), N(15), kAnchorNone, "Unicasts gesendet:"},
+  {177, 0, 162, K::kLabel, N(160), N(130), N(120), N(15), kAnchorNone, ""},
+  {178, 0, 162, K::kLabel, N(10), N(145),  N(150), N(15), kAnchorNone, "Nicht-Unicasts empfangen:"},
+  {179, 0, 162, K::kLabel, N(160), N(145), N(120), N(15), kAnchorNone, ""},
+  {180, 0, 162, K::kLabel, N(10), N(160),  N(150), N(15), kAnchorNone, "Nicht-Unicasts gesendet:"},
+  {181, 0, 162, K::kLabel, N(160), N(160), N(120), N(15), kAnchorNone, ""},
+  {182, 0, 162, K::kLabel, N(10), N(175),  N(150), N(15), kAnchorNone, "Empfangen, aber verworfen:"},
+  {183, 0, 162, K::kLabel, N(160), N(175), N(120), N(15), kAnchorNone, ""},
+  {184, 0, 162, K::kLabel, N(10), N(190),  N(150), N(15), kAnchorNone, "Gesendet, aber verworfen:"},
+  {185, 0, 162, K::kLabel, N(160), N(190), N(120), N(15), kAnchorNone, ""},
+  {186, 0, 162, K::kLabel, N(10), N(205),  N(150), N(15), kAnchorNone, "Fehlerhaft empfangen:"},
+  {187, 0, 162, K::kLabel, N(160), N(205), N(120), N(15), kAnchorNone, ""},
+  {188, 0, 162, K::kLabel, N(10), N(220),  N(150), N(15), kAnchorNone, "Fehlerhaft gesendet:"},
+  {189, 0, 162, K::kLabel, N(160), N(220), N(120), N(15), kAnchorNone, ""},
+  {190, 0, 162, K::kLabel, N(10), N(235),  N(150), N(15), kAnchorNone, "Unbekannte Pakete:"},
+  {191, 0, 162, K::kLabel, N(160), N(235), N(120), N(15), kAnchorNone, ""},
+
+  // Panel "Überwachung".
+  {193, 0, 192, K::kBox, N(5), N(0), FromW(-10), N(150), kLTR, ""},
+  {194, 0, 193, K::kSunkenImage, N(10), N(10), N(90), N(100), kAnchorNone, ""},
+  {195, 0, 193, K::kSunkenImage, N(110), N(10), FromW(-130), N(100), kLTR, ""},
+  {196, 0, 193, K::kLabel, N(10), N(122), N(142), N(15), kAnchorNone, "Prozessor-Auslastung:", kBold},
+  {197, 0, 193, K::kLabelRight, N(150), N(122), N(40), N(15), kAnchorNone, "", kBold},
+  {198, 0, 193, K::kCheckBox, FromW(-70), N(122), N(50), N(15), kTR, "Pause"},
+  {199, 0, 192, K::kBox, N(5), N(160), FromW(-300), N(170), kLTR, ""},
+  // Its "Pause" sits 60 pixels left of the box's right edge, as in the
+  // processor box; further right it would lie outside the box.
+  {200, 0, 199, K::kSunkenImage, N(10), N(10), FromW(-320), N(100), kLTR, ""},
+  {201, 0, 199, K::kLabel, N(10), N(122), N(140), N(15), kAnchorNone, "Arbeitsspeicher:", kBold},
+  {202, 0, 199, K::kLabelRight, N(150), N(122), N(40), N(15), kAnchorNone, "", kBold},
+  {203, 0, 199, K::kLabel, N(10), N(142), N(140), N(15), kAnchorNone, "Ausgelagerter Speicher:", kBold},
+  {204, 0, 199, K::kLabelRight, N(150), N(142), N(40), N(15), kAnchorNone, "", kBold},
+  {205, 0, 199, K::kCheckBox, FromW(-360), N(122), N(50), N(15), kTR, "Pause"},
+  {206, 0, 192, K::kBox, FromW(-285), N(160), N(280), N(170), kTR, ""},
+  {207, 0, 206, K::kLabel, N(10), N(5), N(140), N(15), kAnchorNone, "Arbeitspeicher:", kBold},
+  {208, 0, 206, K::kLabel, N(30), N(25), N(50), N(15), kAnchorNone, "Gesamt:"},
+  {209, 0, 206, K::kLabelRight, N(80), N(25), N(130), N(15), kAnchorNone, ""},
+  {210, 0, 206, K::kLabel, N(30), N(40), N(50), N(15), kAnchorNone, "Prozesse:"},
+  {213, 0, 206, K::kLabelRight, N(80), N(40), N(130), N(15), kAnchorNone, ""},
+  {214, 0, 206, K::kLabelRight, N(210), N(40), N(50), N(15), kAnchorNone, ""},
+  {215, 0, 206, K::kLabel, N(30), N(55), N(50), N(15), kAnchorNone, "System:"},
+  {216, 0, 206, K::kLabelRight, N(80), N(55), N(130), N(15), kAnchorNone, ""},
+  {217, 0, 206, K::kLabelRight, N(210), N(55), N(50), N(15), kAnchorNone, ""},
+  {211, 0, 206, K::kSeparator, N(30), N(72), N(230), N(1), kAnchorNone, ""},
+  {218, 0, 206, K::kLabel, N(30), N(75), N(50), N(15), kAnchorNone, "Frei:"},
+  {219, 0, 206, K::kLabelRight, N(80), N(75), N(130), N(15), kAnchorNone, ""},
+  {220, 0, 206, K::kLabelRight, N(210), N(75), N(50), N(15), kAnchorNone, ""},
+  {221, 0, 206, K::kLabel, N(10), N(95), N(140), N(15), kAnchorNone, "Auslagerungsdatei:", kBold},
+  {222, 0, 206, K::kLabel, N(30), N(115), N(50), N(15), kAnchorNone, "Gesamt:"},
+  {223, 0, 206, K::kLabelRight, N(80), N(115), N(130), N(15), kAnchorNone, ""},
+  {224, 0, 206, K::kLabel, N(30), N(130), N(50), N(15), kAnchorNone, "Belegt:"},
+  {225, 0, 206, K::kLabelRight, N(80), N(130), N(130), N(15), kAnchorNone, ""},
+  {226, 0, 206, K::kLabelRight, N(210), N(130), N(50), N(15), kAnchorNone, ""},
+  {212, 0, 206, K::kSeparator, N(30), N(147), N(230), N(1), kAnchorNone, ""},
+  {227, 0, 206, K::kLabel, N(30), N(150), N(50), N(15), kAnchorNone, "Frei:"},
+  {228, 0, 206, K::kLabelRight, N(80), N(150), N(130), N(15), kAnchorNone, ""},
+  {229, 0, 206, K::kLabelRight, N(210), N(150), N(50), N(15), kAnchorNone, ""},
+
+  // Window 1 "Ausführen".
+  {230, 1, 0, K::kImage, N(0), N(0), N(420), N(25), kAnchorNone, ""},
+  {231, 1, 0, K::kLabel, N(20), N(34), N(60), N(16), kAnchorNone, "Öffnen:"},
+  {232, 1, 0, K::kComboEdit, N(80), N(30), N(260), N(22), kAnchorNone, "", 0, {}, 200},
+  {233, 1, 0, K::kLabel, N(20), N(64), N(60), N(16), kAnchorNone, "Parameter:"},
+  {234, 1, 0, K::kEdit, N(80), N(60), N(260), N(20), kAnchorNone, ""},
+  {235, 1, 0, K::kDefaultButton, N(20), N(95), N(100), N(24), kAnchorNone, "OK", kDisabled},
+  {236, 1, 0, K::kButton, N(130), N(95), N(100), N(24), kAnchorNone, "Abbrechen"},
+  {237, 1, 0, K::kButton, N(240), N(95), N(100), N(24), kAnchorNone, "Durchsuchen..."},
+
+  // Window 2 "Diagramm".
+  {238, 2, 0, K::kImage, N(0), N(0), N(420), N(25), kAnchorNone, ""},
+  {239, 2, 0, K::kImage, N(30), N(30), N(240), N(240), kAnchorNone, ""},
+  {240, 2, 0, K::kComboImages, N(10), N(285), N(280), N(22), kAnchorNone, "", 0, {}, 200},
+  {241, 2, 0, K::kBox, N(10), N(315), N(280), N(100), kAnchorNone, ""},
+  {242, 2, 241, K::kImage, N(10), N(10), N(32), N(32), kAnchorNone, ""},
+  {243, 2, 241, K::kLabel, N(52), N(10), N(210), N(15), kAnchorNone, "", kBold},
+  {244, 2, 241, K::kLabel, N(52), N(25), N(210), N(15), kAnchorNone, ""},
+  {245, 2, 241, K::kLabel, N(52), N(50), N(210), N(15), kAnchorNone, ""},
+  {246, 2, 241, K::kLabel, N(52), N(65), N(210), N(15), kAnchorNone, ""},
+
+  // Window 3 "Einstellungen".
+  {248, 3, 0, K::kImage, N(0), N(0), N(80), N(520), kAnchorNone, ""},
+  {247, 3, 0, K::kImage, N(80), N(0), N(420), N(25), kAnchorNone, ""},
+  {249, 3, 0, K::kImage, N(90), N(26), N(320), N(19), kAnchorNone, ""},
+  {250, 3, 0, K::kBox, N(90), N(45), N(320), N(430), kAnchorNone, ""},
+  {251, 3, 250, K::kScrollArea, N(0), N(0), N(319), N(430), kAnchorNone, "", 0, {}, 450},
+  {252, 3, 251, K::kCheckBox, N(10), N(10), N(280), N(20), kAnchorNone, "SystemTray Icon automatisch starten", 0,
+   "Führt automatisch die SystemTray Anwendung von Velkor beim Hochfahren des Systems aus."},
+  {253, 3, 251, K::kCheckBox, N(10), N(30), N(280), N(20), kAnchorNone, "Beim Schließen in Systemleiste blieben", 0,
+   "Wird das Hauptfenster geschlossen bleibt Velkor weiterhin als Prozess in der Systemleise. Ein einfacher Zugriff per AltGr+Entf ist so möglich."},
+  {254, 3, 251, K::kCheckBox, N(10), N(50), N(280), N(20), kAnchorNone, "Explorer automatisch wiederherstellen", 0,
+   "Starten den Windows-Prozess Explorer automatisch neu, sollte er beendet werden."},
+  {255, 3, 251, K::kCheckBox, N(10), N(70), N(280), N(20), kAnchorNone, "Prozesse automatisch optimieren", 0,
+   "Versucht automatisch beim Start von Velkor die laufenden Prozesse in ihrem Speicherverbrauch zu optimieren"},
+  {256, 3, 251, K::kCheckBox, N(10), N(90), N(280), N(20), kAnchorNone, "Hauptfenster immer im Vordergrund", 0,
+   "Platziert das Fenster von Velkor so, dass es sich immer im Vordergrund befindet"},
+  {257, 3, 251, K::kCheckBox, N(10), N(110), N(280), N(20), kAnchorNone, "Fenstertitel von Prozessen ermitteln", 0,
+   "Versucht automatisch den Titel des Hauptfensters des Prozesses herauszufinden"},
+  {258, 3, 251, K::kCheckBox, N(10), N(130), N(280), N(20), kAnchorNone, "Diagram der CPU-Last einzelner Prozesse", 0,
+   "Zeigt ein grafisches Diagram der einzelnen Prozesse in der Statusleiste an. Eine Deaktivierung kann die Geschwindigkeit erhöhen."},
+  {259, 3, 251, K::kCheckBox, N(10), N(150), N(280), N(20), kAnchorNone, "Zeige Komma statt Punkt", 0,
+   "Zeigt bei Nachkommastellen ein , an, statt einem ."},
+  {260, 3, 251, K::kCheckBox, N(10), N(170), N(280), N(20), kAnchorNone, "Prozent darstellen bei keiner CPU-Last", 0,
+   "Zeigt 0,0% an, wenn ein Prozess momentan keine CPU-Last besitzt."},
+  {261, 3, 251, K::kGroup, N(10), N(200), N(135), N(55), kAnchorNone, "Listen aktualisieren"},
+  {262, 3, 251, K::kLabel, N(20), N(223), N(70), N(15), kAnchorNone, "Millisekunden:"},
+  {263, 3, 251, K::kNumberEdit, N(90), N(220), N(45), N(20), kAnchorNone, "", 0,
+   "Dauer in Millisekunden nach der die Listen für Prozesse, Fenster usw. aktualisiert wird (Standard: 2500)", 5},
+  {264, 3, 251, K::kGroup, N(155), N(200), N(135), N(55), kAnchorNone, "Überwachung aktualis."},
+  {265, 3, 251, K::kLabel, N(165), N(223), N(70), N(15), kAnchorNone, "Millisekunden:"},
+  {266, 3, 251, K::kNumberEdit, N(235), N(220), N(45), N(20), kAnchorNone, "", 0,
+   "Dauer in Millisekunden nach der das Panel Überwachung aktualisiert wird (Standard: 750)", 5},
+  {267, 3, 251, K::kGroup, N(10), N(265), N(280), N(55), kAnchorNone, "Prozesse beenden"},
+  {268, 3, 251, K::kLabel, N(20), N(288), N(110), N(15), kAnchorNone, "Exitcode:"},
+  {269, 3, 251, K::kSpinEdit, N(140), N(285), N(60), N(20), kAnchorNone, "", 0,
+   "Gewünschter Exitcode, der an den Prozess gesendet wird, während dem Beenden", 14080},
+  {270, 3, 251, K::kButton, N(210), N(285), N(70), N(20), kAnchorNone, "Standard"},
+  {271, 3, 251, K::kGroup, N(10), N(330), N(280), N(105), kAnchorNone, "Prozess/Treiber im Internet suchen"},
+  {272, 3, 251, K::kLabel, N(20), N(353), N(40), N(15), kAnchorNone, "URL:"},
+  {273, 3, 251, K::kEdit, N(60), N(350), N(140), N(20), kAnchorNone, "", 0,
+   "Gewünschte URL, die beim Suchen im Browser aufgerufen wird"},
+  {274, 3, 251, K::kButton, N(210), N(350), N(70), N(20), kAnchorNone, "Standard"},
+  {275, 3, 251, K::kLabel, N(20), N(375), N(260), N(55), kAnchorNone,
+   "Hinweis:\r\nDer Platzhalter muss im Eingabefeld als [SEARCH] gekennzeichnet werden und wird bei der Suche automatisch durch das gewählte Suchobjekt ersetzt."},
+  {276, 3, 0, K::kBox, N(90), N(45), N(300), N(430), kAnchorNone, "", kHidden},
+  {277, 3, 276, K::kGroup, N(10), N(10), N(280), N(290), kAnchorNone, "Spalten anzeigen (Prozesse)"},
+  {278, 3, 276, K::kCheckBox, N(20), N(30),  N(260), N(20), kAnchorNone, "Fenstertitel"},
+  {279, 3, 276, K::kCheckBox, N(20), N(50),  N(260), N(20), kAnchorNone, "CPU-Last"},
+  {280, 3, 276, K::kCheckBox, N(20), N(70),  N(260), N(20), kAnchorNone, "Prozess-ID"},
+  {281, 3, 276, K::kCheckBox, N(20), N(90),  N(260), N(20), kAnchorNone, "Priorität"},
+  {282, 3, 276, K::kCheckBox, N(20), N(110), N(260), N(20), kAnchorNone, "Speicherauslastung"},
+  {283, 3, 276, K::kCheckBox, N(20), N(130), N(260), N(20), kAnchorNone, "Virtueller Speicher"},
+  {284, 3, 276, K::kCheckBox, N(20), N(150), N(260), N(20), kAnchorNone, "Pool (ausgelagert)"},
+  {285, 3, 276, K::kCheckBox, N(20), N(170), N(260), N(20), kAnchorNone, "Pool (nicht ausgelagert)"},
+  {286, 3, 276, K::kCheckBox, N(20), N(190), N(260), N(20), kAnchorNone, "Laufzeit"},
+  {287, 3, 276, K::kCheckBox, N(20), N(210), N(260), N(20), kAnchorNone, "CPU-Zeit"},
+  {288, 3, 276, K::kCheckBox, N(20), N(230), N(260), N(20), kAnchorNone, "Dateiattribute"},
+  {289, 3, 276, K::kCheckBox, N(20), N(250), N(260), N(20), kAnchorNone, "Dateigröße"},
+  {290, 3, 276, K::kCheckBox, N(20), N(270), N(260), N(20), kAnchorNone, "Pfad"},
+  {291, 3, 0, K::kButton, N(180), N(485), N(100), N(25), kAnchorNone, "OK"},
+  {292, 3, 0, K::kButton, N(290), N(485), N(100), N(25), kAnchorNone, "Abbrechen"},
+
+  // Window 4 "Information": the two pages and their buttons.
+  {300, 4, 0, K::kPanel, N(0), N(0), N(280), N(290), kAnchorNone, ""},
+  {301, 4, 300, K::kImage, N(0), N(0), N(420), N(25), kAnchorNone, ""},
+  {316, 4, 300, K::kButton, N(40), N(250), N(80), N(24), kAnchorNone, "Schließen"},
+  {317, 4, 300, K::kButton, N(160), N(250), N(80), N(24), kAnchorNone, "Disclaimer"},
+  {318, 4, 0, K::kPanel, N(0), N(0), N(420), N(290), kAnchorNone, "", kHidden},
+  {319, 4, 318, K::kImage, N(0), N(0), N(420), N(25), kAnchorNone, ""},
+  {322, 4, 318, K::kButton, N(120), N(250), N(80), N(24), kAnchorNone, "Schließen"},
+  {323, 4, 318, K::kButton, N(240), N(250), N(80), N(24), kAnchorNone, "Information"},
+
+  // Window 5: the transparency scale.
+  {324, 5, 0, K::kImage, N(0), N(0), N(300), N(20), kAnchorNone, ""},
+};
+
+constexpr ColumnSpec kColumns[] = {
+  {139, "Prozess", 200, false},
+  {139, "Fenstertitel", 150, false},
+  {139, "CPU-Last", 60, true},
+  {139, "PID", 45, true},
+  {139, "Priorität", 60, false},
+  {139, "Speicherauslastung", 110, true},
+  {139, "Virtueller Speicher", 100, true},
+  {139, "Pool (ausgelagert)", 100, true},
+  {139, "Pool (nicht ausgelagert)", 100, true},
+  {139, "Laufzeit", 60, true},
+  {139, "CPU-Zeit", 60, true},
+  {139, "Dateiattribute", 100, false},
+  {139, "Dateigröße", 100, true},
+  {139, "Pfad", 200, false},
+  {139, "Image", 0, false},
+  {139, "Kernelzeit", 0, false},
+  {139, "Userzeit", 0, false},
+  {139, "Aktualisierungszeit", 0, false},
+  {147, "Fenstertitel", 200, false},
+  {147, "Handle", 60, true},
+  {147, "Prozess", 80, false},
+  {147, "PID", 40, true},
+  {147, "Position", 80, false},
+  {147, "Größe", 80, false},
+  {147, "Versteckt", 60, false},
+  {147, "Status", 60, false},
+  {147, "Immer im Vordergrund", 125, false},
+  {152, "Dienstname", 150, false},
+  {152, "Typ", 150, false},
+  {152, "Status", 70, false},
+  {152, "Beschreibung", 400, false},
+  {154, "Treibername", 250, false},
+  {154, "Pfad", 355, false},
+  {161, "Netzwerkadapter", 125, false},
+  {161, "Typ", 70, false},
+  {161, "<-", 65, false},
+  {161, "->", 65, false},
+  {161, "Maximal", 65, false},
+};
+
+constexpr WindowSpec kWindows[] = {
+  {0, "Velkor", 640, 500, true, false, false, false},
+  {1, "Ausführen", 360, 135, true, true, false, false},
+  {2, "Diagramm", 300, 425, true, true, false, false},
+  {3, "Einstellungen", 420, 520, true, true, false, false},
+  {4, "Information", 280, 290, false, true, false, true},
+  {5, "ZovuZevuvuv", 300, 20, false, false, true, false},
+};
+// clang-format on
+
+}  // namespace
+
+std::span<const ControlSpec> ControlTable() { return kControls; }
+std::span<const ColumnSpec> ColumnTable() { return kColumns; }
+std::span<const WindowSpec> WindowTable() { return kWindows; }
+
+const ControlSpec* FindControlSpec(int id) {
+  for (const ControlSpec& spec : kControls)
+    if (spec.id == id) return &spec;
+  return nullptr;
+}
+
+Rect AnchoredRect(const Rect& atCreation, uint8_t anchors, Size created, Size now) {
+  const int dw = now.w - created.w;
+  const int dh = now.h - created.h;
+  Rect r = atCreation;
+  if ((anchors & kLeft) && (anchors & kRight)) r.w += dw;
+  else if (anchors & kRight) r.x += dw;
+  if ((anchors & kTop) && (anchors & kBottom)) r.h += dh;
+  else if (anchors & kBottom) r.y += dh;
+  r.w = std::max(r.w, 0);
+  r.h = std::max(r.h, 0);
+  return r;
+}
+
+Size EnforceMinimumSize(Size requested) {
+  return {std::max(requested.w, kMinimumOuterWidth), std::max(requested.h, kMinimumOuterHeight)};
+}
+
+std::optional<int> TabAtX(int x) {
+  static constexpr std::array<int, 6> kRightEdges = {84, 140, 195, 247, 313, 398};
+  for (int view = 0; view < 6; ++view)
+    if (x <= kRightEdges[static_cast<size_t>(view)]) return view;
+  return std::nullopt;
+}
+
+bool UseStoredPosition(int x, int y) { return x != -1 && y != -1; }
+
+}  // namespace velkor

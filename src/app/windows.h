@@ -1,0 +1,60 @@
+// Every window and control of velkor.exe, created once by BuildWindows and
+// afterwards only shown, hidden, enabled and disabled.
+#pragma once
+
+#include <windows.h>
+
+#include "app/layout.h"
+
+namespace velkor {
+
+// Window 0, "Velkor".
+extern HWND MainWindow;
+
+// Creates all windows and controls; false when the main window could not be made.
+bool BuildWindows();
+// Destroys everything BuildWindows made; the program never does, tests do
+// between cases (and count that nothing is left behind).
+void DestroyWindows();
+HWND WindowHandle(int number);
+HWND ControlHandle(int id);
+// Number of the program window `window` is or belongs to, or -1.
+int WindowNumberOf(HWND window);
+
+// The loop's view of what happened: control events (13100) with their type,
+// menu and shortcut events (13101), and close (16), size (5) and mouse-move
+// (512) messages of a program window.
+inline constexpr int kEventNone = 0;
+inline constexpr int kEventControl = 13100;
+inline constexpr int kEventMenu = 13101;
+inline constexpr int kEventClose = 16;
+inline constexpr int kEventSize = 5;
+inline constexpr int kEventMouseMove = 512;
+inline constexpr int kTypeLeftClick = 0;
+inline constexpr int kTypeRightClick = 1;
+inline constexpr int kTypeDoubleClick = 2;
+inline constexpr int kTypeChange = 768;
+
+struct LoopEvent {
+  int code = kEventNone;
+  int id = 0;
+  int type = 0;
+  int window = 0;
+};
+void QueueLoopEvent(const LoopEvent& event);
+bool TakeLoopEvent(LoopEvent& event);
+
+// The window message callback of all program windows (installed at the end
+// of BuildWindows, removed by the shutdown).
+LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void InstallWindowCallback();
+void RemoveWindowCallback();
+
+// Puts every anchored control of window 0 where its anchors want it.
+void ApplyAnchoring();
+// Stretches the tab filler to the client width minus the tab picture.
+void FitTabFiller();
+// The pictures of the toolbar buttons and the tab strip.
+void SetTabPicture(int view);
+
+}  // namespace velkor

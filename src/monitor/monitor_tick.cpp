@@ -1,0 +1,27 @@
+#include "monitor/monitor_tick.h"
+
+#include <cmath>
+
+namespace velkor {
+
+bool IntervalElapsed(double now, double stamp, double interval) { return std::fabs(now - stamp) > interval; }
+
+TickPlan PlanTick(RefreshStamps& stamps, double now, int32_t refresh1Spin, int32_t refresh2Spin) {
+  TickPlan plan;
+  // The graphs step 15 times per monitoring interval (every 50 ms by default).
+  if (IntervalElapsed(now, stamps.graph, refresh2Spin / 15)) {
+    plan.graphStep = true;
+    stamps.graph = now;
+  }
+  if (IntervalElapsed(now, stamps.monitor, refresh2Spin)) {
+    plan.monitorSample = true;
+    stamps.monitor = now;
+  }
+  if (IntervalElapsed(now, stamps.list, refresh1Spin)) {
+    plan.listRefresh = true;
+    stamps.list = now;
+  }
+  return plan;
+}
+
+}  // namespace velkor

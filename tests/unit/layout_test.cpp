@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "app/layout.h"
+#include "app/shortcuts.h"
+#include "monitor/monitor_tick.h"
+
+namespace velkor {
+namespace {
+
+TEST(TabStrip, MapsXToTheViewWhoseTabEndsAtOrAfterIt) {
+  EXPECT_EQ(TabAtX(0), 0);
+  EXPECT_EQ(TabAtX(84), 0);
+  EXPECT_EQ(TabAtX(85), 1);
+  EXPECT_EQ(TabAtX(140), 1);
+  EXPECT_EQ(TabAtX(141), 2);
+  EXPECT_EQ(TabAtX(195), 2);
+  EXPECT_EQ(TabAtX(247), 3);
+  EXPECT_EQ(TabAtX(248), 4);
+  EXPECT_EQ(TabAtX(313), 4);
+  EXPECT_EQ(TabAtX(314), 5);
+  EXPECT_EQ(TabAtX(398), 5);
+  EXPECT_EQ(TabAtX(399), std::nullopt);
+  EXPECT_EQ(TabAtX(2000), std::nullopt);
+}
+
+TEST(Anchoring, EdgesKeepTheirDistances) {
+  const Size created{640, 425}, now{900, 625};
+  const Rect list{5, 0, 630, 315};
+  EXPECT_EQ(AnchoredRect(list, kAllEdges, created, now), (Rect{5, 0, 890, 515}));
+  const Rect details{5, 320, 630, 100};  // left, right, bottom: moves down, keeps its height
+  EXPECT_EQ(AnchoredRect(details, kLeft | kRight | kBottom, created, now), (Rect{5, 520, 890, 100}));
+  const Rect checkBox{10, 325, 165, 20};  // left and bottom
+  EXPECT_EQ(AnchoredRect(checkBox, kLeft | kBottom, created, now), (Rect{10, 525, 165, 20}));
+  const Rect rightBox{355, 160, 280, 185};  // top, right, bottom
+  EXPECT_EQ(AnchoredRect(rightBox, kTop | kRight | kBottom, created, now), (Rect{615, 160, 280, 385}));
+  const Rect fixed{10, 10, 32, 32};
+  EXPECT_EQ(AnchoredRect(fixed, kAnchorNone, created, now), fixed);
+  // Back to the creation size gives the creation rectangle again, without drift.
+  EXPECT_EQ(AnchoredRect(list, kAllEdges, created, created), list);
+  // A parent smaller than at creation never gives a negative size.
+  EXPECT_EQ(AnchoredRect(list, kAllEdges, created, Size{10, 10}).w, 0);
+}
+
+TEST(Anchoring, MinimumOuterSizeIsRaisedNotClamped) {
+  EXPECT_EQ(EnforceMinimumSize({300, 200}), (Size{570, 465}));
+  EXPECT_EQ(EnforceMinimumSize({569, 900}), (Size{570, 900}));
+  EXPECT_EQ(EnforceMinimumSize({1000, 464}), (Size{1000, 465}));
+  EXPECT_EQ(EnforceMinimumSize({570, 465}), (Size{570, 465}));
+}
+
+TEST(Anchoring, StoredPositionOnlyWithBothCoordinates) {
+  EXPECT_TRUE(UseStoredPosition(10, 20));
+  EXPECT_TRUE(UseStoredPosition(-5, -300));  // off-screen positions are used unchanged
+  EXPECT_FALSE(UseStoredPosition(10, -1));
+  EXPECT_FALSE(UseStoredPosition(-1, 20));
+  EXPECT_FALSE(UseStoredPosition(-1, -1));
+}
+
+TEST(Layout, TableIsConsistent) {
+  std::set<int> seen;
+  std::map<int, const ControlSpec*> byId;
+  for (const ControlSpec& spec : ControlTable()) {
+    EXPECT_TRUE(seen.insert(spec.id).second) << "identifier used twice: " << spec.id;
+    if (spec.parent != 0) {
+      // A container comes before its children and belongs to the same window.
+      ASSERT_TRUE(byId.count(spec.parent)) << spec.id << " before its parent " << spec.parent;
+      const ControlSpec& parent = *byId[spec.parent];
+      EXPECT_EQ(parent.window, spec.window) << spec.id;
+      EXPECT_TRUE(parent.kind == ControlKind::kPanel || parent.kind == ControlKind::kBox ||
+                  parent.kind == ControlKind::kScrollArea)
+          << spec.id;
+    }
+    byId[spec.id] = &spec;
+    EXPECT_GE(spec.window, 0);
+    EXPECT_LT(spec.window, kWindowCount);
+  }
+  for (int toolbar = 19; toolbar <= 25; ++toolbar) EXPECT_TRUE(byId.count(toolbar)) << toolbar;
+  for (int id = 135; id <= 229; ++id) {
+    if (id == 212 || id == 211) continue;
+    EXPECT_TRUE(byId.count(id)) << "main window control missing: " << id;
+  }
+}
+
+TEST(Layout, MainWindowControlsAtTheDefaultClientSize) {
+  const int w = 640, h = 500;
+  auto at = [&](int id) {
+    const ControlSpec* s = FindControlSpec(id);
+    return Rect{s->x.Resolve(w, h), s->y.Resolve(w, h), s->w.Resolve(w, h), s->h.Resolve(w, h)};
+  };
+  EXPECT_EQ(at(137), (Rect{0, 480, 640, 20}));
+  EXPECT_EQ(at(138), (Rect{0, 55, 640, 425}));
+  EXPECT_EQ(at(139), (Rect{5, 0, 630, 315}));
+  EXPECT_EQ(at(140), (Rect{5, 320, 630, 100}));  // 5 pixels below the list
+  EXPECT_EQ(at(148), (Rect{10, 400, 165, 20}));
+  EXPECT_EQ(at(161), (Rect{5, 160, 340, 260}));
+  EXPECT_EQ(at(162), (Rect{355, 160, 280, 260}));
+  EXPECT_EQ(at(195), (Rect{110, 10, 510, 100}));
+  EXPECT_EQ(at(200), (Rect{10, 10, 320, 100}));
+  // Both "Pause" boxes lie inside their graph boxes.
+  EXPECT_LE(at(198).x + at(198).w, at(193).w);
+  EXPECT_LE(at(205).x + at(205).w, at(199).w);
+}
+
+TEST(Layout, ColumnsOfTheProcessList) {
+  int count = 0, hidden = 0;
+  for (const ColumnSpec& c : ColumnTable()) {
+    if (c.list != 139) continue;
+    ++count;
+    if (c.width == 0) ++hidden;
+  }
+  EXPECT_EQ(count, 18);
+  EXPECT_EQ(hidden, 4);
+  EXPECT_EQ(ColumnTable()[2].header, "CPU-Last");
+  EXPECT_TRUE(ColumnTable()[2].right);
+  EXPECT_EQ(ColumnTable()[12].header, "Dateigr\xF6\xDF" "e");
+}
+
+TEST(Shortcuts, DeliverTheirButtonsInTheirWindows) {
+  EXPECT_EQ(ShortcutFor(0, true, 'R'), 22);
+  EXPECT_EQ(ShortcutFor(0, true, 'P'), 20);
+  EXPECT_EQ(ShortcutFor(0, true, 'D'), 21);
+  EXPECT_EQ(ShortcutFor(2, true, 'D'), 21);
+  EXPECT_EQ(ShortcutFor(0, false, kKeyDelete), 23);
+  EXPECT_EQ(ShortcutFor(0, true, 'F'), 24);
+  EXPECT_EQ(ShortcutFor(0, true, 'I'), 25);
+  EXPECT_EQ(ShortcutFor(1, false, kKeyReturn), 235);
+  EXPECT_EQ(ShortcutFor(2, true, 'R'), std::nullopt);  // Ctrl+D is the diagram's only shortcut
+  EXPECT_EQ(ShortcutFor(3, false, kKeyDelete), std::nullopt);
+  EXPECT_EQ(ShortcutFor(0, false, 'R'), std::nullopt);
+  EXPECT_EQ(ShortcutFor(0, false, kKeyReturn), std::nullopt);
+}
+
+TEST(MonitorSchedule, AnIntervalMustBeExceeded) {
+  EXPECT_FALSE(IntervalElapsed(3500, 1000, 2500));  // equal waits one more pass
+  EXPECT_TRUE(IntervalElapsed(3501, 1000, 2500));
+  EXPECT_TRUE(IntervalElapsed(1000, 3501, 2500));  // a stamp from another clock
+  EXPECT_FALSE(IntervalElapsed(1000, 1000, 0));     // interval 0: only when the tick moved
+  EXPECT_TRUE(IntervalElapsed(1001, 1000, 0));
+}
+
+TEST(MonitorSchedule, PlansEachRefreshOnItsOwnInterval) {
+  RefreshStamps stamps{1.7e12, 1.7e12, 1.7e12};  // calendar stamps: everything at once
+  TickPlan plan = PlanTick(stamps, 5000, 2500, 750);
+  EXPECT_TRUE(plan.graphStep && plan.monitorSample && plan.listRefresh);
+  EXPECT_EQ(stamps.list, 5000);
+
+  plan = PlanTick(stamps, 5050, 2500, 750);  // 750 / 15 = 50: not exceeded yet
+  EXPECT_FALSE(plan.graphStep || plan.monitorSample || plan.listRefresh);
+  plan = PlanTick(stamps, 5051, 2500, 750);
+  EXPECT_TRUE(plan.graphStep);
+  EXPECT_FALSE(plan.monitorSample || plan.listRefresh);
+  plan = PlanTick(stamps, 5751, 2500, 750);
+  EXPECT_TRUE(plan.graphStep && plan.monitorSample);
+  EXPECT_FALSE(plan.listRefresh);
+  plan = PlanTick(stamps, 7501, 2500, 750);
+  EXPECT_TRUE(plan.listRefresh);
+
+  // A list interval of 0 refreshes on every pass in which the tick moved.
+  RefreshStamps fast{100, 100, 100};
+  EXPECT_FALSE(PlanTick(fast, 100, 0, 0).listRefresh);
+  EXPECT_TRUE(PlanTick(fast, 101, 0, 0).listRefresh);
+  // The graph step interval is the monitoring interval divided by 15, in whole milliseconds.
+  RefreshStamps graph{0, 0, 0};
+  EXPECT_FALSE(PlanTick(graph, 14, 99999, 224).graphStep);  // 224 / 15 = 14
+  EXPECT_TRUE(PlanTick(graph, 15, 99999, 224).graphStep);
+}
+
+}  // namespace
+}  // namespace velkor

@@ -1,0 +1,272 @@
+// The windows and controls of velkor.exe, built in the test process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/event_loop.h"
+#include "app/windows.h"
+#include "settings/preferences.h"
+#include "settings/settings_file_win.h"
+#include "support/wine_support.h"
+
+namespace velkor {
+namespace {
+
+using namespace std::chrono_literals;
+
+Rect RectInParent(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Size ClientOf(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return {r.right, r.bottom};
+}
+
+Size OuterOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// Handles what is pending without running any command.
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  LoopEvent event;
+  while (TakeLoopEvent(event)) {
+  }
+}
+
+// Builds the windows in a folder of its own, with or without a settings file.
+class Windows : public ::testing::Test {
+ protected:
+  void Build(const std::string& settings = {}) {
+    GetCurrentDirectoryA(MAX_PATH, previous_);
+    SetCurrentDirectoryA(folder_.path().c_str());
+    if (!settings.empty()) {
+      ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"), settings));
+    }
+    SetPreferenceDefaults();
+    ASSERT_TRUE(BuildWindows());
+    Pump();
+  }
+  void TearDown() override {
+    DestroyWindows();
+    if (previous_[0]) SetCurrentDirectoryA(previous_);
+  }
+  static std::string WindowGroup(int x, int y, int w, int h) {
+    return "[Window]\r\nX = " + std::to_string(x) + "\r\nY = " + std::to_string(y) + "\r\nWidth = " +
+           std::to_string(w) + "\r\nHeight = " + std::to_string(h) + "\r\n";
+  }
+  test::TempFolder folder_;
+  char previous_[MAX_PATH] = {};
+};
+
+TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {
+  Build();
+  ASSERT_EQ(ClientOf(MainWindow), (Size{640, 500}));
+  for (const ControlSpec& spec : ControlTable()) {
+    SCOPED_TRACE(spec.id);
+    HWND control = ControlHandle(spec.id);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(control), spec.id);
+    HWND parent = spec.parent ? ControlHandle(spec.parent) : WindowHandle(spec.window);
+    EXPECT_EQ(GetParent(control), parent);
+    // Combo boxes choose their own height; the tab strip takes its picture's width.
+    if (spec.kind == ControlKind::kComboEdit || spec.kind == ControlKind::kComboImages || spec.id == 135 ||
+        spec.id == 136)
+      continue;
+    Rect expected{spec.x.Resolve(640, 500), spec.y.Resolve(640, 500), spec.w.Resolve(640, 500),
+                  spec.h.Resolve(640, 500)};
+    Rect actual = RectInParent(control);
+    if (spec.kind == ControlKind::kSpinEdit) {
+      // The arrows take their width from the right end of the field.
+      HWND arrows = GetWindow(control, GW_HWNDNEXT);
+      actual.w += RectInParent(arrows).w;
+    }
+    EXPECT_EQ(actual, expected);
+  }
+  EXPECT_EQ(RectInParent(ControlHandle(136)), (Rect{0, 30, 400, 25}));
+  EXPECT_EQ(RectInParent(ControlHandle(135)), (Rect{400, 30, 240, 25}));
+}
+
+TEST_F(Windows, WindowsAndListsAreWhatTheyShouldBe) {
+  Build();
+  char title[64] = {};
+  const char* titles[] = {"Velkor", "Ausf\xFChren", "Diagramm", "Einstellungen", "Information", "ZovuZevuvuv"};
+  for (int n = 0; n < kWindowCount; ++n) {
+    GetWindowTextA(WindowHandle(n), title, sizeof title);
+    EXPECT_STREQ(title, titles[n]);
+    EXPECT_EQ(IsWindowVisible(WindowHandle(n)) != 0, n == 0) << n;
+    EXPECT_EQ(GetWindow(WindowHandle(n), GW_OWNER), (n >= 1 && n <= 4) ? MainWindow : nullptr) << n;
+  }
+  EXPECT_EQ(ClientOf(WindowHandle(1)), (Size{360, 135}));
+  EXPECT_EQ(ClientOf(WindowHandle(3)), (Size{420, 520}));
+  EXPECT_TRUE(GetWindowLongPtrA(WindowHandle(5), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  HWND processes = ControlHandle(139);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(processes)), 18);
+  EXPECT_EQ(ListView_GetColumnWidth(processes, 0), 200);
+  EXPECT_EQ(ListView_GetColumnWidth(processes, 14), 0);
+  EXPECT_FALSE(GetWindowLongPtrA(processes, GWL_STYLE) & LVS_SINGLESEL);
+  EXPECT_TRUE(GetWindowLongPtrA(ControlHandle(147), GWL_STYLE) & LVS_SINGLESEL);
+  EXPECT_TRUE(ListView_GetExtendedListViewStyle(processes) & LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(ListView_GetExtendedListViewStyle(processes) & LVS_EX_HEADERDRAGDROP);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(ControlHandle(147))), 9);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(ControlHandle(152))), 4);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(ControlHandle(154))), 2);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(ControlHandle(161))), 5);
+  // Buttons 23..25 start disabled; only the "Prozesse" panel shows.
+  EXPECT_TRUE(IsWindowEnabled(ControlHandle(22)));
+  for (int id : {23, 24, 25}) EXPECT_FALSE(IsWindowEnabled(ControlHandle(id))) << id;
+  EXPECT_TRUE(IsWindowVisible(ControlHandle(138)));
+  for (int id : {146, 151, 153, 155, 192}) EXPECT_FALSE(IsWindowVisible(ControlHandle(id))) << id;
+  EXPECT_FALSE(IsWindowEnabled(ControlHandle(235)));
+}
+
+TEST_F(Windows, ResizingKeepsAnchoredEdgeDistances) {
+  Build();
+  RECT outer{0, 0, 900, 700};
+  AdjustWindowRect(&outer, static_cast<DWORD>(GetWindowLongPtrA(MainWindow, GWL_STYLE)), FALSE);
+  SetWindowPos(MainWindow, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  ASSERT_EQ(ClientOf(MainWindow), (Size{900, 700}));
+  EXPECT_EQ(RectInParent(ControlHandle(137)), (Rect{0, 680, 900, 20}));   // status bar
+  EXPECT_EQ(RectInParent(ControlHandle(138)), (Rect{0, 55, 900, 625}));   // panel
+  EXPECT_EQ(RectInParent(ControlHandle(139)), (Rect{5, 0, 890, 515}));    // list stretches
+  EXPECT_EQ(RectInParent(ControlHandle(140)), (Rect{5, 520, 890, 100}));  // details box: 5 below, 100 high
+  EXPECT_EQ(RectInParent(ControlHandle(142)), (Rect{52, 10, 830, 15}));
+  EXPECT_EQ(RectInParent(ControlHandle(141)), (Rect{10, 10, 32, 32}));
+  EXPECT_EQ(RectInParent(ControlHandle(148)), (Rect{10, 600, 165, 20}));  // "Fenster" check boxes
+  EXPECT_EQ(RectInParent(ControlHandle(150)), (Rect{340, 600, 250, 20}));
+  EXPECT_EQ(RectInParent(ControlHandle(162)), (Rect{615, 160, 280, 460}));
+  EXPECT_EQ(RectInParent(ControlHandle(206)), (Rect{615, 160, 280, 170}));
+  EXPECT_EQ(RectInParent(ControlHandle(135)), (Rect{400, 30, 500, 25}));  // filler follows the width
+}
+
+TEST_F(Windows, OuterSizeNeverFallsBelowTheMinimum) {
+  Build();
+  SetWindowPos(MainWindow, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  EXPECT_EQ(OuterOf(MainWindow), (Size{570, 465}));
+  SetWindowPos(MainWindow, nullptr, 0, 0, 560, 900, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(OuterOf(MainWindow), (Size{570, 900}));
+}
+
+TEST_F(Windows, WithoutSettingsTheWindowIsCentred) {
+  Build();
+  RECT r{};
+  GetWindowRect(MainWindow, &r);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+}
+
+TEST_F(Windows, StoredGeometryIsRestored) {
+  Build(WindowGroup(30, 40, 700, 550));
+  RECT r{};
+  GetWindowRect(MainWindow, &r);
+  EXPECT_EQ(r.left, 30);
+  EXPECT_EQ(r.top, 40);
+  EXPECT_EQ(ClientOf(MainWindow), (Size{700, 550}));
+}
+
+TEST_F(Windows, StoredGeometrySurvivesASaveAndALoad) {
+  Build(WindowGroup(30, 40, 700, 550));
+  ASSERT_TRUE(WritePreferences());
+  std::string saved;
+  ASSERT_TRUE(test::ReadFileBytes(folder_.File("velkor.ini"), saved));
+  EXPECT_NE(saved.find(WindowGroup(30, 40, 700, 550)), std::string::npos) << saved;
+  DestroyWindows();
+  ASSERT_TRUE(BuildWindows());
+  RECT r{};
+  GetWindowRect(MainWindow, &r);
+  EXPECT_EQ(r.left, 30);
+  EXPECT_EQ(r.top, 40);
+  EXPECT_EQ(ClientOf(MainWindow), (Size{700, 550}));
+}
+
+TEST_F(Windows, OneMissingCoordinateCentresTheWindow) {
+  Build(WindowGroup(10, -1, 640, 500));
+  RECT r{};
+  GetWindowRect(MainWindow, &r);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+}
+
+TEST_F(Windows, ViewsFollowTheTabStripAndTheMenu) {
+  Build();
+  const int panels[] = {138, 146, 151, 153, 155, 192};
+  for (int view = 5; view >= 0; --view) {
+    ShowView(view, false);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(IsWindowVisible(ControlHandle(panels[i])) != 0, i == view) << view;
+  }
+  // A menu event 13..18 shows view id - 13.
+  DispatchEvent({kEventMenu, 17, 0, 0});
+  EXPECT_TRUE(IsWindowVisible(ControlHandle(155)));
+}
+
+TEST_F(Windows, ControlsReportTheirEventsWithTypes) {
+  Build();
+  ShowView(1, false);
+  Pump();
+  // A click on a check box is a left click of its identifier.
+  SendMessageA(ControlHandle(148), BM_CLICK, 0, 0);
+  LoopEvent event;
+  ASSERT_TRUE(TakeLoopEvent(event));
+  EXPECT_EQ(event.code, kEventControl);
+  EXPECT_EQ(event.id, 148);
+  EXPECT_EQ(event.type, kTypeLeftClick);
+  EXPECT_EQ(event.window, 0);
+  // Typing into the run dialog's parameter field is a change.
+  SetWindowTextA(ControlHandle(234), "x");
+  ASSERT_TRUE(TakeLoopEvent(event));
+  EXPECT_EQ(event.id, 234);
+  EXPECT_EQ(event.type, kTypeChange);
+  EXPECT_EQ(event.window, 1);
+  // Closing a program window is a close request of that window; nothing is destroyed.
+  SendMessageA(WindowHandle(2), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(TakeLoopEvent(event));
+  EXPECT_EQ(event.code, kEventClose);
+  EXPECT_EQ(event.window, 2);
+  EXPECT_TRUE(IsWindow(WindowHandle(2)));
+}
+
+TEST_F(Windows, DialogCloseRulesEnableTheMainWindowsAgain) {
+  Build();
+  EnableMainWindows(false);
+  ShowWindow(WindowHandle(3), SW_SHOW);
+  DispatchEvent({kEventClose, 0, 0, 3});
+  EXPECT_FALSE(IsWindowVisible(WindowHandle(3)));
+  EXPECT_TRUE(IsWindowEnabled(MainWindow));
+  EXPECT_TRUE(IsWindowEnabled(WindowHandle(2)));
+  ShowWindow(WindowHandle(2), SW_SHOW);
+  DispatchEvent({kEventClose, 0, 0, 2});
+  EXPECT_FALSE(IsWindowVisible(WindowHandle(2)));
+  ShowWindow(WindowHandle(4), SW_SHOW);
+  DispatchEvent({kEventClose, 0, 0, 4});  // the information window closes itself
+  EXPECT_TRUE(IsWindowVisible(WindowHandle(4)));
+}
+
+TEST_F(Windows, BuildingAndDestroyingLeavesNoObjectsBehind) {
+  Build();
+  DestroyWindows();
+  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_TRUE(BuildWindows());
+    Pump();
+    DestroyWindows();
+  }
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+  ASSERT_TRUE(BuildWindows());
+}
+
+}  // namespace
+}  // namespace velkor
