@@ -4,6 +4,8 @@
 
 namespace velkor {
 
+MonitorSamples LastSample;
+
 bool IntervalElapsed(double now, double stamp, double interval) { return std::fabs(now - stamp) > interval; }
 
 TickPlan PlanTick(RefreshStamps& stamps, double now, int32_t refresh1Spin, int32_t refresh2Spin) {

@@ -7,6 +7,15 @@
 
 namespace velkor {
 
+// The last system sample, in whole percent (the status bar and the
+// monitoring view show them; the tray companion draws its own).
+struct MonitorSamples {
+  int cpuLoad = 0;       // processor load
+  int memoryLoad = 0;    // physical memory in use
+  int pageFileLoad = 0;  // page file in use
+};
+extern MonitorSamples LastSample;
+
 // True when more than `interval` milliseconds lie between `now` and `stamp`.
 // The absolute difference as a floating-point value, so a wrapped tick
 // counter or a stamp taken from another clock counts as due at once.
