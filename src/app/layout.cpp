@@ -290,8 +290,8 @@ std::span<const ColumnSpec> ColumnTable() { return kColumns; }
 std::span<const WindowSpec> WindowTable() { return kWindows; }
 
 const ControlSpec* FindControlSpec(int id) {
-  for (const ControlSpec& spec : kControls)
-    if (spec.id == id) return &spec;
+  for (const ControlSpec& def : kControls)
+    if (def.id == id) return &def;
   return nullptr;
 }
 

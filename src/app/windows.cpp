@@ -28,7 +28,7 @@ constexpr const char* kContainerClass = "VelkorPanel";
 
 struct ControlEntry {
   HWND handle = nullptr;
-  const ControlSpec* spec = nullptr;
+  const ControlSpec* def = nullptr;
   Rect created;        // in the parent's client area
   Size parentCreated;  // the parent's client size at creation
 };
@@ -139,8 +139,8 @@ void HandleNotify(HWND window, const NMHDR* header) {
 
 HBRUSH BackgroundOf(HWND container) {
   const int id = GetDlgCtrlID(container);
-  const ControlSpec* spec = (GetWindowLongPtrA(container, GWL_STYLE) & WS_CHILD) ? FindControlSpec(id) : nullptr;
-  if (spec && (spec->kind == ControlKind::kBox || spec->kind == ControlKind::kScrollArea || (spec->flags & kWhite)))
+  const ControlSpec* def = (GetWindowLongPtrA(container, GWL_STYLE) & WS_CHILD) ? FindControlSpec(id) : nullptr;
+  if (def && (def->kind == ControlKind::kBox || def->kind == ControlKind::kScrollArea || (def->flags & kWhite)))
     return ui.whiteBrush.get();
   if (container == MainWindow) return ui.whiteBrush.get();
   return ui.panelBrush.get();
@@ -180,11 +180,11 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       HWND control = reinterpret_cast<HWND>(lParam);
-      const ControlSpec* spec = FindControlSpec(GetDlgCtrlID(control));
-      if (spec && spec->kind == ControlKind::kSeparator) return reinterpret_cast<LRESULT>(ui.lineBrush.get());
+      const ControlSpec* def = FindControlSpec(GetDlgCtrlID(control));
+      if (def && def->kind == ControlKind::kSeparator) return reinterpret_cast<LRESULT>(ui.lineBrush.get());
       SetBkMode(dc, TRANSPARENT);
-      if (spec && (spec->flags & kRedText)) SetTextColor(dc, RGB(255, 0, 0));
-      if (spec && spec->kind == ControlKind::kLink) SetTextColor(dc, RGB(0, 0, 255));
+      if (def && (def->flags & kRedText)) SetTextColor(dc, RGB(255, 0, 0));
+      if (def && def->kind == ControlKind::kLink) SetTextColor(dc, RGB(0, 0, 255));
       HBRUSH brush = BackgroundOf(window);
       LOGBRUSH info{};
       GetObjectA(brush, sizeof info, &info);
@@ -342,17 +342,17 @@ void SetWindowIcons(int number, const char* small, const char* big) {
   }
 }
 
-HWND CreateTopLevel(const WindowSpec& spec, HINSTANCE instance, int x, int y, int outerW, int outerH, DWORD style,
+HWND CreateTopLevel(const WindowSpec& def, HINSTANCE instance, int x, int y, int outerW, int outerH, DWORD style,
                     DWORD exStyle) {
-  const char* className = spec.dropShadow ? "VelkorShadowWindow" : kWindowClass;
-  HWND owner = spec.owned ? MainWindow : nullptr;
-  return CreateWindowExA(exStyle, className, std::string(spec.title).c_str(), style, x, y, outerW, outerH, owner,
+  const char* className = def.dropShadow ? "VelkorShadowWindow" : kWindowClass;
+  HWND owner = def.owned ? MainWindow : nullptr;
+  return CreateWindowExA(exStyle, className, std::string(def.title).c_str(), style, x, y, outerW, outerH, owner,
                          nullptr, instance, nullptr);
 }
 
-HWND ParentOf(const ControlSpec& spec) {
-  if (spec.parent == 0) return ui.windows[static_cast<size_t>(spec.window)];
-  return ControlHandle(spec.parent);
+HWND ParentOf(const ControlSpec& def) {
+  if (def.parent == 0) return ui.windows[static_cast<size_t>(def.window)];
+  return ControlHandle(def.parent);
 }
 
 Size ClientSize(HWND window) {
@@ -377,17 +377,17 @@ void AddTooltip(HWND window, HWND control, const std::string& text) {
   SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-HWND CreateControl(const ControlSpec& spec, Size mainClient, HINSTANCE instance) {
-  HWND parent = ParentOf(spec);
+HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) {
+  HWND parent = ParentOf(def);
   if (!parent) return nullptr;
   const int w0 = mainClient.w, h0 = mainClient.h;
-  Rect r{spec.x.Resolve(w0, h0), spec.y.Resolve(w0, h0), spec.w.Resolve(w0, h0), spec.h.Resolve(w0, h0)};
-  DWORD style = WS_CHILD | ((spec.flags & kHidden) ? 0 : WS_VISIBLE) | ((spec.flags & kDisabled) ? WS_DISABLED : 0);
+  Rect r{def.x.Resolve(w0, h0), def.y.Resolve(w0, h0), def.w.Resolve(w0, h0), def.h.Resolve(w0, h0)};
+  DWORD style = WS_CHILD | ((def.flags & kHidden) ? 0 : WS_VISIBLE) | ((def.flags & kDisabled) ? WS_DISABLED : 0);
   DWORD exStyle = 0;
   const char* className = "STATIC";
-  std::string text(spec.text);
+  std::string text(def.text);
   int height = r.h;
-  switch (spec.kind) {
+  switch (def.kind) {
     case ControlKind::kPanel:
       className = kContainerClass;
       style |= WS_CLIPCHILDREN;
@@ -402,7 +402,7 @@ HWND CreateControl(const ControlSpec& spec, Size mainClient, HINSTANCE instance)
       style |= WS_CLIPCHILDREN | WS_VSCROLL;
       break;
     case ControlKind::kImage:
-      style |= SS_BITMAP | SS_NOTIFY | ((spec.flags & kStretch) ? SS_REALSIZECONTROL : 0);
+      style |= SS_BITMAP | SS_NOTIFY | ((def.flags & kStretch) ? SS_REALSIZECONTROL : 0);
       break;
     case ControlKind::kSunkenImage:
       style |= SS_BITMAP | SS_NOTIFY;
@@ -410,7 +410,7 @@ HWND CreateControl(const ControlSpec& spec, Size mainClient, HINSTANCE instance)
       break;
     case ControlKind::kList:
       className = WC_LISTVIEWA;
-      style |= LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | ((spec.flags & kMultiSelect) ? 0 : LVS_SINGLESEL);
+      style |= LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | ((def.flags & kMultiSelect) ? 0 : LVS_SINGLESEL);
       exStyle |= WS_EX_CLIENTEDGE;
       break;
     case ControlKind::kReadOnlyField:
@@ -450,12 +450,12 @@ HWND CreateControl(const ControlSpec& spec, Size mainClient, HINSTANCE instance)
     case ControlKind::kComboEdit:
       className = "COMBOBOX";
       style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-      height = spec.limit;
+      height = def.limit;
       break;
     case ControlKind::kComboImages:
       className = WC_COMBOBOXEXA;
       style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-      height = spec.limit;
+      height = def.limit;
       break;
     case ControlKind::kGroup:
       className = "BUTTON";
@@ -467,33 +467,33 @@ HWND CreateControl(const ControlSpec& spec, Size mainClient, HINSTANCE instance)
       style |= ES_MULTILINE | ES_READONLY | WS_VSCROLL;
       break;
   }
-  const bool tooltipOnly = spec.kind == ControlKind::kToolbarButton;
+  const bool tooltipOnly = def.kind == ControlKind::kToolbarButton;
   HWND control = CreateWindowExA(exStyle, className, tooltipOnly ? "" : text.c_str(), style, r.x, r.y, r.w, height,
-                                 parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(spec.id)), instance, nullptr);
+                                 parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(def.id)), instance, nullptr);
   if (!control) return nullptr;
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font((spec.flags & kBigFont) ? 3 : (spec.flags & kBold) ? 0 : 1)),
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font((def.flags & kBigFont) ? 3 : (def.flags & kBold) ? 0 : 1)),
                FALSE);
-  HWND topLevel = ui.windows[static_cast<size_t>(spec.window)];
+  HWND topLevel = ui.windows[static_cast<size_t>(def.window)];
   if (tooltipOnly && !text.empty()) AddTooltip(topLevel, control, text);
-  if (!spec.tooltip.empty()) AddTooltip(topLevel, control, std::string(spec.tooltip));
-  if ((spec.kind == ControlKind::kNumberEdit || spec.kind == ControlKind::kEdit) && spec.limit > 0)
-    SendMessageA(control, EM_SETLIMITTEXT, static_cast<WPARAM>(spec.limit), 0);
-  if (spec.kind == ControlKind::kSpinEdit) {
+  if (!def.tooltip.empty()) AddTooltip(topLevel, control, std::string(def.tooltip));
+  if ((def.kind == ControlKind::kNumberEdit || def.kind == ControlKind::kEdit) && def.limit > 0)
+    SendMessageA(control, EM_SETLIMITTEXT, static_cast<WPARAM>(def.limit), 0);
+  if (def.kind == ControlKind::kSpinEdit) {
     HWND spin = CreateWindowExA(0, UPDOWN_CLASSA, nullptr,
                                 WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
                                 0, 0, 0, 0, parent, nullptr, instance, nullptr);
     SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
-    SendMessageA(spin, UDM_SETRANGE32, 0, spec.limit);
+    SendMessageA(spin, UDM_SETRANGE32, 0, def.limit);
   }
-  if (spec.kind == ControlKind::kScrollArea) {
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, spec.limit - 1, static_cast<UINT>(r.h), 0, 0};
+  if (def.kind == ControlKind::kScrollArea) {
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, def.limit - 1, static_cast<UINT>(r.h), 0, 0};
     SetScrollInfo(control, SB_VERT, &info, FALSE);
   }
-  if (spec.kind == ControlKind::kList) {
+  if (def.kind == ControlKind::kList) {
     ListView_SetExtendedListViewStyle(control, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER);
     int column = 0;
     for (const ColumnSpec& c : ColumnTable()) {
-      if (c.list != spec.id) continue;
+      if (c.list != def.id) continue;
       std::string header(c.header);
       LVCOLUMNA lv{};
       lv.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -505,15 +505,15 @@ HWND CreateControl(const ControlSpec& spec, Size mainClient, HINSTANCE instance)
   }
   ControlEntry entry;
   entry.handle = control;
-  entry.spec = &spec;
+  entry.def = &def;
   entry.created = r;
   entry.parentCreated = ClientSize(parent);
-  ui.controls[spec.id] = entry;
+  ui.controls[def.id] = entry;
   return control;
 }
 
 void PlaceControl(const ControlEntry& entry, Size parentNow) {
-  const Rect r = AnchoredRect(entry.created, entry.spec->anchors, entry.parentCreated, parentNow);
+  const Rect r = AnchoredRect(entry.created, entry.def->anchors, entry.parentCreated, parentNow);
   RECT current{};
   GetWindowRect(entry.handle, &current);
   MapWindowPoints(HWND_DESKTOP, GetParent(entry.handle), reinterpret_cast<POINT*>(&current), 2);
@@ -555,9 +555,9 @@ bool TakeLoopEvent(LoopEvent& event) {
 void ApplyAnchoring() {
   if (!MainWindow) return;
   // Parents first: the table lists every container before its children.
-  for (const ControlSpec& spec : ControlTable()) {
-    if (spec.window != kMainWindow || spec.anchors == kAnchorNone) continue;
-    auto found = ui.controls.find(spec.id);
+  for (const ControlSpec& def : ControlTable()) {
+    if (def.window != kMainWindow || def.anchors == kAnchorNone) continue;
+    auto found = ui.controls.find(def.id);
     if (found == ui.controls.end()) continue;
     PlaceControl(found->second, ClientSize(GetParent(found->second.handle)));
   }
@@ -636,24 +636,24 @@ bool BuildWindows() {
   // 5. Windows 1 to 5, centred over the main window (all but 5).
   RECT mainRect{};
   GetWindowRect(MainWindow, &mainRect);
-  for (const WindowSpec& spec : WindowTable()) {
-    if (spec.number == 0) continue;
-    DWORD style = spec.caption ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
+  for (const WindowSpec& def : WindowTable()) {
+    if (def.number == 0) continue;
+    DWORD style = def.caption ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
     style |= WS_CLIPCHILDREN;
-    DWORD exStyle = spec.topmost ? (WS_EX_TOPMOST | WS_EX_TOOLWINDOW) : 0;
-    RECT r{0, 0, spec.clientWidth, spec.clientHeight};
+    DWORD exStyle = def.topmost ? (WS_EX_TOPMOST | WS_EX_TOOLWINDOW) : 0;
+    RECT r{0, 0, def.clientWidth, def.clientHeight};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     const int w = r.right - r.left, h = r.bottom - r.top;
     int wx = 0, wy = 0;
-    if (spec.owned) {
+    if (def.owned) {
       wx = mainRect.left + (mainRect.right - mainRect.left - w) / 2;
       wy = mainRect.top + (mainRect.bottom - mainRect.top - h) / 2;
     }
-    ui.windows[static_cast<size_t>(spec.number)] = CreateTopLevel(spec, instance, wx, wy, w, h, style, exStyle);
+    ui.windows[static_cast<size_t>(def.number)] = CreateTopLevel(def, instance, wx, wy, w, h, style, exStyle);
   }
 
   // 4.-5. Every control, containers before their children.
-  for (const ControlSpec& spec : ControlTable()) CreateControl(spec, ui.mainClientAtCreation, instance);
+  for (const ControlSpec& def : ControlTable()) CreateControl(def, ui.mainClientAtCreation, instance);
 
   // The tab strip is as wide as its picture; the filler takes the rest.
   SetTabPicture(0);

@@ -62,20 +62,20 @@ TEST(Anchoring, StoredPositionOnlyWithBothCoordinates) {
 TEST(Layout, TableIsConsistent) {
   std::set<int> seen;
   std::map<int, const ControlSpec*> byId;
-  for (const ControlSpec& spec : ControlTable()) {
-    EXPECT_TRUE(seen.insert(spec.id).second) << "identifier used twice: " << spec.id;
-    if (spec.parent != 0) {
+  for (const ControlSpec& def : ControlTable()) {
+    EXPECT_TRUE(seen.insert(def.id).second) << "identifier used twice: " << def.id;
+    if (def.parent != 0) {
       // A container comes before its children and belongs to the same window.
-      ASSERT_TRUE(byId.count(spec.parent)) << spec.id << " before its parent " << spec.parent;
-      const ControlSpec& parent = *byId[spec.parent];
-      EXPECT_EQ(parent.window, spec.window) << spec.id;
+      ASSERT_TRUE(byId.count(def.parent)) << def.id << " before its parent " << def.parent;
+      const ControlSpec& parent = *byId[def.parent];
+      EXPECT_EQ(parent.window, def.window) << def.id;
       EXPECT_TRUE(parent.kind == ControlKind::kPanel || parent.kind == ControlKind::kBox ||
                   parent.kind == ControlKind::kScrollArea)
-          << spec.id;
+          << def.id;
     }
-    byId[spec.id] = &spec;
-    EXPECT_GE(spec.window, 0);
-    EXPECT_LT(spec.window, kWindowCount);
+    byId[def.id] = &def;
+    EXPECT_GE(def.window, 0);
+    EXPECT_LT(def.window, kWindowCount);
   }
   for (int toolbar = 19; toolbar <= 25; ++toolbar) EXPECT_TRUE(byId.count(toolbar)) << toolbar;
   for (int id = 135; id <= 229; ++id) {

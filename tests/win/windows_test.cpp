@@ -71,21 +71,21 @@ class Windows : public ::testing::Test {
 TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {
   Build();
   ASSERT_EQ(ClientOf(MainWindow), (Size{640, 500}));
-  for (const ControlSpec& spec : ControlTable()) {
-    SCOPED_TRACE(spec.id);
-    HWND control = ControlHandle(spec.id);
+  for (const ControlSpec& def : ControlTable()) {
+    SCOPED_TRACE(def.id);
+    HWND control = ControlHandle(def.id);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(GetDlgCtrlID(control), spec.id);
-    HWND parent = spec.parent ? ControlHandle(spec.parent) : WindowHandle(spec.window);
+    EXPECT_EQ(GetDlgCtrlID(control), def.id);
+    HWND parent = def.parent ? ControlHandle(def.parent) : WindowHandle(def.window);
     EXPECT_EQ(GetParent(control), parent);
     // Combo boxes choose their own height; the tab strip takes its picture's width.
-    if (spec.kind == ControlKind::kComboEdit || spec.kind == ControlKind::kComboImages || spec.id == 135 ||
-        spec.id == 136)
+    if (def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages || def.id == 135 ||
+        def.id == 136)
       continue;
-    Rect expected{spec.x.Resolve(640, 500), spec.y.Resolve(640, 500), spec.w.Resolve(640, 500),
-                  spec.h.Resolve(640, 500)};
+    Rect expected{def.x.Resolve(640, 500), def.y.Resolve(640, 500), def.w.Resolve(640, 500),
+                  def.h.Resolve(640, 500)};
     Rect actual = RectInParent(control);
-    if (spec.kind == ControlKind::kSpinEdit) {
+    if (def.kind == ControlKind::kSpinEdit) {
       // The arrows take their width from the right end of the field.
       HWND arrows = GetWindow(control, GW_HWNDNEXT);
       actual.w += RectInParent(arrows).w;
