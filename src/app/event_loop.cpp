@@ -10,6 +10,7 @@
 namespace velkor {
 
 RefreshStamps Stamps;
+void (*QuickTransparencyStep)(bool keysHeld) = nullptr;
 
 namespace {
 
@@ -166,6 +167,11 @@ void RunEventLoop() {
   ULONGLONG checkStamp = 0;
   for (;;) {
     const LoopEvent event = WaitEvent(25);
+    // Right Alt + right Ctrl held over a window: the quick transparency gesture.
+    if (QuickTransparencyStep) {
+      const bool held = (GetAsyncKeyState(VK_RMENU) & 0x8000) && (GetAsyncKeyState(VK_RCONTROL) & 0x8000);
+      QuickTransparencyStep(held && GetForegroundWindow() != GetDesktopWindow());
+    }
     const ULONGLONG now = GetTickCount64();
     if (now - checkStamp > 250) {
       CheckStartSignal(MainWindow);

@@ -28,6 +28,11 @@ void SetListStamp();
 // Start values from the calendar clock: the first idle pass does everything.
 void ResetStampsForFirstPass();
 
+// The quick transparency gesture, called on every pass with whether right Alt
+// and right Ctrl are held over a window other than the desktop; set by the
+// window effects.
+extern void (*QuickTransparencyStep)(bool keysHeld);
+
 // Enables or disables windows 0 and 2 together (modal dialogs).
 void EnableMainWindows(bool enable);
 
