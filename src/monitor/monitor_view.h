@@ -1,0 +1,98 @@
+// The "Überwachung" view: the three system samples, the processor meter, the
+// scrolling processor and memory history graphs and the two memory tables.
+// Every picture is drawn here on a Canvas; monitor_view_win.cpp only reads
+// the system and shows the canvases in their image controls.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "gfx/canvas.h"
+#include "monitor/monitor_tick.h"
+
+namespace velkor {
+
+inline constexpr Pixel kGraphBackground = MakePixel(0, 0, 0);
+inline constexpr Pixel kGraphGrid = MakePixel(0, 96, 32);
+inline constexpr int kGraphHeight = 100;
+inline constexpr int kMeterWidth = 90;
+inline constexpr int kMeterHeight = 100;
+
+// The global memory status, in bytes.
+struct MemoryStatus {
+  uint64_t totalPhysical = 0;
+  uint64_t availablePhysical = 0;
+  uint64_t totalPageFile = 0;
+  uint64_t availablePageFile = 0;
+  uint64_t totalVirtual = 0;
+};
+
+// part ÷ total × 100 rounded half up; 0 when there is no total, and never
+// above 100 (an "available" figure above its total counts as nothing used).
+int PercentOf(uint64_t part, uint64_t total);
+// The memory and page-file loads of `status`, with the processor load given.
+MonitorSamples ComputeSamples(int cpuLoad, const MemoryStatus& status);
+
+// The colour of a graph curve at height y: green near the bottom (0 %),
+// yellow in the middle, red from y = 31 up.
+Pixel GradientColour(int y);
+// A line from (x1, y1) to (x2, y2), each pixel coloured by its y. A flat line
+// is drawn from left to right only (nothing when x2 < x1).
+void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2);
+
+// The 90 × 100 meter: bars 1 to 100 from the bottom up, bar i lit when i is
+// below `load`, the others dimmed to a quarter.
+void DrawProcessorMeter(Canvas& meter, int load);
+
+// One scrolling history graph: its pixels, the steps since the last vertical
+// grid line, and the previous value of each curve (-1 before the first).
+struct HistoryGraph {
+  Canvas canvas;
+  int counter = 0;
+  std::vector<int> previous;
+  // The processor graph starts its very first segment at 0 %; the memory
+  // graph leaves its first segments out.
+  bool firstSegmentFromZero = false;
+};
+
+// A black graph of that width with the full grid, `curves` curves.
+HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero);
+// One step: scrolls one pixel to the left, and every 10 steps draws the
+// curves' new segments to `current` (one value in percent per curve); every
+// 20 steps a vertical grid line at the right edge.
+void GraphStep(HistoryGraph& graph, std::span<const int> current);
+// New width, history kept right-aligned, the grid continued on the left.
+void ResizeHistoryGraph(HistoryGraph& graph, int width);
+
+// The texts of the two memory tables ("1.234 Byte", "(12%)").
+struct MemoryTableTexts {
+  std::string physicalTotal;
+  std::string processes, processesPercent;
+  std::string system, systemPercent;
+  std::string physicalFree, physicalFreePercent;
+  std::string pageFileTotal;
+  std::string pageFileUsed, pageFileUsedPercent;
+  std::string pageFileFree, pageFileFreePercent;
+};
+MemoryTableTexts FormatMemoryTables(const MemoryStatus& status, uint64_t workingSetSum);
+
+// --- Win32 side (monitor_view_win.cpp) ---
+
+// One step of the processor and memory graphs, each unless its "Pause" box
+// is checked; shows them.
+void StepMonitorGraphs();
+// Takes the three samples into LastSample; with `showView` the view's
+// percent labels and the meter follow.
+void TakeMonitorSample(bool showView);
+// Re-creates the graph canvases at the main window's client width, keeping
+// their history (the loop calls it on every size event).
+void RebuildGraphCanvases();
+// Fills both memory tables; the process-list refresh calls it at its end with
+// the sum of all listed working sets.
+void UpdateMemoryTables(uint64_t workingSetSum);
+// Frees the view's bitmaps and forgets its graphs (tests, between windows).
+void DestroyMonitorView();
+
+}  // namespace velkor
