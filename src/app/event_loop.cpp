@@ -5,6 +5,7 @@
 
 #include "app/shortcuts.h"
 #include "app/startup.h"
+#include "procs/process_commands_win.h"
 #include "settings/preferences.h"
 
 namespace velkor {
@@ -20,11 +21,12 @@ using Handler = void (*)(const LoopEvent& event);
 enum TypeMask : unsigned {
   kAnyType = ~0u,
   kLeftClickOnly = 1u << 0,
+  kRightClickOnly = 1u << 1,
 };
 
 bool Accepts(unsigned mask, int type) {
   if (mask == kAnyType) return true;
-  return type == kTypeLeftClick && (mask & kLeftClickOnly);
+  return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly));
 }
 
 struct Command {
@@ -59,19 +61,44 @@ void SelectTab(const LoopEvent&) {
 // Process information: nothing to show yet for the selected process.
 void NoAction(const LoopEvent&) {}
 
+void EndProcesses(const LoopEvent&) { KillSelectedProcesses(); }
+// The same button searches for the selected driver in the "Treiber" view.
+void SearchOnline(const LoopEvent&) {
+  if (CurrentView == 0) SearchProcessOnline();
+}
+void RefreshProcesses(const LoopEvent&) { RefreshProcessesNow(); }
+void SetPriority(const LoopEvent& event) {
+  if (std::optional<uint32_t> priorityClass = PriorityClassOfCommand(event.id)) SetSelectedPriority(*priorityClass);
+}
+void ProcessCommand(const LoopEvent& event) {
+  switch (event.id) {
+    case kSuspendCommand: SuspendSelectedProcesses(); break;
+    case kResumeCommand: ResumeSelectedProcesses(); break;
+    case kOptimizeCommand: OptimizeSelectedProcesses(); break;
+    case kOpenFolderCommand: OpenProcessFolder(); break;
+    default: break;
+  }
+}
+
 // One flat table: identifier range, accepted event types, handler.
 constexpr Command kCommands[] = {
     {12, 12, kAnyType, Quit},
     {13, 18, kAnyType, ShowViewFromMenu},
     {19, 19, kLeftClickOnly, StartTaskManager},
+    {23, 23, kLeftClickOnly, EndProcesses},
+    {24, 24, kLeftClickOnly, SearchOnline},
     {25, 25, kAnyType, NoAction},
+    {32, 32, kAnyType, RefreshProcesses},
+    {33, 38, kAnyType, SetPriority},
+    {103, 106, kAnyType, ProcessCommand},
     {136, 136, kAnyType, SelectTab},
 };
 
 void RunCommand(const LoopEvent& event) {
   for (const Command& command : kCommands) {
-    if (event.id < command.first || event.id > command.last) continue;
-    if (Accepts(command.types, event.type)) command.handler(event);
+    // An identifier may have one entry per event type.
+    if (event.id < command.first || event.id > command.last || !Accepts(command.types, event.type)) continue;
+    command.handler(event);
     return;
   }
 }

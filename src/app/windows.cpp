@@ -14,6 +14,8 @@
 #include "app/startup.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "procs/process_commands_win.h"
+#include "settings/preferences.h"
 #include "settings/settings_file_win.h"
 #include "win/unique_handle.h"
 
@@ -682,6 +684,8 @@ bool BuildWindows() {
 
   // 10. View 0 without a refresh.
   ShowView(0, false);
+  // 11. Trim the working sets of the listed processes once.
+  if (Preferences.PreferencesOptimize) OptimizeAllProcesses();
   // 14.-15. The callback, then the window appears.
   InstallWindowCallback();
   ShowWindow(MainWindow, SW_SHOW);

@@ -1,0 +1,114 @@
+#include "procs/process_commands.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "procs/format.h"
+#include "procs/priority.h"
+
+namespace velkor {
+namespace {
+
+constexpr std::array<uint32_t, 6> kCommandClasses = {kRealtimePriority, kHighPriority,        kAboveNormalPriority,
+                                                     kNormalPriority,   kBelowNormalPriority, kIdlePriority};
+
+void AddOnce(std::vector<int>& items, int item) {
+  auto at = std::lower_bound(items.begin(), items.end(), item);
+  if (at == items.end() || *at != item) items.insert(at, item);
+}
+
+std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
+
+}  // namespace
+
+uint32_t PidFromCell(std::string_view text) {
+  const int64_t value = LeadingWholeNumber(text);
+  if (value <= 0 || value > std::numeric_limits<uint32_t>::max()) return 0;
+  return static_cast<uint32_t>(value);
+}
+
+std::optional<uint32_t> PriorityClassOfCommand(int command) {
+  if (command < kFirstPriorityCommand || command > kLastPriorityCommand) return std::nullopt;
+  return kCommandClasses[static_cast<size_t>(command - kFirstPriorityCommand)];
+}
+
+std::optional<int> PriorityCommandOfText(std::string_view priorityText) {
+  for (size_t i = 0; i < kCommandClasses.size(); ++i)
+    if (PriorityName(kCommandClasses[i]) == priorityText) return kFirstPriorityCommand + static_cast<int>(i);
+  return std::nullopt;
+}
+
+void AddRowMarks(ProcessMenuMarks& marks, std::string_view priorityText, std::optional<uint64_t> affinityMask,
+                 uint32_t processorCount) {
+  if (std::optional<int> item = PriorityCommandOfText(priorityText)) AddOnce(marks.priorityItems, *item);
+  if (!affinityMask) return;
+  const uint32_t count = std::min<uint32_t>(processorCount, kMaxProcessorItems);
+  for (uint32_t n = 0; n < count; ++n)
+    if (*affinityMask & (uint64_t{1} << n)) AddOnce(marks.processorItems, kFirstProcessorCommand + static_cast<int>(n));
+}
+
+uint64_t ToggledAffinity(uint64_t mask, int processor, bool itemChecked) {
+  if (processor < 0 || processor >= kMaxProcessorItems) return mask;
+  const uint64_t bit = uint64_t{1} << processor;
+  return itemChecked ? (mask & ~bit) : (mask | bit);
+}
+
+std::string KillQuestion(const std::vector<std::string>& names) {
+  if (names.size() == 1) return "Soll der Prozess " + Quoted(names.front()) + " wirklich beendet werden?";
+  std::string text = "Sollen folgende Prozesse wirklich beendet werden?\r\n\r\n";
+  for (const std::string& name : names) text += " - " + name + "\r\n";
+  return text;
+}
+
+std::string KillFailedMessage(std::string_view name) {
+  return "Der Prozess " + Quoted(name) + " konnte nicht beendet werden!";
+}
+
+std::string PriorityFailedMessage(std::string_view name) {
+  return "Die Priorität von " + Quoted(name) + " konnte nicht geändert werden, der Zugriff wurde verweigert!";
+}
+
+std::string FolderFailedMessage(std::string_view name) {
+  return "Das Verzeichnis von " + Quoted(name) + " konnte nicht ermittelt werden!";
+}
+
+std::optional<std::string> FolderToOpen(std::string_view path) {
+  const size_t separator = LastSeparator(path);
+  if (separator == std::string_view::npos || separator + 1 == path.size()) return std::nullopt;
+  return std::string(path.substr(0, separator + 1));
+}
+
+std::string FilePartOf(std::string_view path) {
+  const size_t separator = LastSeparator(path);
+  return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+std::string SearchAddress(std::string_view searchTemplate, std::string_view term) {
+  // A file name may hold characters that would end the query or start a new
+  // parameter in the address; they travel percent-encoded.
+  std::string encoded;
+  for (const char c : term) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    if (c == ' ' || c == '"' || c == '#' || c == '%' || c == '&' || c == '+' || c == '?' || c == '=') {
+      const auto byte = static_cast<unsigned char>(c);
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 15];
+    } else {
+      encoded += c;
+    }
+  }
+  static constexpr std::string_view kPlaceholder = "[SEARCH]";
+  std::string address;
+  size_t from = 0;
+  for (size_t at; (at = searchTemplate.find(kPlaceholder, from)) != std::string_view::npos;
+       from = at + kPlaceholder.size())
+    address.append(searchTemplate.substr(from, at - from)).append(encoded);
+  address.append(searchTemplate.substr(from));
+  return address;
+}
+
+}  // namespace velkor

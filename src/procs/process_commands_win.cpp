@@ -1,0 +1,212 @@
+#include "procs/process_commands_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "app/event_loop.h"
+#include "app/startup.h"
+#include "app/windows.h"
+#include "procs/process_library.h"
+#include "settings/preferences.h"
+#include "win/message_box.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+namespace {
+
+using win::UniqueKernelHandle;
+
+constexpr int kProcessList = 139;
+// The columns the commands read.
+constexpr int kNameCell = 0;
+constexpr int kPidCell = 3;
+constexpr int kPriorityCell = 4;
+constexpr int kPathCell = 13;
+
+struct CommandHooks {
+  ShellOpenHook shellOpen;
+  KillObserver killObserver;
+};
+CommandHooks hooks;
+
+HWND ProcessList() { return ControlHandle(kProcessList); }
+
+std::string CellText(HWND list, int row, int column) {
+  char buffer[2048] = {};
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = buffer;
+  item.cchTextMax = sizeof buffer;
+  const auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return std::string(buffer, static_cast<size_t>(std::clamp<LRESULT>(length, 0, sizeof buffer - 1)));
+}
+
+void ShellOpen(const std::string& target) {
+  if (hooks.shellOpen) {
+    hooks.shellOpen(target);
+    return;
+  }
+  ShellExecuteA(MainWindow, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void Notice(const std::string& text) {
+  win::ShowMessageBox(MainWindow, text, kNoticeTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void Failure(const std::string& text) { win::ShowMessageBox(MainWindow, text, kQuestionTitle, MB_OK | MB_ICONERROR); }
+
+bool Ask(const std::string& question) {
+  return win::ShowMessageBox(MainWindow, question, kQuestionTitle, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+void Kill(const SelectedProcess& row, uint32_t exitCode) {
+  if (hooks.killObserver) hooks.killObserver(row.pid);
+  if (!KillProcess(row.pid, exitCode)) Notice(KillFailedMessage(row.name));
+}
+
+std::optional<uint64_t> AffinityOf(HANDLE process) {
+  DWORD_PTR processMask = 0, systemMask = 0;
+  if (!GetProcessAffinityMask(process, &processMask, &systemMask)) return std::nullopt;
+  return static_cast<uint64_t>(processMask);
+}
+
+}  // namespace
+
+std::vector<SelectedProcess> SelectedProcesses() {
+  std::vector<SelectedProcess> rows;
+  HWND list = ProcessList();
+  if (!list) return rows;
+  for (int row = -1; (row = ListView_GetNextItem(list, row, LVNI_SELECTED)) >= 0;) {
+    SelectedProcess process;
+    process.pid = PidFromCell(CellText(list, row, kPidCell));
+    process.name = CellText(list, row, kNameCell);
+    process.priority = CellText(list, row, kPriorityCell);
+    process.path = CellText(list, row, kPathCell);
+    rows.push_back(std::move(process));
+  }
+  return rows;
+}
+
+bool MarkProcessMenu(HMENU menu) {
+  const std::vector<SelectedProcess> rows = SelectedProcesses();
+  if (rows.empty()) return false;
+  for (int item = kFirstPriorityCommand; item <= kLastProcessorCommand; ++item)
+    CheckMenuItem(menu, static_cast<UINT>(item), MF_BYCOMMAND | MF_UNCHECKED);
+  ProcessMenuMarks marks;
+  for (const SelectedProcess& row : rows) {
+    std::optional<uint64_t> mask;
+    if (UniqueKernelHandle process{OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, row.pid)}) mask = AffinityOf(process.get());
+    AddRowMarks(marks, row.priority, mask, ProcessorCount);
+  }
+  for (int item : marks.priorityItems) CheckMenuItem(menu, static_cast<UINT>(item), MF_BYCOMMAND | MF_CHECKED);
+  for (int item : marks.processorItems) CheckMenuItem(menu, static_cast<UINT>(item), MF_BYCOMMAND | MF_CHECKED);
+  return true;
+}
+
+void PrepareProcessMenu(HMENU menu) {
+  if (!menu || !MarkProcessMenu(menu)) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, MainWindow, nullptr);
+}
+
+void KillSelectedProcesses() {
+  const std::vector<SelectedProcess> rows = SelectedProcesses();
+  std::vector<std::string> names;
+  for (const SelectedProcess& row : rows) names.push_back(row.name);
+
+  // Realtime while ending others, so a busy target cannot starve the program
+  // between the question and the end.
+  const uint32_t self = GetCurrentProcessId();
+  const uint32_t ownClass = GetProcessPriority(self);
+  SetProcessPriority(self, kRealtimePriority);
+  const auto exitCode = static_cast<uint32_t>(Preferences.PreferencesExitCodeSpin);
+
+  if (rows.size() == 1) {
+    if (Ask(KillQuestion(names))) Kill(rows.front(), exitCode);
+  } else if (rows.size() > 1 && Ask(KillQuestion(names))) {
+    // Everything to idle first, so the targets no longer compete while the
+    // first of them are ended.
+    for (const SelectedProcess& row : rows) SetProcessPriority(row.pid, kIdlePriority);
+    for (const SelectedProcess& row : rows) Kill(row, exitCode);
+  }
+
+  // A class that could not be read is not "restored" to nothing.
+  if (ownClass != 0) SetProcessPriority(self, ownClass);
+  RefreshProcessesNow();
+}
+
+void SetSelectedPriority(uint32_t priorityClass) {
+  for (const SelectedProcess& row : SelectedProcesses())
+    if (!SetProcessPriority(row.pid, priorityClass)) Failure(PriorityFailedMessage(row.name));
+}
+
+void ToggleProcessorAffinity(HMENU menu, int processor) {
+  if (processor < 0 || processor >= kMaxProcessorItems) return;
+  const UINT item = static_cast<UINT>(kFirstProcessorCommand + processor);
+  const bool checked = menu && (GetMenuState(menu, item, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  for (const SelectedProcess& row : SelectedProcesses()) {
+    UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION, FALSE, row.pid));
+    if (!process) continue;
+    const std::optional<uint64_t> mask = AffinityOf(process.get());
+    if (!mask) continue;
+    const uint64_t wanted = ToggledAffinity(*mask, processor, checked);
+    if (!SetProcessAffinityMask(process.get(), static_cast<DWORD_PTR>(wanted))) Notice(kAffinityFailedMessage);
+  }
+}
+
+void CallForSelectedProcesses(const char* library, const char* function) {
+  using ProcessFunction = LONG(NTAPI*)(HANDLE);
+  win::UniqueModule module(LoadLibraryA(library));
+  if (!module) {
+    Failure(kNtdllMissingMessage);
+    return;
+  }
+  const auto call = win::BindFunction<ProcessFunction>(module.get(), function);
+  if (!call) {
+    Failure(kNtdllIncompatibleMessage);
+    return;
+  }
+  for (const SelectedProcess& row : SelectedProcesses())
+    if (UniqueKernelHandle process{OpenProcess(PROCESS_ALL_ACCESS, FALSE, row.pid)}) call(process.get());
+}
+
+void SuspendSelectedProcesses() { CallForSelectedProcesses("Ntdll.dll", "NtSuspendProcess"); }
+void ResumeSelectedProcesses() { CallForSelectedProcesses("Ntdll.dll", "NtResumeProcess"); }
+
+void OptimizeSelectedProcesses() {
+  for (const SelectedProcess& row : SelectedProcesses()) RemovePageFaults(row.pid);
+}
+
+void OptimizeAllProcesses() {
+  HWND list = ProcessList();
+  if (!list) return;
+  const int count = ListView_GetItemCount(list);
+  for (int row = 0; row < count; ++row) RemovePageFaults(PidFromCell(CellText(list, row, kPidCell)));
+}
+
+void OpenProcessFolder() {
+  for (const SelectedProcess& row : SelectedProcesses()) {
+    if (std::optional<std::string> folder = FolderToOpen(row.path)) ShellOpen(*folder);
+    else Notice(FolderFailedMessage(row.name));
+  }
+}
+
+void SearchProcessOnline() {
+  bool first = true;
+  for (const SelectedProcess& row : SelectedProcesses()) {
+    // A pause between addresses lets the browser take them one at a time.
+    if (!first) Sleep(50);
+    first = false;
+    ShellOpen(SearchAddress(Preferences.PreferencesSearchString, FilePartOf(row.path)));
+  }
+}
+
+void RefreshProcessesNow() { SetListStamp(); }
+
+void SetShellOpenHook(ShellOpenHook hook) { hooks.shellOpen = std::move(hook); }
+void SetKillObserver(KillObserver observer) { hooks.killObserver = std::move(observer); }
+
+}  // namespace velkor

@@ -1,0 +1,54 @@
+// The commands of the "Prozesse" view on the selected rows of the process
+// list (control 139): end, prioritise, bind to processors, suspend, resume,
+// trim, open the folder, search the web, refresh.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "procs/process_commands.h"
+
+namespace velkor {
+
+// The selected rows of the process list, top to bottom.
+std::vector<SelectedProcess> SelectedProcesses();
+
+// Sets the check marks of the process menu for the selected rows (priority
+// items by the priority column, processor items by each process's affinity
+// mask, summed over the rows); false when no row is selected.
+bool MarkProcessMenu(HMENU menu);
+// MarkProcessMenu, then opens `menu` at the mouse position when a row is
+// selected. Its items arrive as menu events of the main window.
+void PrepareProcessMenu(HMENU menu);
+
+void KillSelectedProcesses();
+void SetSelectedPriority(uint32_t priorityClass);
+// Toggles processor `processor` for every selected process; `menu` carries
+// the check marks MarkProcessMenu set when it opened.
+void ToggleProcessorAffinity(HMENU menu, int processor);
+void SuspendSelectedProcesses();
+void ResumeSelectedProcesses();
+// What suspend and resume share: `function` (one process handle argument)
+// of `library`, bound by name, called for every selected process.
+void CallForSelectedProcesses(const char* library, const char* function);
+void OptimizeSelectedProcesses();
+// Trims every process of the list once (at start, when PreferencesOptimize is on).
+void OptimizeAllProcesses();
+void OpenProcessFolder();
+void SearchProcessOnline();
+// "Aktualisieren": refreshes the list and restarts its refresh interval.
+void RefreshProcessesNow();
+
+// Folders and addresses go to the shell through this; tests replace it so
+// that no browser or Explorer window starts (an empty hook restores the shell).
+using ShellOpenHook = std::function<void(const std::string& target)>;
+void SetShellOpenHook(ShellOpenHook hook);
+// Runs just before each process is ended (tests watch the order).
+using KillObserver = std::function<void(uint32_t pid)>;
+void SetKillObserver(KillObserver observer);
+
+}  // namespace velkor

@@ -1,0 +1,110 @@
+#include "procs/process_commands.h"
+
+#include <gtest/gtest.h>
+
+namespace velkor {
+namespace {
+
+TEST(ProcessCommands, PidCellsConvertOrGiveZero) {
+  EXPECT_EQ(PidFromCell("4242"), 4242u);
+  EXPECT_EQ(PidFromCell(" 17"), 17u);
+  EXPECT_EQ(PidFromCell(""), 0u);
+  EXPECT_EQ(PidFromCell("N/A"), 0u);
+  EXPECT_EQ(PidFromCell("-5"), 0u);
+  EXPECT_EQ(PidFromCell("4294967295"), 4294967295u);
+  EXPECT_EQ(PidFromCell("4294967296"), 0u);
+}
+
+TEST(ProcessCommands, PriorityCommandsAndCaptionsMatch) {
+  EXPECT_EQ(PriorityClassOfCommand(33), 0x100u);
+  EXPECT_EQ(PriorityClassOfCommand(34), 0x80u);
+  EXPECT_EQ(PriorityClassOfCommand(35), 0x8000u);
+  EXPECT_EQ(PriorityClassOfCommand(36), 0x20u);
+  EXPECT_EQ(PriorityClassOfCommand(37), 0x4000u);
+  EXPECT_EQ(PriorityClassOfCommand(38), 0x40u);
+  EXPECT_EQ(PriorityClassOfCommand(32), std::nullopt);
+  EXPECT_EQ(PriorityClassOfCommand(39), std::nullopt);
+
+  EXPECT_EQ(PriorityCommandOfText("Echtzeit"), 33);
+  EXPECT_EQ(PriorityCommandOfText("Hoch"), 34);
+  EXPECT_EQ(PriorityCommandOfText("Erh\xF6ht"), 35);
+  EXPECT_EQ(PriorityCommandOfText("Normal"), 36);
+  EXPECT_EQ(PriorityCommandOfText("Erniedrigt"), 37);
+  EXPECT_EQ(PriorityCommandOfText("Niedrig"), 38);
+  EXPECT_EQ(PriorityCommandOfText("N/A"), std::nullopt);
+  EXPECT_EQ(PriorityCommandOfText(""), std::nullopt);
+}
+
+TEST(ProcessCommands, MenuMarksAddUpOverTheSelectedRows) {
+  ProcessMenuMarks marks;
+  AddRowMarks(marks, "Hoch", uint64_t{0b0101}, 4);
+  AddRowMarks(marks, "Niedrig", uint64_t{0b0011}, 4);
+  AddRowMarks(marks, "Hoch", std::nullopt, 4);  // affinity unreadable: priority only
+  AddRowMarks(marks, "N/A", uint64_t{0b1000}, 4);
+  EXPECT_EQ(marks.priorityItems, (std::vector<int>{34, 38}));
+  EXPECT_EQ(marks.processorItems, (std::vector<int>{39, 40, 41, 42}));
+}
+
+TEST(ProcessCommands, MenuMarksStopAtTheProcessorCountAndAtSixtyFour) {
+  ProcessMenuMarks two;
+  AddRowMarks(two, "Normal", ~uint64_t{0}, 2);
+  EXPECT_EQ(two.processorItems, (std::vector<int>{39, 40}));
+
+  ProcessMenuMarks many;
+  AddRowMarks(many, "Normal", ~uint64_t{0}, 128);
+  ASSERT_EQ(many.processorItems.size(), 64u);
+  EXPECT_EQ(many.processorItems.front(), 39);
+  EXPECT_EQ(many.processorItems.back(), 102);
+}
+
+TEST(ProcessCommands, AffinityToggleFollowsTheCheckMark) {
+  EXPECT_EQ(ToggledAffinity(0b11, 1, true), 0b01u);
+  EXPECT_EQ(ToggledAffinity(0b01, 1, false), 0b11u);
+  // Unchecking the last processor leaves an empty mask, which the system refuses.
+  EXPECT_EQ(ToggledAffinity(0b01, 0, true), 0u);
+  EXPECT_EQ(ToggledAffinity(0, 63, false), uint64_t{1} << 63);
+  EXPECT_EQ(ToggledAffinity(0b10, 64, false), 0b10u);
+  EXPECT_EQ(ToggledAffinity(0b10, -1, true), 0b10u);
+}
+
+TEST(ProcessCommands, QuestionsAndMessagesCarryTheNames) {
+  EXPECT_EQ(KillQuestion({"notepad.exe"}), "Soll der Prozess \"notepad.exe\" wirklich beendet werden?");
+  EXPECT_EQ(KillQuestion({"a.exe", "b.exe"}),
+            "Sollen folgende Prozesse wirklich beendet werden?\r\n\r\n - a.exe\r\n - b.exe\r\n");
+  EXPECT_EQ(KillFailedMessage("a.exe"), "Der Prozess \"a.exe\" konnte nicht beendet werden!");
+  EXPECT_EQ(PriorityFailedMessage("a.exe"),
+            "Die Priorit\xE4t von \"a.exe\" konnte nicht ge\xE4ndert werden, der Zugriff wurde verweigert!");
+  EXPECT_EQ(FolderFailedMessage("a.exe"), "Das Verzeichnis von \"a.exe\" konnte nicht ermittelt werden!");
+}
+
+TEST(ProcessCommands, FolderOfAnExecutablePath) {
+  EXPECT_EQ(FolderToOpen("C:\\Windows\\notepad.exe"), "C:\\Windows\\");
+  EXPECT_EQ(FolderToOpen("C:/tools/x.exe"), "C:/tools/");
+  EXPECT_EQ(FolderToOpen("C:\\mixed/dir\\x.exe"), "C:\\mixed/dir\\");
+  EXPECT_EQ(FolderToOpen(""), std::nullopt);
+  EXPECT_EQ(FolderToOpen("System"), std::nullopt);
+  EXPECT_EQ(FolderToOpen("C:\\Windows\\"), std::nullopt);  // the folder would be the whole path
+}
+
+TEST(ProcessCommands, SearchAddressReplacesEveryPlaceholder) {
+  EXPECT_EQ(FilePartOf("C:\\Windows\\notepad.exe"), "notepad.exe");
+  EXPECT_EQ(FilePartOf("x.exe"), "x.exe");
+  EXPECT_EQ(FilePartOf(""), "");
+  const std::string google = "https://www.google.com/search?q=%22[SEARCH]%22";
+  EXPECT_EQ(SearchAddress(google, "notepad.exe"), "https://www.google.com/search?q=%22notepad.exe%22");
+  // A process without a path searches for nothing.
+  EXPECT_EQ(SearchAddress(google, ""), "https://www.google.com/search?q=%22%22");
+  EXPECT_EQ(SearchAddress("[SEARCH]/[SEARCH]", "a"), "a/a");
+  EXPECT_EQ(SearchAddress("no placeholder", "a"), "no placeholder");
+  EXPECT_EQ(SearchAddress("[SEARCH", "a"), "[SEARCH");
+}
+
+TEST(ProcessCommands, SearchTermsCannotBreakTheQuery) {
+  EXPECT_EQ(SearchAddress("q=[SEARCH]&x=1", "a b&c#d%e+f.exe"), "q=a%20b%26c%23d%25e%2Bf.exe&x=1");
+  EXPECT_EQ(SearchAddress("q=[SEARCH]", "\"x?=\""), "q=%22x%3F%3D%22");
+  // A term that itself reads like the placeholder is not replaced again.
+  EXPECT_EQ(SearchAddress("[SEARCH]", "[SEARCH]"), "[SEARCH]");
+}
+
+}  // namespace
+}  // namespace velkor
