@@ -3,8 +3,12 @@
 #include <ctime>
 #include <optional>
 
+#include "app/menus.h"
+#include "app/power.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
+#include "app/status_bar.h"
+#include "app/toolbar_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
 
@@ -21,11 +25,13 @@ using Handler = void (*)(const LoopEvent& event);
 enum TypeMask : unsigned {
   kAnyType = ~0u,
   kLeftClickOnly = 1u << 0,
+  kChangeOnly = 1u << 2,
   kRightClickOnly = 1u << 1,
 };
 
 bool Accepts(unsigned mask, int type) {
   if (mask == kAnyType) return true;
+  if (type == kTypeChange) return (mask & kChangeOnly) != 0;
   return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly));
 }
 
@@ -80,6 +86,15 @@ void ProcessCommand(const LoopEvent& event) {
   }
 }
 
+void PowerFromMenu(const LoopEvent& event) {
+  if (std::optional<PowerCommand> command = PowerCommandFor(event.id, 26)) RunPowerCommand(*command, MainWindow);
+}
+
+void HelpFromMenu(const LoopEvent&) { OpenHelpFile(MainWindow); }
+
+// A new selection in the process or driver list.
+void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
+
 // One flat table: identifier range, accepted event types, handler.
 constexpr Command kCommands[] = {
     {12, 12, kAnyType, Quit},
@@ -88,10 +103,14 @@ constexpr Command kCommands[] = {
     {23, 23, kLeftClickOnly, EndProcesses},
     {24, 24, kLeftClickOnly, SearchOnline},
     {25, 25, kAnyType, NoAction},
+    {26, 31, kAnyType, PowerFromMenu},
     {32, 32, kAnyType, RefreshProcesses},
     {33, 38, kAnyType, SetPriority},
     {103, 106, kAnyType, ProcessCommand},
+    {133, 133, kAnyType, HelpFromMenu},
     {136, 136, kAnyType, SelectTab},
+    {139, 139, kChangeOnly, SelectionChanged},
+    {154, 154, kChangeOnly, SelectionChanged},
 };
 
 void RunCommand(const LoopEvent& event) {
@@ -173,8 +192,12 @@ void ShowView(int view, bool refresh) {
   for (int i = 0; i < 6; ++i)
     if (i != view) ShowWindow(ControlHandle(kPanels[i]), SW_HIDE);
   ShowWindow(ControlHandle(kPanels[view]), SW_SHOW);
-  SetTabPicture(view);
   (void)refresh;  // the lists refresh themselves once they exist
+  if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
+  if (view == 3) SetToolbarTooltip(24, "Nach diesem Treiber im Internet suchen (Strg+F)");
+  SetTabPicture(view);
+  CheckViewMenuItem(view);
+  UpdateToolbarStates();
 }
 
 void SetListStamp() { Stamps.list = static_cast<double>(GetTickCount()); }
@@ -185,6 +208,7 @@ void ResetStampsForFirstPass() {
 }
 
 void MonitorTick() {
+  ToolbarHoverStep();
   const TickPlan plan = PlanTick(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
                                  Preferences.PreferencesRefresh2Spin);
   (void)plan;  // graphs, samples and lists join as they are built
@@ -205,6 +229,7 @@ void RunEventLoop() {
       WatchCompanion();
       checkStamp = now;
     }
+    if (event.code != kEventNone && event.code != kEventMouseMove) UpdateStatusBar(kStatusFigures);
     DispatchEvent(event);
     if (event.code == kEventNone || event.code == kEventMouseMove) MonitorTick();
   }

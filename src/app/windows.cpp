@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "app/event_loop.h"
+#include "app/menus.h"
 #include "app/startup.h"
+#include "app/status_bar.h"
+#include "app/toolbar_win.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "procs/process_commands_win.h"
@@ -65,14 +68,6 @@ HBITMAP Picture(const char* name) {
   HBITMAP raw = bitmap.get();
   ui.bitmaps.emplace(name, std::move(bitmap));
   return raw;
-}
-
-// Decoded pictures kept as pixels, for drawing with alpha over other pixels.
-const Canvas* PictureCanvas(const char* name) {
-  static std::map<std::string, std::optional<Canvas>> canvases;
-  auto found = canvases.find(name);
-  if (found == canvases.end()) found = canvases.emplace(name, LoadPngResource(name)).first;
-  return found->second ? &*found->second : nullptr;
 }
 
 Size PictureSize(HBITMAP bitmap) {
@@ -148,29 +143,9 @@ HBRUSH BackgroundOf(HWND container) {
   return ui.panelBrush.get();
 }
 
-// Toolbar buttons: the picture on white, the grey look while disabled.
-void DrawToolbarPicture(const DRAWITEMSTRUCT* item) {
-  static const std::map<int, std::pair<const char*, const char*>> kPictures = {
-      {19, {images::kToolbarTaskmgr, nullptr}},
-      {22, {images::kToolbarRun, nullptr}},
-      {20, {images::kToolbarPreferences, nullptr}},
-      {21, {images::kToolbarDiagram, nullptr}},
-      {23, {images::kToolbarEndProcess, images::kToolbarEndProcessGrey}},
-      {24, {images::kToolbarWebSearch, images::kToolbarWebSearchGrey}},
-      {25, {images::kToolbarInformation, images::kToolbarInformationGrey}},
-  };
-  auto found = kPictures.find(static_cast<int>(item->CtlID));
-  Canvas face(item->rcItem.right - item->rcItem.left, item->rcItem.bottom - item->rcItem.top, MakePixel(255, 255, 255));
-  if (found != kPictures.end()) {
-    const bool disabled = (item->itemState & ODS_DISABLED) != 0;
-    const char* name = (disabled && found->second.second) ? found->second.second : found->second.first;
-    if (const Canvas* picture = PictureCanvas(name)) DrawOver(face, *picture, 0, 0);
-  }
-  PaintCanvas(item->hDC, face, item->rcItem.left, item->rcItem.top);
-}
-
 LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   handled = true;
+  if (std::optional<LRESULT> answer = HandleMenuMessage(window, message, wParam, lParam)) return *answer;
   switch (message) {
     case WM_COMMAND:
       HandleCommand(window, wParam, lParam);
@@ -195,10 +170,7 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
     }
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlType == ODT_BUTTON) {
-        DrawToolbarPicture(item);
-        return TRUE;
-      }
+      if (PaintToolbarButton(item)) return TRUE;
       break;
     }
     case WM_ERASEBKGND: {
@@ -574,6 +546,22 @@ void FitTabFiller() {
   SetWindowPos(filler, nullptr, ui.tabWidth, 30, width, 25, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void SetToolbarTooltip(int id, const std::string& text) {
+  HWND control = ControlHandle(id);
+  auto tip = ui.tooltips.find(MainWindow);
+  if (!control) return;
+  if (tip == ui.tooltips.end() || !tip->second) {
+    AddTooltip(MainWindow, control, text);
+    return;
+  }
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = MainWindow;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  SendMessageA(tip->second, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  AddTooltip(MainWindow, control, text);
+}
+
 void SetTabPicture(int view) {
   static constexpr const char* kTabs[] = {images::kTabsProcesses, images::kTabsWindows, images::kTabsServices,
                                           images::kTabsDrivers,   images::kTabsNetwork, images::kTabsMonitoring};
@@ -583,6 +571,7 @@ void SetTabPicture(int view) {
 }
 
 LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && window == MainWindow) UpdateStatusBar(kStatusFigures);
   return BaseWindowProc(window, message, wParam, lParam);
 }
 
@@ -601,9 +590,11 @@ void RemoveWindowCallback() {
 
 void DestroyWindows() {
   RemoveWindowCallback();
+  DestroyMenus();
   for (size_t n = ui.windows.size(); n-- > 0;)
     if (ui.windows[n]) DestroyWindow(ui.windows[n]);  // children and tooltips go with them
   MainWindow = nullptr;
+  FreeStatusBar();
   SettingsHooks = PreferenceHooks{};
   ui = WindowState{};
 }
@@ -673,6 +664,9 @@ bool BuildWindows() {
   SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);
   SetWindowIcons(kPreferencesWindow, images::kWindowPreferences16, images::kWindowPreferences32);
 
+  // 6. The popup menus.
+  BuildPopupMenus();
+
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
   SettingsHooks.setColumnWidth = [](int column, int width) { ListView_SetColumnWidth(ControlHandle(139), column, width); };
@@ -681,6 +675,8 @@ bool BuildWindows() {
     SetWindowPos(MainWindow, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   };
   LoadPreferences(true);
+  // 9. The menu bar.
+  BuildMenuBar();
 
   // 10. View 0 without a refresh.
   ShowView(0, false);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/layout.h"
 
 namespace velkor {
@@ -56,5 +58,7 @@ void ApplyAnchoring();
 void FitTabFiller();
 // The pictures of the toolbar buttons and the tab strip.
 void SetTabPicture(int view);
+// Gives a control of window 0 the tooltip `text` (replacing its old one).
+void SetToolbarTooltip(int id, const std::string& text);
 
 }  // namespace velkor

@@ -34,6 +34,13 @@ Size OuterOf(HWND window) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
+// Height of the menu bar: the outer height less frame, caption and client.
+int MenuBarHeight(HWND window) {
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRect(&frame, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE);
+  return OuterOf(window).h - (frame.bottom - frame.top) - ClientOf(window).h;
+}
+
 // Handles what is pending without running any command.
 void Pump() {
   MSG message;
@@ -70,7 +77,9 @@ class Windows : public ::testing::Test {
 
 TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {
   Build();
-  ASSERT_EQ(ClientOf(MainWindow), (Size{640, 500}));
+  // The menu bar takes its height from the client area.
+  const int height = 500 - MenuBarHeight(MainWindow);
+  ASSERT_EQ(ClientOf(MainWindow), (Size{640, height}));
   for (const ControlSpec& def : ControlTable()) {
     SCOPED_TRACE(def.id);
     HWND control = ControlHandle(def.id);
@@ -82,8 +91,8 @@ TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {
     if (def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages || def.id == 135 ||
         def.id == 136)
       continue;
-    Rect expected{def.x.Resolve(640, 500), def.y.Resolve(640, 500), def.w.Resolve(640, 500),
-                  def.h.Resolve(640, 500)};
+    Rect expected{def.x.Resolve(640, height), def.y.Resolve(640, height), def.w.Resolve(640, height),
+                  def.h.Resolve(640, height)};
     Rect actual = RectInParent(control);
     if (def.kind == ControlKind::kSpinEdit) {
       // The arrows take their width from the right end of the field.
@@ -133,7 +142,7 @@ TEST_F(Windows, WindowsAndListsAreWhatTheyShouldBe) {
 TEST_F(Windows, ResizingKeepsAnchoredEdgeDistances) {
   Build();
   RECT outer{0, 0, 900, 700};
-  AdjustWindowRect(&outer, static_cast<DWORD>(GetWindowLongPtrA(MainWindow, GWL_STYLE)), FALSE);
+  AdjustWindowRect(&outer, static_cast<DWORD>(GetWindowLongPtrA(MainWindow, GWL_STYLE)), TRUE);
   SetWindowPos(MainWindow, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
   Pump();
   ASSERT_EQ(ClientOf(MainWindow), (Size{900, 700}));
@@ -173,7 +182,7 @@ TEST_F(Windows, StoredGeometryIsRestored) {
   GetWindowRect(MainWindow, &r);
   EXPECT_EQ(r.left, 30);
   EXPECT_EQ(r.top, 40);
-  EXPECT_EQ(ClientOf(MainWindow), (Size{700, 550}));
+  EXPECT_EQ(ClientOf(MainWindow), (Size{700, 550 - MenuBarHeight(MainWindow)}));
 }
 
 TEST_F(Windows, StoredGeometrySurvivesASaveAndALoad) {
@@ -188,7 +197,11 @@ TEST_F(Windows, StoredGeometrySurvivesASaveAndALoad) {
   GetWindowRect(MainWindow, &r);
   EXPECT_EQ(r.left, 30);
   EXPECT_EQ(r.top, 40);
-  EXPECT_EQ(ClientOf(MainWindow), (Size{700, 550}));
+  EXPECT_EQ(ClientOf(MainWindow), (Size{700, 550 - MenuBarHeight(MainWindow)}));
+  // Saved again, the window group stays the same.
+  ASSERT_TRUE(WritePreferences());
+  ASSERT_TRUE(test::ReadFileBytes(folder_.File("velkor.ini"), saved));
+  EXPECT_NE(saved.find(WindowGroup(30, 40, 700, 550)), std::string::npos) << saved;
 }
 
 TEST_F(Windows, OneMissingCoordinateCentresTheWindow) {

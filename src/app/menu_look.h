@@ -1,0 +1,56 @@
+// The owner-drawn look of every menu item, as data and pixels: sizes,
+// colours, the picture behind a caption, and the help line of each item.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "gfx/canvas.h"
+
+namespace velkor {
+
+inline constexpr Pixel kMenuWhite = MakePixel(255, 255, 255);
+inline constexpr Pixel kMenuStripColour = MakePixel(221, 221, 204);
+inline constexpr Pixel kMenuSeparatorColour = MakePixel(187, 187, 170);
+inline constexpr Pixel kMenuHighlightColour = MakePixel(170, 204, 255);
+inline constexpr Pixel kMenuHighlightFrame = MakePixel(102, 153, 255);
+inline constexpr Pixel kMenuCaptionColour = MakePixel(0, 0, 0);
+inline constexpr Pixel kMenuGreyCaptionColour = MakePixel(128, 128, 128);
+
+inline constexpr int kMenuStripWidth = 24;
+inline constexpr int kMenuCaptionX = 30;
+inline constexpr int kMenuTitleCaptionX = 6;
+inline constexpr int kMenuCaptionY = 3;
+
+struct MenuItemSize {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const MenuItemSize&, const MenuItemSize&) = default;
+};
+// A separator is 0 x 7, a menu bar title as wide as its caption, any other
+// item its caption plus 32 wide; items are 20 high.
+MenuItemSize MeasureMenuItem(bool separator, bool title, int captionWidth);
+
+enum class MenuLook { kNormal, kDisabled, kHighlighted, kSeparator };
+
+// How an item is drawn and what the status bar shows meanwhile: the item's
+// identifier for its help line (0: an empty one), -2 to clear it, or
+// kNoStatusChange.
+inline constexpr int kNoStatusChange = -1000;
+struct MenuDrawPlan {
+  MenuLook look = MenuLook::kNormal;
+  int status = kNoStatusChange;
+};
+MenuDrawPlan PlanMenuItem(bool separator, bool highlighted, bool greyed, int id);
+
+// The picture of an item of that size: background, the left strip (not for
+// menu bar titles), the highlight frame or the separator line, and the icon
+// (or the check-mark picture) in the strip.
+Canvas DrawMenuItem(int width, int height, MenuLook look, bool title, const Canvas* icon);
+Pixel MenuCaptionColour(MenuLook look);
+
+// The help line of a menu identifier in `view` ("" without one); item 30
+// names the user whose session the log-off item ends.
+std::string MenuHelpText(int id, int view, std::string_view userName);
+
+}  // namespace velkor

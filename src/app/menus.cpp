@@ -1,0 +1,187 @@
+#include "app/menus.h"
+
+#include <algorithm>
+#include <array>
+
+#include "app/power.h"
+#include "app/startup.h"
+#include "app/status_bar.h"
+#include "app/windows.h"
+#include "gfx/image_names.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+namespace {
+
+struct MenuState {
+  win::UniqueMenu bar;
+  std::array<win::UniqueMenu, 6> popups;  // 2..5 are ours; menu 1 comes with the preferences
+};
+MenuState menus;
+
+// The commands whose actions do not exist yet stay greyed: the diagram and
+// everything in the window menu.
+constexpr int kPendingCommands[] = {21, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117,
+                                    118, 119, 120, 121, 122, 123, 124, 125};
+
+void AddItem(HMENU menu, int id, const char* caption, const char* icon = nullptr) {
+  AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
+  MakeOwnerDrawn(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), icon, MF_BYPOSITION, caption, false);
+}
+
+void AddSeparator(HMENU menu, int id) { AddItem(menu, id, ""); }
+
+HMENU AddSubmenu(HMENU menu, const char* caption, const char* icon, bool title = false) {
+  HMENU submenu = CreatePopupMenu();
+  AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), caption);
+  MakeOwnerDrawn(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), icon, MF_BYPOSITION, caption, title);
+  return submenu;
+}
+
+void GreyPendingCommands(HMENU menu) {
+  for (int id : kPendingCommands) EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | MF_GRAYED);
+}
+
+HMENU BuildProcessMenu() {
+  HMENU menu = CreatePopupMenu();
+  AddItem(menu, 32, "Aktualisieren", images::kMenuRefresh);
+  AddSeparator(menu, 5);
+  HMENU priority = AddSubmenu(menu, "Priorität", images::kMenuPriority);
+  static constexpr const char* kPriorities[] = {"Echtzeit", "Hoch", "Erhöht", "Normal", "Erniedrigt", "Niedrig"};
+  for (int i = 0; i < 6; ++i) AddItem(priority, 33 + i, kPriorities[i]);
+  HMENU processors = AddSubmenu(menu, "Prozessor", images::kMenuProcessor);
+  // Identifiers 39..102: at most 64 processors.
+  const int count = static_cast<int>(std::clamp<uint32_t>(ProcessorCount, 1, 64));
+  for (int i = 0; i < count; ++i) AddItem(processors, 39 + i, ("#" + std::to_string(i + 1)).c_str());
+  AddSeparator(menu, 6);
+  AddItem(menu, 103, "Prozess anhalten", images::kMenuSuspend);
+  AddItem(menu, 104, "Prozess fortsetzen", images::kMenuResume);
+  AddSeparator(menu, 7);
+  AddItem(menu, 21, "Diagramm anzeigen", images::kMenuDiagram);
+  AddItem(menu, 23, "Prozess beenden", images::kMenuEndProcess);
+  AddItem(menu, 24, "Nach diesem Prozess im Internet suchen", images::kMenuSearch);
+  AddItem(menu, 25, "Prozessinformationen zeigen", images::kMenuInformation);
+  AddSeparator(menu, 8);
+  AddItem(menu, 105, "Prozess optimieren", images::kMenuOptimize);
+  AddSeparator(menu, 9);
+  AddItem(menu, 106, "Verzeichnis öffnen", images::kMenuFolder);
+  return menu;
+}
+
+HMENU BuildWindowMenu() {
+  HMENU menu = CreatePopupMenu();
+  AddItem(menu, 107, "Aktualisieren", images::kMenuRefresh);
+  AddSeparator(menu, 5);
+  HMENU transparency = AddSubmenu(menu, "Transparenz", images::kMenuTransparency);
+  AddItem(transparency, 108, "Keine Transparenz");
+  AddSeparator(transparency, 6);
+  for (int id = 109; id <= 117; ++id) AddItem(transparency, id, (std::to_string(10 * (id - 108)) + "%").c_str());
+  AddSeparator(menu, 7);
+  AddItem(menu, 118, "Immer im Vordergrund", images::kMenuTopmost);
+  AddSeparator(menu, 8);
+  AddItem(menu, 119, "Verstecken / Anzeigen");
+  AddSeparator(menu, 9);
+  AddItem(menu, 120, "Minimieren");
+  AddItem(menu, 121, "Maximieren");
+  AddItem(menu, 122, "Wiederherstellen");
+  AddSeparator(menu, 10);
+  AddItem(menu, 123, "Schließen");
+  AddItem(menu, 124, "Zerstören");
+  AddSeparator(menu, 11);
+  AddItem(menu, 125, "Zu diesem Prozess springen");
+  return menu;
+}
+
+HMENU BuildServiceMenu() {
+  HMENU menu = CreatePopupMenu();
+  AddItem(menu, 126, "Aktualisieren", images::kMenuRefresh);
+  AddSeparator(menu, 5);
+  AddItem(menu, 127, "Starten", images::kMenuStart);
+  AddItem(menu, 128, "Stoppen", images::kMenuStop);
+  AddSeparator(menu, 6);
+  AddItem(menu, 129, "Anhalten");
+  AddItem(menu, 130, "Fortsetzen");
+  return menu;
+}
+
+HMENU BuildDriverMenu() {
+  HMENU menu = CreatePopupMenu();
+  AddItem(menu, 131, "Aktualisieren", images::kMenuRefresh);
+  AddSeparator(menu, 5);
+  AddItem(menu, 24, "Nach diesem Treiber im Internet suchen", images::kMenuSearch);
+  AddSeparator(menu, 6);
+  AddItem(menu, 132, "Verzeichnis öffnen", images::kMenuFolder);
+  return menu;
+}
+
+}  // namespace
+
+HMENU PopupMenuHandle(int number) {
+  if (number < 2 || number > 5) return nullptr;
+  return menus.popups[static_cast<size_t>(number)].get();
+}
+
+HMENU MenuBarHandle() { return menus.bar.get(); }
+
+void BuildPopupMenus() {
+  menus.popups[2].reset(BuildProcessMenu());
+  menus.popups[3].reset(BuildWindowMenu());
+  menus.popups[4].reset(BuildServiceMenu());
+  menus.popups[5].reset(BuildDriverMenu());
+  for (int number = 2; number <= 5; ++number) GreyPendingCommands(PopupMenuHandle(number));
+  SetMenuHighlightHook(UpdateStatusBar);
+}
+
+void BuildMenuBar() {
+  HMENU bar = CreateMenu();
+  HMENU file = AddSubmenu(bar, "Datei", nullptr, true);
+  AddItem(file, 1, "Prozessliste exportieren...", images::kMenuExport);
+  AddItem(file, 2, "Fensterliste exportieren...", images::kMenuExport);
+  AddItem(file, 3, "Dienstliste exportieren...", images::kMenuExport);
+  AddItem(file, 4, "Treiberliste exportieren...", images::kMenuExport);
+  AddSeparator(file, 5);
+  AddItem(file, 20, "Einstellungen", images::kMenuPreferences);
+  AddSeparator(file, 6);
+  AddItem(file, 12, "Schließen", images::kMenuClose);
+
+  HMENU view = AddSubmenu(bar, "Ansicht", nullptr, true);
+  static constexpr const char* kViews[] = {"Prozesse", "Fenster", "Dienste", "Treiber", "Netzwerk", "Überwachung"};
+  for (int i = 0; i < 6; ++i) AddItem(view, 13 + i, kViews[i]);
+
+  BuildPowerMenu(AddSubmenu(bar, "Windows", nullptr, true), 26);
+
+  HMENU help = AddSubmenu(bar, "Hilfe", nullptr, true);
+  AddItem(help, 133, "Hilfe...", images::kMenuHelp);
+  AddSeparator(help, 7);
+  AddItem(help, 134, "Information", images::kMenuInformation);
+
+  menus.bar.reset(bar);
+  if (MainWindow) SetMenu(MainWindow, bar);
+  CheckViewMenuItem(CurrentView);
+  SetMenuHighlightHook(UpdateStatusBar);
+}
+
+void DestroyMenus() {
+  if (MainWindow && GetMenu(MainWindow) == menus.bar.get()) SetMenu(MainWindow, nullptr);
+  menus = MenuState{};
+  SetMenuHighlightHook(nullptr);
+  FreeMenuItemRecords();
+}
+
+void ShowPopupMenu(int number) {
+  HMENU menu = PopupMenuHandle(number);
+  if (!menu || !MainWindow) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, MainWindow, nullptr);
+}
+
+void CheckViewMenuItem(int view) {
+  HMENU bar = menus.bar.get();
+  if (!bar) return;
+  for (int i = 0; i < 6; ++i)
+    CheckMenuItem(bar, static_cast<UINT>(13 + i), MF_BYCOMMAND | (i == view ? MF_CHECKED : MF_UNCHECKED));
+}
+
+}  // namespace velkor

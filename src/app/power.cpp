@@ -1,0 +1,150 @@
+#include "app/power.h"
+
+#include <htmlhelp.h>
+
+#include "app/menus.h"
+#include "gfx/image_names.h"
+#include "win/message_box.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+namespace {
+
+PowerSystemCalls& Calls() {
+  static PowerSystemCalls calls;
+  return calls;
+}
+
+bool RequestExit(UINT flags) {
+  if (Calls().exitWindows) return Calls().exitWindows(flags);
+  return ExitWindowsEx(flags, 0) != 0;
+}
+
+// Standby and hibernation go through SetSuspendState where "PowrProf.dll"
+// has it: SetSystemPowerState is gone from the systems since Vista.
+bool Suspend(bool hibernate) {
+  if (Calls().suspend) return Calls().suspend(hibernate);
+  win::UniqueModule library(LoadLibraryA("PowrProf.dll"));
+  using SetSuspendStateFunction = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
+  if (library) {
+    if (auto setSuspendState = win::BindFunction<SetSuspendStateFunction>(library.get(), "SetSuspendState"))
+      return setSuspendState(hibernate ? TRUE : FALSE, FALSE, FALSE) != 0;
+  }
+  return SetSystemPowerState(hibernate ? FALSE : TRUE, FALSE) != 0;
+}
+
+bool LockSession() {
+  if (Calls().lockWorkStation) return Calls().lockWorkStation();
+  return LockWorkStation() != 0;
+}
+
+void Tell(HWND owner, const char* text, UINT icon) { win::ShowMessageBox(owner, text, "Hinweis", MB_OK | icon); }
+
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+struct HelpViewer {
+  win::UniqueModule library;
+  HtmlHelpFunction htmlHelp = nullptr;
+};
+// Looked up once; the library stays loaded while the program runs.
+HelpViewer& Viewer() {
+  static HelpViewer viewer = [] {
+    HelpViewer v;
+    v.library.reset(LoadLibraryA("hhctrl.ocx"));
+    if (v.library) v.htmlHelp = win::BindFunction<HtmlHelpFunction>(v.library.get(), "HtmlHelpA");
+    return v;
+  }();
+  return viewer;
+}
+
+}  // namespace
+
+const std::string& PowerUserName() {
+  static const std::string name = [] {
+    char buffer[512] = {};
+    DWORD size = sizeof buffer;
+    return GetUserNameA(buffer, &size) ? std::string(buffer) : std::string();
+  }();
+  return name;
+}
+
+PowerPolicy ReadPowerPolicy() {
+  PowerPolicy policy;
+  win::UniqueModule library(LoadLibraryA("PowrProf.dll"));
+  if (!library) return policy;
+  using AllowedFunction = BOOLEAN(WINAPI*)();
+  auto allowed = [&library](const char* name) {
+    auto function = win::BindFunction<AllowedFunction>(library.get(), name);
+    return function && function() != 0;
+  };
+  policy.shutdownAllowed = allowed("IsPwrShutdownAllowed");
+  policy.hibernateAllowed = allowed("IsPwrHibernateAllowed");
+  policy.suspendAllowed = allowed("IsPwrSuspendAllowed");
+  return policy;
+}
+
+void ApplyPowerPolicy(HMENU menu, int firstId, const PowerPolicy& policy) {
+  auto enable = [menu, firstId](PowerCommand command, bool allowed) {
+    EnableMenuItem(menu, static_cast<UINT>(firstId + static_cast<int>(command)),
+                   MF_BYCOMMAND | (allowed ? MF_ENABLED : MF_GRAYED));
+  };
+  enable(PowerCommand::kPowerOff, policy.shutdownAllowed);
+  enable(PowerCommand::kHibernate, policy.hibernateAllowed);
+  enable(PowerCommand::kStandby, policy.suspendAllowed);
+}
+
+void BuildPowerMenu(HMENU menu, int firstId) {
+  struct Item {
+    const char* caption;
+    const char* icon;
+  };
+  const std::string logOff = PowerUserName() + " abmelden";
+  const Item items[kPowerCommandCount] = {
+      {"Ausschalten", images::kMenuPowerOff},      {"Neu starten", images::kMenuRestart},
+      {"Standby", images::kMenuStandby},           {"Ruhezustand", images::kMenuHibernate},
+      {logOff.c_str(), nullptr},                   {"Sperren / Benutzer wechseln", nullptr},
+  };
+  for (int i = 0; i < kPowerCommandCount; ++i) {
+    const auto id = static_cast<UINT>(firstId + i);
+    AppendMenuA(menu, MF_STRING, id, items[i].caption);
+    MakeOwnerDrawn(menu, id, items[i].icon, MF_BYCOMMAND, items[i].caption, false);
+  }
+  ApplyPowerPolicy(menu, firstId, ReadPowerPolicy());
+}
+
+std::optional<PowerCommand> PowerCommandFor(int id, int firstId) {
+  if (id < firstId || id >= firstId + kPowerCommandCount) return std::nullopt;
+  return static_cast<PowerCommand>(id - firstId);
+}
+
+void RunPowerCommand(PowerCommand command, HWND owner) {
+  switch (command) {
+    case PowerCommand::kPowerOff:
+      if (!RequestExit(EWX_POWEROFF)) Tell(owner, "Das System konnte nicht heruntergefahren werden!", MB_ICONQUESTION);
+      break;
+    case PowerCommand::kRestart:
+      if (!RequestExit(EWX_REBOOT)) Tell(owner, "Das System konnte nicht neu gestartet werden!", MB_ICONQUESTION);
+      break;
+    case PowerCommand::kStandby: Suspend(false); break;
+    case PowerCommand::kHibernate: Suspend(true); break;
+    case PowerCommand::kLogOff:
+      if (!RequestExit(EWX_LOGOFF)) Tell(owner, "Das System konnte nicht gesperrt werden!", MB_ICONQUESTION);
+      break;
+    case PowerCommand::kLock: LockSession(); break;
+  }
+}
+
+HWND OpenHelpFile(HWND owner) {
+  HWND help = nullptr;
+  if (HtmlHelpFunction htmlHelp = Viewer().htmlHelp) help = htmlHelp(nullptr, "velkor.chm", HH_DISPLAY_TOPIC, 0);
+  if (!help) Tell(owner, "Die Hilfedatei konnte nicht gefunden bzw. geöffnet werden!", MB_ICONEXCLAMATION);
+  return help;
+}
+
+void CloseHelpFile() {
+  if (HtmlHelpFunction htmlHelp = Viewer().htmlHelp) htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+}
+
+void SetPowerSystemCalls(PowerSystemCalls calls) { Calls() = std::move(calls); }
+
+}  // namespace velkor

@@ -1,0 +1,100 @@
+#include "app/status_bar.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+
+#include "app/menu_look.h"
+#include "app/menus.h"
+#include "app/power.h"
+#include "app/startup.h"
+#include "app/status_bar_look.h"
+#include "app/windows.h"
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+namespace {
+
+struct StatusBarState {
+  std::optional<Canvas> strip;
+  bool stripLoaded = false;
+  win::UniqueBitmap picture;  // what control 137 shows
+  HWND shownIn = nullptr;
+  int width = 0;
+  std::vector<StatusBarText> texts;
+};
+StatusBarState& State() {
+  static StatusBarState state;
+  return state;
+}
+
+int RowsOfView(int view) {
+  static constexpr int kLists[] = {139, 147, 152, 154, 161};
+  if (view < 0 || view > 4) return 0;
+  HWND list = ControlHandle(kLists[view]);
+  return list ? ListView_GetItemCount(list) : 0;
+}
+
+}  // namespace
+
+const std::vector<StatusBarText>& StatusBarTexts() { return State().texts; }
+
+void UpdateStatusBar(int what) {
+  HWND bar = ControlHandle(137);
+  if (!bar || !MainWindow) return;
+  StatusBarState& state = State();
+  if (!state.stripLoaded) {
+    state.strip = LoadPngResource(images::kStatusbar);
+    state.stripLoaded = true;
+  }
+  RECT client{};
+  GetClientRect(MainWindow, &client);
+  const int width = std::max<int>(client.right - client.left, 1);
+  const int view = CurrentView;
+
+  Canvas picture = DrawStatusBarBackground(state.strip ? *state.strip : Canvas(), width, view);
+  // Without alpha the static control shows the picture itself instead of a
+  // copy, so it can be redrawn in place.
+  for (Pixel& p : picture.pixels) p &= 0x00FFFFFFu;
+  const std::string help = (what == kStatusFigures || what == kStatusPlain) ? std::string()
+                                                                            : MenuHelpText(what, view, PowerUserName());
+  state.texts = LayOutStatusBar(what, view, RowsOfView(view), LastSample, help);
+
+  const bool fresh = !state.picture || state.width != width || state.shownIn != bar;
+  win::UniqueBitmap created;
+  if (fresh) created = CanvasToBitmap(picture);
+  HBITMAP target = fresh ? created.get() : state.picture.get();
+  if (!target || (!fresh && !CopyCanvasToBitmap(picture, target))) return;
+  {
+    win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    win::SelectScope selectBitmap(dc.get(), target);
+    win::SelectScope selectFont(dc.get(), MenuFont());
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), RGB(0, 0, 0));
+    for (const StatusBarText& text : state.texts)
+      TextOutA(dc.get(), text.x, text.y, text.text.c_str(), static_cast<int>(text.text.size()));
+  }
+  GdiFlush();
+  if (fresh) {
+    SendMessageA(bar, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(target));
+    state.picture = std::move(created);
+    state.shownIn = bar;
+    state.width = width;
+  } else {
+    InvalidateRect(bar, nullptr, FALSE);
+  }
+}
+
+void FreeStatusBar() {
+  StatusBarState& state = State();
+  state.picture.reset();
+  state.shownIn = nullptr;
+  state.width = 0;
+  state.texts.clear();
+}
+
+}  // namespace velkor

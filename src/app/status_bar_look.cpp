@@ -1,0 +1,44 @@
+#include "app/status_bar_look.h"
+
+namespace velkor {
+
+namespace {
+
+// Each separator is a light line and a darker, shorter one right of it.
+void DrawSeparator(Canvas& bar, int x) {
+  bar.FillRect(x, 1, 1, 19, MakePixel(184, 196, 224));
+  bar.FillRect(x + 1, 2, 1, 17, MakePixel(157, 168, 191));
+}
+
+}  // namespace
+
+Canvas DrawStatusBarBackground(const Canvas& strip, int width, int view) {
+  Canvas bar(width, kStatusBarHeight, MakePixel(255, 255, 255));
+  if (strip.width > 0 && strip.height > 0) {
+    for (int y = 0; y < bar.height; ++y)
+      for (int x = 0; x < bar.width; ++x)
+        bar.Set(x, y, strip.At(x * strip.width / width, y * strip.height / bar.height) | 0xFF000000u);
+  }
+  if (view != kMonitoringView)
+    for (int x : {92, 172, 252, 332}) DrawSeparator(bar, x);
+  return bar;
+}
+
+std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
+                                           const std::string& helpText) {
+  std::vector<StatusBarText> texts;
+  if (what == kStatusPlain) return texts;
+  if (what != kStatusFigures) {
+    if (!helpText.empty()) texts.push_back({7, 4, helpText});
+    return texts;
+  }
+  static constexpr const char* kCounts[] = {"Prozesse: ", "Fenster: ", "Dienste: ", "Treiber: ", "Adapter: "};
+  if (view < 0 || view >= kMonitoringView) return texts;
+  texts.push_back({7, 4, kCounts[view] + std::to_string(rows)});
+  texts.push_back({100, 4, "CPU: " + std::to_string(sample.cpuLoad) + "%"});
+  texts.push_back({180, 4, "RAM: " + std::to_string(sample.memoryLoad) + "%"});
+  texts.push_back({260, 4, "Swap: " + std::to_string(sample.pageFileLoad) + "%"});
+  return texts;
+}
+
+}  // namespace velkor

@@ -1,0 +1,26 @@
+// What the status bar shows, as data and pixels: the texts of each view,
+// the stretched background and the separators between the figures.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/status_bar.h"
+#include "gfx/canvas.h"
+#include "monitor/monitor_tick.h"
+
+namespace velkor {
+
+inline constexpr int kStatusBarHeight = 20;
+inline constexpr int kMonitoringView = 5;
+
+// The background: the stored strip stretched to width x 20 (nearest pixel),
+// with the separators unless the view is "Überwachung".
+Canvas DrawStatusBarBackground(const Canvas& strip, int width, int view);
+
+// The texts for `what` (-1 figures, -2 nothing, else the help line of that
+// identifier) in `view`; `rows` is the row count of the view's list.
+std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
+                                           const std::string& helpText);
+
+}  // namespace velkor

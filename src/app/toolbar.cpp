@@ -1,0 +1,51 @@
+#include "app/toolbar.h"
+
+#include <algorithm>
+
+namespace velkor {
+
+int ToolbarGlowDivisor(int x, int y) {
+  if ((x == 1 || x == 26) && (y == 1 || y == 26)) return 10;
+  const bool inner = x >= 2 && x <= 25;
+  if (inner) {
+    if (y == 1) return 6;
+    if (y >= 2 && y <= 11) return 7;
+    if (y >= 12 && y <= 26) return 5;
+  }
+  if (x >= 3 && x <= 24) {
+    if (y == 0) return 4;
+    if (y == 27) return 3;
+  }
+  if (x == 1 || x == 26) {
+    if (y >= 2 && y <= 11) return 6;
+    if (y >= 12 && y <= 25) return 4;
+  }
+  if (x == 0 || x == 27) {
+    if (y >= 3 && y <= 11) return 4;
+    if (y >= 12 && y <= 24) return 3;
+  }
+  return 0;
+}
+
+Canvas DrawToolbarButton(int hoverLevel, bool enabled, const Canvas* icon) {
+  Canvas face(kToolbarButtonSize, kToolbarButtonSize, MakePixel(255, 255, 255));
+  const int h = 3 * std::clamp(hoverLevel, 0, kHoverLevelMax);
+  if (enabled && h > 0) {
+    for (int y = 0; y < kToolbarButtonSize; ++y) {
+      for (int x = 0; x < kToolbarButtonSize; ++x) {
+        const int k = ToolbarGlowDivisor(x, y);
+        if (k == 0) continue;
+        const auto c = static_cast<uint8_t>(255 - h / k);
+        face.Set(x, y, MakePixel(c, c, 255));
+      }
+    }
+  }
+  if (icon) DrawOver(face, *icon, 0, 0);
+  return face;
+}
+
+int NextHoverLevel(int level, bool underMouse) {
+  return std::clamp(level + (underMouse ? kHoverLevelStep : -kHoverLevelStep), 0, kHoverLevelMax);
+}
+
+}  // namespace velkor

@@ -1,0 +1,109 @@
+#include "app/toolbar_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/startup.h"
+#include "app/toolbar.h"
+#include "app/windows.h"
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+
+namespace velkor {
+
+namespace {
+
+struct ButtonPictures {
+  const char* normal;
+  const char* grey;  // null: the button is never disabled
+};
+
+std::optional<ButtonPictures> PicturesOf(int id) {
+  switch (id) {
+    case 19: return ButtonPictures{images::kToolbarTaskmgr, nullptr};
+    case 20: return ButtonPictures{images::kToolbarPreferences, nullptr};
+    case 21: return ButtonPictures{images::kToolbarDiagram, nullptr};
+    case 22: return ButtonPictures{images::kToolbarRun, nullptr};
+    case 23: return ButtonPictures{images::kToolbarEndProcess, images::kToolbarEndProcessGrey};
+    case 24: return ButtonPictures{images::kToolbarWebSearch, images::kToolbarWebSearchGrey};
+    case 25: return ButtonPictures{images::kToolbarInformation, images::kToolbarInformationGrey};
+    default: return std::nullopt;
+  }
+}
+
+const Canvas* Icon(const char* name) {
+  static std::map<std::string, std::optional<Canvas>> icons;
+  if (!name) return nullptr;
+  auto found = icons.find(name);
+  if (found == icons.end()) found = icons.emplace(name, LoadPngResource(name)).first;
+  return found->second ? &*found->second : nullptr;
+}
+
+bool HasSelection(int list) {
+  HWND control = ControlHandle(list);
+  return control && ListView_GetSelectedCount(control) > 0;
+}
+
+}  // namespace
+
+int HoverLevel(int id) {
+  HWND button = ControlHandle(id);
+  return button ? static_cast<int>(GetWindowLongPtrA(button, GWLP_USERDATA)) : 0;
+}
+
+void SetHoverLevel(int id, int level) {
+  if (HWND button = ControlHandle(id))
+    SetWindowLongPtrA(button, GWLP_USERDATA, std::clamp(level, 0, kHoverLevelMax));
+}
+
+bool PaintToolbarButton(const DRAWITEMSTRUCT* item) {
+  const int id = static_cast<int>(item->CtlID);
+  const std::optional<ButtonPictures> pictures = PicturesOf(id);
+  if (!pictures || item->CtlType != ODT_BUTTON) return false;
+  const bool enabled = IsWindowEnabled(item->hwndItem) != 0;
+  const char* name = (!enabled && pictures->grey) ? pictures->grey : pictures->normal;
+  const Canvas face = DrawToolbarButton(HoverLevel(id), enabled, Icon(name));
+  PaintCanvas(item->hDC, face, item->rcItem.left, item->rcItem.top);
+  return true;
+}
+
+void DrawToolbarButton(int id) {
+  if (HWND button = ControlHandle(id)) RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void UpdateToolbarStates() {
+  const bool process = CurrentView == 0 && HasSelection(139);
+  const bool driver = CurrentView == 3 && HasSelection(154);
+  for (int id : {25, 24, 23}) {
+    const bool enable = process || (id == 24 && driver);
+    if (HWND button = ControlHandle(id)) EnableWindow(button, enable ? TRUE : FALSE);
+  }
+  for (int id : {25, 24, 23}) DrawToolbarButton(id);
+}
+
+void ToolbarHoverStep() {
+  if (!MainWindow) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  ScreenToClient(MainWindow, &cursor);
+  const bool mainEnabled = IsWindowEnabled(MainWindow) != 0;
+  for (int id = 19; id <= 25; ++id) {
+    HWND button = ControlHandle(id);
+    if (!button) continue;
+    RECT r{};
+    GetWindowRect(button, &r);
+    MapWindowPoints(HWND_DESKTOP, MainWindow, reinterpret_cast<POINT*>(&r), 2);
+    const bool inside = mainEnabled && cursor.x > r.left && cursor.x < r.right && cursor.y > r.top && cursor.y < r.bottom;
+    const int before = HoverLevel(id);
+    const int after = NextHoverLevel(before, inside);
+    if (after == before) continue;  // nothing would change on screen
+    SetHoverLevel(id, after);
+    DrawToolbarButton(id);
+  }
+}
+
+}  // namespace velkor
