@@ -76,6 +76,8 @@ void RefreshProcesses(const LoopEvent&) { RefreshProcessesNow(); }
 void SetPriority(const LoopEvent& event) {
   if (std::optional<uint32_t> priorityClass = PriorityClassOfCommand(event.id)) SetSelectedPriority(*priorityClass);
 }
+void ToggleProcessor(const LoopEvent& event) { ToggleProcessorAffinity(event.id - kFirstProcessorCommand); }
+void ProcessMenu(const LoopEvent&) { PrepareProcessMenu(); }
 void ProcessCommand(const LoopEvent& event) {
   switch (event.id) {
     case kSuspendCommand: SuspendSelectedProcesses(); break;
@@ -106,9 +108,11 @@ constexpr Command kCommands[] = {
     {26, 31, kAnyType, PowerFromMenu},
     {32, 32, kAnyType, RefreshProcesses},
     {33, 38, kAnyType, SetPriority},
+    {39, 102, kAnyType, ToggleProcessor},
     {103, 106, kAnyType, ProcessCommand},
     {133, 133, kAnyType, HelpFromMenu},
     {136, 136, kAnyType, SelectTab},
+    {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, SelectionChanged},
     {154, 154, kChangeOnly, SelectionChanged},
 };

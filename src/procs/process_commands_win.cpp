@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/event_loop.h"
+#include "app/menus.h"
 #include "app/startup.h"
 #include "app/windows.h"
 #include "procs/process_library.h"
@@ -19,6 +20,7 @@ namespace {
 using win::UniqueKernelHandle;
 
 constexpr int kProcessList = 139;
+constexpr int kProcessMenu = 2;
 // The columns the commands read.
 constexpr int kNameCell = 0;
 constexpr int kPidCell = 3;
@@ -105,11 +107,9 @@ bool MarkProcessMenu(HMENU menu) {
   return true;
 }
 
-void PrepareProcessMenu(HMENU menu) {
-  if (!menu || !MarkProcessMenu(menu)) return;
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, MainWindow, nullptr);
+void PrepareProcessMenu() {
+  HMENU menu = PopupMenuHandle(kProcessMenu);
+  if (menu && MarkProcessMenu(menu)) ShowPopupMenu(kProcessMenu);
 }
 
 void KillSelectedProcesses() {
@@ -156,6 +156,8 @@ void ToggleProcessorAffinity(HMENU menu, int processor) {
     if (!SetProcessAffinityMask(process.get(), static_cast<DWORD_PTR>(wanted))) Notice(kAffinityFailedMessage);
   }
 }
+
+void ToggleProcessorAffinity(int processor) { ToggleProcessorAffinity(PopupMenuHandle(kProcessMenu), processor); }
 
 void CallForSelectedProcesses(const char* library, const char* function) {
   using ProcessFunction = LONG(NTAPI*)(HANDLE);

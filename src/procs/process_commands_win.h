@@ -21,15 +21,17 @@ std::vector<SelectedProcess> SelectedProcesses();
 // items by the priority column, processor items by each process's affinity
 // mask, summed over the rows); false when no row is selected.
 bool MarkProcessMenu(HMENU menu);
-// MarkProcessMenu, then opens `menu` at the mouse position when a row is
-// selected. Its items arrive as menu events of the main window.
-void PrepareProcessMenu(HMENU menu);
+// The right click on the process list: marks the process menu (popup menu
+// 2) and opens it at the mouse position; nothing opens without a selection.
+void PrepareProcessMenu();
 
 void KillSelectedProcesses();
 void SetSelectedPriority(uint32_t priorityClass);
 // Toggles processor `processor` for every selected process; `menu` carries
 // the check marks MarkProcessMenu set when it opened.
 void ToggleProcessorAffinity(HMENU menu, int processor);
+// The same through the process menu (items 39..102).
+void ToggleProcessorAffinity(int processor);
 void SuspendSelectedProcesses();
 void ResumeSelectedProcesses();
 // What suspend and resume share: `function` (one process handle argument)

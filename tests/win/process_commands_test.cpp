@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/event_loop.h"
+#include "app/menus.h"
 #include "app/startup.h"
 #include "app/windows.h"
 #include "procs/process_commands_win.h"
@@ -113,6 +114,16 @@ class ProcessCommands : public ::testing::Test {
     item.iSubItem = column;
     item.pszText = text.data();
     SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  }
+  std::string Cell(int row, int column) const {
+    char buffer[512] = {};
+    ListView_GetItemText(list_, row, column, buffer, sizeof buffer);
+    return buffer;
+  }
+  int RowOf(uint32_t pid) const {
+    for (int row = 0; row < ListView_GetItemCount(list_); ++row)
+      if (Cell(row, 3) == std::to_string(pid)) return row;
+    return -1;
   }
   static std::string HelperPath() { return test::ProgramFolder() + "\\velkor_helper.exe"; }
 
@@ -291,6 +302,26 @@ TEST_F(ProcessCommands, ProcessorItemsToggleTheAffinityAndAnEmptyMaskIsRefused) 
   AddRow("gone.exe", kNoSuchPid);
   ToggleProcessorAffinity(menu.get(), 0);
   EXPECT_EQ(boxes_.size(), 1u);
+}
+
+TEST_F(ProcessCommands, TheProcessMenuActsOnTheSelection) {
+  HMENU menu = PopupMenuHandle(2);
+  ASSERT_NE(menu, nullptr);
+  OwnedProcess helper = StartHelper();
+  ASSERT_TRUE(helper.valid());
+  // Without a selection a right click opens nothing (and so does not wait here).
+  AddRow("velkor_helper.exe", helper.pid(), "Hoch", {}, false);
+  DispatchEvent({kEventControl, 139, kTypeRightClick, kMainWindow});
+
+  ListView_SetItemState(list_, 0, LVIS_SELECTED, LVIS_SELECTED);
+  ASSERT_TRUE(SetProcessAffinityMask(helper.handle(), 1));
+  ASSERT_TRUE(MarkProcessMenu(menu));
+  EXPECT_TRUE(GetMenuState(menu, 34, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_TRUE(GetMenuState(menu, 39, MF_BYCOMMAND) & MF_CHECKED);
+  DispatchEvent({kEventMenu, 39, 0, kMainWindow});
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].text, "Prozess konnte nicht zugeordnet werden!");
+  EXPECT_EQ(AffinityOf(helper.handle()), 1u);
 }
 
 TEST_F(ProcessCommands, ASuspendedProcessRunsAgainOnlyAfterAsManyResumes) {
