@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
+#include "monitor/monitor_view.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
 
@@ -184,7 +185,10 @@ void DispatchEvent(const LoopEvent& event) {
     case kEventControl:
     case kEventMenu: RunCommand(event); break;
     case kEventClose: CloseRequest(event.window); break;
-    case kEventSize: FitTabFiller(); break;
+    case kEventSize:
+      FitTabFiller();
+      RebuildGraphCanvases();
+      break;
     default: break;
   }
 }
@@ -215,7 +219,13 @@ void MonitorTick() {
   ToolbarHoverStep();
   const TickPlan plan = PlanTick(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
                                  Preferences.PreferencesRefresh2Spin);
-  (void)plan;  // graphs, samples and lists join as they are built
+  // The network graph of view 4 steps here too once it exists.
+  if (plan.graphStep && CurrentView == 5) StepMonitorGraphs();
+  if (plan.monitorSample) {
+    TakeMonitorSample(CurrentView == 5);
+    UpdateStatusBar(kStatusFigures);
+  }
+  (void)plan.listRefresh;  // the lists join as they are built
 }
 
 void RunEventLoop() {

@@ -1,0 +1,181 @@
+#include "monitor/monitor_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "procs/format.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr int kGridRows[] = {10, 30, 50, 70, 90};
+constexpr int kGridTop = 10;
+constexpr int kGridLength = 80;
+
+uint8_t Clamp8(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+
+// 0 % lies on y = 90, 100 % on y = 10.
+int CurveY(int percent) { return 90 - percent * 80 / 100; }
+
+void DrawVerticalGridLine(Canvas& canvas, int x) { canvas.FillRect(x, kGridTop, 1, kGridLength, kGraphGrid); }
+
+void DrawSegments(HistoryGraph& graph, std::span<const int> current) {
+  const int right = graph.canvas.width - 1;
+  const size_t curves = std::min(graph.previous.size(), current.size());
+  for (size_t c = 0; c < curves; ++c) {
+    int& previous = graph.previous[c];
+    const int value = std::clamp(current[c], 0, 100);
+    if (previous >= 0 || graph.firstSegmentFromZero)
+      DrawGradientLine(graph.canvas, right - 9, CurveY(std::max(previous, 0)), right, CurveY(value));
+    previous = value;
+  }
+}
+
+std::string Bytes(uint64_t value) {
+  return GroupThousands(static_cast<int64_t>(std::min<uint64_t>(value, INT64_MAX))) + " Byte";
+}
+std::string Percent(uint64_t part, uint64_t total) { return "(" + std::to_string(PercentOf(part, total)) + "%)"; }
+
+}  // namespace
+
+int PercentOf(uint64_t part, uint64_t total) {
+  if (total == 0) return 0;
+  part = std::min(part, total);
+  // Integer arithmetic, exact: half up means + total / 2 before dividing.
+  // Sizes beyond 2^56 bytes lose their lowest bits first, so part × 200
+  // cannot overflow.
+  while (total > UINT64_MAX / 200 - 1) {
+    part >>= 1;
+    total >>= 1;
+  }
+  return static_cast<int>((part * 200 + total) / (total * 2));
+}
+
+MonitorSamples ComputeSamples(int cpuLoad, const MemoryStatus& status) {
+  MonitorSamples samples;
+  samples.cpuLoad = std::clamp(cpuLoad, 0, 100);
+  const auto used = [](uint64_t total, uint64_t available) { return total - std::min(available, total); };
+  samples.memoryLoad = PercentOf(used(status.totalPhysical, status.availablePhysical), status.totalPhysical);
+  samples.pageFileLoad = PercentOf(used(status.totalPageFile, status.availablePageFile), status.totalPageFile);
+  return samples;
+}
+
+Pixel GradientColour(int y) { return MakePixel(Clamp8(750 - 8 * y), Clamp8(8 * y - 250), 0); }
+
+void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2) {
+  const int dx = x2 - x1, dy = y2 - y1;
+  if (dx == 0 && dy == 0) {  // a single point
+    canvas.Set(x1, y1, GradientColour(y1));
+    return;
+  }
+  if (std::abs(dy) >= std::abs(dx)) {
+    const int step = dy > 0 ? 1 : -1;
+    for (int y = y1;; y += step) {
+      const auto x = static_cast<int>(RoundHalfUpDouble(static_cast<double>(y - y1) / dy * dx + x1));
+      canvas.Set(x, y, GradientColour(y));
+      if (y == y2) break;
+    }
+  } else {
+    for (int x = x1; x <= x2; ++x) {
+      const auto y = static_cast<int>(RoundHalfUpDouble(static_cast<double>(x - x1) / dx * dy + y1));
+      canvas.Set(x, y, GradientColour(y));
+    }
+  }
+}
+
+void DrawProcessorMeter(Canvas& meter, int load) {
+  if (meter.width != kMeterWidth || meter.height != kMeterHeight) meter = Canvas(kMeterWidth, kMeterHeight);
+  meter.Fill(kGraphBackground);
+  for (int i = 1; i <= 100; ++i) {
+    const int y = 90 - static_cast<int>(std::lround(0.8 * i));
+    // 2.5 × i rounds halves to even (2.5 -> 2, 7.5 -> 8).
+    int red = std::clamp(static_cast<int>(std::nearbyint(2.5 * i)), 0, 255);
+    int green = std::clamp(455 - 5 * i, 0, 255);
+    if (i >= load) {
+      red /= 4;
+      green /= 4;
+    }
+    meter.FillRect(10, y, 70, 2, MakePixel(static_cast<uint8_t>(red), static_cast<uint8_t>(green), 0));
+  }
+  // The gaps that split the bars into two columns of segments.
+  meter.FillRect(44, 10, 2, 80, kGraphBackground);
+  for (int y = 10; y <= 90; y += 4) meter.FillRect(10, y, 70, 1, kGraphBackground);
+}
+
+HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero) {
+  HistoryGraph graph;
+  graph.canvas = Canvas(std::max(width, 1), kGraphHeight, kGraphBackground);
+  graph.previous.assign(static_cast<size_t>(std::max(curves, 0)), -1);
+  graph.firstSegmentFromZero = firstSegmentFromZero;
+  for (int y : kGridRows) graph.canvas.FillRect(0, y, graph.canvas.width, 1, kGraphGrid);
+  for (int x = graph.canvas.width - 1; x >= 0; x -= 20) DrawVerticalGridLine(graph.canvas, x);
+  return graph;
+}
+
+void GraphStep(HistoryGraph& graph, std::span<const int> current) {
+  Canvas& canvas = graph.canvas;
+  if (canvas.width <= 0) return;
+  ++graph.counter;
+  // Scroll every row one pixel to the left in place; the new rightmost
+  // column shows only the horizontal grid.
+  const int right = canvas.width - 1;
+  for (int y = 0; y < canvas.height; ++y) {
+    Pixel* row = canvas.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(canvas.width);
+    std::memmove(row, row + 1, static_cast<size_t>(right) * sizeof(Pixel));
+    row[right] = kGraphBackground;
+  }
+  for (int y : kGridRows) canvas.Set(right, y, kGraphGrid);
+  if (graph.counter == 10) DrawSegments(graph, current);
+  if (graph.counter >= 20) {
+    DrawVerticalGridLine(canvas, right);
+    DrawSegments(graph, current);
+    graph.counter = 0;
+  }
+}
+
+void ResizeHistoryGraph(HistoryGraph& graph, int width) {
+  width = std::max(width, 1);
+  if (width == graph.canvas.width) return;
+  Canvas fresh(width, kGraphHeight, kGraphBackground);
+  for (int y : kGridRows) fresh.FillRect(0, y, width, 1, kGraphGrid);
+  // Where the vertical lines of the history would continue.
+  for (int k = 0; width - 1 - 20 * k >= 0; ++k) DrawVerticalGridLine(fresh, width - 1 - graph.counter - 20 * k);
+  const int offset = width - graph.canvas.width;
+  const int from = std::max(0, -offset);
+  const int count = std::min(graph.canvas.width - from, width);
+  for (int y = 0; y < std::min(graph.canvas.height, kGraphHeight) && count > 0; ++y) {
+    const Pixel* source = graph.canvas.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(graph.canvas.width);
+    Pixel* target = fresh.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+    std::memcpy(target + std::max(offset, 0), source + from, static_cast<size_t>(count) * sizeof(Pixel));
+  }
+  graph.canvas = std::move(fresh);
+}
+
+MemoryTableTexts FormatMemoryTables(const MemoryStatus& status, uint64_t workingSetSum) {
+  MemoryTableTexts t;
+  const uint64_t total = status.totalPhysical;
+  const uint64_t used = total - std::min(status.availablePhysical, total);
+  // Shared pages count in every working set, so the sum can exceed what is
+  // in use; the system's share then shows as nothing rather than wrapping.
+  const uint64_t system = used - std::min(workingSetSum, used);
+  t.physicalTotal = Bytes(total);
+  t.processes = Bytes(workingSetSum);
+  t.processesPercent = Percent(workingSetSum, total);
+  t.system = Bytes(system);
+  t.systemPercent = Percent(system, total);
+  t.physicalFree = Bytes(total - used);
+  t.physicalFreePercent = Percent(total - used, total);
+  const uint64_t pageTotal = status.totalPageFile;
+  const uint64_t pageUsed = pageTotal - std::min(status.availablePageFile, pageTotal);
+  t.pageFileTotal = Bytes(pageTotal);
+  t.pageFileUsed = Bytes(pageUsed);
+  t.pageFileUsedPercent = Percent(pageUsed, pageTotal);
+  t.pageFileFree = Bytes(pageTotal - pageUsed);
+  t.pageFileFreePercent = Percent(pageTotal - pageUsed, pageTotal);
+  return t;
+}
+
+}  // namespace velkor

@@ -1,0 +1,199 @@
+// The "Überwachung" view on Windows: reads the memory status and the
+// processor load, writes the labels and tables, and shows the canvases of
+// monitor_view.cpp in their image controls.
+#include <windows.h>
+
+#include <string>
+
+#include "app/windows.h"
+#include "gfx/bitmap.h"
+#include "monitor/monitor_view.h"
+#include "procs/process_cpu_win.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr int kMeterImage = 194;
+constexpr int kProcessorImage = 195;
+constexpr int kMemoryImage = 200;
+constexpr int kProcessorPause = 198;
+constexpr int kMemoryPause = 205;
+
+// A canvas's picture in a static image control: one DIB section per control,
+// created again only when the canvas changes its size. A graph step copies
+// its pixels into the same section and invalidates the control, so stepping
+// creates no GDI object at all.
+struct ShownImage {
+  int id = 0;
+  win::UniqueBitmap bitmap;
+};
+
+struct ViewState {
+  HWND built = nullptr;  // control 195 when the canvases were made
+  HistoryGraph processor;
+  HistoryGraph memory;
+  Canvas meter;
+  ShownImage meterImage{kMeterImage, {}};
+  ShownImage processorImage{kProcessorImage, {}};
+  ShownImage memoryImage{kMemoryImage, {}};
+};
+ViewState view;
+bool cpuMeterStarted = false;
+
+int MainClientWidth() {
+  RECT client{};
+  GetClientRect(MainWindow, &client);
+  return client.right - client.left;
+}
+
+HBITMAP ImageOf(HWND control) {
+  return reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+// A static bitmap control sizes its window to the bitmap, border included,
+// which would hide the newest columns of a graph under the sunken edge.
+void FitClientToPicture(HWND control, int width, int height) {
+  RECT outer{0, 0, width, height};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(control, GWL_EXSTYLE)));
+  SetWindowPos(control, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Show(ShownImage& image, const Canvas& canvas) {
+  HWND control = ControlHandle(image.id);
+  if (!control) return;
+  if (!image.bitmap || !CopyCanvasToBitmap(canvas, image.bitmap.get())) {
+    // The section goes to the control while its pixels are still all zero:
+    // a static control of the version 6 common controls shows a private copy
+    // of a bitmap that has alpha, and later copies into ours would not show.
+    win::UniqueBitmap fresh = CanvasToBitmap(Canvas(canvas.width, canvas.height, 0));
+    if (!fresh) return;
+    auto* previous = reinterpret_cast<HBITMAP>(
+        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
+    // Such a copy belongs to whoever set the picture, that is to us.
+    if (previous && previous != image.bitmap.get()) DeleteObject(previous);
+    image.bitmap = std::move(fresh);
+    CopyCanvasToBitmap(canvas, image.bitmap.get());
+    FitClientToPicture(control, canvas.width, canvas.height);
+  }
+  InvalidateRect(control, nullptr, FALSE);
+}
+
+void Forget(ShownImage& image) {
+  HWND control = ControlHandle(image.id);
+  if (control && image.bitmap && ImageOf(control) == image.bitmap.get())
+    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  image.bitmap.reset();
+}
+
+// The canvases are made with the view's windows; a new set of windows (the
+// tests build several) starts with new ones.
+bool EnsureCanvases() {
+  HWND anchor = ControlHandle(kProcessorImage);
+  if (!anchor || !MainWindow) return false;
+  if (anchor == view.built) return true;
+  DestroyMonitorView();
+  const int width = MainClientWidth();
+  view.processor = CreateHistoryGraph(width - 130, 1, true);
+  view.memory = CreateHistoryGraph(width - 320, 2, false);
+  DrawProcessorMeter(view.meter, LastSample.cpuLoad);
+  view.built = anchor;
+  Show(view.meterImage, view.meter);
+  Show(view.processorImage, view.processor.canvas);
+  Show(view.memoryImage, view.memory.canvas);
+  return true;
+}
+
+bool Checked(int id) { return SendMessageA(ControlHandle(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// Static controls repaint on every SetWindowText; unchanged texts are left.
+void SetLabel(int id, const std::string& text) {
+  HWND control = ControlHandle(id);
+  if (!control) return;
+  char current[64] = {};
+  GetWindowTextA(control, current, sizeof current);
+  if (text != current) SetWindowTextA(control, text.c_str());
+}
+
+MemoryStatus ReadMemoryStatus() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (!GlobalMemoryStatusEx(&status)) return {};
+  MemoryStatus result;
+  result.totalPhysical = status.ullTotalPhys;
+  result.availablePhysical = status.ullAvailPhys;
+  result.totalPageFile = status.ullTotalPageFile;
+  result.availablePageFile = status.ullAvailPageFile;
+  result.totalVirtual = status.ullTotalVirtual;
+  return result;
+}
+
+std::string PercentText(int value) { return std::to_string(value) + "%"; }
+
+}  // namespace
+
+void StepMonitorGraphs() {
+  if (!EnsureCanvases()) return;
+  if (!Checked(kProcessorPause)) {
+    const int values[] = {LastSample.cpuLoad};
+    GraphStep(view.processor, values);
+    Show(view.processorImage, view.processor.canvas);
+  }
+  if (!Checked(kMemoryPause)) {
+    const int values[] = {LastSample.memoryLoad, LastSample.pageFileLoad};
+    GraphStep(view.memory, values);
+    Show(view.memoryImage, view.memory.canvas);
+  }
+}
+
+void TakeMonitorSample(bool showView) {
+  if (!cpuMeterStarted) cpuMeterStarted = InitCpuUsage() != 0;
+  const int cpu = SystemCpuUsage();
+  // A failed query keeps the last processor figure rather than showing 0 %.
+  LastSample = ComputeSamples(cpu >= 0 ? cpu : LastSample.cpuLoad, ReadMemoryStatus());
+  if (!showView || !EnsureCanvases()) return;
+  SetLabel(197, PercentText(LastSample.cpuLoad));
+  SetLabel(202, PercentText(LastSample.memoryLoad));
+  SetLabel(204, PercentText(LastSample.pageFileLoad));
+  DrawProcessorMeter(view.meter, LastSample.cpuLoad);
+  Show(view.meterImage, view.meter);
+}
+
+void RebuildGraphCanvases() {
+  if (!EnsureCanvases() || IsIconic(MainWindow)) return;
+  const int width = MainClientWidth();
+  ResizeHistoryGraph(view.processor, width - 135);
+  ResizeHistoryGraph(view.memory, width - 328);
+  Show(view.processorImage, view.processor.canvas);
+  Show(view.memoryImage, view.memory.canvas);
+}
+
+void UpdateMemoryTables(uint64_t workingSetSum) {
+  const MemoryTableTexts t = FormatMemoryTables(ReadMemoryStatus(), workingSetSum);
+  SetLabel(209, t.physicalTotal);
+  SetLabel(213, t.processes);
+  SetLabel(214, t.processesPercent);
+  SetLabel(216, t.system);
+  SetLabel(217, t.systemPercent);
+  SetLabel(219, t.physicalFree);
+  SetLabel(220, t.physicalFreePercent);
+  SetLabel(223, t.pageFileTotal);
+  SetLabel(225, t.pageFileUsed);
+  SetLabel(226, t.pageFileUsedPercent);
+  SetLabel(228, t.pageFileFree);
+  SetLabel(229, t.pageFileFreePercent);
+}
+
+void DestroyMonitorView() {
+  Forget(view.meterImage);
+  Forget(view.processorImage);
+  Forget(view.memoryImage);
+  view.built = nullptr;
+  view.processor = HistoryGraph{};
+  view.memory = HistoryGraph{};
+}
+
+}  // namespace velkor
