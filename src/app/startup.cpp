@@ -7,6 +7,7 @@
 #include "app/instance.h"
 #include "errors/on_error.h"
 #include "procs/priority.h"
+#include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
 #include "win/unique_handle.h"
@@ -66,8 +67,9 @@ bool CompanionRunning() {
 uint32_t CompanionProcessId() { return companionPid; }
 
 bool StartProgram() {
-  // 1. Libraries and the window toolkit.
+  // 1. Libraries, the machine's CPU meter (its first sample) and the window toolkit.
   InitProcessLibrary();
+  InitCpuUsage();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -134,6 +136,7 @@ void ShutdownProgram() {
   for (ShutdownStep step : ShutdownSteps()) step();
   FreeProcessLibrary();
   instanceMutex.reset();
+  EndCpuUsage();
   companionProcess.reset();
   ExitProcess(0);
 }
