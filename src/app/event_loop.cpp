@@ -7,6 +7,7 @@
 #include "app/power.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
+#include "procs/process_list.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
 #include "monitor/monitor_view.h"
@@ -200,6 +201,7 @@ void ShowView(int view, bool refresh) {
   for (int i = 0; i < 6; ++i)
     if (i != view) ShowWindow(ControlHandle(kPanels[i]), SW_HIDE);
   ShowWindow(ControlHandle(kPanels[view]), SW_SHOW);
+  if (refresh && view == 0) RefreshProcessList();
   (void)refresh;  // the lists refresh themselves once they exist
   if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
   if (view == 3) SetToolbarTooltip(24, "Nach diesem Treiber im Internet suchen (Strg+F)");
@@ -225,6 +227,8 @@ void MonitorTick() {
     TakeMonitorSample(CurrentView == 5);
     UpdateStatusBar(kStatusFigures);
   }
+  if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow))))
+    RefreshProcessList();
   (void)plan.listRefresh;  // the lists join as they are built
 }
 

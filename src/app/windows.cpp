@@ -17,6 +17,7 @@
 #include "app/toolbar_win.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "procs/process_list_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
 #include "settings/settings_file_win.h"
@@ -150,9 +151,13 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_COMMAND:
       HandleCommand(window, wParam, lParam);
       return 0;
-    case WM_NOTIFY:
+    case WM_NOTIFY: {
+      // The process list's row colours, header-click sorting and locked columns.
+      LRESULT answer = 0;
+      if (ProcessListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
       HandleNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;  // list views still want the default answer
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(wParam);
@@ -667,6 +672,9 @@ bool BuildWindows() {
   // 6. The popup menus.
   BuildPopupMenus();
 
+  // 7. The first fill of the lists.
+  RefreshProcessList();
+
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
   SettingsHooks.setColumnWidth = [](int column, int width) { ListView_SetColumnWidth(ControlHandle(139), column, width); };
@@ -682,6 +690,9 @@ bool BuildWindows() {
   ShowView(0, false);
   // 11. Trim the working sets of the listed processes once.
   if (Preferences.PreferencesOptimize) OptimizeAllProcesses();
+  // 12.-13. Header-click sorting, then the column visibility.
+  SetUpProcessListSorting();
+  ApplyColumnVisibility();
   // 14.-15. The callback, then the window appears.
   InstallWindowCallback();
   ShowWindow(MainWindow, SW_SHOW);

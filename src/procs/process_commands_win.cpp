@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/windows.h"
 #include "procs/process_library.h"
+#include "procs/process_list.h"
 #include "settings/preferences.h"
 #include "win/message_box.h"
 #include "win/unique_handle.h"
@@ -206,7 +207,10 @@ void SearchProcessOnline() {
   }
 }
 
-void RefreshProcessesNow() { SetListStamp(); }
+void RefreshProcessesNow() {
+  RefreshProcessList();
+  SetListStamp();
+}
 
 void SetShellOpenHook(ShellOpenHook hook) { hooks.shellOpen = std::move(hook); }
 void SetKillObserver(KillObserver observer) { hooks.killObserver = std::move(observer); }

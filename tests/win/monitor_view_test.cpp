@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/windows.h"
+#include "procs/process_library.h"
 #include "monitor/monitor_view.h"
 #include "settings/preferences.h"
 #include "support/wine_support.h"
@@ -78,6 +79,7 @@ class MonitorViewWindows : public ::testing::Test {
     GetCurrentDirectoryA(MAX_PATH, previous_);
     SetCurrentDirectoryA(folder_.path().c_str());
     SetPreferenceDefaults();
+    InitProcessLibrary();  // as the program binds it at start
     ASSERT_TRUE(BuildWindows());
     Pump();
     ShowView(5, false);

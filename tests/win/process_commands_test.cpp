@@ -79,6 +79,7 @@ class ProcessCommands : public ::testing::Test {
     ASSERT_TRUE(BuildWindows());
     list_ = ControlHandle(139);
     ASSERT_NE(list_, nullptr);
+    ListView_DeleteAllItems(list_);  // the first fill listed the running processes; the tests add their own rows
     win::SetMessageBoxHook([this](HWND, const std::string& text, const std::string& title, UINT flags) {
       boxes_.push_back({text, title, flags});
       return answer_;

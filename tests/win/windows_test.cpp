@@ -6,6 +6,7 @@
 
 #include "app/event_loop.h"
 #include "app/windows.h"
+#include "procs/process_library.h"
 #include "settings/preferences.h"
 #include "settings/settings_file_win.h"
 #include "support/wine_support.h"
@@ -60,6 +61,7 @@ class Windows : public ::testing::Test {
       ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"), settings));
     }
     SetPreferenceDefaults();
+    InitProcessLibrary();  // as the program binds it at start
     ASSERT_TRUE(BuildWindows());
     Pump();
   }

@@ -1,0 +1,276 @@
+// The process list in the real list view, against helper processes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/event_loop.h"
+#include "app/windows.h"
+#include "procs/format.h"
+#include "procs/process_library.h"
+#include "procs/process_list_win.h"
+#include "settings/preferences.h"
+#include "support/wine_support.h"
+
+namespace velkor {
+namespace {
+
+using namespace std::chrono_literals;
+
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  LoopEvent event;
+  while (TakeLoopEvent(event)) {
+  }
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+class ProcessList : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    GetCurrentDirectoryA(MAX_PATH, previous_);
+    SetCurrentDirectoryA(folder_.path().c_str());
+    SetPreferenceDefaults();
+    InitProcessLibrary();
+    ASSERT_TRUE(BuildWindows());
+    Pump();
+    list_ = ControlHandle(kProcessListId);
+    ASSERT_NE(list_, nullptr);
+  }
+  void TearDown() override {
+    DestroyWindows();
+    DestroyProcessList();
+    SetPreferenceDefaults();
+    if (previous_[0]) SetCurrentDirectoryA(previous_);
+  }
+
+  // Read from the control itself, as every other reader of the list does.
+  std::string Cell(int row, int column) const {
+    char buffer[1024] = {};
+    ListView_GetItemText(list_, row, column, buffer, sizeof buffer);
+    return buffer;
+  }
+  int Rows() const { return ListView_GetItemCount(list_); }
+  int RowOf(uint32_t pid) const {
+    for (int row = 0; row < Rows(); ++row)
+      if (Cell(row, kPidColumn) == std::to_string(pid)) return row;
+    return -1;
+  }
+  std::vector<std::string> Column(int column) const {
+    std::vector<std::string> cells;
+    for (int row = 0; row < Rows(); ++row) cells.push_back(Cell(row, column));
+    return cells;
+  }
+  COLORREF DrawnBackground(int row) {
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = list_;
+    draw.nmcd.hdr.idFrom = kProcessListId;
+    draw.nmcd.hdr.code = static_cast<UINT>(NM_CUSTOMDRAW);
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    ListView_GetItem(list_, &item);
+    draw.nmcd.lItemlParam = item.lParam;
+    draw.clrTextBk = CLR_DEFAULT;
+    LRESULT result = 0;
+    EXPECT_TRUE(ProcessListNotify(&draw.nmcd.hdr, result));
+    return draw.clrTextBk;
+  }
+
+  test::TempFolder folder_;
+  char previous_[MAX_PATH] = {};
+  HWND list_ = nullptr;
+};
+
+TEST_F(ProcessList, AHelperAppearsWithItsFiguresAndGoesWhenItEnds) {
+  test::OwnedProcess helper = test::StartHelper();
+  ASSERT_TRUE(helper.valid());
+  EXPECT_EQ(RefreshProcessList(), 1);
+  int row = RowOf(helper.pid());
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Cell(row, kNameColumn), "velkor_helper.exe");
+  EXPECT_EQ(Lower(Cell(row, kPathColumn)), Lower(test::ProgramFolder() + "\\velkor_helper.exe"));
+  EXPECT_EQ(Lower(Cell(row, kPathColumn)), Lower(ProcessPath(helper.pid())));
+  EXPECT_EQ(Cell(row, kPriorityColumn), "Normal");
+  EXPECT_EQ(Cell(row, kCpuColumn), "0.0%");
+  EXPECT_NE(Cell(row, kWorkingSetColumn), "0 KB");
+  EXPECT_NE(Cell(row, kFileSizeColumn), "0 KB");
+  EXPECT_EQ(Cell(row, kHistoryImageColumn), "0");
+  EXPECT_FALSE(Cell(row, kSampleTimerColumn).empty());
+
+  // Our own row carries what the system says about ourselves.
+  const int self = RowOf(GetCurrentProcessId());
+  ASSERT_GE(self, 0);
+  EXPECT_EQ(Lower(Cell(self, kPathColumn)), Lower(ProcessPath(GetCurrentProcessId())));
+
+  ASSERT_TRUE(SetPriorityClass(helper.handle(), IDLE_PRIORITY_CLASS));
+  RefreshProcessList();
+  row = RowOf(helper.pid());
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Cell(row, kPriorityColumn), "Niedrig");
+  EXPECT_FALSE(Cell(row, kCpuTimeColumn).empty());
+  EXPECT_EQ(DrawnBackground(row), RGB(170, 255, 170));
+
+  const uint32_t pid = helper.pid();
+  helper.End();
+  const int rows = Rows();
+  EXPECT_TRUE(test::WaitUntil([&] { return RefreshProcessList() == 1 && RowOf(pid) < 0; }, 5s));
+  EXPECT_EQ(Rows(), rows - 1);
+}
+
+TEST_F(ProcessList, RefreshingKeepsHandlesAndGdiObjectsFlat) {
+  std::vector<test::OwnedProcess> helpers;
+  for (int i = 0; i < 3; ++i) helpers.push_back(test::StartHelper());
+  for (int i = 0; i < 5; ++i) RefreshProcessList();
+  DWORD handles = 0;
+  ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handles));
+  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  for (int i = 0; i < 500; ++i) {
+    // Rows come and go on the way.
+    if (i == 100) helpers.push_back(test::StartHelper());
+    if (i == 300) helpers.back().End();
+    RefreshProcessList();
+    if (i % 50 == 0) SortProcessList(i % 100 == 0 ? kWorkingSetColumn : kNameColumn, true);
+  }
+  DWORD after = 0;
+  ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
+  EXPECT_LE(after, handles + 2);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+}
+
+TEST_F(ProcessList, HeaderClicksSortByTheColumnKind) {
+  std::vector<test::OwnedProcess> helpers;
+  for (int i = 0; i < 3; ++i) helpers.push_back(test::StartHelper());
+  RefreshProcessList();
+  EXPECT_EQ(ProcessListSortColumn(), 0);
+  std::vector<std::string> names = Column(kNameColumn);
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+  }));
+
+  auto click = [&](int column) {
+    NMLISTVIEW notice{};
+    notice.hdr.hwndFrom = list_;
+    notice.hdr.idFrom = kProcessListId;
+    notice.hdr.code = static_cast<UINT>(LVN_COLUMNCLICK);
+    notice.iItem = -1;
+    notice.iSubItem = column;
+    // Through the list's parent, as the click arrives.
+    SendMessageA(GetParent(list_), WM_NOTIFY, kProcessListId, reinterpret_cast<LPARAM>(&notice));
+  };
+  click(kPidColumn);
+  EXPECT_TRUE(ProcessListSortAscending());
+  std::vector<int64_t> pids;
+  for (const std::string& cell : Column(kPidColumn)) pids.push_back(LeadingWholeNumber(cell));
+  EXPECT_TRUE(std::is_sorted(pids.begin(), pids.end()));
+  click(kPidColumn);
+  EXPECT_FALSE(ProcessListSortAscending());
+  pids.clear();
+  for (const std::string& cell : Column(kPidColumn)) pids.push_back(LeadingWholeNumber(cell));
+  EXPECT_TRUE(std::is_sorted(pids.rbegin(), pids.rend()));
+
+  // The arrow follows the sort column.
+  HWND header = ListView_GetHeader(list_);
+  HDITEMA item{};
+  item.mask = HDI_FORMAT;
+  ASSERT_TRUE(Header_GetItem(header, kPidColumn, &item));
+  EXPECT_TRUE(item.fmt & HDF_BITMAP);
+  ASSERT_TRUE(Header_GetItem(header, kNameColumn, &item));
+  EXPECT_FALSE(item.fmt & HDF_BITMAP);
+
+  // A refresh keeps the sort; the rows still match their processes.
+  for (auto& helper : helpers) helper.End();
+  helpers.push_back(test::StartHelper());
+  RefreshProcessList();
+  pids.clear();
+  for (const std::string& cell : Column(kPidColumn)) pids.push_back(LeadingWholeNumber(cell));
+  EXPECT_TRUE(std::is_sorted(pids.rbegin(), pids.rend()));
+  EXPECT_GE(RowOf(helpers.back().pid()), 0);
+
+  click(kWorkingSetColumn);
+  std::vector<std::string> sizes = Column(kWorkingSetColumn);
+  EXPECT_TRUE(std::is_sorted(sizes.begin(), sizes.end(),
+                             [](const std::string& a, const std::string& b) { return CompareNumberTexts(a, b) < 0; }));
+}
+
+TEST_F(ProcessList, HiddenColumnsStayAtWidthZero) {
+  const int width = ListView_GetColumnWidth(list_, kWorkingSetColumn);
+  ASSERT_GT(width, 0);
+  ColumnShown[kWorkingSetColumn - 1] = 0;
+  ApplyColumnVisibility();
+  EXPECT_EQ(ListView_GetColumnWidth(list_, kWorkingSetColumn), 0);
+  EXPECT_EQ(ColumnWidths[kWorkingSetColumn], width);
+
+  EXPECT_EQ(ListView_GetColumnWidth(list_, kSampleTimerColumn), 0);
+
+  // The user can neither drag nor double-click a locked column open.
+  NMHEADERA track{};
+  track.hdr.hwndFrom = ListView_GetHeader(list_);
+  for (UINT code : {HDN_BEGINTRACKA, HDN_BEGINTRACKW, HDN_DIVIDERDBLCLICKA, HDN_DIVIDERDBLCLICKW}) {
+    track.hdr.code = code;
+    for (int column : {kWorkingSetColumn, kHistoryImageColumn, kSampleTimerColumn}) {
+      track.iItem = column;
+      LRESULT result = 0;
+      EXPECT_TRUE(ProcessListNotify(&track.hdr, result));
+      EXPECT_EQ(result, TRUE);
+    }
+    track.iItem = kNameColumn;
+    LRESULT result = 0;
+    EXPECT_FALSE(ProcessListNotify(&track.hdr, result));
+  }
+
+  ColumnShown[kWorkingSetColumn - 1] = 1;
+  ApplyColumnVisibility();
+  EXPECT_EQ(ListView_GetColumnWidth(list_, kWorkingSetColumn), width);
+  track.hdr.code = HDN_BEGINTRACKA;
+  track.iItem = kWorkingSetColumn;
+  LRESULT result = 0;
+  EXPECT_FALSE(ProcessListNotify(&track.hdr, result));
+}
+
+TEST_F(ProcessList, TitlesFollowTheSettingAndAHiddenListStaysHidden) {
+  HWND window = CreateWindowExA(0, "STATIC", "Velkor Prozesslistentest", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  Pump();
+  RefreshProcessList();
+  const auto& titles = CollectedWindowTitles();
+  EXPECT_TRUE(std::any_of(titles.begin(), titles.end(), [](const WindowTitle& t) {
+    return t.pid == GetCurrentProcessId() && t.title == "Velkor Prozesslistentest";
+  }));
+  const int self = RowOf(GetCurrentProcessId());
+  ASSERT_GE(self, 0);
+  EXPECT_FALSE(Cell(self, kTitleColumn).empty());
+
+  Preferences.PreferencesWindowTitle = 0;
+  RefreshProcessList();
+  EXPECT_TRUE(CollectedWindowTitles().empty());
+  EXPECT_EQ(Cell(RowOf(GetCurrentProcessId()), kTitleColumn), "");
+  DestroyWindow(window);
+
+  // Another view: the refresh must not bring the hidden list back.
+  ShowView(1, false);
+  HWND panel = GetParent(list_);
+  ASSERT_FALSE(IsWindowVisible(panel));
+  test::OwnedProcess helper = test::StartHelper();
+  EXPECT_EQ(RefreshProcessList(), 1);
+  EXPECT_FALSE(IsWindowVisible(panel));
+  EXPECT_FALSE(IsWindowVisible(list_));
+  EXPECT_GE(RowOf(helper.pid()), 0);
+}
+
+}  // namespace
+}  // namespace velkor
