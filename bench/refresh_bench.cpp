@@ -95,33 +95,45 @@ struct Timing {
   double cpuMs = 0;
 };
 
-// Medians over 21 samples. The process CPU clock ticks coarsely (10 to
-// 16 ms), so each sample runs the step often enough to take about 200 ms.
-Timing Measure(const std::function<void()>& step) {
-  const double start = Now();
-  step();
-  Pump();
-  const double once = std::max(Now() - start, 0.05);
-  const int repeat = std::max(1, static_cast<int>(200.0 / once));
-  std::vector<double> wall, cpu;
-  for (int sample = 0; sample < 21; ++sample) {
-    double spent = 0;
-    const double cpuStart = CpuNow();
-    double pumpCpu = 0;
-    for (int i = 0; i < repeat; ++i) {
-      const double t = Now();
-      step();
-      spent += Now() - t;
-      // The list paints between refreshes, as it does in the program;
-      // painting is not part of the refresh.
-      const double beforePump = CpuNow();
-      Pump();
-      pumpCpu += CpuNow() - beforePump;
-    }
-    wall.push_back(spent / repeat);
-    cpu.push_back((CpuNow() - cpuStart - pumpCpu) / repeat);
+// Wall and CPU milliseconds per step over one sample of `repeat` steps. The
+// list paints between refreshes, as it does in the program; painting is not
+// part of the refresh and its CPU time is left out.
+Timing Sample(const std::function<void()>& step, int repeat) {
+  double spent = 0, pumpCpu = 0;
+  const double cpuStart = CpuNow();
+  for (int i = 0; i < repeat; ++i) {
+    const double t = Now();
+    step();
+    spent += Now() - t;
+    const double beforePump = CpuNow();
+    Pump();
+    pumpCpu += CpuNow() - beforePump;
   }
-  return {Median(wall), Median(cpu)};
+  return {spent / repeat, (CpuNow() - cpuStart - pumpCpu) / repeat};
+}
+
+// Medians over 21 samples of each step, the samples of the two steps taken
+// in turn so that both see the same load on the machine. The process CPU
+// clock ticks coarsely (10 to 16 ms), so each sample runs its step often
+// enough to take about 200 ms.
+std::pair<Timing, Timing> MeasurePair(const std::function<void()>& first, const std::function<void()>& second) {
+  auto repeatFor = [](const std::function<void()>& step) {
+    const double start = Now();
+    step();
+    Pump();
+    return std::max(1, static_cast<int>(200.0 / std::max(Now() - start, 0.05)));
+  };
+  const int repeatFirst = repeatFor(first), repeatSecond = repeatFor(second);
+  std::vector<double> wall[2], cpu[2];
+  for (int sample = 0; sample < 21; ++sample) {
+    const Timing a = Sample(first, repeatFirst);
+    const Timing b = Sample(second, repeatSecond);
+    wall[0].push_back(a.wallMs);
+    cpu[0].push_back(a.cpuMs);
+    wall[1].push_back(b.wallMs);
+    cpu[1].push_back(b.cpuMs);
+  }
+  return {{Median(wall[0]), Median(cpu[0])}, {Median(wall[1]), Median(cpu[1])}};
 }
 
 // One snapshot, and per process one open, one priority-class read and one
@@ -169,9 +181,8 @@ int RunRefresh(int helperCount) {
     Pump();
   }
   const int rows = ListView_GetItemCount(velkor::ControlHandle(velkor::kProcessListId));
-  const Timing refresh = Measure([] { velkor::RefreshProcessList(); });
   Baseline baseline;
-  const Timing bare = Measure([&] { baseline.Step(); });
+  const auto [refresh, bare] = MeasurePair([] { velkor::RefreshProcessList(); }, [&] { baseline.Step(); });
   std::printf("%d\t%d\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\n", helperCount, rows, refresh.wallMs, refresh.cpuMs, bare.wallMs,
               bare.cpuMs, bare.wallMs > 0 ? refresh.wallMs / bare.wallMs : 0.0);
   std::fflush(stdout);

@@ -132,6 +132,8 @@ struct RowLook {
 
 // What cannot change while an executable stays the same file.
 struct PathEntry {
+  uint64_t checkedIn = 0;  // the refresh that last read the file's attributes
+  std::optional<uint32_t> attributes;
   bool exists = false;
   uint64_t size = 0;
   uint64_t lastWrite = 0;
@@ -150,9 +152,13 @@ struct KnownProcess {
 
 struct ListState {
   HWND list = nullptr;
-  // The list's cells as last written, in the list's order: reading them
-  // back from the control costs a message per cell.
+  // The cells of every row, in the list's order. The list view holds no
+  // texts of its own for the rows it got from here: it asks for them when it
+  // draws or when anyone reads a cell (LVN_GETDISPINFO), so a changed cell
+  // costs no message and no invalidation of its own.
   std::vector<MirrorRow> rows;
+  std::unordered_map<LPARAM, size_t> indexById;  // rebuilt when a lookup misses
+  bool textsChanged = false;                     // a visible cell changed since the last invalidate
   std::unordered_map<LPARAM, RowLook> looks;
   LPARAM nextId = 1;
   HIMAGELIST images = nullptr;  // owned by the list view
@@ -160,6 +166,7 @@ struct ListState {
   int genericIcon = -1;
   std::unordered_map<std::string, PathEntry> paths;
   std::unordered_map<uint32_t, KnownProcess> processes;
+  uint64_t refreshCount = 0;
   int sortColumn = 0;
   bool ascending = true;
   std::array<bool, kProcessListColumns> locked{};
@@ -184,11 +191,27 @@ std::string ReadCell(HWND list, int row, int column) {
   return std::string(buffer, static_cast<size_t>(std::clamp<LRESULT>(length, 0, sizeof buffer - 1)));
 }
 
-void WriteCell(HWND list, int row, int column, const std::string& text) {
+// Hands the cell over to LVN_GETDISPINFO.
+void MakeCallbackCell(HWND list, int row, int column) {
   LVITEMA item{};
   item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
+  item.pszText = LPSTR_TEXTCALLBACKA;
   SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+// The mirror row of a list item: by its index when the two agree, else by its identity.
+const MirrorRow* MirrorRowOf(int index, LPARAM id) {
+  if (index >= 0 && static_cast<size_t>(index) < state.rows.size() && state.rows[static_cast<size_t>(index)].id == id)
+    return &state.rows[static_cast<size_t>(index)];
+  auto found = state.indexById.find(id);
+  if (found == state.indexById.end() || found->second >= state.rows.size() || state.rows[found->second].id != id) {
+    state.indexById.clear();
+    for (size_t i = 0; i < state.rows.size(); ++i) state.indexById.emplace(state.rows[i].id, i);
+    found = state.indexById.find(id);
+    if (found == state.indexById.end())
+      return (index >= 0 && static_cast<size_t>(index) < state.rows.size()) ? &state.rows[static_cast<size_t>(index)] : nullptr;
+  }
+  return &state.rows[found->second];
 }
 
 LPARAM ItemId(HWND list, int row) {
@@ -198,9 +221,11 @@ LPARAM ItemId(HWND list, int row) {
   return SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : 0;
 }
 
-// Builds the mirror from what the list holds; rows without an identity get one.
+// Builds the mirror from what the list holds (someone else added or removed
+// rows); rows without an identity get one. Cells of our own rows answer from
+// the old mirror while it is read.
 void ReloadMirror() {
-  state.rows.clear();
+  std::vector<MirrorRow> fresh;
   const int count = ListView_GetItemCount(state.list);
   for (int row = 0; row < count; ++row) {
     MirrorRow mirror;
@@ -216,8 +241,10 @@ void ReloadMirror() {
     }
     for (int column = 0; column < kProcessListColumns; ++column)
       mirror.cells[static_cast<size_t>(column)] = ReadCell(state.list, row, column);
-    state.rows.push_back(std::move(mirror));
+    fresh.push_back(std::move(mirror));
   }
+  state.rows = std::move(fresh);
+  state.indexById.clear();
 }
 
 // Finds list 139; a new list (the windows were built again) starts afresh.
@@ -239,9 +266,11 @@ bool AttachList() {
   return list != nullptr;
 }
 
-// The list's drawing is frozen at the first change a user could see, and
-// thawed with one invalidate at the end of the refresh. A hidden list is
-// never frozen: WM_SETREDRAW would make it visible again.
+// The list's drawing is frozen at the first change of its rows (added,
+// deleted, reordered), and thawed at the end of the refresh. A hidden list is
+// never frozen: WM_SETREDRAW would make it visible again. Changed texts only
+// need the one invalidate at the end, so a refresh that changes nothing
+// draws nothing.
 class RedrawScope {
  public:
   RedrawScope() = default;
@@ -254,10 +283,13 @@ class RedrawScope {
     state.frozen = true;
   }
   static void End() {
-    if (!state.frozen) return;
-    state.frozen = false;
-    SendMessageA(state.list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(state.list, nullptr, TRUE);
+    const bool invalidate = state.frozen || state.textsChanged;
+    state.textsChanged = false;
+    if (state.frozen) {
+      state.frozen = false;
+      SendMessageA(state.list, WM_SETREDRAW, TRUE, 0);
+    }
+    if (invalidate && state.list) InvalidateRect(state.list, nullptr, FALSE);
   }
 };
 
@@ -274,9 +306,8 @@ class ListViewRows final : public ProcessRows {
     if (!Exists(row) || column < 0 || column >= kProcessListColumns) return;
     std::string& cell = state.rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
     if (cell == text) return;
-    if (column < kFirstHiddenColumn) RedrawScope::Changing();
     cell = text;
-    WriteCell(state.list, row, column, text);
+    if (column < kFirstHiddenColumn) state.textsChanged = true;
   }
 
   int AppendRow(const NewRow& row) override {
@@ -287,7 +318,7 @@ class ListViewRows final : public ProcessRows {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = RowCount();
-    item.pszText = mirror.cells[0].data();
+    item.pszText = LPSTR_TEXTCALLBACKA;
     item.iImage = row.icon;
     item.lParam = mirror.id;
     const auto index = SendMessageA(state.list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
@@ -295,9 +326,7 @@ class ListViewRows final : public ProcessRows {
       if (index >= 0) ListView_DeleteItem(state.list, static_cast<int>(index));
       return -1;
     }
-    for (int column = 1; column < kProcessListColumns; ++column)
-      if (!mirror.cells[static_cast<size_t>(column)].empty())
-        WriteCell(state.list, static_cast<int>(index), column, mirror.cells[static_cast<size_t>(column)]);
+    for (int column = 1; column < kProcessListColumns; ++column) MakeCallbackCell(state.list, static_cast<int>(index), column);
     state.looks[mirror.id] = RowLook{row.background, row.textColour};
     state.rows.push_back(std::move(mirror));
     return static_cast<int>(index);
@@ -313,8 +342,8 @@ class ListViewRows final : public ProcessRows {
 
   void SetRowBackground(int row, Rgb colour) override {
     if (!Exists(row)) return;
-    RedrawScope::Changing();
     state.looks[state.rows[static_cast<size_t>(row)].id].background = colour;
+    state.textsChanged = true;
   }
 
  private:
@@ -442,6 +471,10 @@ int IconOf(const std::string& path) {
 // The file facts of one executable: attributes at every call, the rest
 // from the cache while the file's size and time stay the same.
 const PathEntry& FileFacts(const std::string& path, std::optional<uint32_t>& attributes) {
+  if (auto known = state.paths.find(path); known != state.paths.end() && known->second.checkedIn == state.refreshCount) {
+    attributes = known->second.attributes;  // several processes of one program
+    return known->second;
+  }
   WIN32_FILE_ATTRIBUTE_DATA data{};
   const bool exists = !path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
   if (!path.empty()) attributes = exists ? data.dwFileAttributes : kInvalidAttributes;
@@ -450,6 +483,8 @@ const PathEntry& FileFacts(const std::string& path, std::optional<uint32_t>& att
       (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
   auto [entry, added] = state.paths.try_emplace(path);
   PathEntry& facts = entry->second;
+  facts.checkedIn = state.refreshCount;
+  facts.attributes = attributes;
   if (added || facts.exists != exists || facts.size != size || facts.lastWrite != lastWrite || facts.icon < 0) {
     facts.exists = exists;
     facts.size = size;
@@ -474,6 +509,7 @@ std::string ImagePath(HANDLE process) {
 // else is in the snapshot or in the per-path cache.
 std::vector<ProcessFacts> GatherFacts(bool needDates) {
   std::vector<ProcessFacts> snapshot;
+  ++state.refreshCount;
   const DWORD timer = timeGetTime();
   const auto* base = reinterpret_cast<const std::byte*>(source.buffer.data());
   std::unordered_map<uint32_t, KnownProcess> known;
@@ -547,6 +583,28 @@ void StartShell() {
   if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     win::UniqueKernelHandle thread(info.hThread), process(info.hProcess);
   }
+}
+
+// A cell's text for the list view, in the character set it asked in.
+void AnswerDisplayInfo(NMHDR* header) {
+  auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);  // the W form has the same layout
+  if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return;
+  const MirrorRow* row = MirrorRowOf(info->item.iItem, info->item.lParam);
+  const int column = info->item.iSubItem;
+  const std::string empty;
+  const std::string& text =
+      (row && column >= 0 && column < kProcessListColumns) ? row->cells[static_cast<size_t>(column)] : empty;
+  if (header->code == static_cast<UINT>(LVN_GETDISPINFOW)) {
+    auto* wide = reinterpret_cast<wchar_t*>(info->item.pszText);
+    const int written = text.empty() ? 0
+                                     : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide,
+                                                           info->item.cchTextMax - 1);
+    wide[std::max(written, 0)] = L'\0';
+    return;
+  }
+  const size_t length = std::min(text.size(), static_cast<size_t>(info->item.cchTextMax - 1));
+  std::copy_n(text.data(), length, info->item.pszText);
+  info->item.pszText[length] = '\0';
 }
 
 LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) {
@@ -671,6 +729,11 @@ ProcessRowLook ProcessRowLookAt(int row) {
 bool ProcessListNotify(const NMHDR* header, LRESULT& result) {
   if (!header || !state.list) return false;
   if (header->hwndFrom == state.list) {
+    if (header->code == static_cast<UINT>(LVN_GETDISPINFOA) || header->code == static_cast<UINT>(LVN_GETDISPINFOW)) {
+      AnswerDisplayInfo(const_cast<NMHDR*>(header));
+      result = 0;
+      return true;
+    }
     if (header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
       result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
       return true;
