@@ -16,6 +16,7 @@
 #include "app/windows.h"
 #include "procs/process_commands_win.h"
 #include "procs/process_library.h"
+#include "procs/process_list_win.h"
 #include "settings/preferences.h"
 #include "support/wine_support.h"
 #include "win/message_box.h"
@@ -323,6 +324,29 @@ TEST_F(ProcessCommands, TheProcessMenuActsOnTheSelection) {
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].text, "Prozess konnte nicht zugeordnet werden!");
   EXPECT_EQ(AffinityOf(helper.handle()), 1u);
+}
+
+TEST_F(ProcessCommands, ANewPriorityShowsWithItsColourAfterTheNextRefresh) {
+  OwnedProcess helper = StartHelper();
+  ASSERT_TRUE(helper.valid());
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        RefreshProcessList();
+        return RowOf(helper.pid()) >= 0;
+      },
+      5s));
+  ListView_SetItemState(list_, RowOf(helper.pid()), LVIS_SELECTED, LVIS_SELECTED);
+  DispatchEvent({kEventMenu, 34, 0, kMainWindow});
+  EXPECT_EQ(Cell(RowOf(helper.pid()), 4), "Normal");  // the list waits for its refresh
+
+  RefreshProcessList();
+  const int row = RowOf(helper.pid());
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Cell(row, 4), "Hoch");
+  const ProcessRowLook look = ProcessRowLookAt(row);
+  EXPECT_TRUE(look.hasBackground);
+  const Rgb high = PriorityColours.high;
+  EXPECT_EQ(look.background, RGB(high.r, high.g, high.b));
 }
 
 TEST_F(ProcessCommands, ASuspendedProcessRunsAgainOnlyAfterAsManyResumes) {
