@@ -12,6 +12,7 @@
 #include "procs/process_library.h"
 #include "procs/process_list.h"
 #include "settings/preferences.h"
+#include "win/list_view.h"
 #include "win/message_box.h"
 #include "win/unique_handle.h"
 
@@ -36,15 +37,7 @@ CommandHooks hooks;
 
 HWND ProcessList() { return ControlHandle(kProcessList); }
 
-std::string CellText(HWND list, int row, int column) {
-  char buffer[2048] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = sizeof buffer;
-  const auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return std::string(buffer, static_cast<size_t>(std::clamp<LRESULT>(length, 0, sizeof buffer - 1)));
-}
+std::string CellText(HWND list, int row, int column) { return win::ListViewCellText(list, row, column); }
 
 void ShellOpen(const std::string& target) {
   if (hooks.shellOpen) {

@@ -19,6 +19,7 @@
 #include "procs/file_version_info_win.h"
 #include "procs/process_cpu_win.h"
 #include "settings/preferences.h"
+#include "win/list_view.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -181,15 +182,7 @@ std::vector<WindowTitle> titles;
 
 COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
 
-std::string ReadCell(HWND list, int row, int column) {
-  char buffer[1024] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = sizeof buffer;
-  const auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return std::string(buffer, static_cast<size_t>(std::clamp<LRESULT>(length, 0, sizeof buffer - 1)));
-}
+std::string ReadCell(HWND list, int row, int column) { return win::ListViewCellText(list, row, column); }
 
 // Hands the cell over to LVN_GETDISPINFO.
 void MakeCallbackCell(HWND list, int row, int column) {
