@@ -9,6 +9,7 @@
 
 #include "app/startup.h"
 #include "app/toolbar.h"
+#include "app/layout.h"
 #include "app/windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
@@ -92,11 +93,11 @@ void ToolbarHoverStep() {
   ScreenToClient(MainWindow, &cursor);
   const bool mainEnabled = IsWindowEnabled(MainWindow) != 0;
   for (int id = 19; id <= 25; ++id) {
-    HWND button = ControlHandle(id);
-    if (!button) continue;
-    RECT r{};
-    GetWindowRect(button, &r);
-    MapWindowPoints(HWND_DESKTOP, MainWindow, reinterpret_cast<POINT*>(&r), 2);
+    const ControlSpec* def = FindControlSpec(id);
+    if (!def || !ControlHandle(id)) continue;
+    // The buttons never move: their rectangles come from the layout, which
+    // spares the idle pass a window-manager query per button 40 times a second.
+    const RECT r{def->x.base, def->y.base, def->x.base + def->w.base, def->y.base + def->h.base};
     const bool inside = mainEnabled && cursor.x > r.left && cursor.x < r.right && cursor.y > r.top && cursor.y < r.bottom;
     const int before = HoverLevel(id);
     const int after = NextHoverLevel(before, inside);
