@@ -1,5 +1,6 @@
 #include "app/event_loop.h"
 
+#include <algorithm>
 #include <ctime>
 #include <optional>
 
@@ -163,10 +164,16 @@ void EnableMainWindows(bool enable) {
 LoopEvent WaitEvent(unsigned milliseconds) {
   LoopEvent event;
   if (TakeLoopEvent(event)) return event;
-  const ULONGLONG end = GetTickCount64() + milliseconds;
+  const ULONGLONG start = GetTickCount64();
+  ULONGLONG end = start + milliseconds;
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) {
+        // The hover fading wants a pass soon, as the polled loop gave it.
+        NoteMouseActivity();
+        end = std::min(end, start + kShortestPass);
+      }
       if (std::optional<int> id = ShortcutOf(message)) {
         QueueLoopEvent({kEventMenu, *id, 0, WindowNumberOf(GetActiveWindow())});
       } else {
@@ -232,10 +239,22 @@ void MonitorTick() {
   (void)plan.listRefresh;  // the lists join as they are built
 }
 
+// How long the next wait may last: until the first periodic task falls due.
+unsigned NextWait(ULONGLONG checkStamp) {
+  const double untilCheck = static_cast<double>(checkStamp) + kLongestPass + 1 - static_cast<double>(GetTickCount64());
+  const bool animating = ToolbarAnimating() || QuickTransparencyStep != nullptr;
+  // The monitoring graphs step every pass-interval while their view shows.
+  const bool graphsRunning = CurrentView == 5;
+  return static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
+                                             Preferences.PreferencesRefresh1Spin, Preferences.PreferencesRefresh2Spin,
+                                             graphsRunning, animating, untilCheck));
+}
+
 void RunEventLoop() {
   ULONGLONG checkStamp = 0;
+  unsigned wait = kShortestPass;
   for (;;) {
-    const LoopEvent event = WaitEvent(25);
+    const LoopEvent event = WaitEvent(wait);
     // Right Alt + right Ctrl held over a window: the quick transparency gesture.
     if (QuickTransparencyStep) {
       const bool held = (GetAsyncKeyState(VK_RMENU) & 0x8000) && (GetAsyncKeyState(VK_RCONTROL) & 0x8000);
@@ -250,6 +269,7 @@ void RunEventLoop() {
     if (event.code != kEventNone && event.code != kEventMouseMove) UpdateStatusBar(kStatusFigures);
     DispatchEvent(event);
     if (event.code == kEventNone || event.code == kEventMouseMove) MonitorTick();
+    wait = NextWait(checkStamp);
   }
 }
 

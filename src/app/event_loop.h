@@ -1,5 +1,8 @@
-// The loop of velkor.exe: waits at most 25 ms for an event, runs the 250 ms
-// checks, dispatches by identifier and drives MonitorTick when idle.
+// The loop of velkor.exe: waits for an event, runs the 250 ms checks,
+// dispatches by identifier and drives MonitorTick when idle. The wait lasts
+// 25 ms while something animates (hover glow, mouse over our windows, the
+// graphs of "Überwachung"), else until the next sample, refresh or check is
+// due, so an idle program wakes a few times a second instead of 40.
 #pragma once
 
 #include "app/windows.h"

@@ -44,6 +44,14 @@ const Canvas* Icon(const char* name) {
   return found->second ? &*found->second : nullptr;
 }
 
+bool mouseActivity = false;
+
+bool AnyGlowLit() {
+  for (int id = 19; id <= 25; ++id)
+    if (HoverLevel(id) > 0) return true;
+  return false;
+}
+
 bool HasSelection(int list) {
   HWND control = ControlHandle(list);
   return control && ListView_GetSelectedCount(control) > 0;
@@ -86,8 +94,14 @@ void UpdateToolbarStates() {
   for (int id : {25, 24, 23}) DrawToolbarButton(id);
 }
 
+void NoteMouseActivity() { mouseActivity = true; }
+
+bool ToolbarAnimating() { return mouseActivity || AnyGlowLit(); }
+
 void ToolbarHoverStep() {
   if (!MainWindow) return;
+  if (!mouseActivity && !AnyGlowLit()) return;
+  mouseActivity = false;
   POINT cursor{};
   GetCursorPos(&cursor);
   ScreenToClient(MainWindow, &cursor);

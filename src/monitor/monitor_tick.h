@@ -37,4 +37,16 @@ struct TickPlan {
 };
 TickPlan PlanTick(RefreshStamps& stamps, double now, int32_t refresh1Spin, int32_t refresh2Spin);
 
+// How long the event loop may wait for an event before its next idle pass,
+// in milliseconds. A pass that finds nothing due changes nothing, so the loop
+// sleeps until the first thing falls due: a sample, a list refresh, a graph
+// step while `graphsRunning`, or the loop's own checks `untilCheck` ms from
+// now. While something fades or follows the mouse (`animating`) every 25 ms
+// pass counts. Never below 25 ms (the pace of the polled loop) nor above
+// 250 ms (the loop's own checks).
+inline constexpr int kShortestPass = 25;
+inline constexpr int kLongestPass = 250;
+int NextPassDelay(const RefreshStamps& stamps, double now, int32_t refresh1Spin, int32_t refresh2Spin,
+                  bool graphsRunning, bool animating, double untilCheck);
+
 }  // namespace velkor

@@ -143,9 +143,13 @@ struct PathEntry {
   int icon = -1;
 };
 
-// What cannot change while a process runs, by PID and creation time.
+// What cannot change while a process runs, by PID and creation time. The
+// process stays open while it is listed: one priority read per refresh is
+// then the only call on it, and its PID cannot be reused while we hold it.
 struct KnownProcess {
   int64_t createTime = 0;
+  win::UniqueKernelHandle handle;
+  bool fullAccess = false;  // opened for query and memory reading, not just limited query
   std::string path;
   bool pathKnown = false;
   std::optional<int64_t> startDate;
@@ -159,7 +163,7 @@ struct ListState {
   // costs no message and no invalidation of its own.
   std::vector<MirrorRow> rows;
   std::unordered_map<LPARAM, size_t> indexById;  // rebuilt when a lookup misses
-  bool textsChanged = false;                     // a visible cell changed since the last invalidate
+  std::vector<int> changedRows;                  // rows with a changed visible cell since the last invalidate
   std::unordered_map<LPARAM, RowLook> looks;
   LPARAM nextId = 1;
   HIMAGELIST images = nullptr;  // owned by the list view
@@ -262,8 +266,9 @@ bool AttachList() {
 // The list's drawing is frozen at the first change of its rows (added,
 // deleted, reordered), and thawed at the end of the refresh. A hidden list is
 // never frozen: WM_SETREDRAW would make it visible again. Changed texts only
-// need the one invalidate at the end, so a refresh that changes nothing
-// draws nothing.
+// need their rows invalidated at the end (only those in sight), so a refresh
+// that changes nothing draws nothing and one that changes a few figures
+// redraws a few rows.
 class RedrawScope {
  public:
   RedrawScope() = default;
@@ -276,13 +281,24 @@ class RedrawScope {
     state.frozen = true;
   }
   static void End() {
-    const bool invalidate = state.frozen || state.textsChanged;
-    state.textsChanged = false;
+    std::vector<int> changed = std::move(state.changedRows);
+    state.changedRows.clear();
     if (state.frozen) {
       state.frozen = false;
       SendMessageA(state.list, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(state.list, nullptr, FALSE);
+      return;
     }
-    if (invalidate && state.list) InvalidateRect(state.list, nullptr, FALSE);
+    if (changed.empty() || !state.list || !IsWindowVisible(state.list)) return;
+    const int top = ListView_GetTopIndex(state.list);
+    const int last = top + ListView_GetCountPerPage(state.list);  // the partly shown row below the page too
+    for (int row : changed) {
+      if (row < top || row > last) continue;
+      RECT bounds{};
+      bounds.left = LVIR_BOUNDS;
+      if (SendMessageA(state.list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds)))
+        InvalidateRect(state.list, &bounds, FALSE);
+    }
   }
 };
 
@@ -300,7 +316,7 @@ class ListViewRows final : public ProcessRows {
     std::string& cell = state.rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
     if (cell == text) return;
     cell = text;
-    if (column < kFirstHiddenColumn) state.textsChanged = true;
+    if (column < kFirstHiddenColumn) NoteChangedRow(row);
   }
 
   int AppendRow(const NewRow& row) override {
@@ -336,11 +352,14 @@ class ListViewRows final : public ProcessRows {
   void SetRowBackground(int row, Rgb colour) override {
     if (!Exists(row)) return;
     state.looks[state.rows[static_cast<size_t>(row)].id].background = colour;
-    state.textsChanged = true;
+    NoteChangedRow(row);
   }
 
  private:
   [[nodiscard]] bool Exists(int row) const { return row >= 0 && row < RowCount(); }
+  static void NoteChangedRow(int row) {
+    if (state.changedRows.empty() || state.changedRows.back() != row) state.changedRows.push_back(row);
+  }
 };
 
 // --- Sorting -------------------------------------------------------------
@@ -497,9 +516,11 @@ std::string ImagePath(HANDLE process) {
 }
 
 // One fact record per snapshot entry, in the snapshot's order. Each process
-// is opened once: whether it can be opened, its priority class and (for a
-// process not seen before) its path come through that handle; everything
-// else is in the snapshot or in the per-path cache.
+// is opened once in its lifetime (a process that could not be opened is
+// tried again at the next refresh): whether it can be opened and its path
+// come from that, its priority class from the kept handle at every refresh;
+// everything else is in the snapshot or in the per-path cache. A process
+// that left the snapshot has its handle closed with its record.
 std::vector<ProcessFacts> GatherFacts(bool needDates) {
   std::vector<ProcessFacts> snapshot;
   ++state.refreshCount;
@@ -516,15 +537,17 @@ std::vector<ProcessFacts> GatherFacts(bool needDates) {
     facts.pagedPool = record.quotaPagedPoolUsage;
     facts.nonPagedPool = record.quotaNonPagedPoolUsage;
     if (facts.pid != 0) {
-      win::UniqueKernelHandle full(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, facts.pid));
-      win::UniqueKernelHandle limited;
-      if (!full) limited.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, facts.pid));
-      const HANDLE process = full ? full.get() : limited.get();
       KnownProcess entry;
       if (auto old = state.processes.find(facts.pid);
           old != state.processes.end() && old->second.createTime == record.createTime.QuadPart)
         entry = std::move(old->second);
       entry.createTime = record.createTime.QuadPart;
+      if (!entry.handle) {
+        entry.handle.reset(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, facts.pid));
+        entry.fullAccess = static_cast<bool>(entry.handle);
+        if (!entry.handle) entry.handle.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, facts.pid));
+      }
+      const HANDLE process = entry.handle.get();
       if (process) {
         // The name is only known for a process that can be opened at all.
         const auto* name = reinterpret_cast<const wchar_t*>(record.imageName.buffer);
@@ -537,9 +560,9 @@ std::vector<ProcessFacts> GatherFacts(bool needDates) {
         }
         facts.path = entry.path;
       }
-      if (full) {
+      if (process && entry.fullAccess) {
         facts.queryable = true;
-        facts.priorityClass = GetPriorityClass(full.get());
+        facts.priorityClass = GetPriorityClass(process);
         facts.cpu.userMs = static_cast<int64_t>(FileTimeToMilliseconds(static_cast<uint64_t>(record.userTime.QuadPart)));
         facts.cpu.kernelMs =
             static_cast<int64_t>(FileTimeToMilliseconds(static_cast<uint64_t>(record.kernelTime.QuadPart)));
@@ -605,7 +628,8 @@ LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) {
     case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
       const auto look = state.looks.find(static_cast<LPARAM>(draw->nmcd.lItemlParam));
-      if (look == state.looks.end()) return CDRF_DODEFAULT;
+      // Rows in the standard colours keep the list's own font handling.
+      if (look == state.looks.end() || (!look->second.background && !look->second.text)) return CDRF_DODEFAULT;
       if (look->second.background) draw->clrTextBk = ToColorRef(*look->second.background);
       if (look->second.text) draw->clrText = ToColorRef(*look->second.text);
       return CDRF_NEWFONT;

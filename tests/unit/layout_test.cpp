@@ -168,5 +168,31 @@ TEST(MonitorSchedule, PlansEachRefreshOnItsOwnInterval) {
   EXPECT_TRUE(PlanTick(graph, 15, 99999, 224).graphStep);
 }
 
+TEST(MonitorSchedule, TheLoopSleepsUntilTheFirstTaskFallsDue) {
+  // Stamps at 1000: sample due after 1750, list after 3500, graph after 1050.
+  const RefreshStamps stamps{1000, 1000, 1000};
+  // Idle in a view without graphs: the 250 ms checks bound the wait.
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 2500, 750, false, false, 250), 250);
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 2500, 750, false, false, 120), 120);
+  // The sample falls due first: wake in time for the pass that takes it.
+  const int wait = NextPassDelay(stamps, 1600, 2500, 750, false, false, 250);
+  EXPECT_EQ(wait, 151);
+  RefreshStamps planned = stamps;
+  EXPECT_TRUE(PlanTick(planned, 1600 + wait, 2500, 750).monitorSample);
+  // Never shorter than the 25 ms pass of a polling loop, even when overdue.
+  EXPECT_EQ(NextPassDelay(stamps, 1740, 2500, 750, false, false, 250), kShortestPass);
+  EXPECT_EQ(NextPassDelay(stamps, 9000, 2500, 750, false, false, 250), kShortestPass);
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 2500, 750, false, false, -40), kShortestPass);
+  // A list interval of 0 keeps the loop at the polled pace, not busier.
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 0, 750, false, false, 250), kShortestPass);
+  // Running graphs step every 750 / 15 = 50 ms; fading needs every pass.
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 2500, 750, true, false, 250), 51);
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 2500, 750, false, true, 250), kShortestPass);
+  // Calendar stamps at start-up: everything is due at once.
+  EXPECT_EQ(NextPassDelay({1.7e12, 1.7e12, 1.7e12}, 1000, 2500, 750, false, false, 250), kShortestPass);
+  // Long intervals: the loop's own checks still come every 250 ms.
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 60000, 60000, false, false, 251), kLongestPass);
+}
+
 }  // namespace
 }  // namespace velkor
