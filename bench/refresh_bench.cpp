@@ -112,28 +112,29 @@ Timing Sample(const std::function<void()>& step, int repeat) {
   return {spent / repeat, (CpuNow() - cpuStart - pumpCpu) / repeat};
 }
 
-// Medians over 21 samples of each step, the samples of the two steps taken
-// in turn so that both see the same load on the machine. The process CPU
-// clock ticks coarsely (10 to 16 ms), so each sample runs its step often
-// enough to take about 200 ms.
-std::pair<Timing, Timing> MeasurePair(const std::function<void()>& first, const std::function<void()>& second) {
-  auto repeatFor = [](const std::function<void()>& step) {
+// Medians over 21 samples of each step, the samples of the steps taken in
+// turn so that all see the same load on the machine. The process CPU clock
+// ticks coarsely (10 to 16 ms), so each sample runs its step often enough to
+// take about 200 ms.
+std::vector<Timing> MeasureInTurn(const std::vector<std::function<void()>>& steps) {
+  std::vector<int> repeats;
+  for (const auto& step : steps) {
     const double start = Now();
     step();
     Pump();
-    return std::max(1, static_cast<int>(200.0 / std::max(Now() - start, 0.05)));
-  };
-  const int repeatFirst = repeatFor(first), repeatSecond = repeatFor(second);
-  std::vector<double> wall[2], cpu[2];
-  for (int sample = 0; sample < 21; ++sample) {
-    const Timing a = Sample(first, repeatFirst);
-    const Timing b = Sample(second, repeatSecond);
-    wall[0].push_back(a.wallMs);
-    cpu[0].push_back(a.cpuMs);
-    wall[1].push_back(b.wallMs);
-    cpu[1].push_back(b.cpuMs);
+    repeats.push_back(std::max(1, static_cast<int>(200.0 / std::max(Now() - start, 0.05))));
   }
-  return {{Median(wall[0]), Median(cpu[0])}, {Median(wall[1]), Median(cpu[1])}};
+  std::vector<std::vector<double>> wall(steps.size()), cpu(steps.size());
+  for (int sample = 0; sample < 21; ++sample) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+      const Timing t = Sample(steps[i], repeats[i]);
+      wall[i].push_back(t.wallMs);
+      cpu[i].push_back(t.cpuMs);
+    }
+  }
+  std::vector<Timing> medians;
+  for (size_t i = 0; i < steps.size(); ++i) medians.push_back({Median(wall[i]), Median(cpu[i])});
+  return medians;
 }
 
 // One snapshot, and per process one open, one priority-class read and one
@@ -145,10 +146,15 @@ struct Baseline {
   std::vector<uint64_t> buffer = std::vector<uint64_t>(1 << 18);
   uint32_t priorities = 0;
 
-  void Step() {
+  // The snapshot alone: what the system costs before any process is opened.
+  void Snapshot() {
     ULONG needed = 0;
     while (query(5, buffer.data(), static_cast<ULONG>(buffer.size() * 8), &needed) == static_cast<LONG>(0xC0000004))
       buffer.resize(buffer.size() * 2);
+  }
+
+  void Step() {
+    Snapshot();
     const auto* base = reinterpret_cast<const BYTE*>(buffer.data());
     for (size_t offset = 0;;) {
       const ULONG next = *reinterpret_cast<const ULONG*>(base + offset);
@@ -182,9 +188,11 @@ int RunRefresh(int helperCount) {
   }
   const int rows = ListView_GetItemCount(velkor::ControlHandle(velkor::kProcessListId));
   Baseline baseline;
-  const auto [refresh, bare] = MeasurePair([] { velkor::RefreshProcessList(); }, [&] { baseline.Step(); });
-  std::printf("%d\t%d\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\n", helperCount, rows, refresh.wallMs, refresh.cpuMs, bare.wallMs,
-              bare.cpuMs, bare.wallMs > 0 ? refresh.wallMs / bare.wallMs : 0.0);
+  const std::vector<Timing> t = MeasureInTurn(
+      {[] { velkor::RefreshProcessList(); }, [&] { baseline.Step(); }, [&] { baseline.Snapshot(); }});
+  const Timing &refresh = t[0], &bare = t[1], &snapshot = t[2];
+  std::printf("%d\t%d\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\n", helperCount, rows, refresh.wallMs, refresh.cpuMs,
+              bare.wallMs, bare.cpuMs, snapshot.wallMs, snapshot.cpuMs, bare.wallMs > 0 ? refresh.wallMs / bare.wallMs : 0.0);
   std::fflush(stdout);
   velkor::DestroyWindows();
   EndHelpers(helpers);

@@ -154,6 +154,17 @@ std::optional<int> ShortcutOf(const MSG& message) {
   return ShortcutFor(window, control, static_cast<int>(message.wParam));
 }
 
+// Kernel objects that end a wait early (the signal folder, the companion),
+// set by the loop before each wait; which of them ended the last one.
+HANDLE wakeHandles[2] = {};
+DWORD wakeCount = 0;
+HANDLE signalledHandle = nullptr;
+
+// The 250 ms checks: polled while the signal folder cannot be watched, else
+// made when a watched object signals and, for safety, every 2 s.
+constexpr ULONGLONG kCheckInterval = 250;
+constexpr ULONGLONG kWatchedCheckInterval = 2000;
+
 }  // namespace
 
 void EnableMainWindows(bool enable) {
@@ -184,7 +195,12 @@ LoopEvent WaitEvent(unsigned milliseconds) {
     }
     const ULONGLONG now = GetTickCount64();
     if (now >= end) return LoopEvent{};
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    const DWORD woken = MsgWaitForMultipleObjectsEx(wakeCount, wakeHandles, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                                    MWMO_INPUTAVAILABLE);
+    if (woken >= WAIT_OBJECT_0 && woken < WAIT_OBJECT_0 + wakeCount) {
+      signalledHandle = wakeHandles[woken - WAIT_OBJECT_0];
+      return LoopEvent{};
+    }
   }
 }
 
@@ -240,8 +256,9 @@ void MonitorTick() {
 }
 
 // How long the next wait may last: until the first periodic task falls due.
-unsigned NextWait(ULONGLONG checkStamp) {
-  const double untilCheck = static_cast<double>(checkStamp) + kLongestPass + 1 - static_cast<double>(GetTickCount64());
+unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
+  const double untilCheck =
+      static_cast<double>(checkStamp) + static_cast<double>(checkInterval) + 1 - static_cast<double>(GetTickCount64());
   const bool animating = ToolbarAnimating() || QuickTransparencyStep != nullptr;
   // The monitoring graphs step every pass-interval while their view shows.
   const bool graphsRunning = CurrentView == 5;
@@ -253,7 +270,12 @@ unsigned NextWait(ULONGLONG checkStamp) {
 void RunEventLoop() {
   ULONGLONG checkStamp = 0;
   unsigned wait = kShortestPass;
+  HANDLE folder = SignalFolderWatch();
   for (;;) {
+    wakeCount = 0;
+    if (folder) wakeHandles[wakeCount++] = folder;
+    if (HANDLE companion = CompanionHandle()) wakeHandles[wakeCount++] = companion;
+    signalledHandle = nullptr;
     const LoopEvent event = WaitEvent(wait);
     // Right Alt + right Ctrl held over a window: the quick transparency gesture.
     if (QuickTransparencyStep) {
@@ -261,7 +283,14 @@ void RunEventLoop() {
       QuickTransparencyStep(held && GetForegroundWindow() != GetDesktopWindow());
     }
     const ULONGLONG now = GetTickCount64();
-    if (now - checkStamp > 250) {
+    // Something changed in the signal folder: ask for the next change first,
+    // so none is missed while the file is looked at.
+    if (signalledHandle && signalledHandle == folder && !FindNextChangeNotification(folder)) {
+      folder = nullptr;  // the watch broke: poll from here on
+      wakeCount = 0;
+    }
+    const ULONGLONG interval = folder ? kWatchedCheckInterval : kCheckInterval;
+    if (signalledHandle || now - checkStamp > interval) {
       CheckStartSignal(MainWindow);
       WatchCompanion();
       checkStamp = now;
@@ -269,7 +298,7 @@ void RunEventLoop() {
     if (event.code != kEventNone && event.code != kEventMouseMove) UpdateStatusBar(kStatusFigures);
     DispatchEvent(event);
     if (event.code == kEventNone || event.code == kEventMouseMove) MonitorTick();
-    wait = NextWait(checkStamp);
+    wait = NextWait(checkStamp, folder ? kWatchedCheckInterval : kCheckInterval);
   }
 }
 

@@ -22,6 +22,8 @@ namespace {
 win::UniqueKernelHandle instanceMutex;
 win::UniqueKernelHandle companionProcess;
 uint32_t companionPid = 0;
+win::UniqueChangeNotification signalFolderWatch;
+bool signalWatchTried = false;
 std::vector<ShutdownStep>& ShutdownSteps() {
   static std::vector<ShutdownStep> steps;
   return steps;
@@ -116,6 +118,23 @@ void CheckStartSignal(HWND mainWindow) {
   DeleteFileA(path.c_str());
 }
 
+HANDLE SignalFolderWatch() {
+  if (!signalWatchTried) {
+    signalWatchTried = true;
+    const std::string path = SignalFilePath();
+    const size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) {
+      // "C:\" keeps its backslash, any deeper folder is named without it.
+      const std::string folder = path.substr(0, slash == 2 ? 3 : slash);
+      signalFolderWatch.reset(FindFirstChangeNotificationA(
+          folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
+    }
+  }
+  return signalFolderWatch.valid() ? signalFolderWatch.get() : nullptr;
+}
+
+HANDLE CompanionHandle() { return companionProcess.get(); }
+
 void WatchCompanion() {
   if (companionProcess && WaitForSingleObject(companionProcess.get(), 0) == WAIT_OBJECT_0) ShutdownProgram();
 }
@@ -138,6 +157,7 @@ void ShutdownProgram() {
   instanceMutex.reset();
   EndCpuUsage();
   companionProcess.reset();
+  signalFolderWatch.reset();
   ExitProcess(0);
 }
 

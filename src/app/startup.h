@@ -25,6 +25,12 @@ void WriteStartSignal();
 // front and consumes it) and the companion watch (may not return).
 void CheckStartSignal(HWND mainWindow);
 void WatchCompanion();
+// What lets the loop make those checks when something happened instead of
+// polling: a change notification on the signal file's folder (null when the
+// folder cannot be watched; it is then polled) and the companion process
+// started by us (null when there is none).
+HANDLE SignalFolderWatch();
+HANDLE CompanionHandle();
 
 // Looks for a process named exactly "dornat.exe".
 bool CompanionRunning();

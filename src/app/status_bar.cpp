@@ -25,6 +25,7 @@ struct StatusBarState {
   win::UniqueBitmap picture;  // what control 137 shows
   HWND shownIn = nullptr;
   int width = 0;
+  int view = -1;
   std::vector<StatusBarText> texts;
 };
 StatusBarState& State() {
@@ -55,20 +56,26 @@ void UpdateStatusBar(int what) {
   GetClientRect(MainWindow, &client);
   const int width = std::max<int>(client.right - client.left, 1);
   const int view = CurrentView;
+  const std::string help = (what == kStatusFigures || what == kStatusPlain) ? std::string()
+                                                                            : MenuHelpText(what, view, PowerUserName());
+  std::vector<StatusBarText> texts = LayOutStatusBar(what, view, RowsOfView(view), LastSample, help);
+  const bool fresh = !state.picture || state.width != width || state.shownIn != bar;
+  // The same texts on the same background: the picture on screen is right.
+  if (!fresh && state.view == view && texts == state.texts) return;
+  state.texts = std::move(texts);
+  state.view = view;
 
   Canvas picture = DrawStatusBarBackground(state.strip ? *state.strip : Canvas(), width, view);
   // Without alpha the static control shows the picture itself instead of a
   // copy, so it can be redrawn in place.
   for (Pixel& p : picture.pixels) p &= 0x00FFFFFFu;
-  const std::string help = (what == kStatusFigures || what == kStatusPlain) ? std::string()
-                                                                            : MenuHelpText(what, view, PowerUserName());
-  state.texts = LayOutStatusBar(what, view, RowsOfView(view), LastSample, help);
-
-  const bool fresh = !state.picture || state.width != width || state.shownIn != bar;
   win::UniqueBitmap created;
   if (fresh) created = CanvasToBitmap(picture);
   HBITMAP target = fresh ? created.get() : state.picture.get();
-  if (!target || (!fresh && !CopyCanvasToBitmap(picture, target))) return;
+  if (!target || (!fresh && !CopyCanvasToBitmap(picture, target))) {
+    state.view = -1;  // not shown: the next call draws again
+    return;
+  }
   {
     win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     win::SelectScope selectBitmap(dc.get(), target);
@@ -94,6 +101,7 @@ void FreeStatusBar() {
   state.picture.reset();
   state.shownIn = nullptr;
   state.width = 0;
+  state.view = -1;
   state.texts.clear();
 }
 

@@ -20,6 +20,7 @@ struct StatusBarText {
   int x = 0;
   int y = 0;
   std::string text;
+  bool operator==(const StatusBarText&) const = default;
 };
 const std::vector<StatusBarText>& StatusBarTexts();
 // Frees the bar's picture (tests, after the windows are gone).

@@ -43,9 +43,9 @@ TickPlan PlanTick(RefreshStamps& stamps, double now, int32_t refresh1Spin, int32
 // step while `graphsRunning`, or the loop's own checks `untilCheck` ms from
 // now. While something fades or follows the mouse (`animating`) every 25 ms
 // pass counts. Never below 25 ms (the pace of the polled loop) nor above
-// 250 ms (the loop's own checks).
+// 2 s.
 inline constexpr int kShortestPass = 25;
-inline constexpr int kLongestPass = 250;
+inline constexpr int kLongestPass = 2000;
 int NextPassDelay(const RefreshStamps& stamps, double now, int32_t refresh1Spin, int32_t refresh2Spin,
                   bool graphsRunning, bool animating, double untilCheck);
 

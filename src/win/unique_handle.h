@@ -55,10 +55,15 @@ struct KernelHandleTraits {  // process, thread, token, mutex, event: null when 
   static pointer invalid() noexcept { return nullptr; }
   static void close(pointer h) noexcept { CloseHandle(h); }
 };
-struct FileHandleTraits {  // CreateFile and FindFirstChangeNotification: INVALID_HANDLE_VALUE
+struct FileHandleTraits {  // CreateFile: INVALID_HANDLE_VALUE
   using pointer = HANDLE;
   static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
   static void close(pointer h) noexcept { CloseHandle(h); }
+};
+struct ChangeNotificationTraits {  // FindFirstChangeNotification
+  using pointer = HANDLE;
+  static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void close(pointer h) noexcept { FindCloseChangeNotification(h); }
 };
 struct ModuleTraits {
   using pointer = HMODULE;
@@ -108,6 +113,7 @@ struct MenuTraits {
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueBitmap = UniqueHandle<BitmapTraits>;

@@ -190,8 +190,12 @@ TEST(MonitorSchedule, TheLoopSleepsUntilTheFirstTaskFallsDue) {
   EXPECT_EQ(NextPassDelay(stamps, 1000, 2500, 750, false, true, 250), kShortestPass);
   // Calendar stamps at start-up: everything is due at once.
   EXPECT_EQ(NextPassDelay({1.7e12, 1.7e12, 1.7e12}, 1000, 2500, 750, false, false, 250), kShortestPass);
-  // Long intervals: the loop's own checks still come every 250 ms.
-  EXPECT_EQ(NextPassDelay(stamps, 1000, 60000, 60000, false, false, 251), kLongestPass);
+  // Long intervals: the loop's own checks still come when due, and the loop
+  // wakes at least every 2 s whatever is due.
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 60000, 60000, false, false, 251), 251);
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 60000, 60000, false, false, 1e9), kLongestPass);
+  EXPECT_EQ(NextPassDelay(stamps, 1000, 2500, 60000, false, false, 1e9), 2000);
+  EXPECT_EQ(NextPassDelay(stamps, 2400, 2500, 60000, false, false, 1e9), 1101);
 }
 
 }  // namespace
