@@ -163,7 +163,9 @@ struct ListState {
   // costs no message and no invalidation of its own.
   std::vector<MirrorRow> rows;
   std::unordered_map<LPARAM, size_t> indexById;  // rebuilt when a lookup misses
-  std::vector<int> changedRows;                  // rows with a changed visible cell since the last invalidate
+  // Cells with a changed text since the last invalidate (column -1: the
+  // whole row, for a new colour).
+  std::vector<std::pair<int, int>> changedCells;
   std::unordered_map<LPARAM, RowLook> looks;
   LPARAM nextId = 1;
   HIMAGELIST images = nullptr;  // owned by the list view
@@ -266,9 +268,9 @@ bool AttachList() {
 // The list's drawing is frozen at the first change of its rows (added,
 // deleted, reordered), and thawed at the end of the refresh. A hidden list is
 // never frozen: WM_SETREDRAW would make it visible again. Changed texts only
-// need their rows invalidated at the end (only those in sight), so a refresh
-// that changes nothing draws nothing and one that changes a few figures
-// redraws a few rows.
+// need their cells invalidated at the end (only those in sight), so a
+// refresh that changes nothing draws nothing and one that changes a few
+// figures redraws those figures.
 class RedrawScope {
  public:
   RedrawScope() = default;
@@ -281,8 +283,8 @@ class RedrawScope {
     state.frozen = true;
   }
   static void End() {
-    std::vector<int> changed = std::move(state.changedRows);
-    state.changedRows.clear();
+    std::vector<std::pair<int, int>> changed = std::move(state.changedCells);
+    state.changedCells.clear();
     if (state.frozen) {
       state.frozen = false;
       SendMessageA(state.list, WM_SETREDRAW, TRUE, 0);
@@ -290,15 +292,30 @@ class RedrawScope {
       return;
     }
     if (changed.empty() || !state.list || !IsWindowVisible(state.list)) return;
+    // One region of every changed cell in sight, invalidated at once: the
+    // list redraws those cells and nothing else.
     const int top = ListView_GetTopIndex(state.list);
     const int last = top + ListView_GetCountPerPage(state.list);  // the partly shown row below the page too
-    for (int row : changed) {
-      if (row < top || row > last) continue;
-      RECT bounds{};
-      bounds.left = LVIR_BOUNDS;
-      if (SendMessageA(state.list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds)))
-        InvalidateRect(state.list, &bounds, FALSE);
+    win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
+    if (!region) {
+      InvalidateRect(state.list, nullptr, FALSE);
+      return;
     }
+    bool any = false;
+    for (const auto& [row, column] : changed) {
+      if (row < top || row > last) continue;
+      RECT cell{};
+      cell.top = column > 0 ? column : 0;
+      cell.left = LVIR_BOUNDS;  // of the whole row for column 0 (its icon and label) and for a colour
+      const UINT message = column > 0 ? LVM_GETSUBITEMRECT : LVM_GETITEMRECT;
+      if (!SendMessageA(state.list, message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell))) continue;
+      if (cell.right <= cell.left || cell.bottom <= cell.top) continue;  // a column of width 0
+      win::UniqueGdiObject piece(CreateRectRgnIndirect(&cell));
+      if (piece) CombineRgn(static_cast<HRGN>(region.get()), static_cast<HRGN>(region.get()),
+                            static_cast<HRGN>(piece.get()), RGN_OR);
+      any = true;
+    }
+    if (any) InvalidateRgn(state.list, static_cast<HRGN>(region.get()), FALSE);
   }
 };
 
@@ -316,7 +333,7 @@ class ListViewRows final : public ProcessRows {
     std::string& cell = state.rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
     if (cell == text) return;
     cell = text;
-    if (column < kFirstHiddenColumn) NoteChangedRow(row);
+    if (column < kFirstHiddenColumn) NoteChangedCell(row, column);
   }
 
   int AppendRow(const NewRow& row) override {
@@ -352,13 +369,12 @@ class ListViewRows final : public ProcessRows {
   void SetRowBackground(int row, Rgb colour) override {
     if (!Exists(row)) return;
     state.looks[state.rows[static_cast<size_t>(row)].id].background = colour;
-    NoteChangedRow(row);
+    NoteChangedCell(row, 0);
   }
 
  private:
   [[nodiscard]] bool Exists(int row) const { return row >= 0 && row < RowCount(); }
-  static void NoteChangedRow(int row) {
-    if (state.changedRows.empty() || state.changedRows.back() != row) state.changedRows.push_back(row);
+  static void NoteChangedCell(int row, int column) { state.changedCells.emplace_back(row, column);
   }
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/event_loop.h"
+#include "app/layout.h"
 #include "app/menu_look.h"
 #include "app/menus.h"
 #include "app/power.h"
@@ -344,6 +345,37 @@ TEST_F(Menus, HoverFadesOutWhileTheMainWindowIsDisabled) {
   for (int pass = 0; pass < 20; ++pass) ToolbarHoverStep();
   EXPECT_EQ(HoverLevel(19), 0);
   EnableMainWindows(true);
+}
+
+TEST_F(Menus, OnlyMouseActivityMakesTheHoverPassLookAtTheMouse) {
+  Build();
+  // Start from rest: cursor away from the toolbar, every glow out.
+  ASSERT_TRUE(SetCursorPos(0, 0));
+  for (int pass = 0; pass < 12 && ToolbarAnimating(); ++pass) ToolbarHoverStep();
+  ASSERT_FALSE(ToolbarAnimating());
+
+  const ControlSpec* def = FindControlSpec(19);
+  ASSERT_NE(def, nullptr);
+  POINT centre{def->x.base + def->w.base / 2, def->y.base + def->h.base / 2};
+  ClientToScreen(MainWindow, &centre);
+  ASSERT_TRUE(SetCursorPos(centre.x, centre.y));
+  // No mouse message reached the program: the pass leaves the glow alone.
+  ToolbarHoverStep();
+  EXPECT_EQ(HoverLevel(19), 0);
+
+  // A mouse message cuts a long wait short and starts the fading.
+  PostMessageA(ControlHandle(19), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  const ULONGLONG start = GetTickCount64();
+  while (!ToolbarAnimating() && GetTickCount64() - start < 10000) WaitEvent(20000);  // events queued earlier come first
+  EXPECT_LT(GetTickCount64() - start, 10000u);
+  EXPECT_TRUE(ToolbarAnimating());
+  ToolbarHoverStep();
+  EXPECT_EQ(HoverLevel(19), 20);
+  // Lit, the glow keeps the passes coming until it has faded out again.
+  ASSERT_TRUE(SetCursorPos(0, 0));
+  ToolbarHoverStep();
+  EXPECT_EQ(HoverLevel(19), 0);
+  EXPECT_FALSE(ToolbarAnimating());
 }
 
 TEST_F(Menus, StatusBarRedrawsLeaveNoObjectsBehind) {
