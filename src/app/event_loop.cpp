@@ -260,8 +260,9 @@ unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
   const double untilCheck =
       static_cast<double>(checkStamp) + static_cast<double>(checkInterval) + 1 - static_cast<double>(GetTickCount64());
   const bool animating = ToolbarAnimating() || QuickTransparencyStep != nullptr;
-  // The monitoring graphs step every pass-interval while their view shows.
-  const bool graphsRunning = CurrentView == 5;
+  // The monitoring graphs step every 50 ms (by default) while their view
+  // shows and one of them is not paused.
+  const bool graphsRunning = CurrentView == 5 && MonitorGraphsRunning();
   return static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
                                              Preferences.PreferencesRefresh1Spin, Preferences.PreferencesRefresh2Spin,
                                              graphsRunning, animating, untilCheck));

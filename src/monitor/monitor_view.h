@@ -83,6 +83,9 @@ MemoryTableTexts FormatMemoryTables(const MemoryStatus& status, uint64_t working
 // One step of the processor and memory graphs, each unless its "Pause" box
 // is checked; shows them.
 void StepMonitorGraphs();
+// True while at least one graph would move at a step (its "Pause" box is
+// not checked).
+bool MonitorGraphsRunning();
 // Takes the three samples into LastSample; with `showView` the view's
 // percent labels and the meter follow.
 void TakeMonitorSample(bool showView);

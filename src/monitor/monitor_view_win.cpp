@@ -135,6 +135,8 @@ std::string PercentText(int value) { return std::to_string(value) + "%"; }
 
 }  // namespace
 
+bool MonitorGraphsRunning() { return !Checked(kProcessorPause) || !Checked(kMemoryPause); }
+
 void StepMonitorGraphs() {
   if (!EnsureCanvases()) return;
   if (!Checked(kProcessorPause)) {

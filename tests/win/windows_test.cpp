@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/event_loop.h"
+#include "app/startup.h"
 #include "app/windows.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
@@ -281,6 +282,20 @@ TEST_F(Windows, BuildingAndDestroyingLeavesNoObjectsBehind) {
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
   ASSERT_TRUE(BuildWindows());
+}
+
+// The loop notices a second start through a change notification on the
+// signal file's folder instead of looking every 250 ms.
+TEST(StartSignalWatch, WritingTheSignalWakesTheWatchOfItsFolder) {
+  HANDLE watch = SignalFolderWatch();
+  ASSERT_NE(watch, nullptr);
+  EXPECT_EQ(SignalFolderWatch(), watch);  // one watch for the program's life
+  // Changes other programs made earlier are not what this test waits for.
+  for (int i = 0; i < 100 && WaitForSingleObject(watch, 0) == WAIT_OBJECT_0; ++i)
+    ASSERT_TRUE(FindNextChangeNotification(watch));
+  WriteStartSignal();
+  EXPECT_EQ(WaitForSingleObject(watch, 10000), WAIT_OBJECT_0);
+  DeleteFileA(SignalFilePath().c_str());
 }
 
 }  // namespace
