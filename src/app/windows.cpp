@@ -17,6 +17,8 @@
 #include "app/toolbar_win.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "monitor/monitor_view.h"
+#include "procs/process_list.h"
 #include "procs/process_list_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
@@ -596,9 +598,11 @@ void RemoveWindowCallback() {
 void DestroyWindows() {
   RemoveWindowCallback();
   DestroyMenus();
+  DestroyMonitorView();  // takes its pictures back from the controls first
   for (size_t n = ui.windows.size(); n-- > 0;)
     if (ui.windows[n]) DestroyWindow(ui.windows[n]);  // children and tooltips go with them
   MainWindow = nullptr;
+  DestroyProcessList();  // the processes it kept open, its arrows
   FreeStatusBar();
   SettingsHooks = PreferenceHooks{};
   ui = WindowState{};

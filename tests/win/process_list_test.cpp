@@ -133,8 +133,7 @@ TEST_F(ProcessList, RefreshingKeepsHandlesAndGdiObjectsFlat) {
   std::vector<test::OwnedProcess> helpers;
   for (int i = 0; i < 3; ++i) helpers.push_back(test::StartHelper());
   for (int i = 0; i < 5; ++i) RefreshProcessList();
-  DWORD handles = 0;
-  ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handles));
+  const uint32_t handles = test::OwnHandleCount();
   const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   for (int i = 0; i < 500; ++i) {
@@ -144,9 +143,7 @@ TEST_F(ProcessList, RefreshingKeepsHandlesAndGdiObjectsFlat) {
     RefreshProcessList();
     if (i % 50 == 0) SortProcessList(i % 100 == 0 ? kWorkingSetColumn : kNameColumn, true);
   }
-  DWORD after = 0;
-  ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
-  EXPECT_LE(after, handles + 2);
+  EXPECT_LE(test::OwnHandleCount(), handles + 2);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
 }

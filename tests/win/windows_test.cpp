@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "app/windows.h"
 #include "procs/process_library.h"
+#include "procs/process_list.h"
 #include "settings/preferences.h"
 #include "settings/settings_file_win.h"
 #include "support/wine_support.h"
@@ -272,6 +273,8 @@ TEST_F(Windows, DialogCloseRulesEnableTheMainWindowsAgain) {
 TEST_F(Windows, BuildingAndDestroyingLeavesNoObjectsBehind) {
   Build();
   DestroyWindows();
+  DestroyProcessList();  // nothing of ours left; what the system opened once for windows stays
+  const uint32_t handles = test::OwnHandleCount();
   const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   for (int round = 0; round < 5; ++round) {
@@ -281,6 +284,8 @@ TEST_F(Windows, BuildingAndDestroyingLeavesNoObjectsBehind) {
   }
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+  // The process list lets go of every process it kept open while listed.
+  EXPECT_LE(test::OwnHandleCount(), handles + 2);
   ASSERT_TRUE(BuildWindows());
 }
 

@@ -76,6 +76,17 @@ std::vector<uint32_t> ProcessIdsNamed(const std::string& name) {
   return ids;
 }
 
+uint32_t OwnHandleCount() {
+  DWORD count = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) return count;
+  // Handle values are multiples of 4; a test process stays far below 8192 handles.
+  for (uintptr_t value = 4; value < 0x8000; value += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
 TempFolder::TempFolder() {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);

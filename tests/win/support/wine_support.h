@@ -53,6 +53,11 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // not depend on the library under test.
 std::vector<uint32_t> ProcessIdsNamed(const std::string& name);
 
+// The number of kernel handles this process holds. Wine answers 0 to the
+// system's own count, so there the handle values are probed one by one
+// (a few hundred milliseconds).
+uint32_t OwnHandleCount();
+
 // A fresh empty folder under the temporary folder, removed with its files.
 class TempFolder {
  public:
