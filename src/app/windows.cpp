@@ -67,7 +67,15 @@ HBITMAP Picture(const char* name) {
   auto found = ui.bitmaps.find(name);
   if (found != ui.bitmaps.end()) return found->second.get();
   win::UniqueBitmap bitmap;
-  if (auto canvas = LoadPngResource(name)) bitmap = CanvasToBitmap(*canvas);
+  if (auto canvas = LoadPngResource(name)) {
+    // A static control of the version 6 common controls shows a private copy
+    // of a bitmap with any alpha, and hands that copy to whoever sets the
+    // next picture: a leak at every tab change. An opaque picture loses
+    // nothing without its alpha bytes and is shown as it is.
+    if (std::all_of(canvas->pixels.begin(), canvas->pixels.end(), [](Pixel p) { return (p >> 24) == 0xFF; }))
+      for (Pixel& p : canvas->pixels) p &= 0x00FFFFFFu;
+    bitmap = CanvasToBitmap(*canvas);
+  }
   HBITMAP raw = bitmap.get();
   ui.bitmaps.emplace(name, std::move(bitmap));
   return raw;
@@ -280,7 +288,9 @@ bool RegisterClasses(HINSTANCE instance) {
   windowClass.lpfnWndProc = BaseWindowProc;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, "APPICON");
-  windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, "APPICON", IMAGE_ICON, 16, 16, 0));
+  // Shared, like LoadIcon's: loaded once, owned by the system, so a second
+  // build (whose classes exist already) creates no icon nobody frees.
+  windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, "APPICON", IMAGE_ICON, 16, 16, LR_SHARED));
   windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   windowClass.lpszClassName = kWindowClass;
   if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;

@@ -381,7 +381,7 @@ TEST_F(Menus, OnlyMouseActivityMakesTheHoverPassLookAtTheMouse) {
 TEST_F(Menus, StatusBarRedrawsLeaveNoObjectsBehind) {
   Build();
   UpdateStatusBar(-1);
-  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD gdi = test::OwnGdiObjectCount();
   for (int round = 0; round < 500; ++round) {
     UpdateStatusBar(round % 3 == 0 ? -1 : 133);
     if (round % 100 == 0) {
@@ -395,7 +395,7 @@ TEST_F(Menus, StatusBarRedrawsLeaveNoObjectsBehind) {
     }
   }
   Pump();
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi + 2);
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi + 2);
 }
 
 TEST_F(Menus, PowerPolicyGreysWhatItForbids) {

@@ -134,7 +134,7 @@ TEST_F(ProcessList, RefreshingKeepsHandlesAndGdiObjectsFlat) {
   for (int i = 0; i < 3; ++i) helpers.push_back(test::StartHelper());
   for (int i = 0; i < 5; ++i) RefreshProcessList();
   const uint32_t handles = test::OwnHandleCount();
-  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD gdi = test::OwnGdiObjectCount();
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   for (int i = 0; i < 500; ++i) {
     // Rows come and go on the way.
@@ -144,7 +144,7 @@ TEST_F(ProcessList, RefreshingKeepsHandlesAndGdiObjectsFlat) {
     if (i % 50 == 0) SortProcessList(i % 100 == 0 ? kWorkingSetColumn : kNameColumn, true);
   }
   EXPECT_LE(test::OwnHandleCount(), handles + 2);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
 }
 

@@ -275,14 +275,14 @@ TEST_F(Windows, BuildingAndDestroyingLeavesNoObjectsBehind) {
   DestroyWindows();
   DestroyProcessList();  // nothing of ours left; what the system opened once for windows stays
   const uint32_t handles = test::OwnHandleCount();
-  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD gdi = test::OwnGdiObjectCount();
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   for (int round = 0; round < 5; ++round) {
     ASSERT_TRUE(BuildWindows());
     Pump();
     DestroyWindows();
   }
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
   // The process list lets go of every process it kept open while listed.
   EXPECT_LE(test::OwnHandleCount(), handles + 2);

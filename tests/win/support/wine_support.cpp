@@ -87,6 +87,15 @@ uint32_t OwnHandleCount() {
   return count;
 }
 
+uint32_t OwnGdiObjectCount() {
+  if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); count > 0) return count;
+  // Wine's table takes a handle's low word alone as its index.
+  uint32_t count = 0;
+  for (uintptr_t value = 1; value < 0x10000; ++value)
+    if (GetObjectType(reinterpret_cast<HGDIOBJ>(value)) != 0) ++count;
+  return count;
+}
+
 TempFolder::TempFolder() {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);

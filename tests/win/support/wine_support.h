@@ -57,6 +57,11 @@ std::vector<uint32_t> ProcessIdsNamed(const std::string& name);
 // system's own count, so there the handle values are probed one by one
 // (a few hundred milliseconds).
 uint32_t OwnHandleCount();
+// The number of GDI objects this process holds. Wine answers 0 to the
+// system's own count; there the handle table is probed instead, which also
+// counts the stock objects (constant) and what the system creates once for
+// its first device context, so measure after a first round.
+uint32_t OwnGdiObjectCount();
 
 // A fresh empty folder under the temporary folder, removed with its files.
 class TempFolder {
