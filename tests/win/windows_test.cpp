@@ -228,6 +228,17 @@ TEST_F(Windows, ViewsFollowTheTabStripAndTheMenu) {
   EXPECT_TRUE(IsWindowVisible(ControlHandle(155)));
 }
 
+TEST_F(Windows, SwitchingViewsSpendsNoGdiObjects) {
+  Build();
+  for (int view = 0; view < 6; ++view) ShowView(view, false);
+  Pump();
+  const uint32_t gdi = test::OwnGdiObjectCount();
+  // Each switch puts another tab picture into the tab strip's control.
+  for (int round = 0; round < 60; ++round) ShowView(round % 6, false);
+  Pump();
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
+}
+
 TEST_F(Windows, ControlsReportTheirEventsWithTypes) {
   Build();
   ShowView(1, false);
