@@ -154,8 +154,8 @@ std::optional<int> ShortcutOf(const MSG& message) {
   return ShortcutFor(window, control, static_cast<int>(message.wParam));
 }
 
-// Kernel objects that end a wait early (the signal folder, the companion),
-// set by the loop before each wait; which of them ended the last one.
+// Kernel objects that end the loop's own wait early (the signal folder, the
+// companion), set around each of its waits; which of them ended the last one.
 HANDLE wakeHandles[2] = {};
 DWORD wakeCount = 0;
 HANDLE signalledHandle = nullptr;
@@ -278,6 +278,7 @@ void RunEventLoop() {
     if (HANDLE companion = CompanionHandle()) wakeHandles[wakeCount++] = companion;
     signalledHandle = nullptr;
     const LoopEvent event = WaitEvent(wait);
+    wakeCount = 0;  // other waits (the fades' own loops) wait for messages only
     // Right Alt + right Ctrl held over a window: the quick transparency gesture.
     if (QuickTransparencyStep) {
       const bool held = (GetAsyncKeyState(VK_RMENU) & 0x8000) && (GetAsyncKeyState(VK_RCONTROL) & 0x8000);
@@ -286,10 +287,8 @@ void RunEventLoop() {
     const ULONGLONG now = GetTickCount64();
     // Something changed in the signal folder: ask for the next change first,
     // so none is missed while the file is looked at.
-    if (signalledHandle && signalledHandle == folder && !FindNextChangeNotification(folder)) {
+    if (signalledHandle && signalledHandle == folder && !FindNextChangeNotification(folder))
       folder = nullptr;  // the watch broke: poll from here on
-      wakeCount = 0;
-    }
     const ULONGLONG interval = folder ? kWatchedCheckInterval : kCheckInterval;
     if (signalledHandle || now - checkStamp > interval) {
       CheckStartSignal(MainWindow);
@@ -299,7 +298,7 @@ void RunEventLoop() {
     if (event.code != kEventNone && event.code != kEventMouseMove) UpdateStatusBar(kStatusFigures);
     DispatchEvent(event);
     if (event.code == kEventNone || event.code == kEventMouseMove) MonitorTick();
-    wait = NextWait(checkStamp, folder ? kWatchedCheckInterval : kCheckInterval);
+    wait = NextWait(checkStamp, interval);
   }
 }
 

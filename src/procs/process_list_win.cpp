@@ -163,8 +163,8 @@ struct ListState {
   // costs no message and no invalidation of its own.
   std::vector<MirrorRow> rows;
   std::unordered_map<LPARAM, size_t> indexById;  // rebuilt when a lookup misses
-  // Cells with a changed text since the last invalidate (column -1: the
-  // whole row, for a new colour).
+  // Cells with a changed text since the last invalidate (column 0 stands
+  // for the whole row: the name with its icon, or a new colour).
   std::vector<std::pair<int, int>> changedCells;
   std::unordered_map<LPARAM, RowLook> looks;
   LPARAM nextId = 1;
@@ -311,8 +311,9 @@ class RedrawScope {
       if (!SendMessageA(state.list, message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell))) continue;
       if (cell.right <= cell.left || cell.bottom <= cell.top) continue;  // a column of width 0
       win::UniqueGdiObject piece(CreateRectRgnIndirect(&cell));
-      if (piece) CombineRgn(static_cast<HRGN>(region.get()), static_cast<HRGN>(region.get()),
-                            static_cast<HRGN>(piece.get()), RGN_OR);
+      if (piece)
+        CombineRgn(static_cast<HRGN>(region.get()), static_cast<HRGN>(region.get()), static_cast<HRGN>(piece.get()),
+                   RGN_OR);
       any = true;
     }
     if (any) InvalidateRgn(state.list, static_cast<HRGN>(region.get()), FALSE);
@@ -374,8 +375,7 @@ class ListViewRows final : public ProcessRows {
 
  private:
   [[nodiscard]] bool Exists(int row) const { return row >= 0 && row < RowCount(); }
-  static void NoteChangedCell(int row, int column) { state.changedCells.emplace_back(row, column);
-  }
+  static void NoteChangedCell(int row, int column) { state.changedCells.emplace_back(row, column); }
 };
 
 // --- Sorting -------------------------------------------------------------
