@@ -19,6 +19,7 @@
 #include "app/windows.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
+#include "support/built_windows.h"
 #include "support/wine_support.h"
 #include "win/message_box.h"
 
@@ -62,16 +63,11 @@ std::string StatusLine() {
   return line;
 }
 
-class Menus : public ::testing::Test {
+class Menus : public test::BuiltWindows {
  protected:
   void Build(uint32_t processors = 2) {
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    SetCurrentDirectoryA(folder_.path().c_str());
     ProcessorCount = processors;
-    SetPreferenceDefaults();
-    InitProcessLibrary();  // as the program binds it at start
-    ASSERT_TRUE(BuildWindows());
-    Pump();
+    ASSERT_NO_FATAL_FAILURE(BuildHere());
     win::SetMessageBoxHook([this](HWND, const std::string& text, const std::string& title, UINT flags) {
       boxes_.push_back({text, title, flags});
       return IDOK;
@@ -80,17 +76,14 @@ class Menus : public ::testing::Test {
   void TearDown() override {
     win::SetMessageBoxHook({});
     SetPowerSystemCalls({});
-    DestroyWindows();
     ProcessorCount = 1;
-    if (previous_[0]) SetCurrentDirectoryA(previous_);
+    BuiltWindows::TearDown();
   }
   struct Box {
     std::string text, title;
     UINT flags;
   };
   std::vector<Box> boxes_;
-  test::TempFolder folder_;
-  char previous_[MAX_PATH] = {};
 };
 
 TEST_F(Menus, MenuBarHoldsEveryItemInOrder) {

@@ -16,6 +16,7 @@
 #include "procs/process_library.h"
 #include "monitor/monitor_view.h"
 #include "settings/preferences.h"
+#include "support/built_windows.h"
 #include "support/wine_support.h"
 
 namespace velkor {
@@ -73,25 +74,12 @@ void Widen(int delta) {
   Pump();
 }
 
-class MonitorViewWindows : public ::testing::Test {
+class MonitorViewWindows : public test::BuiltWindows {
  protected:
   void SetUp() override {
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    SetCurrentDirectoryA(folder_.path().c_str());
-    SetPreferenceDefaults();
-    InitProcessLibrary();  // as the program binds it at start
-    ASSERT_TRUE(BuildWindows());
-    Pump();
+    ASSERT_NO_FATAL_FAILURE(BuildHere());
     ShowView(5, false);
   }
-  void TearDown() override {
-    DestroyMonitorView();
-    DestroyWindows();
-    FreeStatusBar();
-    if (previous_[0]) SetCurrentDirectoryA(previous_);
-  }
-  test::TempFolder folder_;
-  char previous_[MAX_PATH] = {};
 };
 
 TEST_F(MonitorViewWindows, SamplesFillTheLabelsAndTheImagesShowTheCanvases) {

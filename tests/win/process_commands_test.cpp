@@ -18,6 +18,7 @@
 #include "procs/process_library.h"
 #include "procs/process_list_win.h"
 #include "settings/preferences.h"
+#include "support/built_windows.h"
 #include "support/wine_support.h"
 #include "win/message_box.h"
 
@@ -70,14 +71,10 @@ DWORD SuspendCount(HANDLE thread) {
   return previous;
 }
 
-class ProcessCommands : public ::testing::Test {
+class ProcessCommands : public test::BuiltWindows {
  protected:
   void SetUp() override {
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    SetCurrentDirectoryA(folder_.path().c_str());
-    SetPreferenceDefaults();
-    InitProcessLibrary();
-    ASSERT_TRUE(BuildWindows());
+    ASSERT_NO_FATAL_FAILURE(BuildHere());
     list_ = ControlHandle(139);
     ASSERT_NE(list_, nullptr);
     ListView_DeleteAllItems(list_);  // the first fill listed the running processes; the tests add their own rows
@@ -91,9 +88,8 @@ class ProcessCommands : public ::testing::Test {
     SetKillObserver({});
     SetShellOpenHook({});
     win::SetMessageBoxHook({});
-    DestroyWindows();
+    BuiltWindows::TearDown();
     FreeProcessLibrary();
-    if (previous_[0]) SetCurrentDirectoryA(previous_);
   }
 
   // Appends a row with name, PID, priority and path; selected unless told.
@@ -129,8 +125,6 @@ class ProcessCommands : public ::testing::Test {
   }
   static std::string HelperPath() { return test::ProgramFolder() + "\\velkor_helper.exe"; }
 
-  test::TempFolder folder_;
-  char previous_[MAX_PATH] = {};
   HWND list_ = nullptr;
   int answer_ = IDYES;
   std::vector<ShownBox> boxes_;

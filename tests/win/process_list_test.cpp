@@ -14,6 +14,7 @@
 #include "procs/process_library.h"
 #include "procs/process_list_win.h"
 #include "settings/preferences.h"
+#include "support/built_windows.h"
 #include "support/wine_support.h"
 
 namespace velkor {
@@ -34,23 +35,16 @@ std::string Lower(std::string text) {
   return text;
 }
 
-class ProcessList : public ::testing::Test {
+class ProcessList : public test::BuiltWindows {
  protected:
   void SetUp() override {
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    SetCurrentDirectoryA(folder_.path().c_str());
-    SetPreferenceDefaults();
-    InitProcessLibrary();
-    ASSERT_TRUE(BuildWindows());
-    Pump();
+    ASSERT_NO_FATAL_FAILURE(BuildHere());
     list_ = ControlHandle(kProcessListId);
     ASSERT_NE(list_, nullptr);
   }
   void TearDown() override {
-    DestroyWindows();
-    DestroyProcessList();
+    BuiltWindows::TearDown();
     SetPreferenceDefaults();
-    if (previous_[0]) SetCurrentDirectoryA(previous_);
   }
 
   // Read from the control itself, as every other reader of the list does.
@@ -88,8 +82,6 @@ class ProcessList : public ::testing::Test {
     return draw.clrTextBk;
   }
 
-  test::TempFolder folder_;
-  char previous_[MAX_PATH] = {};
   HWND list_ = nullptr;
 };
 

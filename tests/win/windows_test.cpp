@@ -11,6 +11,7 @@
 #include "procs/process_list.h"
 #include "settings/preferences.h"
 #include "settings/settings_file_win.h"
+#include "support/built_windows.h"
 #include "support/wine_support.h"
 
 namespace velkor {
@@ -54,29 +55,13 @@ void Pump() {
 }
 
 // Builds the windows in a folder of its own, with or without a settings file.
-class Windows : public ::testing::Test {
+class Windows : public test::BuiltWindows {
  protected:
-  void Build(const std::string& settings = {}) {
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    SetCurrentDirectoryA(folder_.path().c_str());
-    if (!settings.empty()) {
-      ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"), settings));
-    }
-    SetPreferenceDefaults();
-    InitProcessLibrary();  // as the program binds it at start
-    ASSERT_TRUE(BuildWindows());
-    Pump();
-  }
-  void TearDown() override {
-    DestroyWindows();
-    if (previous_[0]) SetCurrentDirectoryA(previous_);
-  }
+  void Build(const std::string& settings = {}) { BuildHere(settings); }
   static std::string WindowGroup(int x, int y, int w, int h) {
     return "[Window]\r\nX = " + std::to_string(x) + "\r\nY = " + std::to_string(y) + "\r\nWidth = " +
            std::to_string(w) + "\r\nHeight = " + std::to_string(h) + "\r\n";
   }
-  test::TempFolder folder_;
-  char previous_[MAX_PATH] = {};
 };
 
 TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {

@@ -1,0 +1,27 @@
+#include "support/built_windows.h"
+
+#include "app/windows.h"
+#include "procs/process_library.h"
+#include "settings/preferences.h"
+
+namespace velkor::test {
+
+void BuiltWindows::BuildHere(const std::string& settings) {
+  GetCurrentDirectoryA(MAX_PATH, previous_);
+  SetCurrentDirectoryA(folder_.path().c_str());
+  if (!settings.empty()) {
+    ASSERT_TRUE(WriteFileBytes(folder_.File("velkor.ini"), settings));
+  }
+  SetPreferenceDefaults();
+  InitProcessLibrary();  // as the program binds it at start
+  ASSERT_TRUE(BuildWindows());
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+void BuiltWindows::TearDown() {
+  DestroyWindows();
+  if (previous_[0]) SetCurrentDirectoryA(previous_);
+}
+
+}  // namespace velkor::test

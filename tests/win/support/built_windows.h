@@ -1,0 +1,29 @@
+// A test fixture that builds the program's windows as the program does at
+// start (defaults set, the process library bound), in an empty folder of
+// their own as the working folder, and takes them down after the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "support/wine_support.h"
+
+namespace velkor::test {
+
+class BuiltWindows : public ::testing::Test {
+ protected:
+  // Builds the windows; a `settings` text is written as velkor.ini first.
+  void BuildHere(const std::string& settings = {});
+  // Destroys the windows and returns to the working folder of before.
+  void TearDown() override;
+
+  TempFolder folder_;
+
+ private:
+  char previous_[MAX_PATH] = {};
+};
+
+}  // namespace velkor::test
