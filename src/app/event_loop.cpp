@@ -60,9 +60,11 @@ void Quit(const LoopEvent&) { QuitProgram(); }
 
 void ShowViewFromMenu(const LoopEvent& event) { ShowView(event.id - 13, true); }
 
+// Where the click happened, not where the mouse is by the time the click is
+// handled: the mouse may have moved on since.
 void SelectTab(const LoopEvent&) {
-  POINT cursor{};
-  GetCursorPos(&cursor);
+  const DWORD position = GetMessagePos();
+  POINT cursor{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
   ScreenToClient(MainWindow, &cursor);
   if (std::optional<int> view = TabAtX(cursor.x)) ShowView(*view, true);
 }
