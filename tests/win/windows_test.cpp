@@ -213,6 +213,36 @@ TEST_F(Windows, ViewsFollowTheTabStripAndTheMenu) {
   EXPECT_TRUE(IsWindowVisible(ControlHandle(155)));
 }
 
+TEST_F(Windows, ATabClickCountsWhereItHappenedNotWhereTheMouseWentOnTo) {
+  Build();
+  ShowWindow(MainWindow, SW_SHOW);
+  SetForegroundWindow(MainWindow);
+  ShowView(0, false);
+  Pump();
+  auto tabPoint = [](int x) {
+    POINT point{x, 42};  // the tab strip is 25 high from y = 30
+    ClientToScreen(MainWindow, &point);
+    return point;
+  };
+  const POINT network = tabPoint(280), windows = tabPoint(112);
+  ASSERT_EQ(WindowFromPoint(network), ControlHandle(136));
+  SetCursorPos(network.x, network.y);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+  // The mouse moves on to another tab before the loop gets to the click.
+  SetCursorPos(windows.x, windows.y);
+  const ULONGLONG start = GetTickCount64();
+  LoopEvent event;
+  while (event.id != 136 && GetTickCount64() - start < 5000) event = WaitEvent(100);
+  ASSERT_EQ(event.id, 136);
+  DispatchEvent(event);
+  EXPECT_EQ(CurrentView, 4);
+  EXPECT_TRUE(IsWindowVisible(ControlHandle(155)));
+}
+
 TEST_F(Windows, SwitchingViewsSpendsNoGdiObjects) {
   Build();
   for (int view = 0; view < 6; ++view) ShowView(view, false);
