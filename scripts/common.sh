@@ -7,20 +7,29 @@ native_tree=$build_root/native
 win_tree=$build_root/win
 jobs=${VELKOR_JOBS:-2}
 
+# A compiler cache, when one is installed, makes fresh trees (CI, a second
+# checkout) build in a fraction of the time; paths inside the checkout are
+# hashed relative to it, so checkouts in other folders share the cache.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=$top CCACHE_NOHASHDIR=1
+fi
+
 velkor_setup() {
   "$top/scripts/setup"
 }
 
 velkor_build_native() {
   if [ ! -f "$native_tree/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$native_tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S "$top" -B "$native_tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
   fi
   cmake --build "$native_tree" -j "$jobs"
 }
 
 velkor_build_win() {
   if [ ! -f "$win_tree/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$win_tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S "$top" -B "$win_tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
       -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" >/dev/null
   fi
   cmake --build "$win_tree" -j "$jobs"
