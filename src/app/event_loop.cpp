@@ -11,9 +11,12 @@
 #include "procs/process_list.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
+#include "lists/driver_list_win.h"
+#include "lists/service_list_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
+#include "win/list_view.h"
 
 namespace velkor {
 
@@ -76,6 +79,7 @@ void EndProcesses(const LoopEvent&) { KillSelectedProcesses(); }
 // The same button searches for the selected driver in the "Treiber" view.
 void SearchOnline(const LoopEvent&) {
   if (CurrentView == 0) SearchProcessOnline();
+  else if (CurrentView == 3) SearchDriverOnline(ControlHandle(154));
 }
 void RefreshProcesses(const LoopEvent&) { RefreshProcessesNow(); }
 void SetPriority(const LoopEvent& event) {
@@ -99,6 +103,21 @@ void PowerFromMenu(const LoopEvent& event) {
 
 void HelpFromMenu(const LoopEvent&) { OpenHelpFile(MainWindow); }
 
+void ServiceMenu(const LoopEvent&) {
+  if (PrepareServiceMenu(ControlHandle(152), PopupMenuHandle(4))) ShowPopupMenu(4);
+}
+void ServiceCommand(const LoopEvent& event) {
+  if (RunServiceCommand(ControlHandle(152), event.id)) SetListStamp();
+}
+void DriverMenu(const LoopEvent&) {
+  if (win::SelectedListRow(ControlHandle(154)) >= 0) ShowPopupMenu(5);
+}
+void RefreshDrivers(const LoopEvent&) {
+  RefreshDriverList(ControlHandle(154));
+  SetListStamp();
+}
+void DriverFolder(const LoopEvent&) { OpenDriverFolder(ControlHandle(154)); }
+
 // A new selection in the process or driver list.
 void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
 
@@ -115,10 +134,15 @@ constexpr Command kCommands[] = {
     {33, 38, kAnyType, SetPriority},
     {39, 102, kAnyType, ToggleProcessor},
     {103, 106, kAnyType, ProcessCommand},
+    {126, 130, kAnyType, ServiceCommand},
+    {131, 131, kAnyType, RefreshDrivers},
+    {132, 132, kAnyType, DriverFolder},
     {133, 133, kAnyType, HelpFromMenu},
     {136, 136, kAnyType, SelectTab},
     {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, SelectionChanged},
+    {152, 152, kRightClickOnly, ServiceMenu},
+    {154, 154, kRightClickOnly, DriverMenu},
     {154, 154, kChangeOnly, SelectionChanged},
 };
 
@@ -227,6 +251,9 @@ void ShowView(int view, bool refresh) {
     if (i != view) ShowWindow(ControlHandle(kPanels[i]), SW_HIDE);
   ShowWindow(ControlHandle(kPanels[view]), SW_SHOW);
   if (refresh && view == 0) RefreshProcessList();
+  if (refresh && view == 2) RefreshServiceList(ControlHandle(152));
+  if (refresh && view == 3) RefreshDriverList(ControlHandle(154));
+  if (refresh && (view == 2 || view == 3)) SetListStamp();
   (void)refresh;  // the lists refresh themselves once they exist
   if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
   if (view == 3) SetToolbarTooltip(24, "Nach diesem Treiber im Internet suchen (Strg+F)");
@@ -254,6 +281,8 @@ void MonitorTick() {
   }
   if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow))))
     RefreshProcessList();
+  if (plan.listRefresh && CurrentView == 2) RefreshServiceList(ControlHandle(152));
+  if (plan.listRefresh && CurrentView == 3) RefreshDriverList(ControlHandle(154));
   (void)plan.listRefresh;  // the lists join as they are built
 }
 

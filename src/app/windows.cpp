@@ -17,6 +17,8 @@
 #include "app/toolbar_win.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "lists/driver_list_win.h"
+#include "lists/service_list_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
@@ -154,6 +156,16 @@ HBRUSH BackgroundOf(HWND container) {
   return ui.panelBrush.get();
 }
 
+// Header clicks on the service and driver lists sort them as text.
+bool SortListOnHeaderClick(const NMHDR* header) {
+  if (header->code != static_cast<UINT>(LVN_COLUMNCLICK)) return false;
+  const int column = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
+  if (header->hwndFrom == ControlHandle(152)) SortServiceList(header->hwndFrom, column);
+  else if (header->hwndFrom == ControlHandle(154)) SortDriverList(header->hwndFrom, column);
+  else return false;
+  return true;
+}
+
 LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   handled = true;
   if (std::optional<LRESULT> answer = HandleMenuMessage(window, message, wParam, lParam)) return *answer;
@@ -165,6 +177,7 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
       // The process list's row colours, header-click sorting and locked columns.
       LRESULT answer = 0;
       if (ProcessListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
+      if (SortListOnHeaderClick(reinterpret_cast<const NMHDR*>(lParam))) return 0;
       HandleNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;  // list views still want the default answer
     }
@@ -613,6 +626,7 @@ void DestroyWindows() {
     if (ui.windows[n]) DestroyWindow(ui.windows[n]);  // children and tooltips go with them
   MainWindow = nullptr;
   DestroyProcessList();  // the processes it kept open, its arrows
+  DestroyServiceList();
   FreeStatusBar();
   SettingsHooks = PreferenceHooks{};
   ui = WindowState{};
@@ -688,6 +702,8 @@ bool BuildWindows() {
 
   // 7. The first fill of the lists.
   RefreshProcessList();
+  RefreshServiceList(ControlHandle(152));
+  RefreshDriverList(ControlHandle(154));
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
@@ -706,6 +722,8 @@ bool BuildWindows() {
   if (Preferences.PreferencesOptimize) OptimizeAllProcesses();
   // 12.-13. Header-click sorting, then the column visibility.
   SetUpProcessListSorting();
+  SortServiceList(ControlHandle(152), 0);
+  SortDriverList(ControlHandle(154), 0);
   ApplyColumnVisibility();
   // 14.-15. The callback, then the window appears.
   InstallWindowCallback();

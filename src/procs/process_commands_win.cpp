@@ -206,6 +206,7 @@ void RefreshProcessesNow() {
 }
 
 void SetShellOpenHook(ShellOpenHook hook) { hooks.shellOpen = std::move(hook); }
+void OpenWithShell(const std::string& target) { ShellOpen(target); }
 void SetKillObserver(KillObserver observer) { hooks.killObserver = std::move(observer); }
 
 }  // namespace velkor

@@ -49,6 +49,8 @@ void RefreshProcessesNow();
 // that no browser or Explorer window starts (an empty hook restores the shell).
 using ShellOpenHook = std::function<void(const std::string& target)>;
 void SetShellOpenHook(ShellOpenHook hook);
+// Opens a folder or an address as a double-click would (or hands it to the hook).
+void OpenWithShell(const std::string& target);
 // Runs just before each process is ended (tests watch the order).
 using KillObserver = std::function<void(uint32_t pid)>;
 void SetKillObserver(KillObserver observer);

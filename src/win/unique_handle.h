@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winsvc.h>
 
 #include <utility>
 
@@ -105,6 +106,11 @@ struct RegistryKeyTraits {
   static pointer invalid() noexcept { return nullptr; }
   static void close(pointer h) noexcept { RegCloseKey(h); }
 };
+struct ServiceHandleTraits {  // service manager and service handles
+  using pointer = SC_HANDLE;
+  static pointer invalid() noexcept { return nullptr; }
+  static void close(pointer h) noexcept { CloseServiceHandle(h); }
+};
 struct MenuTraits {
   using pointer = HMENU;
   static pointer invalid() noexcept { return nullptr; }
@@ -123,6 +129,7 @@ using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueServiceHandle = UniqueHandle<ServiceHandleTraits>;
 
 // GetDC/ReleaseDC pair for one window.
 class WindowDc {

@@ -1,0 +1,87 @@
+#include "lists/driver_list_win.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <optional>
+
+#include "gfx/image_names.h"
+#include "lists/driver_list.h"
+#include "lists/service_list_win.h"
+#include "procs/process_commands.h"
+#include "procs/process_commands_win.h"
+#include "procs/process_library.h"
+#include "settings/preferences.h"
+#include "win/list_view.h"
+#include "win/message_box.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+namespace {
+
+constexpr int kPathColumn = 1;
+
+DriverSource driverSource;
+
+std::vector<DriverNames> LoadedDrivers() {
+  std::vector<DriverNames> drivers;
+  ExamineDrivers();
+  while (NextDriver()) drivers.push_back({DriverBaseName(), DriverFileName()});
+  return drivers;
+}
+
+// The Windows folder cannot move while the program runs: asked once.
+const std::string& WindowsFolder() {
+  static const std::string folder = [] {
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_WINDOWS, nullptr, SHGFP_TYPE_CURRENT, path)))
+      GetWindowsDirectoryA(path, MAX_PATH);
+    std::string text = path;
+    while (!text.empty() && text.back() == '\\') text.pop_back();
+    return text;
+  }();
+  return folder;
+}
+
+std::optional<std::string> SelectedPath(HWND list) {
+  const int row = list ? win::SelectedListRow(list) : -1;
+  if (row < 0) return std::nullopt;
+  return win::ListViewCellText(list, row, kPathColumn);
+}
+
+}  // namespace
+
+void SetDriverSource(DriverSource source) { driverSource = std::move(source); }
+
+void RefreshDriverList(HWND list) {
+  if (!list) return;
+  GiveListIcon(list, images::kListDriver);
+  const std::vector<DriverNames> drivers = driverSource ? driverSource() : LoadedDrivers();
+  win::ListRefill refill(list);
+  for (const DriverNames& driver : drivers)
+    if (!driver.baseName.empty())
+      refill.AddRow({driver.baseName, NormaliseDriverPath(driver.fileName, WindowsFolder())}, 0);
+}
+
+void SortDriverList(HWND list, int column) {
+  if (!list) return;
+  const win::ListSort sort = win::ClickedListSort(list, column);
+  win::MarkListSort(list, sort, ListSortArrow(true), ListSortArrow(false));
+  win::SortListRows(list, sort);
+}
+
+void SearchDriverOnline(HWND list) {
+  if (std::optional<std::string> path = SelectedPath(list))
+    OpenWithShell(SearchAddress(Preferences.PreferencesSearchString, FilePartOf(*path)));
+}
+
+void OpenDriverFolder(HWND list) {
+  const std::optional<std::string> path = SelectedPath(list);
+  if (!path) return;
+  if (std::optional<std::string> folder = FolderToOpen(*path)) OpenWithShell(*folder);
+  else
+    win::ShowMessageBox(GetAncestor(list, GA_ROOT), DriverFolderFailedMessage(*path), "Hinweis",
+                        MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace velkor

@@ -1,0 +1,259 @@
+#include "lists/service_list_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "lists/service_list.h"
+#include "win/list_view.h"
+#include "win/message_box.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+namespace {
+
+using win::UniqueServiceHandle;
+
+constexpr int kNameColumn = 0;
+constexpr int kStateColumn = 2;
+
+struct ServiceEntry {
+  std::string name;
+  std::string displayName;
+  uint32_t state = 0;
+};
+
+struct ServiceViewState {
+  // The manager's records are copied out at once; the buffer they arrive in
+  // keeps the size the last snapshot needed.
+  std::vector<ServiceEntry> entries;
+  std::vector<unsigned char> buffer;
+  bool examined = false;
+  int cursor = 0;
+  // Indirect descriptions resolved so far, by their stored text: a module's
+  // resources do not change while it is installed, and resolving loads it.
+  std::map<std::string, std::string> resolved;
+  std::string menuService;  // the row the context menu was opened on
+  win::UniqueBitmap arrowUp;
+  win::UniqueBitmap arrowDown;
+};
+ServiceViewState services;
+
+const ServiceEntry* CurrentEntry() {
+  if (services.cursor < 1 || services.cursor > static_cast<int>(services.entries.size())) return nullptr;
+  return &services.entries[static_cast<size_t>(services.cursor - 1)];
+}
+
+// Opens one service with just `access`: a user without administrator
+// rights may still start or stop what the service's security allows.
+UniqueServiceHandle OpenServiceFor(const std::string& name, DWORD access) {
+  UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager || name.empty()) return {};
+  return UniqueServiceHandle(OpenServiceA(manager.get(), name.c_str(), access));
+}
+
+int Control(const std::string& name, DWORD access, DWORD code) {
+  UniqueServiceHandle service = OpenServiceFor(name, access);
+  SERVICE_STATUS status{};
+  return service && ControlService(service.get(), code, &status) ? 1 : 0;
+}
+
+// The text an indirect reference names, in the program's code page; nothing
+// when the system cannot resolve it.
+std::optional<std::string> ResolveIndirect(HKEY key, const std::string& stored) {
+  if (auto found = services.resolved.find(stored); found != services.resolved.end()) return found->second;
+  using LoadMuiStringFn = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPWSTR, DWORD, LPDWORD, DWORD, LPCWSTR);
+  static const auto load = win::BindFunction<LoadMuiStringFn>(GetModuleHandleA("advapi32.dll"), "RegLoadMUIStringW");
+  if (!load) return std::nullopt;
+  wchar_t wide[1024] = {};
+  DWORD size = 0;
+  if (load(key, L"Description", wide, sizeof wide - sizeof(wchar_t), &size, 0, nullptr) != ERROR_SUCCESS)
+    return std::nullopt;
+  const int length = static_cast<int>(wcsnlen(wide, std::size(wide)));
+  std::string text(static_cast<size_t>(length) * 2, '\0');
+  const int written = WideCharToMultiByte(1252, 0, wide, length, text.data(), static_cast<int>(text.size()), "?", nullptr);
+  text.resize(static_cast<size_t>(std::max(written, 0)));
+  services.resolved.emplace(stored, text);
+  return text;
+}
+
+win::UniqueBitmap ArrowBitmap(const char* name) {
+  auto arrow = LoadPngResource(name);
+  if (!arrow) return {};
+  const DWORD face = GetSysColor(COLOR_BTNFACE);
+  Canvas background(arrow->width, arrow->height, MakePixel(GetRValue(face), GetGValue(face), GetBValue(face)));
+  DrawOver(background, *arrow, 0, 0);
+  return CanvasToBitmap(background);
+}
+
+}  // namespace
+
+void GiveListIcon(HWND list, const char* pictureName) {
+  if (ListView_GetImageList(list, LVSIL_SMALL)) return;
+  auto picture = LoadPngResource(pictureName);
+  if (!picture) return;
+  win::UniqueIcon icon = CanvasToIcon(*picture);
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+  if (!images) return;
+  ImageList_AddIcon(images, icon.get());
+  ListView_SetImageList(list, images, LVSIL_SMALL);
+}
+
+HBITMAP ListSortArrow(bool ascending) {
+  win::UniqueBitmap& arrow = ascending ? services.arrowUp : services.arrowDown;
+  if (!arrow) arrow = ArrowBitmap(ascending ? images::kSortAscending : images::kSortDescending);
+  return arrow.get();
+}
+
+int ExamineServices() {
+  services.entries.clear();
+  services.cursor = 0;
+  services.examined = true;
+  UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE));
+  if (!manager) return 0;
+  // The manager hands out what fits and a resume handle for the rest; a
+  // manager that cannot resume is asked again with room for everything.
+  DWORD resume = 0;
+  std::vector<unsigned char>& buffer = services.buffer;
+  for (int round = 0; round < 64; ++round) {
+    DWORD needed = 0, returned = 0;
+    const DWORD resumedAt = resume;
+    auto* records = buffer.empty() ? nullptr : reinterpret_cast<ENUM_SERVICE_STATUSA*>(buffer.data());
+    const BOOL done = EnumServicesStatusA(manager.get(), SERVICE_WIN32, SERVICE_STATE_ALL, records,
+                                          static_cast<DWORD>(buffer.size()), &needed, &returned, &resume);
+    if (!done && GetLastError() != ERROR_MORE_DATA) break;
+    const bool cannotResume = !done && returned > 0 && resume == resumedAt;
+    if (!cannotResume) {
+      for (DWORD i = 0; i < returned; ++i) {
+        const ENUM_SERVICE_STATUSA& record = records[i];
+        services.entries.push_back({record.lpServiceName ? record.lpServiceName : "",
+                                    record.lpDisplayName ? record.lpDisplayName : "",
+                                    record.ServiceStatus.dwCurrentState});
+      }
+    }
+    if (done) break;
+    if (cannotResume) {
+      services.entries.clear();
+      resume = 0;
+      buffer.resize(buffer.size() + needed);
+    } else if (needed > buffer.size()) {
+      buffer.resize(needed);
+    }
+  }
+  return static_cast<int>(services.entries.size());
+}
+
+int NextService() {
+  if (services.cursor >= static_cast<int>(services.entries.size())) return 0;
+  return ++services.cursor;
+}
+
+std::string ServiceName() {
+  const ServiceEntry* entry = CurrentEntry();
+  return entry ? entry->name : std::string();
+}
+
+std::string ServiceDisplayName() {
+  const ServiceEntry* entry = CurrentEntry();
+  return entry ? entry->displayName : std::string();
+}
+
+uint32_t ServiceState() {
+  const ServiceEntry* entry = CurrentEntry();
+  return entry ? entry->state : 0;
+}
+
+std::string ServiceDescription(const std::string& name) {
+  win::UniqueRegistryKey key;
+  const std::string path = "SYSTEM\\CurrentControlSet\\Services\\" + name;
+  if (name.empty() || RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+    return {};
+  char buffer[1024] = {};
+  DWORD size = sizeof buffer;
+  if (RegQueryValueExA(key.get(), "Description", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
+      ERROR_SUCCESS)
+    return {};
+  std::string text = StoredDescription(std::string_view(buffer, sizeof buffer), size);
+  if (IsIndirectString(text))
+    if (std::optional<std::string> resolved = ResolveIndirect(key.get(), text)) return *resolved;
+  return text;
+}
+
+int ServiceStart(const std::string& name) {
+  UniqueServiceHandle service = OpenServiceFor(name, SERVICE_START);
+  return service && StartServiceA(service.get(), 0, nullptr) ? 1 : 0;
+}
+
+int ServiceStop(const std::string& name) { return Control(name, SERVICE_STOP, SERVICE_CONTROL_STOP); }
+int ServicePause(const std::string& name) { return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_PAUSE); }
+int ServiceContinue(const std::string& name) {
+  return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_CONTINUE);
+}
+
+void RefreshServiceList(HWND list) {
+  if (!list) return;
+  GiveListIcon(list, images::kListService);
+  win::ListRefill refill(list);
+  ExamineServices();
+  while (NextService()) {
+    const std::string name = ServiceName();
+    if (name.empty()) continue;
+    refill.AddRow({name, ServiceDisplayName(), ServiceStateText(ServiceState()), ServiceDescription(name)}, 0);
+  }
+}
+
+void SortServiceList(HWND list, int column) {
+  if (!list) return;
+  const win::ListSort sort = win::ClickedListSort(list, column);
+  win::MarkListSort(list, sort, ListSortArrow(true), ListSortArrow(false));
+  win::SortListRows(list, sort);
+}
+
+bool PrepareServiceMenu(HWND list, HMENU menu) {
+  const int row = list ? win::SelectedListRow(list) : -1;
+  if (row < 0) return false;
+  services.menuService = win::ListViewCellText(list, row, kNameColumn);
+  const ServiceMenuEnabling enabling = ServiceMenuFor(win::ListViewCellText(list, row, kStateColumn));
+  for (int command = kServiceStartCommand; command <= kServiceContinueCommand; ++command)
+    EnableMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | (enabling.Enabled(command) ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(menu, kServiceRefreshCommand, MF_BYCOMMAND | MF_ENABLED);
+  return true;
+}
+
+bool RunServiceCommand(HWND list, int command) {
+  if (!list) return false;
+  if (command == kServiceRefreshCommand) {
+    RefreshServiceList(list);
+    return true;
+  }
+  std::string name = services.menuService;
+  if (name.empty()) {
+    const int row = win::SelectedListRow(list);
+    if (row >= 0) name = win::ListViewCellText(list, row, kNameColumn);
+  }
+  if (name.empty()) return false;
+  int done = 0;
+  switch (command) {
+    case kServiceStartCommand: done = ServiceStart(name); break;
+    case kServiceStopCommand: done = ServiceStop(name); break;
+    case kServicePauseCommand: done = ServicePause(name); break;
+    case kServiceContinueCommand: done = ServiceContinue(name); break;
+    default: return false;
+  }
+  if (!done) {
+    win::ShowMessageBox(GetAncestor(list, GA_ROOT), ServiceCommandFailedMessage(command, name), "Hinweis",
+                        MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  RefreshServiceList(list);
+  return true;
+}
+
+void DestroyServiceList() { services = ServiceViewState{}; }
+
+}  // namespace velkor
