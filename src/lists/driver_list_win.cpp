@@ -51,7 +51,9 @@ std::optional<std::string> SelectedPath(HWND list) {
 
 }  // namespace
 
-void SetDriverSource(DriverSource source) { driverSource = std::move(source); }
+void SetDriverSource(DriverSource source) {
+  driverSource = std::move(source);
+}
 
 void RefreshDriverList(HWND list) {
   if (!list) return;
@@ -78,7 +80,8 @@ void SearchDriverOnline(HWND list) {
 void OpenDriverFolder(HWND list) {
   const std::optional<std::string> path = SelectedPath(list);
   if (!path) return;
-  if (std::optional<std::string> folder = FolderToOpen(*path)) OpenWithShell(*folder);
+  if (std::optional<std::string> folder = FolderToOpen(*path))
+    OpenWithShell(*folder);
   else
     win::ShowMessageBox(GetAncestor(list, GA_ROOT), DriverFolderFailedMessage(*path), "Hinweis",
                         MB_OK | MB_ICONEXCLAMATION);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <map>
 #include <optional>
 #include <vector>
@@ -35,9 +36,10 @@ struct ServiceViewState {
   std::vector<unsigned char> buffer;
   bool examined = false;
   int cursor = 0;
-  // Indirect descriptions resolved so far, by their stored text: a module's
-  // resources do not change while it is installed, and resolving loads it.
-  std::map<std::string, std::string> resolved;
+  // Indirect descriptions looked up so far (nothing: not resolvable), by
+  // their stored text: a module's resources do not change while it is
+  // installed, and resolving loads it.
+  std::map<std::string, std::optional<std::string>> resolved;
   std::string menuService;  // the row the context menu was opened on
   win::UniqueBitmap arrowUp;
   win::UniqueBitmap arrowDown;
@@ -69,14 +71,16 @@ std::optional<std::string> ResolveIndirect(HKEY key, const std::string& stored) 
   if (auto found = services.resolved.find(stored); found != services.resolved.end()) return found->second;
   using LoadMuiStringFn = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPWSTR, DWORD, LPDWORD, DWORD, LPCWSTR);
   static const auto load = win::BindFunction<LoadMuiStringFn>(GetModuleHandleA("advapi32.dll"), "RegLoadMUIStringW");
-  if (!load) return std::nullopt;
   wchar_t wide[1024] = {};
   DWORD size = 0;
-  if (load(key, L"Description", wide, sizeof wide - sizeof(wchar_t), &size, 0, nullptr) != ERROR_SUCCESS)
+  if (!load || load(key, L"Description", wide, sizeof wide - sizeof(wchar_t), &size, 0, nullptr) != ERROR_SUCCESS) {
+    services.resolved.emplace(stored, std::nullopt);
     return std::nullopt;
+  }
   const int length = static_cast<int>(wcsnlen(wide, std::size(wide)));
   std::string text(static_cast<size_t>(length) * 2, '\0');
-  const int written = WideCharToMultiByte(1252, 0, wide, length, text.data(), static_cast<int>(text.size()), "?", nullptr);
+  const int written =
+      WideCharToMultiByte(1252, 0, wide, length, text.data(), static_cast<int>(text.size()), "?", nullptr);
   text.resize(static_cast<size_t>(std::max(written, 0)));
   services.resolved.emplace(stored, text);
   return text;
@@ -189,8 +193,12 @@ int ServiceStart(const std::string& name) {
   return service && StartServiceA(service.get(), 0, nullptr) ? 1 : 0;
 }
 
-int ServiceStop(const std::string& name) { return Control(name, SERVICE_STOP, SERVICE_CONTROL_STOP); }
-int ServicePause(const std::string& name) { return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_PAUSE); }
+int ServiceStop(const std::string& name) {
+  return Control(name, SERVICE_STOP, SERVICE_CONTROL_STOP);
+}
+int ServicePause(const std::string& name) {
+  return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_PAUSE);
+}
 int ServiceContinue(const std::string& name) {
   return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_CONTINUE);
 }
@@ -220,7 +228,8 @@ bool PrepareServiceMenu(HWND list, HMENU menu) {
   services.menuService = win::ListViewCellText(list, row, kNameColumn);
   const ServiceMenuEnabling enabling = ServiceMenuFor(win::ListViewCellText(list, row, kStateColumn));
   for (int command = kServiceStartCommand; command <= kServiceContinueCommand; ++command)
-    EnableMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | (enabling.Enabled(command) ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, static_cast<UINT>(command),
+                   MF_BYCOMMAND | (enabling.Enabled(command) ? MF_ENABLED : MF_GRAYED));
   EnableMenuItem(menu, kServiceRefreshCommand, MF_BYCOMMAND | MF_ENABLED);
   return true;
 }
@@ -254,6 +263,8 @@ bool RunServiceCommand(HWND list, int command) {
   return true;
 }
 
-void DestroyServiceList() { services = ServiceViewState{}; }
+void DestroyServiceList() {
+  services = ServiceViewState{};
+}
 
 }  // namespace velkor

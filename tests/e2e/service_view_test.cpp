@@ -1,10 +1,9 @@
 // The "Dienste" view of the real program: Wine's services listed, one the
 // test chooses stopped and started through the program's menu commands, and
 // a failing command's notice.
-#include <gtest/gtest.h>
-
-#include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -34,11 +33,17 @@ bool Bring(const char* name, uint32_t state) {
   win::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
   win::UniqueServiceHandle service(manager ? OpenServiceA(manager.get(), name, SERVICE_START | SERVICE_STOP) : nullptr);
   if (!service) return false;
-  test::WaitUntil([&] { const uint32_t now = StateOf(name); return now == SERVICE_RUNNING || now == SERVICE_STOPPED; },
-                  kReactionBound);
+  test::WaitUntil(
+      [&] {
+        const uint32_t now = StateOf(name);
+        return now == SERVICE_RUNNING || now == SERVICE_STOPPED;
+      },
+      kReactionBound);
   SERVICE_STATUS status{};
-  if (state == SERVICE_RUNNING) StartServiceA(service.get(), 0, nullptr);
-  else ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+  if (state == SERVICE_RUNNING)
+    StartServiceA(service.get(), 0, nullptr);
+  else
+    ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
   return test::WaitUntil([&] { return StateOf(name) == state; }, kReactionBound);
 }
 

@@ -16,10 +16,14 @@ TEST(ServiceList, StateTextsLeadToTheirCommands) {
     bool start, stop, pause, resume;
   };
   const Case cases[] = {
-      {1, "", true, false, false, false},          {2, "Starten...", false, false, false, false},
-      {3, "Stoppen...", false, false, false, false}, {4, "Aktiv", false, true, true, false},
-      {5, "Fortsetzen...", false, false, false, false}, {6, "Anhalten...", false, false, false, false},
-      {7, "Angehalten", false, true, false, true},  {0, "", true, false, false, false},
+      {1, "", true, false, false, false},
+      {2, "Starten...", false, false, false, false},
+      {3, "Stoppen...", false, false, false, false},
+      {4, "Aktiv", false, true, true, false},
+      {5, "Fortsetzen...", false, false, false, false},
+      {6, "Anhalten...", false, false, false, false},
+      {7, "Angehalten", false, true, false, true},
+      {0, "", true, false, false, false},
       {8, "", true, false, false, false},
   };
   for (const Case& c : cases) {
@@ -50,7 +54,7 @@ TEST(ServiceList, StoredDescriptionEdges) {
   EXPECT_EQ(StoredDescription(buffer, 3), "Dr");
   EXPECT_EQ(StoredDescription(buffer, 2), "");  // one character and its terminator
   EXPECT_EQ(StoredDescription(buffer, 0), "");
-  EXPECT_EQ(StoredDescription(buffer, 24), "");  // more than the buffer holds
+  EXPECT_EQ(StoredDescription(buffer, 24), "");                    // more than the buffer holds
   EXPECT_EQ(StoredDescription(buffer, 23), "Druckwarteschlange");  // stops at the first zero
 
   EXPECT_TRUE(IsIndirectString("@%SystemRoot%\\system32\\spoolsv.exe,-2"));

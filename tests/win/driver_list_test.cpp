@@ -1,9 +1,8 @@
 // The "Treiber" view. Wine loads no drivers, so the list is fed names
 // through its source seam; the commands go through the program's dispatch.
-#include <gtest/gtest.h>
-
-#include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -85,14 +84,17 @@ TEST_F(DriverView, RefreshShowsNormalisedPathsSortedAndKeepsTheSelection) {
   EXPECT_EQ(ListView_GetItemCount(list_), 5);
   EXPECT_EQ(win::SelectedListRow(list_), 1);
   for (int row = 1; row < 5; ++row)  // still by "Pfad"
-    EXPECT_NE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Cell(row - 1, 1).c_str(), -1, Cell(row, 1).c_str(), -1),
-              CSTR_GREATER_THAN);
+    EXPECT_NE(
+        CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Cell(row - 1, 1).c_str(), -1, Cell(row, 1).c_str(), -1),
+        CSTR_GREATER_THAN);
 }
 
 TEST_F(DriverView, SearchAndFolderCommandsActOnTheSelectedDriver) {
   ShowView(3, true);
   Preferences.PreferencesSearchString = "https://example.org/?q=[SEARCH]";
   win::SelectListRow(list_, RowOf("ntfs.sys"));
+  DispatchEvent({kEventControl, 154, kTypeChange, 0});
+  EXPECT_TRUE(IsWindowEnabled(ControlHandle(24)));  // the toolbar search follows the driver selection
   DispatchEvent({kEventMenu, 24, 0, 0});
   DispatchEvent({kEventMenu, 132, 0, 0});
   ASSERT_EQ(opened_.size(), 2u);
@@ -106,8 +108,6 @@ TEST_F(DriverView, SearchAndFolderCommandsActOnTheSelectedDriver) {
   EXPECT_EQ(boxes_[0], "Hinweis|Das Verzeichnis von \"alone.sys\" konnte nicht ermittelt werden!|" +
                            std::to_string(MB_OK | MB_ICONEXCLAMATION));
 
-  // The toolbar search follows the driver selection in this view only.
-  EXPECT_TRUE(IsWindowEnabled(ControlHandle(24)));
   win::SelectListRow(list_, -1);
   DispatchEvent({kEventControl, 154, kTypeChange, 0});
   EXPECT_FALSE(IsWindowEnabled(ControlHandle(24)));

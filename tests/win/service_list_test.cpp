@@ -1,10 +1,9 @@
 // The "Dienste" view against Wine's real services: the list as built at
 // start, a service the tests stop and start again, failing commands, the
 // context menu's enabled items, and descriptions from the registry.
-#include <gtest/gtest.h>
-
-#include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
@@ -75,7 +74,8 @@ class ServiceView : public test::BuiltWindows {
 
   std::vector<std::string> Column(int column) const {
     std::vector<std::string> cells;
-    for (int row = 0; row < ListView_GetItemCount(list_); ++row) cells.push_back(win::ListViewCellText(list_, row, column));
+    for (int row = 0; row < ListView_GetItemCount(list_); ++row)
+      cells.push_back(win::ListViewCellText(list_, row, column));
     return cells;
   }
   int RowOf(const std::string& name) const {
@@ -185,9 +185,12 @@ TEST_F(ServiceView, MenuEnablingFollowsTheStatusText) {
     const char* state;
     bool start, stop, pause, resume;
   };
-  const Case cases[] = {{"", true, false, false, false},          {"Aktiv", false, true, true, false},
-                        {"Angehalten", false, true, false, true},  {"Starten...", false, false, false, false},
-                        {"Stoppen...", false, false, false, false}, {"Anhalten...", false, false, false, false},
+  const Case cases[] = {{"", true, false, false, false},
+                        {"Aktiv", false, true, true, false},
+                        {"Angehalten", false, true, false, true},
+                        {"Starten...", false, false, false, false},
+                        {"Stoppen...", false, false, false, false},
+                        {"Anhalten...", false, false, false, false},
                         {"Fortsetzen...", false, false, false, false}};
   ASSERT_GT(ListView_GetItemCount(list_), 0);
   for (const Case& c : cases) {
@@ -242,7 +245,7 @@ TEST_F(ServiceView, DescriptionsFromTheRegistry) {
     return ServiceDescription("VelkorProbe");
   };
   EXPECT_EQ(describe("Druckt"), "Druckt");
-  EXPECT_EQ(describe("x"), "");  // one character and its terminator
+  EXPECT_EQ(describe("x"), "");                     // one character and its terminator
   EXPECT_EQ(describe(std::string(1100, 'a')), "");  // larger than the buffer
   EXPECT_EQ(describe("@user32.dll,-" + std::to_string(id)), expected);
   EXPECT_EQ(describe("@velkor_nosuch.dll,-1"), "@velkor_nosuch.dll,-1");
