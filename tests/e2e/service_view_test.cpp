@@ -1,9 +1,11 @@
 // The "Dienste" view of the real program: Wine's services listed, one the
 // test chooses stopped and started through the program's menu commands, and
 // a failing command's notice.
-#include <commctrl.h>
 #include <gtest/gtest.h>
+
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <string>
 

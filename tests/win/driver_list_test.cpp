@@ -1,8 +1,10 @@
 // The "Treiber" view. Wine loads no drivers, so the list is fed names
 // through its source seam; the commands go through the program's dispatch.
-#include <commctrl.h>
 #include <gtest/gtest.h>
+
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <string>
 #include <vector>

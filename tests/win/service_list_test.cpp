@@ -1,9 +1,11 @@
 // The "Dienste" view against Wine's real services: the list as built at
 // start, a service the tests stop and start again, failing commands, the
 // context menu's enabled items, and descriptions from the registry.
-#include <commctrl.h>
 #include <gtest/gtest.h>
+
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <algorithm>
 #include <string>
@@ -247,7 +249,9 @@ TEST_F(ServiceView, DescriptionsFromTheRegistry) {
   EXPECT_EQ(describe("Druckt"), "Druckt");
   EXPECT_EQ(describe("x"), "");                     // one character and its terminator
   EXPECT_EQ(describe(std::string(1100, 'a')), "");  // larger than the buffer
-  EXPECT_EQ(describe("@user32.dll,-" + std::to_string(id)), expected);
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  EXPECT_EQ(describe("@" + std::string(system) + "\\user32.dll,-" + std::to_string(id)), expected);
   EXPECT_EQ(describe("@velkor_nosuch.dll,-1"), "@velkor_nosuch.dll,-1");
   RegDeleteValueA(key.get(), "Description");
   EXPECT_EQ(ServiceDescription("VelkorProbe"), "");
