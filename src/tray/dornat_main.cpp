@@ -42,8 +42,7 @@ struct Companion {
   win::UniqueIcon programIcon;
   win::UniqueIcon drawnIcon;  // the bar chart now shown, once there is one
   std::string tip;
-  bool iconAdded = false;
-  win::UniqueKernelHandle mainProgram;  // the velkor.exe we started last
+  win::UniqueKernelHandle mainProgram;  // the velkor.exe we started, while it may run
   DWORD lastTooltip = 0;
   DWORD lastStayCheck = 0;
   UINT taskbarCreated = 0;
@@ -75,14 +74,13 @@ NOTIFYICONDATAA TrayData(UINT flags) {
 
 void AddTrayIcon() {
   NOTIFYICONDATAA data = TrayData(NIF_MESSAGE | NIF_ICON | (companion.tip.empty() ? 0u : NIF_TIP));
-  companion.iconAdded = Shell_NotifyIconA(NIM_ADD, &data) != 0;
+  Shell_NotifyIconA(NIM_ADD, &data);
 }
 
 void RemoveTrayIcon() {
   if (!companion.window) return;
   NOTIFYICONDATAA data = TrayData(0);
   Shell_NotifyIconA(NIM_DELETE, &data);
-  companion.iconAdded = false;
 }
 
 // The bare name, no arguments, the inherited working folder: the system's
