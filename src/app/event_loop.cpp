@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/menus.h"
-#include "app/power.h"
+#include "shell/power.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
 #include "procs/process_list.h"

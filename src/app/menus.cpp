@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/power.h"
+#include "shell/power.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/windows.h"

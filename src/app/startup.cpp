@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/instance.h"
+#include "shell/instance.h"
 #include "errors/on_error.h"
 #include "procs/priority.h"
 #include "procs/process_cpu_win.h"

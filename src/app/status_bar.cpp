@@ -5,9 +5,9 @@
 
 #include <optional>
 
-#include "app/menu_look.h"
+#include "shell/menu_look.h"
 #include "app/menus.h"
-#include "app/power.h"
+#include "shell/power.h"
 #include "app/startup.h"
 #include "app/status_bar_look.h"
 #include "app/windows.h"

@@ -1,33 +1,286 @@
-// dornat.exe, the tray companion.
+// dornat.exe, the tray companion: a load icon in the notification area, a
+// way to bring up velkor.exe, and the power menu of the main program.
 #include <windows.h>
 
-#include "app/instance.h"
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
+#include "settings/settings_file.h"
+#include "settings/settings_file_win.h"
+#include "shell/instance.h"
+#include "shell/instance_win.h"
+#include "shell/menu_draw.h"
+#include "shell/power.h"
+#include "tray/tray_figures.h"
 #include "win/unique_handle.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  velkor::InitProcessLibrary();
+namespace velkor {
+namespace {
+
+constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr UINT kTrayIconId = 0;
+constexpr DWORD kPassMs = 200;
+constexpr DWORD kTooltipEveryMs = 1000;
+constexpr DWORD kStayCheckEveryMs = 10000;
+
+// Menu ids of the tray menu; 5..10 are the power commands in menu order.
+constexpr int kShowMainId = 12;
+constexpr int kFirstPowerId = 5;
+constexpr int kHelpId = 11;
+constexpr int kExitId = 4;
+
+struct Companion {
+  HWND window = nullptr;
+  win::UniqueMenu menu;
+  win::UniqueIcon programIcon;
+  win::UniqueIcon drawnIcon;  // the bar chart now shown, once there is one
+  std::string tip;
+  win::UniqueKernelHandle mainProgram;  // the velkor.exe we started, while it may run
+  DWORD lastTooltip = 0;
+  DWORD lastStayCheck = 0;
+  UINT taskbarCreated = 0;
+  bool ending = false;
+};
+Companion companion;
+
+bool MainProgramRunning() {
+  return ProgramRunsInOwnSession(IsMainProgramName);
+}
+
+// Not running main program and a settings file that forbids staying.
+bool MustEnd() {
+  return RemainForbidden(ReadSettingsBytes(kSettingsFileName)) && !MainProgramRunning();
+}
+
+NOTIFYICONDATAA TrayData(UINT flags) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = companion.window;
+  data.uID = kTrayIconId;
+  data.uFlags = flags;
+  data.uCallbackMessage = kTrayMessage;
+  data.hIcon = companion.drawnIcon ? companion.drawnIcon.get() : companion.programIcon.get();
+  const size_t length = std::min(companion.tip.size(), kTrayTipLength);
+  std::memcpy(data.szTip, companion.tip.data(), length);
+  return data;
+}
+
+void AddTrayIcon() {
+  NOTIFYICONDATAA data = TrayData(NIF_MESSAGE | NIF_ICON | (companion.tip.empty() ? 0u : NIF_TIP));
+  Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void RemoveTrayIcon() {
+  if (!companion.window) return;
+  NOTIFYICONDATAA data = TrayData(0);
+  Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+// The bare name, no arguments, the inherited working folder: the system's
+// search finds it beside the companion. A failed start is silent.
+win::UniqueKernelHandle StartMainProgram() {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  char commandLine[] = "velkor.exe";
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return {};
+  CloseHandle(info.hThread);
+  return win::UniqueKernelHandle(info.hProcess);
+}
+
+bool Running(const win::UniqueKernelHandle& process) {
+  return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+// While the main program we started runs, a new start only brings it to the
+// front and ends at once: its handle stays the one that "Beenden" ends.
+void ShowMainProgram() {
+  win::UniqueKernelHandle started = StartMainProgram();
+  if (!Running(companion.mainProgram)) companion.mainProgram = std::move(started);
+}
+
+void EndCompanion() {
+  companion.ending = true;
+  PostQuitMessage(0);
+}
+
+// "Beenden": a main program that we started and that still runs goes too,
+// without the chance to write its settings.
+void ExitCommand() {
+  if (Running(companion.mainProgram)) TerminateProcess(companion.mainProgram.get(), 0xFFFFFFFF);
+  companion.mainProgram.reset();
+  EndCompanion();
+}
+
+void UpdateTooltipAndIcon() {
+  const int load = SystemCpuUsage();
+  const double memory = LoadShare(UsedPhysicalMemory(), TotalPhysicalMemory());
+  const double pageFile = LoadShare(UsedPageFile(), TotalPageFile());
+  companion.tip = TrayTooltip(load, LoadPercent(memory), LoadPercent(pageFile));
+  NOTIFYICONDATAA tip = TrayData(NIF_TIP);
+  Shell_NotifyIconA(NIM_MODIFY, &tip);
+  // Opaque: the white ground is white on any taskbar. A failed creation
+  // keeps the icon shown before.
+  win::UniqueIcon icon = CanvasToIcon(DrawTrayIcon(load, memory, pageFile));
+  if (!icon) return;
+  std::swap(companion.drawnIcon, icon);
+  NOTIFYICONDATAA update = TrayData(NIF_ICON);
+  Shell_NotifyIconA(NIM_MODIFY, &update);
+}
+
+void ShowTrayMenu() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  // Without the foreground the menu would stay open when the user clicks
+  // elsewhere; the empty message afterwards lets it close at once.
+  SetForegroundWindow(companion.window);
+  TrackPopupMenu(GetSubMenu(companion.menu.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x,
+                 cursor.y, 0, companion.window, nullptr);
+  PostMessageA(companion.window, WM_NULL, 0, 0);
+}
+
+void RunMenuCommand(int id) {
+  if (id == kShowMainId) {
+    ShowMainProgram();
+  } else if (std::optional<PowerCommand> command = PowerCommandFor(id, kFirstPowerId)) {
+    RunPowerCommand(*command, companion.window);
+  } else if (id == kHelpId) {
+    OpenHelpFile(companion.window);
+  } else if (id == kExitId) {
+    ExitCommand();
+  }
+}
+
+LRESULT CALLBACK CompanionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (std::optional<LRESULT> answer = HandleMenuMessage(window, message, wParam, lParam)) return *answer;
+  if (message == kTrayMessage) {
+    if (LOWORD(lParam) == WM_RBUTTONUP) ShowTrayMenu();
+    if (LOWORD(lParam) == WM_LBUTTONDBLCLK) ShowMainProgram();
+    return 0;
+  }
+  if (companion.taskbarCreated && message == companion.taskbarCreated) {
+    AddTrayIcon();  // the taskbar came back without our icon
+    return 0;
+  }
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0) RunMenuCommand(LOWORD(wParam));
+      return 0;
+    case WM_CLOSE: EndCompanion(); return 0;
+    case WM_ENDSESSION:
+      if (wParam) RemoveTrayIcon();  // the process may not get further than this
+      return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+void AddItem(HMENU menu, int id, const char* caption, const char* icon) {
+  AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
+  MakeOwnerDrawn(menu, static_cast<UINT>(id), icon, MF_BYCOMMAND, caption, false);
+}
+
+// The tray menu is the one submenu of a holder menu, which owns it.
+win::UniqueMenu BuildTrayMenu() {
+  win::UniqueMenu holder(CreatePopupMenu());
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(holder.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(menu), "");
+  AddItem(menu, kShowMainId, "Velkor anzeigen", images::kMenuProgram);
+  AddItem(menu, 1, "", nullptr);
+  HMENU power = CreatePopupMenu();
+  AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(power), "Windows");
+  MakeOwnerDrawn(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), nullptr, MF_BYPOSITION, "Windows", false);
+  BuildPowerMenu(power, kFirstPowerId);
+  AddItem(menu, 2, "", nullptr);
+  AddItem(menu, kHelpId, "Hilfe...", images::kMenuHelp);
+  AddItem(menu, kExitId, "Beenden", images::kMenuExit);
+  return holder;
+}
+
+void PollHotKey() {
+  // Every pass while held starts it again; the main program turns each extra
+  // start into its signal to come to the front.
+  if (GetAsyncKeyState(VK_RMENU) != 0 && GetAsyncKeyState(VK_DELETE) != 0) StartMainProgram();
+}
+
+void RunPass() {
+  const DWORD now = GetTickCount();
+  if (now - companion.lastTooltip > kTooltipEveryMs) {
+    UpdateTooltipAndIcon();
+    companion.lastTooltip = now;
+  }
+  if (now - companion.lastStayCheck > kStayCheckEveryMs) {
+    if (MustEnd()) {
+      EndCompanion();
+      return;
+    }
+    companion.lastStayCheck = now;
+  }
+  PollHotKey();
+}
+
+int RunCompanion(HINSTANCE instance) {
+  // 1.-3. Libraries and the CPU meter, a quiet priority, the shutdown right.
+  InitProcessLibrary();
+  InitCpuUsage();
+  SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+  EnablePrivilege("SeShutdownPrivilege");
+
+  // 4.-6. Stay only beside the main program or where the settings allow it,
+  // and only once.
+  if (MustEnd()) return 0;
   SetLastError(ERROR_SUCCESS);
-  velkor::win::UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, velkor::kCompanionMutexName));
+  win::UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, kCompanionMutexName));
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
-  // A hidden window, so the companion can be asked to close like any program.
+  // 7.-10. The menu font, the icons, the hidden window, the menu, the icon.
+  MenuFont();
+  companion.programIcon.reset(static_cast<HICON>(LoadImageA(instance, "APPICON", IMAGE_ICON, 16, 16, 0)));
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    if (message == WM_CLOSE || message == WM_ENDSESSION) PostQuitMessage(0);
-    return DefWindowProcA(window, message, wParam, lParam);
-  };
+  windowClass.lpfnWndProc = CompanionWindowProc;
   windowClass.hInstance = instance;
   windowClass.lpszClassName = "VelkorSystray";
   RegisterClassExA(&windowClass);
-  CreateWindowExA(0, windowClass.lpszClassName, "Velkor Systray", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
-                  nullptr);
+  companion.window =
+      CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  if (!companion.window) return 0;
+  companion.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  companion.menu = BuildTrayMenu();
+  AddTrayIcon();
+
+  // 11.-12. The loop: at most 200 ms per pass.
+  companion.lastTooltip = companion.lastStayCheck = GetTickCount();
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+  while (!companion.ending) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPassMs, QS_ALLINPUT);
+    while (!companion.ending && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) companion.ending = true;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (!companion.ending) RunPass();
   }
-  velkor::FreeProcessLibrary();
+
+  RemoveTrayIcon();
+  DestroyWindow(companion.window);
+  companion.window = nullptr;
+  companion.menu.reset();
+  FreeMenuItemRecords();
+  FreeProcessLibrary();
+  EndCpuUsage();
   return 0;
+}
+
+}  // namespace
+}  // namespace velkor
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  return velkor::RunCompanion(instance);
 }

@@ -1,7 +1,7 @@
 // Owner-drawn menu items, the status bar's look and the help lines.
 #include <gtest/gtest.h>
 
-#include "app/menu_look.h"
+#include "shell/menu_look.h"
 #include "app/status_bar_look.h"
 
 namespace velkor {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/instance.h"
+#include "shell/instance.h"
 #include "procs/priority.h"
 #include "settings/preferences.h"
 

@@ -10,9 +10,9 @@
 
 #include "app/event_loop.h"
 #include "app/layout.h"
-#include "app/menu_look.h"
+#include "shell/menu_look.h"
 #include "app/menus.h"
-#include "app/power.h"
+#include "shell/power.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"

@@ -1,8 +1,8 @@
-#include "app/power.h"
+#include "shell/power.h"
 
 #include <htmlhelp.h>
 
-#include "app/menus.h"
+#include "shell/menu_draw.h"
 #include "gfx/image_names.h"
 #include "win/message_box.h"
 #include "win/unique_handle.h"

@@ -1,10 +1,11 @@
 // The owner-drawn look of the menus of both programs.
+#include "shell/menu_draw.h"
+
 #include <map>
 #include <memory>
 #include <vector>
 
-#include "app/menu_look.h"
-#include "app/menus.h"
+#include "shell/menu_look.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "win/unique_handle.h"

@@ -15,6 +15,8 @@ inline constexpr const char* kMainExeName = "velkor.exe";
 
 // The companion is recognised by its exact process name, letter case included.
 inline bool IsCompanionName(std::string_view processName) { return processName == kCompanionExeName; }
+// And the main program likewise: "VELKOR.EXE" is some other program.
+inline bool IsMainProgramName(std::string_view processName) { return processName == kMainExeName; }
 
 // Only an empty signal file is a second start's signal; any other file of
 // that name is someone else's and is left alone.

@@ -1,4 +1,4 @@
-#include "app/menu_look.h"
+#include "shell/menu_look.h"
 
 namespace velkor {
 

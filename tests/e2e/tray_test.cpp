@@ -1,0 +1,297 @@
+// dornat.exe as a whole program: its icon and tooltip in the tray, when it
+// stays, and what its menu does with the main program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "support/wine_support.h"
+
+namespace velkor {
+namespace {
+
+using namespace std::chrono_literals;
+using test::OwnedProcess;
+
+constexpr auto kStartBound = 20s;     // a cold program start under Wine
+constexpr auto kReactionBound = 10s;  // a few 200 ms passes, with room for a slow, shared machine
+constexpr UINT kTrayMessage = WM_APP + 1;
+
+// The first visible or hidden top-level window of `pid` with that class.
+HWND FindWindowOf(uint32_t pid, const char* className, bool visibleOnly) {
+  struct Search {
+    uint32_t pid;
+    const char* className;
+    bool visibleOnly;
+    HWND found;
+  } search{pid, className, visibleOnly, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (owner == s->pid && std::string(name) == s->className && (!s->visibleOnly || IsWindowVisible(window))) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool IsTrayIconClass(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  // Wine's X11 driver shows the icons in its own tray window when the desktop
+  // has no tray; newer Wine versions do it in explorer.exe.
+  return std::string(name) == "__winex11_tray_icon" || std::string(name) == "__wine_tray_icon";
+}
+
+// Every window that shows a tray icon, at the top level or inside a tray.
+std::vector<HWND> TrayIconWindows() {
+  std::vector<HWND> found;
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* icons = reinterpret_cast<std::vector<HWND>*>(data);
+        if (IsTrayIconClass(window)) icons->push_back(window);
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM list) -> BOOL {
+              if (IsTrayIconClass(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+              return TRUE;
+            },
+            data);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// The tooltip windows that may hold the icon's tip: those owned by the
+// icon's top-level window.
+std::vector<HWND> TooltipsFor(HWND iconWindow) {
+  struct Search {
+    HWND owner;
+    std::vector<HWND> found;
+  } search{GetAncestor(iconWindow, GA_ROOT), {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) == TOOLTIPS_CLASSA && GetWindow(window, GW_OWNER) == s->owner) s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The tip text of a tray icon, asked of the tooltip in the tray's process
+// through a block of that process's memory.
+std::string TipFrom(HWND tooltip, HWND iconWindow) {
+  DWORD pid = 0;
+  if (!GetWindowThreadProcessId(tooltip, &pid)) return {};
+  win::UniqueKernelHandle tray(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+  if (!tray) return {};
+  constexpr size_t kChars = 256;
+  struct Block {
+    TTTOOLINFOW info;
+    wchar_t text[kChars];
+  };
+  auto* remote = static_cast<Block*>(VirtualAllocEx(tray.get(), nullptr, sizeof(Block), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return {};
+  Block local{};
+  local.info.cbSize = sizeof local.info;
+  local.info.uFlags = TTF_IDISHWND;
+  local.info.hwnd = iconWindow;
+  local.info.uId = reinterpret_cast<UINT_PTR>(iconWindow);
+  local.info.lpszText = remote->text;
+  std::string tip;
+  DWORD_PTR result = 0;
+  if (WriteProcessMemory(tray.get(), remote, &local, sizeof local, nullptr) &&
+      SendMessageTimeoutA(tooltip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(&remote->info), SMTO_ABORTIFHUNG,
+                          2000, &result) &&
+      ReadProcessMemory(tray.get(), remote, &local, sizeof local, nullptr)) {
+    local.text[kChars - 1] = 0;
+    for (const wchar_t* c = local.text; *c; ++c) tip += static_cast<char>(*c < 256 ? *c : '?');
+  }
+  VirtualFreeEx(tray.get(), remote, 0, MEM_RELEASE);
+  return tip;
+}
+
+std::string TrayTip(HWND iconWindow) {
+  for (HWND tooltip : TooltipsFor(iconWindow)) {
+    std::string tip = TipFrom(tooltip, iconWindow);
+    if (!tip.empty()) return tip;
+  }
+  return {};
+}
+
+// Tray icons whose tip is the companion's.
+std::vector<HWND> CompanionIcons() {
+  std::vector<HWND> icons;
+  for (HWND icon : TrayIconWindows())
+    if (TrayTip(icon).rfind("Prozessor: ", 0) == 0) icons.push_back(icon);
+  return icons;
+}
+
+class Companion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
+    ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
+    DeleteFileA(SignalFilePath().c_str());
+  }
+
+  // Ends what the test started and what those programs started in turn.
+  void TearDown() override {
+    for (OwnedProcess& p : started_) p.End();
+    for (const char* name : {"dornat.exe", "velkor.exe"}) {
+      for (uint32_t pid : test::ProcessIdsNamed(name)) {
+        win::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        if (process) {
+          TerminateProcess(process.get(), 999);
+          WaitForSingleObject(process.get(), 5000);
+        }
+      }
+    }
+    DeleteFileA(SignalFilePath().c_str());
+  }
+
+  OwnedProcess& Start(const char* exe) {
+    started_.push_back(test::Start(test::ProgramFolder() + "\\" + exe, {}, folder_.path()));
+    return started_.back();
+  }
+
+  // Starts dornat.exe and waits for its hidden window.
+  HWND StartCompanion(OwnedProcess** started = nullptr) {
+    OwnedProcess& companion = Start("dornat.exe");
+    if (started) *started = &companion;
+    HWND window = nullptr;
+    test::WaitUntil([&] { return (window = FindWindowOf(companion.pid(), "VelkorSystray", false)) != nullptr; },
+                    kStartBound);
+    return window;
+  }
+
+  static uint32_t WaitForProcess(const char* name) {
+    uint32_t pid = 0;
+    test::WaitUntil(
+        [&] {
+          auto ids = test::ProcessIdsNamed(name);
+          pid = ids.empty() ? 0 : ids.front();
+          return pid != 0;
+        },
+        kStartBound);
+    return pid;
+  }
+
+  static HWND WaitForMainWindow(uint32_t pid) {
+    HWND window = nullptr;
+    test::WaitUntil([&] { return (window = FindWindowOf(pid, "VelkorWindow", true)) != nullptr; }, kStartBound);
+    return window;
+  }
+
+  static bool Ends(uint32_t pid, std::chrono::milliseconds bound) {
+    win::UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    return !process || WaitForSingleObject(process.get(), static_cast<DWORD>(bound.count())) == WAIT_OBJECT_0;
+  }
+
+  void WriteRemain(int remain) {
+    ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"),
+                                     "[General]\r\nPreferencesRemain = " + std::to_string(remain) + "\r\n"));
+  }
+
+  test::TempFolder folder_;
+  std::deque<OwnedProcess> started_;
+};
+
+TEST_F(Companion, ShowsItsIconWithTheFourLineTipInTheTrayOnceAndRemovesItAtExit) {
+  OwnedProcess* companion = nullptr;
+  HWND window = StartCompanion(&companion);
+  ASSERT_NE(window, nullptr);
+  std::vector<HWND> icons;
+  ASSERT_TRUE(test::WaitUntil([&] { return (icons = CompanionIcons()).size() == 1; }, kReactionBound));
+  EXPECT_TRUE(IsWindowVisible(icons.front()));
+  EXPECT_TRUE(IsWindowVisible(GetAncestor(icons.front(), GA_ROOT)));
+  const std::string tip = TrayTip(icons.front());
+  EXPECT_TRUE(tip.find("%\r\n\r\nArbeitspeicher: ") != std::string::npos) << tip;
+  EXPECT_TRUE(tip.find("%\r\nAusgelagert: ") != std::string::npos) << tip;
+  EXPECT_EQ(tip.back(), '%') << tip;
+
+  // A second start ends at once and adds no icon.
+  EXPECT_EQ(Start("dornat.exe").WaitForExit(kStartBound), 0u);
+  EXPECT_EQ(CompanionIcons().size(), 1u);
+
+  ASSERT_TRUE(PostMessageA(window, WM_COMMAND, 4, 0));  // "Beenden"
+  EXPECT_EQ(companion->WaitForExit(kReactionBound), 0u);
+  EXPECT_TRUE(test::WaitUntil([] { return CompanionIcons().empty(); }, kReactionBound));
+}
+
+TEST_F(Companion, WithRemainZeroAndNoMainProgramItEndsAtOnceWithoutAnIcon) {
+  WriteRemain(0);
+  OwnedProcess& companion = Start("dornat.exe");
+  EXPECT_EQ(companion.WaitForExit(kStartBound), 0u);
+  EXPECT_EQ(FindWindowOf(companion.pid(), "VelkorSystray", false), nullptr);
+}
+
+TEST_F(Companion, SwitchingRemainToZeroEndsItWithinItsStayCheck) {
+  WriteRemain(1);
+  OwnedProcess* companion = nullptr;
+  ASSERT_NE(StartCompanion(&companion), nullptr);
+  WriteRemain(0);
+  // The stay check comes every 10 s.
+  EXPECT_EQ(companion->WaitForExit(10s + kReactionBound), 0u);
+}
+
+TEST_F(Companion, ShowingTheMainProgramStartsItOnceAndExitEndsBothUnsaved) {
+  HWND window = StartCompanion();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(PostMessageA(window, WM_COMMAND, 12, 0));  // "Velkor anzeigen"
+  const uint32_t velkor = WaitForProcess("velkor.exe");
+  ASSERT_NE(velkor, 0u);
+  ASSERT_NE(WaitForMainWindow(velkor), nullptr);
+  // A double-click on the icon while it runs only brings it forward.
+  ASSERT_TRUE(PostMessageA(window, kTrayMessage, 0, WM_LBUTTONDBLCLK));
+  EXPECT_TRUE(test::WaitUntil(
+      [] { return test::FileExists(SignalFilePath()) || test::ProcessIdsNamed("velkor.exe").size() > 1; },
+      kReactionBound));
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        return !test::FileExists(SignalFilePath()) &&
+               test::ProcessIdsNamed("velkor.exe") == std::vector<uint32_t>{velkor};
+      },
+      kReactionBound));
+
+  ASSERT_TRUE(PostMessageA(window, WM_COMMAND, 4, 0));  // "Beenden"
+  EXPECT_TRUE(Ends(velkor, kReactionBound));
+  EXPECT_TRUE(test::WaitUntil([] { return test::ProcessIdsNamed("dornat.exe").empty(); }, kReactionBound));
+  EXPECT_FALSE(test::FileExists(folder_.File("velkor.ini")));
+}
+
+TEST_F(Companion, ExitOfACompanionTheMainProgramStartedEndsOnlyItself) {
+  OwnedProcess& velkor = Start("velkor.exe");
+  ASSERT_NE(WaitForMainWindow(velkor.pid()), nullptr);
+  const uint32_t companion = WaitForProcess("dornat.exe");
+  ASSERT_NE(companion, 0u);
+  HWND window = nullptr;
+  ASSERT_TRUE(test::WaitUntil([&] { return (window = FindWindowOf(companion, "VelkorSystray", false)) != nullptr; },
+                              kStartBound));
+  ASSERT_TRUE(PostMessageA(window, WM_COMMAND, 4, 0));
+  EXPECT_TRUE(Ends(companion, kReactionBound));
+  // The main program notices and ends by itself, writing its settings.
+  EXPECT_EQ(velkor.WaitForExit(kReactionBound), 0u);
+  EXPECT_TRUE(test::FileExists(folder_.File("velkor.ini")));
+}
+
+}  // namespace
+}  // namespace velkor
