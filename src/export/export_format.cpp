@@ -25,7 +25,9 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
                     });
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The longest prefix of `text` that a C text-to-double conversion reads as a
 // decimal number, and whether its value is not 0. Hexadecimal, "inf" and
@@ -182,7 +184,8 @@ std::string FormatHtmlExport(const ExportTable& table, std::string_view date) {
   out += "</TR>\r\n";
   bool white = true;
   for (const auto& row : table.rows) {
-    out += white ? "<TR STYLE=\"background: #FFFFFF\" VALIGN=TOP>\r\n" : "<TR STYLE=\"background: #DDDDDD\" VALIGN=TOP>\r\n";
+    out += white ? "<TR STYLE=\"background: #FFFFFF\" VALIGN=TOP>\r\n"
+                 : "<TR STYLE=\"background: #DDDDDD\" VALIGN=TOP>\r\n";
     for (size_t c = 0; c < table.captions.size(); ++c) {
       const std::string_view cell = CellOf(row, c);
       out += cell.empty() ? "<TD><P>&nbsp;</P></TD>\r\n" : "<TD><P>" + EscapeHtmlCell(cell) + "</P></TD>\r\n";

@@ -32,10 +32,10 @@ enum class ExportFormat { kText, kHtml };
 // One of the four lists that can be exported, by the menu item that exports it.
 struct ExportTarget {
   int menuId;
-  const char* title;    // the save dialog's title
-  int listId;           // the list control
-  int columnCount;      // its visible columns, 0..columnCount-1
-  bool followsShown;    // columns 1.. only while shown (the process list)
+  const char* title;  // the save dialog's title
+  int listId;         // the list control
+  int columnCount;    // its visible columns, 0..columnCount-1
+  bool followsShown;  // columns 1.. only while shown (the process list)
 };
 std::optional<ExportTarget> ExportTargetFor(int menuId);
 // The columns an export of `target` writes, in list order: all of them, or for

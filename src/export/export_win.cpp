@@ -102,7 +102,8 @@ void ExportList(HWND owner, HWND list, const std::string& title, const std::vect
 
   const ExportTable table = ReadListTable(list, columns);
   const std::string date = FormatExportDate(ExportDateNow());
-  ReplaceExportFile(path, format == ExportFormat::kText ? FormatTextExport(table, date) : FormatHtmlExport(table, date));
+  ReplaceExportFile(path,
+                    format == ExportFormat::kText ? FormatTextExport(table, date) : FormatHtmlExport(table, date));
 }
 
 }  // namespace velkor

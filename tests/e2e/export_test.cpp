@@ -1,7 +1,6 @@
 // velkor.exe exports its process list through the menu item, the system's
 // save dialog and, for an existing file, the system's message box.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <deque>

@@ -1,10 +1,10 @@
 // The bytes of both export formats, the file-name rule and the column choice.
+#include "export/export_format.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
-
-#include "export/export_format.h"
 
 namespace velkor {
 namespace {
@@ -36,9 +36,9 @@ TEST(ExportFormat, EmptyListGivesHeadingAndHeaderOnly) {
 TEST(ExportFormat, TextColumnsFitCaptionColonAndLongestCell) {
   // Widths: max(caption + colon, longest cell); an empty caption over empty
   // cells is width 0 and loses its colon.
-  const ExportTable table{{"Prozess", "Speicherauslastung", "", "Laufzeit", "CPU-Last"},
-                          {{"explorer.exe", "1.024 KB", "", "0:00:59", "0,0%"},
-                           {"a", "0 KB", "", "1:02:05", "Normal"}}};
+  const ExportTable table{
+      {"Prozess", "Speicherauslastung", "", "Laufzeit", "CPU-Last"},
+      {{"explorer.exe", "1.024 KB", "", "0:00:59", "0,0%"}, {"a", "0 KB", "", "1:02:05", "Normal"}}};
   EXPECT_EQ(FormatTextExport(table, kDate),
             "Velkor\r\nHTML Export (08.12.2026 - 09:05 Uhr)\r\n\r\n"
             "Prozess:    \tSpeicherauslastung:\t\tLaufzeit:\tCPU-Last:\t\r\n\r\n"
@@ -51,16 +51,30 @@ TEST(ExportFormat, RightAlignmentFollowsLeadingNumberOrKb) {
     const char* cell;
     bool right;
   };
-  for (const Case c : {Case{"1.024 KB", true}, {"0 KB", true}, {"Normal", false}, {"explorer.exe", false},
-                       {"0,0%", false}, {"0:00:59", false}, {"1:02:05", true}, {"12,5%", true}, {"-3", true},
-                       {" 7x", true}, {".5", true}, {"0.0e5", false}, {"1e999", true}, {"1e-999", false},
-                       {"Info", false}, {"nan", false}, {"0x1A", false}, {"", false}, {"kb", false}})
+  for (const Case c : {Case{"1.024 KB", true},
+                       {"0 KB", true},
+                       {"Normal", false},
+                       {"explorer.exe", false},
+                       {"0,0%", false},
+                       {"0:00:59", false},
+                       {"1:02:05", true},
+                       {"12,5%", true},
+                       {"-3", true},
+                       {" 7x", true},
+                       {".5", true},
+                       {"0.0e5", false},
+                       {"1e999", true},
+                       {"1e-999", false},
+                       {"Info", false},
+                       {"nan", false},
+                       {"0x1A", false},
+                       {"", false},
+                       {"kb", false}})
     EXPECT_EQ(AlignsRight(c.cell), c.right) << c.cell;
 }
 
 TEST(ExportFormat, HtmlRowsAlternateAndCellsAreEscaped) {
-  const ExportTable table{{"Dienstname", ""},
-                          {{"Müller & Co!", ""}, {"<script>\"$%'#{~}", "a\tb"}, {"x", "y"}}};
+  const ExportTable table{{"Dienstname", ""}, {{"Müller & Co!", ""}, {"<script>\"$%'#{~}", "a\tb"}, {"x", "y"}}};
   EXPECT_EQ(FormatHtmlExport(table, kDate),
             std::string(kHtmlHead) +
                 "<TR STYLE=\"background: #99bbff\" VALIGN=TOP>\r\n<TD><P>Dienstname:</P></TD>\r\n"

@@ -1,10 +1,9 @@
 // Exports of the four lists through the menu items, the real save dialog and
 // the overwrite question, against rows the tests put into the lists.
-#include <gtest/gtest.h>
-
-#include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
+#include <gtest/gtest.h>
+#include <windows.h>
 
 #include <thread>
 #include <vector>
@@ -97,8 +96,8 @@ class Export : public test::BuiltWindows {
 };
 
 TEST_F(Export, EachListIsWrittenThroughTheSaveDialog) {
-  const Rows processes = {{"zeta.exe", "Titel", "12,5", "4", "Normal", "1.024 KB", "0 KB", "", "", "0:00:59",
-                           "1:02:05", "A", "0 KB", "C:\\zeta.exe"},
+  const Rows processes = {{"zeta.exe", "Titel", "12,5", "4", "Normal", "1.024 KB", "0 KB", "", "", "0:00:59", "1:02:05",
+                           "A", "0 KB", "C:\\zeta.exe"},
                           {"alpha.exe", "", "0,0", "8", "Hoch", "0 KB", "0 KB", "", "", "", "", "", "", ""}};
   FillList(ControlHandle(139), processes);
   ColumnShown.fill(0);
@@ -116,14 +115,24 @@ TEST_F(Export, EachListIsWrittenThroughTheSaveDialog) {
     ExportTable table;
   };
   const Case cases[] = {
-      {1, 1, "prozesse", "prozesse.txt",
+      {1,
+       1,
+       "prozesse",
+       "prozesse.txt",
        {{"Prozess", "CPU-Last", "Pfad"}, {{"zeta.exe", "12,5", "C:\\zeta.exe"}, {"alpha.exe", "0,0", ""}}}},
-      {2, 2, "fenster.HTML", "fenster.HTML",
+      {2,
+       2,
+       "fenster.HTML",
+       "fenster.HTML",
        {{"Fenstertitel", "Handle", "Prozess", "PID", "Position", "Größe", "Versteckt", "Status",
          "Immer im Vordergrund"},
         {{"<Müller & Co!>", "0001", "a.exe", "7", "0, 0", "10 x 10", "Nein", "", "Ja"}}}},
-      {3, 2, "dienste.txt", "dienste.txt.htm",
-       {{"Dienstname", "Typ", "Status", "Beschreibung"}, {{"Dienst", "Win32", "Läuft", "\"100%\" $"}, {"B", "", "", ""}}}},
+      {3,
+       2,
+       "dienste.txt",
+       "dienste.txt.htm",
+       {{"Dienstname", "Typ", "Status", "Beschreibung"},
+        {{"Dienst", "Win32", "Läuft", "\"100%\" $"}, {"B", "", "", ""}}}},
       {4, 1, "treiber.TXT", "treiber.TXT", {{"Treibername", "Pfad"}, {}}},
   };
   char before[MAX_PATH] = {};

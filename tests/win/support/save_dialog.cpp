@@ -79,7 +79,8 @@ std::string SaveDialogName(HWND dialog) {
 
 bool PressDialogButton(HWND dialog, int id) {
   // Posted: the dialog may end at once, and its owner's answer comes later.
-  return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))) != 0;
+  return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))) != 0;
 }
 
 }  // namespace velkor::test
