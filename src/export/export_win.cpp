@@ -65,6 +65,11 @@ ExportDate ExportDateNow() {
 }
 
 bool ReplaceExportFile(const std::string& path, std::string_view bytes) {
+  // Neither a folder nor a read-only file can be written over; not every
+  // system refuses to move a file onto a read-only one, so ask first.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
+    return false;
   char temp[MAX_PATH] = {};
   if (!GetTempFileNameA(FolderOf(path).c_str(), "vlk", 0, temp)) return false;
   bool written = false;

@@ -1,9 +1,11 @@
 // Exports of the four lists through the menu items, the real save dialog and
 // the overwrite question, against rows the tests put into the lists.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
 #include <commctrl.h>
 #include <dlgs.h>
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <thread>
 #include <vector>
@@ -181,21 +183,18 @@ TEST_F(Export, CancelOrAFolderNameWritesNothing) {
 TEST_F(Export, FailedReplaceKeepsTheOldFileAndLeavesNothingBehind) {
   const std::string path = folder_.File("alt.txt");
   ASSERT_TRUE(test::WriteFileBytes(path, "alt"));
-  {
-    // Held open by another program that does not allow it to be replaced.
-    win::UniqueFileHandle held(
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held);
-    EXPECT_FALSE(ReplaceExportFile(path, "neu"));
-  }
+  ASSERT_TRUE(CreateDirectoryA(folder_.File("ordner").c_str(), nullptr));
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_FALSE(ReplaceExportFile(path, "neu"));
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_FALSE(ReplaceExportFile(folder_.File("ordner"), "neu"));
+  EXPECT_FALSE(ReplaceExportFile(folder_.File("fehlt\\neu.txt"), "neu"));
   std::string bytes;
   ASSERT_TRUE(test::ReadFileBytes(path, bytes));
   EXPECT_EQ(bytes, "alt");
-  EXPECT_EQ(FilesIn(folder_.path()), std::vector<std::string>{"alt.txt"});
-  EXPECT_FALSE(ReplaceExportFile(folder_.File("fehlt\\neu.txt"), "neu"));
+  EXPECT_EQ(FilesIn(folder_.path()), (std::vector<std::string>{"alt.txt", "ordner"}));
+  RemoveDirectoryA(folder_.File("ordner").c_str());
+
   EXPECT_TRUE(ReplaceExportFile(path, "neu"));
   ASSERT_TRUE(test::ReadFileBytes(path, bytes));
   EXPECT_EQ(bytes, "neu");

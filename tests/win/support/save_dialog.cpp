@@ -16,12 +16,14 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
                              result ? result : &ignored) != 0;
 }
 
-// The name field: an edit in the classic dialog, a combo box with an edit in
-// the newer one.
+// The name field: a plain edit, or the edit inside the name combo box (of
+// an extended combo box, which holds a combo box holding the edit).
 HWND NameField(HWND dialog) {
   if (HWND edit = GetDlgItem(dialog, edt1)) return edit;
-  if (HWND combo = GetDlgItem(dialog, cmb13)) return FindWindowExA(combo, nullptr, "Edit", nullptr);
-  return nullptr;
+  HWND combo = GetDlgItem(dialog, cmb13);
+  if (!combo) return nullptr;
+  if (HWND inner = FindWindowExA(combo, nullptr, "ComboBox", nullptr)) combo = inner;
+  return FindWindowExA(combo, nullptr, "Edit", nullptr);
 }
 
 }  // namespace
@@ -61,10 +63,11 @@ bool SaveDialogAs(HWND dialog, int filterIndex, const std::string& name) {
   HWND filter = GetDlgItem(dialog, cmb1);
   HWND field = NameField(dialog);
   if (!filter || !field) return false;
-  // A choice by the user sends the change notification; setting the
-  // selection alone does not.
+  // A choice by the user sends the change and end-of-selection
+  // notifications; setting the selection alone sends neither.
   if (!Send(filter, CB_SETCURSEL, static_cast<WPARAM>(filterIndex - 1), 0) ||
       !Send(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(filter)) ||
+      !Send(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(filter)) ||
       !Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str())))
     return false;
   return PressDialogButton(dialog, IDOK);
