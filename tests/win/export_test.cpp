@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -42,13 +44,9 @@ void FillList(HWND list, const Rows& rows) {
 
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
   return names;
 }
 
@@ -77,6 +75,7 @@ class Export : public test::BuiltWindows {
       ASSERT_NE(dialog, nullptr) << title;
       EXPECT_EQ(test::SaveDialogName(dialog), "Velkor");
       EXPECT_EQ(SendMessageA(GetDlgItem(dialog, cmb1), CB_GETCURSEL, 0, 0), 1);  // the HTML filter
+      EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, chx1)));                   // no read-only box
       if (name.empty() || !test::SaveDialogAs(dialog, filterIndex, name)) test::PressDialogButton(dialog, IDCANCEL);
     });
     DispatchEvent({kEventMenu, menuId, 0, 0});
