@@ -13,6 +13,7 @@
 #include "app/toolbar_win.h"
 #include "lists/driver_list_win.h"
 #include "lists/service_list_win.h"
+#include "export/export_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
@@ -60,6 +61,12 @@ void StartTaskManager(const LoopEvent&) {
 }
 
 void Quit(const LoopEvent&) { QuitProgram(); }
+
+// Items 1..4 of "Datei": the process, window, service or driver list to a file.
+void ExportFromMenu(const LoopEvent& event) {
+  if (std::optional<ExportTarget> target = ExportTargetFor(event.id))
+    ExportList(MainWindow, ControlHandle(target->listId), target->title, ExportedColumns(*target, ColumnShown));
+}
 
 void ShowViewFromMenu(const LoopEvent& event) { ShowView(event.id - 13, true); }
 
@@ -123,6 +130,7 @@ void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
 
 // One flat table: identifier range, accepted event types, handler.
 constexpr Command kCommands[] = {
+    {1, 4, kAnyType, ExportFromMenu},
     {12, 12, kAnyType, Quit},
     {13, 18, kAnyType, ShowViewFromMenu},
     {19, 19, kLeftClickOnly, StartTaskManager},
