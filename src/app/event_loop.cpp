@@ -6,6 +6,7 @@
 
 #include "app/menus.h"
 #include "app/power.h"
+#include "app/preferences_commands.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
 #include "procs/process_list.h"
@@ -107,6 +108,7 @@ constexpr Command kCommands[] = {
     {12, 12, kAnyType, Quit},
     {13, 18, kAnyType, ShowViewFromMenu},
     {19, 19, kLeftClickOnly, StartTaskManager},
+    {20, 20, kLeftClickOnly, OpenPreferencesCommand},
     {23, 23, kLeftClickOnly, EndProcesses},
     {24, 24, kLeftClickOnly, SearchOnline},
     {25, 25, kAnyType, NoAction},
@@ -120,6 +122,16 @@ constexpr Command kCommands[] = {
     {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, SelectionChanged},
     {154, 154, kChangeOnly, SelectionChanged},
+    {249, 249, kAnyType, PreferencesPageCommand},
+    {252, 253, kAnyType, AutostartBoxCommand},
+    {263, 263, kChangeOnly, NumberFieldCommand},
+    {266, 266, kChangeOnly, NumberFieldCommand},
+    {269, 269, kChangeOnly, NumberFieldCommand},
+    {270, 270, kAnyType, DefaultExitCodeCommand},
+    {274, 274, kAnyType, SearchEngineMenuCommand},
+    {291, 291, kAnyType, PreferencesOkCommand},
+    {292, 292, kAnyType, PreferencesCancelCommand},
+    {293, 299, kAnyType, SearchEngineCommand},
 };
 
 void RunCommand(const LoopEvent& event) {
