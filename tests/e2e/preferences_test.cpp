@@ -178,10 +178,28 @@ TEST_F(PreferencesProgram, OkWritesTheShortcutAndHidesColumnsAtOnce) {
   EXPECT_EQ(PathColumnWidth(), pathWidth);
 }
 
-TEST_F(PreferencesProgram, TheSearchEngineMenuPutsLycosIntoTheField) {
+// A left click of the mouse at `x`, `y` in the client area of `window`.
+void ClickAt(HWND window, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(window, &point);
+  SetCursorPos(point.x, point.y);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+}
+
+TEST_F(PreferencesProgram, ThePageSelectorSplitsAt170AndTheSearchEngineMenuPutsLycosIntoTheField) {
   Start();
   Open();
   SetForegroundWindow(prefs_);
+  ClickAt(prefs_, 250, 35);
+  EXPECT_TRUE(test::WaitUntil([&] { return IsWindowVisible(Control(276)) && !IsWindowVisible(Control(250)); },
+                              kReactionBound));
+  ClickAt(prefs_, 165, 35);
+  EXPECT_TRUE(test::WaitUntil([&] { return IsWindowVisible(Control(250)) && !IsWindowVisible(Control(276)); },
+                              kReactionBound));
   Click(274);
   // The menu opens at the mouse; the keyboard walks it to its fifth item.
   ASSERT_TRUE(test::WaitUntil(
