@@ -22,9 +22,10 @@ std::string ProgramPath();
 std::string AutostartLinkPath();
 
 // Writes "Velkor.lnk" for dornat.exe beside the running program; nothing is
-// reported either way.
+// reported either way. Without a Startup folder nothing is written.
 void WriteAutostartShortcut();
-// Deletes "Velkor.lnk"; a missing file is no error.
+// Deletes "Velkor.lnk"; a missing file is no error. Without a Startup folder
+// nothing is deleted (never a "\Velkor.lnk" in the root of the drive).
 void RemoveAutostartShortcut();
 
 }  // namespace velkor
