@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/menus.h"
+#include "app/preferences_commands.h"
 #include "shell/power.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
@@ -134,6 +135,7 @@ constexpr Command kCommands[] = {
     {12, 12, kAnyType, Quit},
     {13, 18, kAnyType, ShowViewFromMenu},
     {19, 19, kLeftClickOnly, StartTaskManager},
+    {20, 20, kLeftClickOnly, OpenPreferencesCommand},
     {23, 23, kLeftClickOnly, EndProcesses},
     {24, 24, kLeftClickOnly, SearchOnline},
     {25, 25, kAnyType, NoAction},
@@ -152,6 +154,16 @@ constexpr Command kCommands[] = {
     {152, 152, kRightClickOnly, ServiceMenu},
     {154, 154, kRightClickOnly, DriverMenu},
     {154, 154, kChangeOnly, SelectionChanged},
+    {249, 249, kAnyType, PreferencesPageCommand},
+    {252, 253, kAnyType, AutostartBoxCommand},
+    {263, 263, kChangeOnly, NumberFieldCommand},
+    {266, 266, kChangeOnly, NumberFieldCommand},
+    {269, 269, kChangeOnly, NumberFieldCommand},
+    {270, 270, kAnyType, DefaultExitCodeCommand},
+    {274, 274, kAnyType, SearchEngineMenuCommand},
+    {291, 291, kAnyType, PreferencesOkCommand},
+    {292, 292, kAnyType, PreferencesCancelCommand},
+    {293, 299, kAnyType, SearchEngineCommand},
 };
 
 void RunCommand(const LoopEvent& event) {

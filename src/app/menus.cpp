@@ -8,6 +8,7 @@
 #include "app/status_bar.h"
 #include "app/windows.h"
 #include "gfx/image_names.h"
+#include "settings/preferences_window.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -115,16 +116,24 @@ HMENU BuildDriverMenu() {
   return menu;
 }
 
+// Menu 1: the search engines of the preferences window's URL field.
+HMENU BuildSearchEngineMenu() {
+  HMENU menu = CreatePopupMenu();
+  for (const SearchEngine& engine : SearchEngines()) AddItem(menu, engine.id, std::string(engine.caption).c_str(), engine.icon);
+  return menu;
+}
+
 }  // namespace
 
 HMENU PopupMenuHandle(int number) {
-  if (number < 2 || number > 5) return nullptr;
+  if (number < 1 || number > 5) return nullptr;
   return menus.popups[static_cast<size_t>(number)].get();
 }
 
 HMENU MenuBarHandle() { return menus.bar.get(); }
 
 void BuildPopupMenus() {
+  menus.popups[1].reset(BuildSearchEngineMenu());
   menus.popups[2].reset(BuildProcessMenu());
   menus.popups[3].reset(BuildWindowMenu());
   menus.popups[4].reset(BuildServiceMenu());
@@ -175,6 +184,14 @@ void ShowPopupMenu(int number) {
   POINT cursor{};
   GetCursorPos(&cursor);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, MainWindow, nullptr);
+}
+
+void ShowSearchEngineMenu(HWND owner) {
+  HMENU menu = PopupMenuHandle(1);
+  if (!menu || !owner) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
 }
 
 void CheckViewMenuItem(int view) {

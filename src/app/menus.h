@@ -8,13 +8,14 @@
 
 namespace velkor {
 
-// Popup menus 2 (process list), 3 (window list), 4 (service list) and
-// 5 (driver list); null for any other number or before BuildPopupMenus.
+// Popup menus 1 (search engines), 2 (process list), 3 (window list),
+// 4 (service list) and 5 (driver list); null for any other number or before
+// BuildPopupMenus.
 HMENU PopupMenuHandle(int number);
 // The menu bar of window 0 (null before BuildMenuBar).
 HMENU MenuBarHandle();
 
-// Creates popup menus 2 to 5 (once, with the windows).
+// Creates popup menus 1 to 5 (once, with the windows).
 void BuildPopupMenus();
 // Creates the menu bar and attaches it to window 0.
 void BuildMenuBar();
@@ -24,6 +25,8 @@ void DestroyMenus();
 // Opens popup menu `number` at the mouse position over window 0; the chosen
 // item arrives as a menu event (13101) of its identifier.
 void ShowPopupMenu(int number);
+// Opens menu 1 at the mouse position for `owner` (the preferences window).
+void ShowSearchEngineMenu(HWND owner);
 
 // Unchecks items 13..18 of the menu bar and checks 13 + view.
 void CheckViewMenuItem(int view);

@@ -12,6 +12,7 @@
 
 #include "app/event_loop.h"
 #include "app/menus.h"
+#include "app/preferences_commands.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
@@ -24,6 +25,7 @@
 #include "procs/process_list_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
+#include "settings/preferences_window_win.h"
 #include "settings/settings_file_win.h"
 #include "win/unique_handle.h"
 
@@ -448,7 +450,7 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
     case ControlKind::kNumberEdit:
     case ControlKind::kSpinEdit:
       className = "EDIT";
-      style |= ES_AUTOHSCROLL | ES_NUMBER | WS_TABSTOP;
+      style |= ES_AUTOHSCROLL | ES_NUMBER | ES_RIGHT | WS_TABSTOP;
       exStyle |= WS_EX_CLIENTEDGE;
       break;
     case ControlKind::kComboEdit:
@@ -592,6 +594,8 @@ void SetToolbarTooltip(int id, const std::string& text) {
   AddTooltip(MainWindow, control, text);
 }
 
+void SetControlPicture(int id, const char* name) { SetPicture(id, Picture(name)); }
+
 void SetTabPicture(int view) {
   static constexpr const char* kTabs[] = {images::kTabsProcesses, images::kTabsWindows, images::kTabsServices,
                                           images::kTabsDrivers,   images::kTabsNetwork, images::kTabsMonitoring};
@@ -629,6 +633,7 @@ void DestroyWindows() {
   DestroyServiceList();
   FreeStatusBar();
   SettingsHooks = PreferenceHooks{};
+  DetachPreferencesWindow();
   ui = WindowState{};
 }
 
@@ -712,6 +717,7 @@ bool BuildWindows() {
   SettingsHooks.setTopmost = [](bool topmost) {
     SetWindowPos(MainWindow, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   };
+  WirePreferencesWindow();
   LoadPreferences(true);
   // 9. The menu bar.
   BuildMenuBar();

@@ -58,6 +58,8 @@ void ApplyAnchoring();
 void FitTabFiller();
 // The pictures of the toolbar buttons and the tab strip.
 void SetTabPicture(int view);
+// Shows the picture resource `name` in image control `id`.
+void SetControlPicture(int id, const char* name);
 // Gives a control of window 0 the tooltip `text` (replacing its old one).
 void SetToolbarTooltip(int id, const std::string& text);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "settings/preferences_window_win.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -148,7 +149,7 @@ bool WritePreferences() {
 }
 
 void SavePreferencesAtShutdown() {
-  if (preferencesLoaded) WritePreferences();
+  if (preferencesLoaded) ApplyPreferences();
 }
 
 }  // namespace velkor

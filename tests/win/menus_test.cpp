@@ -192,7 +192,13 @@ TEST_F(Menus, PopupMenusHoldEveryItemInOrder) {
                                                             {6, ""},
                                                             {132, "Verzeichnis \xF6" "ffnen"}}));
   EXPECT_STREQ(MenuItemRecordOf(PopupMenuHandle(4), 127, false)->iconName, "MENU_START");
-  EXPECT_EQ(PopupMenuHandle(1), nullptr);
+  // Menu 1: seven search engines, each with its icon.
+  const std::vector<Item> engines = ItemsOf(PopupMenuHandle(1));
+  ASSERT_EQ(engines.size(), 7u);
+  EXPECT_EQ(engines[0], (Item{293, "Google"}));
+  EXPECT_EQ(engines[4], (Item{297, "Lycos"}));
+  for (int id = 293; id <= 299; ++id) EXPECT_NE(MenuItemRecordOf(PopupMenuHandle(1), id, false)->icon, nullptr) << id;
+  EXPECT_EQ(PopupMenuHandle(0), nullptr);
   EXPECT_EQ(PopupMenuHandle(6), nullptr);
 }
 

@@ -1,0 +1,31 @@
+// The autostart shortcut of the tray companion in the user's Startup folder,
+// written through the shell's link object.
+#pragma once
+
+#include <string>
+
+#include "settings/preferences_window.h"
+
+namespace velkor {
+
+// Writes one shell link (an existing file of that name is overwritten).
+// True when the link object was created and its file interface obtained,
+// whether or not the save itself succeeded.
+bool CreateShortcut(const ShortcutSpec& spec);
+
+// The user's own Startup folder without trailing backslash; "" when the
+// shell cannot name it.
+std::string StartupFolder();
+// Full path of the running program.
+std::string ProgramPath();
+// The shortcut's file: the Startup folder + "\Velkor.lnk".
+std::string AutostartLinkPath();
+
+// Writes "Velkor.lnk" for dornat.exe beside the running program; nothing is
+// reported either way. Without a Startup folder nothing is written.
+void WriteAutostartShortcut();
+// Deletes "Velkor.lnk"; a missing file is no error. Without a Startup folder
+// nothing is deleted (never a "\Velkor.lnk" in the root of the drive).
+void RemoveAutostartShortcut();
+
+}  // namespace velkor

@@ -1,0 +1,291 @@
+// The preferences window of velkor.exe built in the test process and driven
+// through its controls and the program's own command table; the autostart
+// shortcut read back through the shell's link object.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shobjidl.h>
+
+#include <string>
+
+#include "app/event_loop.h"
+#include "app/windows.h"
+#include "procs/process_list.h"
+#include "settings/autostart_win.h"
+#include "settings/preferences.h"
+#include "settings/preferences_window_win.h"
+#include "support/built_windows.h"
+#include "support/wine_support.h"
+#include "win/com.h"
+
+namespace velkor {
+namespace {
+
+// What a shell link holds, read through IShellLinkA.
+struct LinkContent {
+  std::string target, arguments, workingDirectory, description, iconFile;
+  int showCommand = -1, iconIndex = -1;
+  WORD hotKey = 0xFFFF;
+};
+
+bool ReadLink(const std::string& path, LinkContent& out) {
+  win::ComApartment apartment;
+  win::ComPtr<IShellLinkA> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put()))) return false;
+  win::ComPtr<IPersistFile> file = link.As<IPersistFile>(IID_IPersistFile);
+  const std::wstring wide(path.begin(), path.end());
+  if (!file || FAILED(file->Load(wide.c_str(), STGM_READ))) return false;
+  char text[MAX_PATH * 2] = {};
+  link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+  out.target = text;
+  link->GetArguments(text, sizeof text);
+  out.arguments = text;
+  link->GetWorkingDirectory(text, sizeof text);
+  out.workingDirectory = text;
+  link->GetDescription(text, sizeof text);
+  out.description = text;
+  link->GetIconLocation(text, sizeof text, &out.iconIndex);
+  out.iconFile = text;
+  link->GetShowCmd(&out.showCommand);
+  link->GetHotkey(&out.hotKey);
+  return true;
+}
+
+class PreferencesWindowTest : public test::BuiltWindows {
+ protected:
+  void TearDown() override {
+    DeleteFileA(AutostartLinkPath().c_str());
+    test::BuiltWindows::TearDown();
+  }
+
+  // Handles what is pending and runs the commands it queued, as the loop does.
+  static void Run() {
+    for (int round = 0; round < 4; ++round) {
+      MSG message;
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+      LoopEvent event;
+      while (TakeLoopEvent(event)) DispatchEvent(event);
+    }
+  }
+  static void Command(int id) {
+    QueueLoopEvent({kEventMenu, id, 0, kMainWindow});
+    Run();
+  }
+  static void Click(int id) {
+    SendMessageA(ControlHandle(id), BM_CLICK, 0, 0);
+    Run();
+  }
+  static bool Checked(int id) { return SendMessageA(ControlHandle(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  static std::string Text(int id) {
+    char text[512] = {};
+    GetWindowTextA(ControlHandle(id), text, sizeof text);
+    return text;
+  }
+  static void Type(int id, const char* text) {
+    SetWindowTextA(ControlHandle(id), text);
+    Run();
+  }
+  std::string Saved() const {
+    std::string content;
+    test::ReadFileBytes(folder_.File("velkor.ini"), content);
+    return content;
+  }
+  static bool IsOpen() {
+    return IsWindowVisible(WindowHandle(kPreferencesWindow)) && !IsWindowEnabled(MainWindow) &&
+           !IsWindowEnabled(WindowHandle(kDiagramWindow));
+  }
+  static bool IsClosed() {
+    return !IsWindowVisible(WindowHandle(kPreferencesWindow)) && IsWindowEnabled(MainWindow) &&
+           IsWindowEnabled(WindowHandle(kDiagramWindow));
+  }
+};
+
+TEST_F(PreferencesWindowTest, OpensModalWithTheSavedValuesAndCouplesTheFirstTwoBoxes) {
+  BuildHere("[General]\r\nPreferencesRemain = 0\r\nPreferencesExitCodeSpin = 77\r\nPreferencesRefresh1Spin = 1200\r\n"
+            "PreferencesSearchString = http://x.test/?q=[SEARCH]\r\nPreferencesReactivateExplorer = 1\r\n"
+            "[Column]\r\nPreferencesShow12 = 1\r\n");
+  Command(20);
+  ASSERT_TRUE(IsOpen());
+  EXPECT_FALSE(Checked(kAutostartBoxId));
+  EXPECT_FALSE(Checked(kRemainBoxId));
+  EXPECT_EQ(Text(kExitCodeFieldId), "77");
+  EXPECT_EQ(Text(kListRefreshFieldId), "1200");
+  EXPECT_EQ(Text(kMonitorRefreshFieldId), "0");
+  EXPECT_EQ(Text(kSearchStringFieldId), "http://x.test/?q=[SEARCH]");
+  EXPECT_TRUE(Checked(290));
+  EXPECT_FALSE(Checked(278));
+  // The system is later than XP: the explorer restart is greyed and off.
+  EXPECT_FALSE(IsWindowEnabled(ControlHandle(kReactivateExplorerBoxId)));
+  EXPECT_FALSE(Checked(kReactivateExplorerBoxId));
+
+  Click(kAutostartBoxId);
+  EXPECT_TRUE(Checked(kAutostartBoxId));
+  EXPECT_TRUE(Checked(kRemainBoxId));
+  Click(kRemainBoxId);
+  EXPECT_FALSE(Checked(kAutostartBoxId));
+  EXPECT_FALSE(Checked(kRemainBoxId));
+  Click(kRemainBoxId);
+  EXPECT_FALSE(Checked(kAutostartBoxId));
+  EXPECT_TRUE(Checked(kRemainBoxId));
+
+  // The page selector: left of x = 170 the general page, else the columns.
+  SelectPreferencesPage(200);
+  EXPECT_TRUE(IsWindowVisible(ControlHandle(kPrefsColumnsPageId)));
+  EXPECT_FALSE(IsWindowVisible(ControlHandle(kPrefsGeneralPageId)));
+  SelectPreferencesPage(169);
+  EXPECT_TRUE(IsWindowVisible(ControlHandle(kPrefsGeneralPageId)));
+  EXPECT_FALSE(IsWindowVisible(ControlHandle(kPrefsColumnsPageId)));
+
+  // The close button behaves as "Abbrechen".
+  QueueLoopEvent({kEventClose, 0, 0, kPreferencesWindow});
+  Run();
+  EXPECT_TRUE(IsClosed());
+}
+
+TEST_F(PreferencesWindowTest, CancelKeepsTheFileReopenShowsItAndTheShutdownSavesTheEdits) {
+  BuildHere();
+  Command(20);
+  Click(kOptimizeBoxId);  // on by default
+  Type(kListRefreshFieldId, "");
+  Type(kMonitorRefreshFieldId, "4x2");  // a paste: only the digits stay
+  EXPECT_EQ(Text(kMonitorRefreshFieldId), "42");
+  Click(kPrefsCancelButtonId);
+  EXPECT_TRUE(IsClosed());
+  EXPECT_EQ(Preferences.PreferencesOptimize, 1);
+  EXPECT_EQ(Preferences.PreferencesRefresh1Spin, 2500);
+
+  // Without a file the reopened window shows the settings in force.
+  Command(20);
+  EXPECT_TRUE(Checked(kOptimizeBoxId));
+  EXPECT_EQ(Text(kListRefreshFieldId), "2500");
+  EXPECT_EQ(Text(kMonitorRefreshFieldId), "750");
+
+  // Edits cancelled without reopening are what the shutdown saves.
+  Click(kOptimizeBoxId);
+  Type(kListRefreshFieldId, "");
+  Click(kPrefsCancelButtonId);
+  SavePreferencesAtShutdown();
+  EXPECT_EQ(Preferences.PreferencesOptimize, 0);
+  EXPECT_EQ(Preferences.PreferencesRefresh1Spin, 0);
+  const std::string saved = Saved();
+  EXPECT_NE(saved.find("PreferencesOptimize = 0\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("PreferencesRefresh1Spin = 0\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("PreferencesRefresh2Spin = 750\r\n"), std::string::npos);
+
+  // With a file, the reopened window shows the file again.
+  Command(20);
+  Click(kOptimizeBoxId);
+  Click(kPrefsCancelButtonId);
+  Command(20);
+  EXPECT_FALSE(Checked(kOptimizeBoxId));
+  EXPECT_EQ(Text(kListRefreshFieldId), "0");
+}
+
+TEST_F(PreferencesWindowTest, OkAppliesAndSavesAndTheStandardButtonsFillTheirFields) {
+  BuildHere();
+  Command(20);
+  Type(kExitCodeFieldId, "99999");
+  Click(kExitCodeDefaultButtonId);
+  EXPECT_EQ(Text(kExitCodeFieldId), "1067");
+  Type(kExitCodeFieldId, "14999");  // beyond the spin box's range
+  // Choosing "Lycos" in the search-engine menu.
+  PostMessageA(WindowHandle(kPreferencesWindow), WM_COMMAND, 297, 0);
+  Run();
+  EXPECT_EQ(Text(kSearchStringFieldId), "https://search.lycos.com/cgi-bin/pursuit?query=%22[SEARCH]%22&cat=web");
+  Type(kListRefreshFieldId, "");
+  Type(kMonitorRefreshFieldId, "");
+  Click(kStickyBoxId);
+  Click(kPrefsOkButtonId);
+  EXPECT_TRUE(IsClosed());
+  EXPECT_EQ(Preferences.PreferencesExitCodeSpin, 14080);
+  EXPECT_EQ(Preferences.PreferencesRefresh1Spin, 0);
+  EXPECT_EQ(Preferences.PreferencesRefresh2Spin, 0);
+  EXPECT_EQ(Preferences.PreferencesSticky, 0);
+  EXPECT_FALSE(GetWindowLongPtrA(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  const std::string saved = Saved();
+  EXPECT_NE(saved.find("PreferencesRefresh1Spin = 0\r\nPreferencesRefresh2Spin = 0\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("PreferencesSearchString = https://search.lycos.com/"), std::string::npos);
+}
+
+TEST_F(PreferencesWindowTest, HidingAColumnTakesItAwayAtOnceAndShowingItRestoresItsWidth) {
+  BuildHere();
+  HWND list = ControlHandle(kProcessListId);
+  ListView_SetColumnWidth(list, kWorkingSetColumn, 250);  // dragged while shown
+  Command(20);
+  Click(290);  // "Pfad"
+  Click(kPrefsOkButtonId);
+  EXPECT_EQ(ListView_GetColumnWidth(list, kPathColumn), 0);
+  EXPECT_EQ(ColumnShown[12], 0);
+  EXPECT_EQ(ListView_GetColumnWidth(list, kWorkingSetColumn), 250);
+  EXPECT_NE(Saved().find("PreferencesShow12 = 0\r\n"), std::string::npos);
+  EXPECT_NE(Saved().find("PreferencesColumnWidth13 = 200\r\n"), std::string::npos);
+
+  // Dragged to nothing while shown, hidden and shown again: the earlier width.
+  ListView_SetColumnWidth(list, kCpuColumn, 0);
+  Command(20);
+  Click(279);  // "CPU-Last" off
+  Click(290);  // "Pfad" on
+  Click(kPrefsOkButtonId);
+  EXPECT_EQ(ListView_GetColumnWidth(list, kPathColumn), 200);
+  EXPECT_EQ(ListView_GetColumnWidth(list, kCpuColumn), 0);
+  Command(20);
+  Click(279);
+  Click(kPrefsOkButtonId);
+  EXPECT_EQ(ListView_GetColumnWidth(list, kCpuColumn), 60);
+}
+
+TEST_F(PreferencesWindowTest, AutostartWritesTheShortcutAtOkAndRemovesItWhenUnchecked) {
+  BuildHere();
+  const std::string link = AutostartLinkPath();
+  ASSERT_GT(link.size(), std::string("\\Velkor.lnk").size()) << "no Startup folder";
+  DeleteFileA(link.c_str());
+  Command(20);
+  Click(kAutostartBoxId);
+  Click(kPrefsOkButtonId);
+  ASSERT_TRUE(test::FileExists(link));
+  LinkContent content;
+  ASSERT_TRUE(ReadLink(link, content));
+  const std::string folder = test::ProgramFolder();
+  EXPECT_EQ(content.target, folder + "\\dornat.exe");
+  EXPECT_EQ(content.arguments, "-nocheck");
+  EXPECT_EQ(content.workingDirectory, folder);
+  EXPECT_EQ(content.description, "Automatischer Start des Velkor SystemTray Icons.");
+  EXPECT_EQ(content.showCommand, SW_SHOWNORMAL);
+  EXPECT_EQ(content.hotKey, 0);
+  EXPECT_EQ(content.iconFile, folder + "\\dornat.exe");
+  EXPECT_EQ(content.iconIndex, 0);
+  EXPECT_NE(Saved().find("PreferencesAutostart = 1\r\nPreferencesRemain = 1\r\n"), std::string::npos);
+
+  // Deleted by hand: written again at the next save, here the shutdown's.
+  ASSERT_TRUE(DeleteFileA(link.c_str()));
+  SavePreferencesAtShutdown();
+  EXPECT_TRUE(test::FileExists(link));
+
+  // Another shortcut in the folder is left alone.
+  const std::string other = StartupFolder() + "\\Velkor Kopie.lnk";
+  ASSERT_TRUE(CopyFileA(link.c_str(), other.c_str(), FALSE));
+  Command(20);
+  Click(kAutostartBoxId);
+  Click(kPrefsOkButtonId);
+  EXPECT_FALSE(test::FileExists(link));
+  EXPECT_TRUE(test::FileExists(other));
+  DeleteFileA(other.c_str());
+}
+
+TEST_F(PreferencesWindowTest, ShortcutsAreWrittenWithoutLeakingHandles) {
+  BuildHere();
+  const std::string path = folder_.File("probe.lnk");
+  ShortcutSpec spec{test::ProgramFolder() + "\\velkor.exe", path, "", "-a b", 1, "Probe", 0, "|", 0};
+  ASSERT_TRUE(CreateShortcut(spec));
+  LinkContent content;
+  ASSERT_TRUE(ReadLink(path, content));
+  EXPECT_EQ(content.workingDirectory, test::ProgramFolder());
+  EXPECT_EQ(content.arguments, "-a b");
+  const uint32_t before = test::OwnHandleCount();
+  for (int i = 0; i < 30; ++i) ASSERT_TRUE(CreateShortcut(spec));
+  EXPECT_LE(test::OwnHandleCount(), before + 2);
+}
+
+}  // namespace
+}  // namespace velkor
