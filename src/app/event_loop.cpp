@@ -1,9 +1,12 @@
 #include "app/event_loop.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <ctime>
 #include <optional>
 
+#include "app/effects_win.h"
 #include "app/menus.h"
 #include "app/power.h"
 #include "app/shortcuts.h"
@@ -11,6 +14,7 @@
 #include "procs/process_list.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
+#include "lists/window_list_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
@@ -30,12 +34,14 @@ enum TypeMask : unsigned {
   kLeftClickOnly = 1u << 0,
   kChangeOnly = 1u << 2,
   kRightClickOnly = 1u << 1,
+  kDoubleClickOnly = 1u << 3,
 };
 
 bool Accepts(unsigned mask, int type) {
   if (mask == kAnyType) return true;
   if (type == kTypeChange) return (mask & kChangeOnly) != 0;
-  return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly));
+  return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly)) ||
+         (type == kTypeDoubleClick && (mask & kDoubleClickOnly));
 }
 
 struct Command {
@@ -99,6 +105,37 @@ void PowerFromMenu(const LoopEvent& event) {
 
 void HelpFromMenu(const LoopEvent&) { OpenHelpFile(MainWindow); }
 
+// The window list and its commands.
+void RefreshWindows(const LoopEvent&) {
+  RefreshWindowList();
+  SetListStamp();
+}
+void SetTransparency(const LoopEvent& event) {
+  SetWindowAlpha(SelectedWindow(), event.id == 108 ? 255 : TransparencyAlpha(event.id - 108));
+}
+void WindowCommandFromMenu(const LoopEvent& event) {
+  const std::optional<WindowCommand> command = WindowCommandOf(event.id);
+  if (!command) return;
+  RunWindowCommand(SelectedWindow(), *command);
+  if (*command == WindowCommand::kToggleTopmost) RefreshWindows(event);
+}
+// The jump to the process that owns the selected window.
+void JumpToProcess(const LoopEvent&) {
+  HWND processes = ControlHandle(kProcessListId);
+  if (ListView_GetItemCount(processes) <= 0) return;
+  SelectProcessRowByPid(processes, SelectedWindowPid());
+  ShowView(0, true);
+}
+void WindowListClick(const LoopEvent& event) {
+  if (SelectedWindowRow() < 0) return;
+  if (event.type == kTypeDoubleClick) {
+    JumpToProcess(event);
+    return;
+  }
+  CheckMenuItem(PopupMenuHandle(3), 118, MF_BYCOMMAND | (WindowIsTopmost(SelectedWindow()) ? MF_CHECKED : MF_UNCHECKED));
+  ShowPopupMenu(3);
+}
+
 // A new selection in the process or driver list.
 void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
 
@@ -115,10 +152,16 @@ constexpr Command kCommands[] = {
     {33, 38, kAnyType, SetPriority},
     {39, 102, kAnyType, ToggleProcessor},
     {103, 106, kAnyType, ProcessCommand},
+    {107, 107, kAnyType, RefreshWindows},
+    {108, 117, kAnyType, SetTransparency},
+    {118, 124, kAnyType, WindowCommandFromMenu},
+    {125, 125, kAnyType, JumpToProcess},
     {133, 133, kAnyType, HelpFromMenu},
     {136, 136, kAnyType, SelectTab},
     {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, SelectionChanged},
+    {147, 147, kRightClickOnly | kDoubleClickOnly, WindowListClick},
+    {148, 150, kAnyType, RefreshWindows},
     {154, 154, kChangeOnly, SelectionChanged},
 };
 
@@ -166,6 +209,7 @@ HANDLE signalledHandle = nullptr;
 // made when a watched object signals and, for safety, every 2 s.
 constexpr ULONGLONG kCheckInterval = 250;
 constexpr ULONGLONG kWatchedCheckInterval = 2000;
+constexpr unsigned kGestureKeyPoll = 100;
 
 }  // namespace
 
@@ -227,6 +271,10 @@ void ShowView(int view, bool refresh) {
     if (i != view) ShowWindow(ControlHandle(kPanels[i]), SW_HIDE);
   ShowWindow(ControlHandle(kPanels[view]), SW_SHOW);
   if (refresh && view == 0) RefreshProcessList();
+  if (refresh && view == 1) {
+    RefreshWindowList();
+    SetListStamp();
+  }
   (void)refresh;  // the lists refresh themselves once they exist
   if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
   if (view == 3) SetToolbarTooltip(24, "Nach diesem Treiber im Internet suchen (Strg+F)");
@@ -254,6 +302,7 @@ void MonitorTick() {
   }
   if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow))))
     RefreshProcessList();
+  if (plan.listRefresh && CurrentView == 1) RefreshWindowList();
   (void)plan.listRefresh;  // the lists join as they are built
 }
 
@@ -261,13 +310,16 @@ void MonitorTick() {
 unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
   const double untilCheck =
       static_cast<double>(checkStamp) + static_cast<double>(checkInterval) + 1 - static_cast<double>(GetTickCount64());
-  const bool animating = ToolbarAnimating() || QuickTransparencyStep != nullptr;
+  const bool animating = ToolbarAnimating() || TransparencyGestureActive();
   // The monitoring graphs step every 50 ms (by default) while their view
   // shows and one of them is not paused.
   const bool graphsRunning = CurrentView == 5 && MonitorGraphsRunning();
-  return static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
-                                             Preferences.PreferencesRefresh1Spin, Preferences.PreferencesRefresh2Spin,
-                                             graphsRunning, animating, untilCheck));
+  const auto wait = static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
+                                                        Preferences.PreferencesRefresh1Spin,
+                                                        Preferences.PreferencesRefresh2Spin, graphsRunning, animating,
+                                                        untilCheck));
+  // The gesture keys are polled: often enough that a gesture starts at once.
+  return QuickTransparencyStep ? std::min(wait, kGestureKeyPoll) : wait;
 }
 
 void RunEventLoop() {

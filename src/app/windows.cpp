@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/effects_win.h"
 #include "app/event_loop.h"
 #include "app/menus.h"
 #include "app/startup.h"
@@ -17,6 +18,7 @@
 #include "app/toolbar_win.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "lists/window_list_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
@@ -165,6 +167,7 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
       // The process list's row colours, header-click sorting and locked columns.
       LRESULT answer = 0;
       if (ProcessListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
+      if (WindowListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
       HandleNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;  // list views still want the default answer
     }
@@ -275,6 +278,7 @@ LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
           position->cx = raised.w;
           position->cy = raised.h;
         }
+        SnapMainWindow(window, *position);
       }
       break;
     default: break;
@@ -613,6 +617,8 @@ void DestroyWindows() {
     if (ui.windows[n]) DestroyWindow(ui.windows[n]);  // children and tooltips go with them
   MainWindow = nullptr;
   DestroyProcessList();  // the processes it kept open, its arrows
+  DetachWindowList();
+  FreeTransparencyScale();
   FreeStatusBar();
   SettingsHooks = PreferenceHooks{};
   ui = WindowState{};
@@ -688,6 +694,8 @@ bool BuildWindows() {
 
   // 7. The first fill of the lists.
   RefreshProcessList();
+  AttachWindowList({ControlHandle(147), ControlHandle(148), ControlHandle(149), ControlHandle(150)});
+  RefreshWindowList();
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
@@ -711,6 +719,9 @@ bool BuildWindows() {
   InstallWindowCallback();
   ShowWindow(MainWindow, SW_SHOW);
   UpdateWindow(MainWindow);
+  // 16. Once more, now that the main window itself is shown.
+  RefreshWindowList();
+  QuickTransparencyStep = QuickTransparencyPass;
   // 17. The first idle pass refreshes everything.
   ResetStampsForFirstPass();
   return true;
