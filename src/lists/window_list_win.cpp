@@ -364,12 +364,15 @@ void RunWindowCommand(HWND target, WindowCommand command) {
     case WindowCommand::kRestore: show(SW_RESTORE); break;
     case WindowCommand::kClose: win::SendMessageBounded(target, WM_CLOSE, 0, 0); break;
     case WindowCommand::kDestroy:
+      // Our own windows are destroyed directly. Another program's window is
+      // only touched while its thread answers (some systems destroy it
+      // directly, by a message its thread must handle); a system that
+      // refuses to destroy another thread's window gets it ended by its
+      // task ending instead, which asks it to close and destroys it when it
+      // does not.
       if (own) {
         DestroyWindow(target);
-      } else {
-        // The system destroys only windows of the calling thread; another
-        // program's window is ended by the system's task ending, which asks
-        // it to close and destroys it when it does not.
+      } else if (win::WindowAnswers(target) && !DestroyWindow(target) && GetLastError() == ERROR_ACCESS_DENIED) {
         if (EndTaskFunction endTask = BoundEndTask()) endTask(target, FALSE, TRUE);
       }
       break;

@@ -130,9 +130,11 @@ TEST_F(WindowListTest, ListsTheHelperWindowWithItsFactsAndFilters) {
   Check(148, false);
 
   // The selection stays at its index, whatever the rows show now.
-  SelectListRow(list_, 2);
+  const int last = ListView_GetItemCount(list_) - 1;
+  ASSERT_GE(last, 0);
+  SelectListRow(list_, last);
   RefreshWindowList();
-  EXPECT_EQ(ListView_GetNextItem(list_, -1, LVNI_SELECTED), 2);
+  EXPECT_EQ(ListView_GetNextItem(list_, -1, LVNI_SELECTED), last);
   SortWindowList(3, false);
   EXPECT_EQ(WindowListSortColumn(), 3);
   RefreshWindowList();
