@@ -1,9 +1,12 @@
 #include "app/event_loop.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <ctime>
 #include <optional>
 
+#include "app/effects_win.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
 #include "shell/power.h"
@@ -15,6 +18,7 @@
 #include "lists/driver_list_win.h"
 #include "lists/service_list_win.h"
 #include "export/export_win.h"
+#include "lists/window_list_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
@@ -35,12 +39,14 @@ enum TypeMask : unsigned {
   kLeftClickOnly = 1u << 0,
   kChangeOnly = 1u << 2,
   kRightClickOnly = 1u << 1,
+  kDoubleClickOnly = 1u << 3,
 };
 
 bool Accepts(unsigned mask, int type) {
   if (mask == kAnyType) return true;
   if (type == kTypeChange) return (mask & kChangeOnly) != 0;
-  return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly));
+  return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly)) ||
+         (type == kTypeDoubleClick && (mask & kDoubleClickOnly));
 }
 
 struct Command {
@@ -125,6 +131,36 @@ void RefreshDrivers(const LoopEvent&) {
   SetListStamp();
 }
 void DriverFolder(const LoopEvent&) { OpenDriverFolder(ControlHandle(154)); }
+// The window list and its commands.
+void RefreshWindows(const LoopEvent&) {
+  RefreshWindowList();
+  SetListStamp();
+}
+void SetTransparency(const LoopEvent& event) {
+  SetWindowAlpha(SelectedWindow(), event.id == 108 ? 255 : TransparencyAlpha(event.id - 108));
+}
+void WindowCommandFromMenu(const LoopEvent& event) {
+  const std::optional<WindowCommand> command = WindowCommandOf(event.id);
+  if (!command) return;
+  RunWindowCommand(SelectedWindow(), *command);
+  if (*command == WindowCommand::kToggleTopmost) RefreshWindows(event);
+}
+// The jump to the process that owns the selected window.
+void JumpToProcess(const LoopEvent&) {
+  HWND processes = ControlHandle(kProcessListId);
+  if (ListView_GetItemCount(processes) <= 0) return;
+  SelectProcessRowByPid(processes, SelectedWindowPid());
+  ShowView(0, true);
+}
+void WindowListClick(const LoopEvent& event) {
+  if (SelectedWindowRow() < 0) return;
+  if (event.type == kTypeDoubleClick) {
+    JumpToProcess(event);
+    return;
+  }
+  CheckMenuItem(PopupMenuHandle(3), 118, MF_BYCOMMAND | (WindowIsTopmost(SelectedWindow()) ? MF_CHECKED : MF_UNCHECKED));
+  ShowPopupMenu(3);
+}
 
 // A new selection in the process or driver list.
 void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
@@ -147,12 +183,18 @@ constexpr Command kCommands[] = {
     {126, 130, kAnyType, ServiceCommand},
     {131, 131, kAnyType, RefreshDrivers},
     {132, 132, kAnyType, DriverFolder},
+    {107, 107, kAnyType, RefreshWindows},
+    {108, 117, kAnyType, SetTransparency},
+    {118, 124, kAnyType, WindowCommandFromMenu},
+    {125, 125, kAnyType, JumpToProcess},
     {133, 133, kAnyType, HelpFromMenu},
     {136, 136, kAnyType, SelectTab},
     {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, SelectionChanged},
     {152, 152, kRightClickOnly, ServiceMenu},
     {154, 154, kRightClickOnly, DriverMenu},
+    {147, 147, kRightClickOnly | kDoubleClickOnly, WindowListClick},
+    {148, 150, kAnyType, RefreshWindows},
     {154, 154, kChangeOnly, SelectionChanged},
     {249, 249, kAnyType, PreferencesPageCommand},
     {252, 253, kAnyType, AutostartBoxCommand},
@@ -210,6 +252,7 @@ HANDLE signalledHandle = nullptr;
 // made when a watched object signals and, for safety, every 2 s.
 constexpr ULONGLONG kCheckInterval = 250;
 constexpr ULONGLONG kWatchedCheckInterval = 2000;
+constexpr unsigned kGestureKeyPoll = 100;
 
 }  // namespace
 
@@ -274,6 +317,10 @@ void ShowView(int view, bool refresh) {
   if (refresh && view == 2) RefreshServiceList(ControlHandle(152));
   if (refresh && view == 3) RefreshDriverList(ControlHandle(154));
   if (refresh && (view == 2 || view == 3)) SetListStamp();
+  if (refresh && view == 1) {
+    RefreshWindowList();
+    SetListStamp();
+  }
   (void)refresh;  // the lists refresh themselves once they exist
   if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
   if (view == 3) SetToolbarTooltip(24, "Nach diesem Treiber im Internet suchen (Strg+F)");
@@ -303,6 +350,7 @@ void MonitorTick() {
     RefreshProcessList();
   if (plan.listRefresh && CurrentView == 2) RefreshServiceList(ControlHandle(152));
   if (plan.listRefresh && CurrentView == 3) RefreshDriverList(ControlHandle(154));
+  if (plan.listRefresh && CurrentView == 1) RefreshWindowList();
   (void)plan.listRefresh;  // the lists join as they are built
 }
 
@@ -310,13 +358,16 @@ void MonitorTick() {
 unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
   const double untilCheck =
       static_cast<double>(checkStamp) + static_cast<double>(checkInterval) + 1 - static_cast<double>(GetTickCount64());
-  const bool animating = ToolbarAnimating() || QuickTransparencyStep != nullptr;
+  const bool animating = ToolbarAnimating() || TransparencyGestureActive();
   // The monitoring graphs step every 50 ms (by default) while their view
   // shows and one of them is not paused.
   const bool graphsRunning = CurrentView == 5 && MonitorGraphsRunning();
-  return static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
-                                             Preferences.PreferencesRefresh1Spin, Preferences.PreferencesRefresh2Spin,
-                                             graphsRunning, animating, untilCheck));
+  const auto wait = static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
+                                                        Preferences.PreferencesRefresh1Spin,
+                                                        Preferences.PreferencesRefresh2Spin, graphsRunning, animating,
+                                                        untilCheck));
+  // The gesture keys are polled: often enough that a gesture starts at once.
+  return QuickTransparencyStep ? std::min(wait, kGestureKeyPoll) : wait;
 }
 
 void RunEventLoop() {

@@ -21,10 +21,8 @@ struct MenuState {
 };
 MenuState menus;
 
-// The commands whose actions do not exist yet stay greyed: the diagram and
-// everything in the window menu.
-constexpr int kPendingCommands[] = {21, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117,
-                                    118, 119, 120, 121, 122, 123, 124, 125};
+// The commands whose actions do not exist yet stay greyed: the diagram.
+constexpr int kPendingCommands[] = {21};
 
 void AddItem(HMENU menu, int id, const char* caption, const char* icon = nullptr) {
   AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/effects_win.h"
 #include "app/event_loop.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
@@ -20,6 +21,7 @@
 #include "gfx/image_names.h"
 #include "lists/driver_list_win.h"
 #include "lists/service_list_win.h"
+#include "lists/window_list_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
@@ -180,6 +182,7 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
       LRESULT answer = 0;
       if (ProcessListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
       if (SortListOnHeaderClick(reinterpret_cast<const NMHDR*>(lParam))) return 0;
+      if (WindowListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
       HandleNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;  // list views still want the default answer
     }
@@ -290,6 +293,7 @@ LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
           position->cx = raised.w;
           position->cy = raised.h;
         }
+        SnapMainWindow(window, *position);
       }
       break;
     default: break;
@@ -631,6 +635,8 @@ void DestroyWindows() {
   MainWindow = nullptr;
   DestroyProcessList();  // the processes it kept open, its arrows
   DestroyServiceList();
+  DetachWindowList();
+  FreeTransparencyScale();
   FreeStatusBar();
   SettingsHooks = PreferenceHooks{};
   DetachPreferencesWindow();
@@ -709,6 +715,8 @@ bool BuildWindows() {
   RefreshProcessList();
   RefreshServiceList(ControlHandle(152));
   RefreshDriverList(ControlHandle(154));
+  AttachWindowList({ControlHandle(147), ControlHandle(148), ControlHandle(149), ControlHandle(150)});
+  RefreshWindowList();
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
@@ -735,6 +743,9 @@ bool BuildWindows() {
   InstallWindowCallback();
   ShowWindow(MainWindow, SW_SHOW);
   UpdateWindow(MainWindow);
+  // 16. Once more, now that the main window itself is shown.
+  RefreshWindowList();
+  QuickTransparencyStep = QuickTransparencyPass;
   // 17. The first idle pass refreshes everything.
   ResetStampsForFirstPass();
   return true;

@@ -1,0 +1,62 @@
+#include "lists/window_list.h"
+
+#include <charconv>
+
+namespace velkor {
+
+bool SkippedAsHidden(bool visible, const WindowFilter& filter) { return !visible && !filter.showHidden; }
+
+bool WindowListed(const WindowFacts& window, const WindowFilter& filter) {
+  if (SkippedAsHidden(window.visible, filter)) return false;
+  if (window.title.empty()) return false;  // whatever the filters say
+  const int64_t width = int64_t{window.right} - window.left;
+  const int64_t height = int64_t{window.bottom} - window.top;
+  if (!filter.showSizeless && (width == 0 || height == 0)) return false;
+  if (!filter.showOffScreen && !window.minimised) {
+    if (window.left > filter.screenWidth || window.top > filter.screenHeight || window.bottom < 0 || window.right < 0)
+      return false;
+  }
+  return true;
+}
+
+std::array<std::string, kWindowListColumns> WindowRowCells(const WindowFacts& window) {
+  const int64_t width = int64_t{window.right} - window.left;
+  const int64_t height = int64_t{window.bottom} - window.top;
+  std::string process = window.processPath;
+  if (const size_t slash = process.find_last_of("\\/"); slash != std::string::npos) process.erase(0, slash + 1);
+  return {
+      window.title,
+      std::to_string(window.handle),
+      process,
+      std::to_string(window.pid),
+      window.minimised ? std::string() : std::to_string(window.left) + ", " + std::to_string(window.top),
+      std::to_string(width) + "x" + std::to_string(height),
+      window.visible ? "Nein" : "Ja",
+      window.minimised ? "Minimiert" : (window.maximised ? "Maximiert" : ""),
+      (window.exStyle & kTopmostStyleBit) ? "Ja" : "Nein",
+  };
+}
+
+uint64_t ParseListNumber(std::string_view text) {
+  size_t start = 0;
+  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+  uint64_t value = 0;
+  const char* first = text.data() + start;
+  const auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
+  return error == std::errc() && end != first ? value : 0;
+}
+
+std::optional<WindowCommand> WindowCommandOf(int id) {
+  switch (id) {
+    case 118: return WindowCommand::kToggleTopmost;
+    case 119: return WindowCommand::kToggleVisible;
+    case 120: return WindowCommand::kMinimise;
+    case 121: return WindowCommand::kMaximise;
+    case 122: return WindowCommand::kRestore;
+    case 123: return WindowCommand::kClose;
+    case 124: return WindowCommand::kDestroy;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace velkor

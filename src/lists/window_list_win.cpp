@@ -1,0 +1,386 @@
+#include "lists/window_list_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "procs/process_library.h"
+#include "procs/process_list.h"
+#include "win/foreign_window.h"
+#include "win/list_view.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+namespace {
+
+// How long a changed topmost state may take to show when another program's
+// thread carries it out.
+constexpr DWORD kTopmostSettleMilliseconds = 250;
+
+struct PendingRow {
+  std::array<std::string, kWindowListColumns> cells;
+  int image = -1;
+};
+
+struct WindowListState {
+  WindowListControls controls;
+  HIMAGELIST images = nullptr;  // owned by the list view
+  int sortColumn = 0;
+  bool ascending = true;
+  // Icons we extracted ourselves, kept while the program runs: the first
+  // small icon of each executable (null when it has none) and the shell's.
+  std::unordered_map<std::string, win::UniqueIcon> executableIcons;
+  win::UniqueIcon shellIcon;
+  bool shellIconLoaded = false;
+  win::UniqueBitmap arrowUp;
+  win::UniqueBitmap arrowDown;
+  // Only during a refresh.
+  WindowFilter filter;
+  std::vector<PendingRow> rows;
+  std::unordered_map<uint32_t, std::string> pathsByPid;
+  std::unordered_map<HICON, int> imageByIcon;
+};
+WindowListState state;
+
+int LocaleCompare(std::string_view a, std::string_view b) {
+  const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                                    static_cast<int>(b.size()));
+  return result == 0 ? 0 : result - CSTR_EQUAL;
+}
+
+bool Checked(HWND box) { return box && SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// A usable icon: the window messages answer 1 for some windows.
+bool Usable(HICON icon) { return reinterpret_cast<uintptr_t>(icon) > 1; }
+
+HICON AskWindowIcon(HWND window) {
+  // A window that does not answer the first question is not asked again.
+  for (WPARAM kind : {WPARAM{ICON_SMALL}, WPARAM{ICON_SMALL2}}) {
+    const std::optional<LRESULT> answer = win::SendMessageBounded(window, WM_GETICON, kind, 0);
+    if (!answer) return nullptr;
+    if (HICON icon = reinterpret_cast<HICON>(*answer); Usable(icon)) return icon;
+  }
+  return nullptr;
+}
+
+HICON ExecutableIcon(const std::string& path) {
+  if (path.empty()) return nullptr;
+  auto found = state.executableIcons.find(path);
+  if (found == state.executableIcons.end()) {
+    HICON small = nullptr;
+    ExtractIconExA(path.c_str(), 0, nullptr, &small, 1);
+    found = state.executableIcons.emplace(path, win::UniqueIcon(small)).first;
+  }
+  return found->second.get();
+}
+
+HICON ShellIcon() {
+  if (!state.shellIconLoaded) {
+    HICON small = nullptr;
+    ExtractIconExA("shell32.dll", 2, nullptr, &small, 1);
+    state.shellIcon.reset(small);
+    state.shellIconLoaded = true;
+  }
+  return state.shellIcon.get();
+}
+
+// The row image of an icon; each icon goes into the image list once per refresh.
+int ImageOf(HICON icon) {
+  if (!Usable(icon) || !state.images) return -1;
+  auto found = state.imageByIcon.find(icon);
+  if (found != state.imageByIcon.end()) return found->second;
+  const int image = ImageList_ReplaceIcon(state.images, -1, icon);
+  if (image >= 0) state.imageByIcon.emplace(icon, image);
+  return image;
+}
+
+const std::string& PathOf(uint32_t pid) {
+  auto found = state.pathsByPid.find(pid);
+  if (found == state.pathsByPid.end()) found = state.pathsByPid.emplace(pid, ProcessPath(pid)).first;
+  return found->second;
+}
+
+std::string Cell(HWND list, int row, int column) { return win::ListViewCellText(list, row, column); }
+
+void InsertRow(HWND list, int index, const PendingRow& row) {
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = index;
+  item.iImage = row.image;
+  item.pszText = const_cast<char*>(row.cells[0].c_str());
+  const int inserted = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (inserted < 0) return;
+  for (int column = 1; column < kWindowListColumns; ++column) {
+    LVITEMA cell{};
+    cell.iSubItem = column;
+    cell.pszText = const_cast<char*>(row.cells[static_cast<size_t>(column)].c_str());
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(inserted), reinterpret_cast<LPARAM>(&cell));
+  }
+}
+
+win::UniqueBitmap ArrowBitmap(const char* name) {
+  auto arrow = LoadPngResource(name);
+  if (!arrow) return {};
+  const DWORD face = GetSysColor(COLOR_BTNFACE);
+  Canvas background(arrow->width, arrow->height, MakePixel(GetRValue(face), GetGValue(face), GetBValue(face)));
+  DrawOver(background, *arrow, 0, 0);
+  return CanvasToBitmap(background);
+}
+
+void ShowSortArrow() {
+  HWND header = ListView_GetHeader(state.controls.list);
+  if (!header) return;
+  if (!state.arrowUp) state.arrowUp = ArrowBitmap(images::kSortAscending);
+  if (!state.arrowDown) state.arrowDown = ArrowBitmap(images::kSortDescending);
+  for (int column = 0; column < Header_GetItemCount(header); ++column) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    if (!Header_GetItem(header, column, &item)) continue;
+    item.fmt &= ~(HDF_BITMAP | HDF_BITMAP_ON_RIGHT);
+    if (column == state.sortColumn) {
+      item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT | HDF_STRING;
+      item.mask |= HDI_BITMAP;
+      item.hbm = state.ascending ? state.arrowUp.get() : state.arrowDown.get();
+    }
+    Header_SetItem(header, column, &item);
+  }
+}
+
+int CALLBACK CompareRowsByIndex(LPARAM first, LPARAM second, LPARAM) {
+  HWND list = state.controls.list;
+  const int order = LocaleCompare(Cell(list, static_cast<int>(first), state.sortColumn),
+                                  Cell(list, static_cast<int>(second), state.sortColumn));
+  return state.ascending ? order : -order;
+}
+
+// Redrawing is switched off only for a list that is shown: switching it on
+// again would show a hidden one.
+class RedrawPause {
+ public:
+  explicit RedrawPause(HWND list) : list_(list), paused_(list && (GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE)) {
+    if (paused_) SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~RedrawPause() {
+    if (!paused_) return;
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+  }
+  RedrawPause(const RedrawPause&) = delete;
+  RedrawPause& operator=(const RedrawPause&) = delete;
+
+ private:
+  HWND list_;
+  bool paused_;
+};
+
+// The system's task ending, bound by name as its documentation advises;
+// none under Wine, whose user32 exports only a stub that ends the caller.
+using EndTaskFunction = BOOL(WINAPI*)(HWND, BOOL, BOOL);
+EndTaskFunction BoundEndTask() {
+  static const auto function = [] {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32 || (ntdll && GetProcAddress(ntdll, "wine_get_version"))) return EndTaskFunction{};
+    return reinterpret_cast<EndTaskFunction>(reinterpret_cast<void*>(GetProcAddress(user32, "EndTask")));
+  }();
+  return function;
+}
+
+}  // namespace
+
+void AttachWindowList(const WindowListControls& controls) {
+  state.controls = controls;
+  HWND list = controls.list;
+  if (!list) return;
+  state.images = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK,
+                                  16, 16);
+  // The list owns its image list (and frees an earlier one we gave it).
+  if (HIMAGELIST old = ListView_SetImageList(list, state.images, LVSIL_SMALL)) ImageList_Destroy(old);
+  state.sortColumn = 0;
+  state.ascending = true;
+  ShowSortArrow();
+}
+
+void DetachWindowList() { state = WindowListState{}; }
+
+BOOL CALLBACK AddWindowRow(HWND window, LPARAM buffer) {
+  WindowFacts facts;
+  facts.visible = IsWindowVisible(window) != FALSE;
+  if (SkippedAsHidden(facts.visible, state.filter)) return TRUE;
+  char* title = reinterpret_cast<char*>(buffer);
+  // Another program's window is not asked: the system answers with the
+  // caption it keeps, so a window that does not answer cannot stop us here.
+  const int length = GetWindowTextA(window, title, 256);
+  facts.title.assign(title, static_cast<size_t>(std::clamp(length, 0, 255)));
+  RECT r{};
+  GetWindowRect(window, &r);
+  facts.left = r.left;
+  facts.top = r.top;
+  facts.right = r.right;
+  facts.bottom = r.bottom;
+  facts.minimised = IsIconic(window) != FALSE;
+  facts.maximised = IsZoomed(window) != FALSE;
+  facts.exStyle = static_cast<uint32_t>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+  if (!WindowListed(facts, state.filter)) return TRUE;
+  facts.handle = reinterpret_cast<uintptr_t>(window);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  facts.pid = pid;
+  facts.processPath = PathOf(pid);
+
+  // The first icon that can be shown: the window's own (which the system
+  // may not let us copy from another program), the executable's, the shell's.
+  int image = ImageOf(AskWindowIcon(window));
+  if (image < 0) image = ImageOf(ExecutableIcon(facts.processPath));
+  if (image < 0) image = ImageOf(ShellIcon());
+  state.rows.push_back({WindowRowCells(facts), image});
+  return TRUE;
+}
+
+int RefreshWindowList() {
+  HWND list = state.controls.list;
+  if (!list) return 0;
+  RedrawPause pause(list);
+  const int topRow = ListView_GetTopIndex(list);
+  const int horizontal = GetScrollPos(list, SB_HORZ);
+  const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  ListView_DeleteAllItems(list);
+  if (state.images) ImageList_RemoveAll(state.images);
+
+  state.filter = {Checked(state.controls.showHidden), Checked(state.controls.showSizeless),
+                  Checked(state.controls.showOffScreen), GetSystemMetrics(SM_CXFULLSCREEN),
+                  GetSystemMetrics(SM_CYFULLSCREEN)};
+  {
+    std::vector<char> title(256);
+    EnumWindows(AddWindowRow, reinterpret_cast<LPARAM>(title.data()));
+  }
+
+  std::vector<std::string> keys;
+  keys.reserve(state.rows.size());
+  for (const PendingRow& row : state.rows) keys.push_back(row.cells[static_cast<size_t>(state.sortColumn)]);
+  const std::vector<int> order = SortedRowOrder(keys, SortKind::kText, state.ascending, LocaleCompare);
+  for (size_t i = 0; i < order.size(); ++i)
+    InsertRow(list, static_cast<int>(i), state.rows[static_cast<size_t>(order[i])]);
+  const int count = static_cast<int>(state.rows.size());
+  state.rows.clear();
+  state.pathsByPid.clear();
+  state.imageByIcon.clear();
+
+  SelectListRow(list, selected);
+  RECT first{};
+  if (count > 0 && ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS))
+    ListView_Scroll(list, horizontal, (first.bottom - first.top) * topRow);
+  return count;
+}
+
+void SortWindowList(int column, bool ascending) {
+  HWND list = state.controls.list;
+  if (!list || column < 0 || column >= kWindowListColumns) return;
+  state.sortColumn = column;
+  state.ascending = ascending;
+  ShowSortArrow();
+  RedrawPause pause(list);
+  ListView_SortItemsEx(list, CompareRowsByIndex, 0);
+}
+
+int WindowListSortColumn() { return state.sortColumn; }
+bool WindowListSortAscending() { return state.ascending; }
+
+bool WindowListNotify(const NMHDR* header, LRESULT& result) {
+  if (!header || !state.controls.list || header->hwndFrom != state.controls.list) return false;
+  if (header->code != static_cast<UINT>(LVN_COLUMNCLICK)) return false;
+  const int column = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
+  SortWindowList(column, column == state.sortColumn ? !state.ascending : true);
+  result = 0;
+  return true;
+}
+
+void SelectListRow(HWND list, int row) {
+  if (!list) return;
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  if (row >= 0) ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+bool SelectProcessRowByPid(HWND processList, uint32_t pid) {
+  if (!processList) return false;
+  const int count = ListView_GetItemCount(processList);
+  for (int row = 0; row < count; ++row) {
+    if (ParseListNumber(Cell(processList, row, kPidColumn)) != pid) continue;
+    SetFocus(processList);
+    SelectListRow(processList, row);
+    ListView_EnsureVisible(processList, row, FALSE);
+    return true;
+  }
+  return false;
+}
+
+int SelectedWindowRow() {
+  return state.controls.list ? ListView_GetNextItem(state.controls.list, -1, LVNI_SELECTED) : -1;
+}
+
+HWND SelectedWindow() {
+  const int row = SelectedWindowRow();
+  if (row < 0) return nullptr;
+  return reinterpret_cast<HWND>(
+      static_cast<uintptr_t>(ParseListNumber(Cell(state.controls.list, row, kWindowHandleColumn))));
+}
+
+uint32_t SelectedWindowPid() {
+  const int row = SelectedWindowRow();
+  if (row < 0) return 0;
+  const uint64_t pid = ParseListNumber(Cell(state.controls.list, row, kWindowPidColumn));
+  return pid <= UINT32_MAX ? static_cast<uint32_t>(pid) : 0;
+}
+
+bool WindowIsTopmost(HWND window) {
+  return window && (static_cast<uint32_t>(GetWindowLongPtrA(window, GWL_EXSTYLE)) & kTopmostStyleBit) != 0;
+}
+
+void RunWindowCommand(HWND target, WindowCommand command) {
+  if (!target || !IsWindow(target)) return;
+  const bool own = win::OwnThreadWindow(target);
+  auto show = [&](int how) { own ? ShowWindow(target, how) : ShowWindowAsync(target, how); };
+  switch (command) {
+    case WindowCommand::kToggleTopmost: {
+      const bool topmost = WindowIsTopmost(target);
+      SetWindowPos(target, topmost ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (own ? 0 : SWP_ASYNCWINDOWPOS));
+      // The refresh that follows should show the new state: give the other
+      // program's thread a moment to carry it out.
+      const ULONGLONG end = GetTickCount64() + kTopmostSettleMilliseconds;
+      while (!own && WindowIsTopmost(target) == topmost && GetTickCount64() < end) Sleep(5);
+      break;
+    }
+    case WindowCommand::kToggleVisible:
+      show((GetWindowLongPtrA(target, GWL_STYLE) & WS_VISIBLE) ? SW_HIDE : SW_SHOW);
+      break;
+    case WindowCommand::kMinimise: show(SW_MINIMIZE); break;
+    case WindowCommand::kMaximise: show(SW_SHOWMAXIMIZED); break;
+    case WindowCommand::kRestore: show(SW_RESTORE); break;
+    case WindowCommand::kClose: win::SendMessageBounded(target, WM_CLOSE, 0, 0); break;
+    case WindowCommand::kDestroy:
+      // Our own windows are destroyed directly. The system refuses that for
+      // another thread's window: it is ended through the system's task
+      // ending, which asks it to close and destroys it when it does not;
+      // without one, it is asked to close. Either way only while its thread
+      // answers, so that nothing waits on it.
+      if (own) {
+        DestroyWindow(target);
+      } else if (win::WindowAnswers(target)) {
+        if (EndTaskFunction endTask = BoundEndTask())
+          endTask(target, FALSE, TRUE);
+        else
+          win::SendMessageBounded(target, WM_CLOSE, 0, 0);
+      }
+      break;
+  }
+}
+
+}  // namespace velkor

@@ -1,0 +1,99 @@
+// The "Fenster" view of the real program: after the start it lists the
+// program's own main window, read from the list across the process border.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <string>
+
+#include "support/wine_support.h"
+
+namespace velkor {
+namespace {
+
+using namespace std::chrono_literals;
+
+HWND FindVelkorWindow(uint32_t pid) {
+  struct Search {
+    uint32_t pid;
+    HWND found;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char title[64] = {};
+        GetWindowTextA(window, title, sizeof title);
+        if (owner != s->pid || !IsWindowVisible(window) || std::string(title) != "Velkor") return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// One cell of a list view in another process, through memory of that process.
+std::string RemoteCell(HANDLE process, HWND list, int row, int column) {
+  constexpr SIZE_T kText = 512;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kText, MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return "?";
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.cchTextMax = kText;
+  item.pszText = static_cast<char*>(remote) + sizeof(LVITEMA);
+  char text[kText] = {};
+  if (WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+      SendMessageTimeoutA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote),
+                          SMTO_ABORTIFHUNG, 5000, nullptr))
+    ReadProcessMemory(process, item.pszText, text, kText - 1, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return text;
+}
+
+// The companion the program starts goes with the test, whatever happens.
+struct CompanionSweep {
+  ~CompanionSweep() {
+    for (uint32_t pid : test::ProcessIdsNamed("dornat.exe")) {
+      win::UniqueKernelHandle companion(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+      if (!companion) continue;
+      TerminateProcess(companion.get(), 999);
+      WaitForSingleObject(companion.get(), 5000);
+    }
+  }
+};
+
+TEST(WindowView, ListsTheProgramsOwnMainWindow) {
+  ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
+  ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
+  CompanionSweep sweep;
+  test::TempFolder folder;
+  test::OwnedProcess velkor = test::Start(test::ProgramFolder() + "\\velkor.exe", {}, folder.path());
+  HWND window = nullptr;
+  ASSERT_TRUE(test::WaitUntil([&] { return (window = FindVelkorWindow(velkor.pid())) != nullptr; }, 20s));
+  // "Ansicht" > "Fenster".
+  PostMessageA(window, WM_COMMAND, 14, 0);
+  HWND list = GetDlgItem(GetDlgItem(window, 146), 147);
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(list) != FALSE; }, 10s));
+  const std::string handle = std::to_string(reinterpret_cast<uintptr_t>(window));
+  int found = -1;
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < rows && found < 0; ++row)
+          if (RemoteCell(velkor.handle(), list, row, 1) == handle) found = row;
+        return found >= 0;
+      },
+      10s));
+  ASSERT_GE(found, 0);
+  EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 0), "Velkor");
+  EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 2), "velkor.exe");
+  EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 3), std::to_string(velkor.pid()));
+  velkor.End();
+}
+
+}  // namespace
+}  // namespace velkor

@@ -1,0 +1,310 @@
+// The window list and its commands against helper programs whose windows
+// the tests control, one of which stops answering messages; and the window
+// effects on real windows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/effects_win.h"
+#include "app/event_loop.h"
+#include "app/startup.h"
+#include "app/windows.h"
+#include "lists/window_list_win.h"
+#include "procs/process_list.h"
+#include "support/built_windows.h"
+#include "support/wine_support.h"
+
+namespace velkor {
+namespace {
+
+using namespace std::chrono_literals;
+using test::OwnedProcess;
+using test::WaitUntil;
+
+struct Found {
+  uint32_t pid = 0;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM context) {
+  auto* found = reinterpret_cast<Found*>(context);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != found->pid || !IsWindowVisible(window)) return TRUE;
+  found->window = window;
+  return FALSE;
+}
+
+std::string Decimal(HWND window) { return std::to_string(reinterpret_cast<uintptr_t>(window)); }
+
+DWORD ExStyle(HWND window) { return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)); }
+
+// Alpha of a layered window, -1 when it is not layered.
+int AlphaOf(HWND window) {
+  if (!(ExStyle(window) & WS_EX_LAYERED)) return -1;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) ? alpha : -2;
+}
+
+class WindowListTest : public test::BuiltWindows {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(BuildHere());
+    list_ = ControlHandle(147);
+    ASSERT_NE(list_, nullptr);
+  }
+
+  // Starts the helper in `mode` and waits for its window.
+  HWND StartWindow(OwnedProcess& helper, const std::string& mode, const std::string& title) {
+    helper = test::Start(test::ProgramFolder() + "\\velkor_helper.exe", mode + " " + title);
+    Found found{helper.pid()};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&found));
+          return found.window != nullptr;
+        },
+        10s));
+    return found.window;
+  }
+
+  std::string Cell(int row, int column) const {
+    char buffer[512] = {};
+    ListView_GetItemText(list_, row, column, buffer, sizeof buffer);
+    return buffer;
+  }
+  int RowOf(HWND window) const {
+    for (int row = 0; row < ListView_GetItemCount(list_); ++row)
+      if (Cell(row, 1) == Decimal(window)) return row;
+    return -1;
+  }
+  // Refreshes and selects the row of `window`.
+  int Select(HWND window) {
+    RefreshWindowList();
+    const int row = RowOf(window);
+    SelectListRow(list_, row);
+    return row;
+  }
+  static void Command(int id) { DispatchEvent({kEventMenu, id, 0, kMainWindow}); }
+  static void Check(int box, bool on) { SendMessageA(ControlHandle(box), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+  HWND list_ = nullptr;
+};
+
+TEST_F(WindowListTest, ListsTheHelperWindowWithItsFactsAndFilters) {
+  OwnedProcess helper;
+  HWND window = StartWindow(helper, "window", "Velkor Testfenster");
+  ASSERT_NE(window, nullptr);
+  RefreshWindowList();
+  int row = RowOf(window);
+  ASSERT_GE(row, 0);
+  RECT r{};
+  GetWindowRect(window, &r);
+  EXPECT_EQ(Cell(row, 0), "Velkor Testfenster");
+  EXPECT_EQ(Cell(row, 2), "velkor_helper.exe");
+  EXPECT_EQ(Cell(row, 3), std::to_string(helper.pid()));
+  EXPECT_EQ(Cell(row, 4), std::to_string(r.left) + ", " + std::to_string(r.top));
+  EXPECT_EQ(Cell(row, 5), std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
+  EXPECT_EQ(Cell(row, 6), "Nein");
+  EXPECT_EQ(Cell(row, 7), "");
+  EXPECT_EQ(Cell(row, 8), "Nein");
+  // Sorted by title; the status bar count is the row count.
+  for (int i = 1; i < ListView_GetItemCount(list_); ++i)
+    EXPECT_LE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Cell(i - 1, 0).c_str(), -1, Cell(i, 0).c_str(), -1),
+              CSTR_EQUAL);
+
+  // Hidden: listed only with the first box, then as hidden.
+  SelectListRow(list_, row);
+  Command(119);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 5s));
+  RefreshWindowList();
+  EXPECT_EQ(RowOf(window), -1);
+  Check(148, true);
+  DispatchEvent({kEventControl, 148, kTypeLeftClick, kMainWindow});
+  row = RowOf(window);
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Cell(row, 6), "Ja");
+  Check(148, false);
+
+  // The selection stays at its index, whatever the rows show now.
+  RefreshWindowList();
+  const int last = ListView_GetItemCount(list_) - 1;
+  ASSERT_GE(last, 0);
+  SelectListRow(list_, last);
+  RefreshWindowList();
+  EXPECT_EQ(ListView_GetNextItem(list_, -1, LVNI_SELECTED), last);
+  SortWindowList(3, false);
+  EXPECT_EQ(WindowListSortColumn(), 3);
+  RefreshWindowList();
+  for (int i = 1; i < ListView_GetItemCount(list_); ++i)
+    EXPECT_GE(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Cell(i - 1, 3).c_str(), -1, Cell(i, 3).c_str(), -1),
+              CSTR_EQUAL);
+}
+
+TEST_F(WindowListTest, CommandsActOnTheHelperWindow) {
+  OwnedProcess helper;
+  HWND window = StartWindow(helper, "window", "Velkor Befehle");
+  ASSERT_NE(window, nullptr);
+  ASSERT_GE(Select(window), 0);
+
+  Command(108);  // never transparent: stays as it was
+  EXPECT_EQ(AlphaOf(window), -1);
+  const int alphas[] = {230, 204, 178, 153, 128, 102, 76, 51, 26};
+  for (int id = 109; id <= 117; ++id) {
+    Command(id);
+    EXPECT_EQ(AlphaOf(window), alphas[id - 109]) << id;
+  }
+  Command(108);
+  EXPECT_EQ(AlphaOf(window), -1);
+
+  // Twice "Immer im Vordergrund": back where it was; the list follows at once.
+  Command(118);
+  EXPECT_TRUE(WindowIsTopmost(window));
+  EXPECT_EQ(Cell(RowOf(window), 8), "Ja");
+  SelectListRow(list_, RowOf(window));
+  Command(118);
+  EXPECT_FALSE(WindowIsTopmost(window));
+  SelectListRow(list_, RowOf(window));
+
+  Command(120);
+  EXPECT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }, 5s));
+  RefreshWindowList();
+  EXPECT_EQ(Cell(RowOf(window), 7), "Minimiert");
+  EXPECT_EQ(Cell(RowOf(window), 4), "");
+  SelectListRow(list_, RowOf(window));
+  Command(121);
+  EXPECT_TRUE(WaitUntil([&] { return IsZoomed(window) && !IsIconic(window); }, 5s));
+  Command(122);
+  EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(window) && !IsIconic(window); }, 5s));
+  Command(119);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 5s));
+  Command(119);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 5s));
+
+  // The jump selects the helper's row in the process list and shows it.
+  RefreshProcessList();
+  Command(125);
+  EXPECT_EQ(CurrentView, 0);
+  HWND processes = ControlHandle(kProcessListId);
+  const int selected = ListView_GetNextItem(processes, -1, LVNI_SELECTED);
+  ASSERT_GE(selected, 0);
+  char pid[32] = {};
+  ListView_GetItemText(processes, selected, kPidColumn, pid, sizeof pid);
+  EXPECT_EQ(std::string(pid), std::to_string(helper.pid()));
+
+  Command(123);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }, 5s));
+
+  OwnedProcess second;
+  HWND other = StartWindow(second, "window", "Velkor Zerstoeren");
+  ASSERT_NE(other, nullptr);
+  ASSERT_GE(Select(other), 0);
+  Command(124);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(other); }, 5s));
+}
+
+TEST_F(WindowListTest, JumpWithAnEmptyProcessListDoesNothing) {
+  ShowView(1, true);
+  ListView_DeleteAllItems(ControlHandle(kProcessListId));
+  SelectListRow(list_, 0);
+  DispatchEvent({kEventControl, 147, kTypeDoubleClick, kMainWindow});
+  EXPECT_EQ(CurrentView, 1);
+}
+
+TEST_F(WindowListTest, AWindowThatStopsAnsweringHoldsNothingUp) {
+  OwnedProcess helper;
+  HWND window = StartWindow(helper, "hung", "Velkor Haenger");
+  ASSERT_NE(window, nullptr);
+  ULONGLONG start = GetTickCount64();
+  RefreshWindowList();
+  EXPECT_LT(GetTickCount64() - start, 1500u);
+  const int row = RowOf(window);
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Cell(row, 0), "Velkor Haenger");
+
+  for (int id = 107; id <= 125; ++id) {
+    ShowView(1, false);
+    SelectListRow(list_, RowOf(window));
+    start = GetTickCount64();
+    Command(id);
+    EXPECT_LT(GetTickCount64() - start, 1200u) << id;
+  }
+  // Still answering: our own window answers at once.
+  EXPECT_TRUE(SendMessageTimeoutA(MainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr));
+}
+
+TEST_F(WindowListTest, RefreshesSpendNoHandles) {
+  OwnedProcess helper;
+  ASSERT_NE(StartWindow(helper, "window", "Velkor Zaehlung"), nullptr);
+  for (int i = 0; i < 5; ++i) RefreshWindowList();
+  const uint32_t gdi = test::OwnGdiObjectCount();
+  const uint32_t handles = test::OwnHandleCount();
+  for (int i = 0; i < 300; ++i) RefreshWindowList();
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
+  EXPECT_LE(test::OwnHandleCount(), handles + 2);
+}
+
+TEST_F(WindowListTest, InformationWindowFadesInToOpaque) {
+  HWND information = WindowHandle(kInformationWindow);
+  static int steps = 0;
+  steps = 0;
+  const ULONGLONG start = GetTickCount64();
+  FadeWindowIn(information, MainWindow, [] { ++steps; });
+  EXPECT_GE(GetTickCount64() - start, 255u);
+  EXPECT_GT(steps, 2);
+  EXPECT_TRUE(IsWindowVisible(information));
+  EXPECT_FALSE(IsWindowEnabled(MainWindow));
+  EXPECT_EQ(ExStyle(information) & WS_EX_LAYERED, 0u);
+  FadeWindowOut(information, MainWindow, nullptr);
+  EXPECT_NE(ExStyle(information) & WS_EX_LAYERED, 0u);
+  ShowWindow(information, SW_HIDE);
+  EnableWindow(MainWindow, TRUE);
+}
+
+TEST_F(WindowListTest, GestureMakesTheWindowInFrontTransparentWithTheScale) {
+  ShowWindow(MainWindow, SW_SHOW);
+  SetForegroundWindow(MainWindow);
+  if (GetForegroundWindow() != MainWindow) GTEST_SKIP() << "the main window cannot come to the front here";
+  CurrentTransparencyGesture() = TransparencyGesture{};
+  POINT origin{400, 400};
+  SetCursorPos(origin.x, origin.y);
+  GetCursorPos(&origin);
+  QuickTransparencyPass(true);
+  HWND scaleWindow = WindowHandle(kScaleWindow);
+  EXPECT_TRUE(IsWindowVisible(scaleWindow));
+  EXPECT_TRUE(TransparencyGestureActive());
+  SetCursorPos(origin.x + 45, origin.y);
+  const uint32_t gdi = test::OwnGdiObjectCount();
+  QuickTransparencyPass(true);
+  EXPECT_EQ(AlphaOf(MainWindow), 204);
+  for (int i = 0; i < 50; ++i) {
+    SetCursorPos(origin.x + (i % 2 ? 300 : 100), origin.y);
+    QuickTransparencyPass(true);
+  }
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
+  SetCursorPos(origin.x, origin.y);
+  QuickTransparencyPass(true);
+  EXPECT_EQ(AlphaOf(MainWindow), -1);
+  QuickTransparencyPass(false);
+  EXPECT_FALSE(IsWindowVisible(scaleWindow));
+  EXPECT_FALSE(TransparencyGestureActive());
+}
+
+TEST_F(WindowListTest, MainWindowSticksToTheWorkAreaEdges) {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  RECT r{};
+  GetWindowRect(MainWindow, &r);
+  SetWindowPos(MainWindow, nullptr, work.left + 7, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(MainWindow, &r);
+  EXPECT_EQ(r.left, work.left);
+  SetWindowPos(MainWindow, nullptr, -1, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(MainWindow, &r);
+  EXPECT_EQ(r.left, -11);
+}
+
+}  // namespace
+}  // namespace velkor
