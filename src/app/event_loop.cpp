@@ -4,6 +4,7 @@
 #include <ctime>
 #include <optional>
 
+#include "app/commands_built.h"
 #include "app/menus.h"
 #include "app/power.h"
 #include "app/shortcuts.h"
@@ -101,6 +102,12 @@ void HelpFromMenu(const LoopEvent&) { OpenHelpFile(MainWindow); }
 
 // A new selection in the process or driver list.
 void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
+// A new process selection also restarts the refresh interval, so no refresh
+// follows it after a few milliseconds (a CPU load over so short a time jumps).
+void ProcessSelectionChanged(const LoopEvent& event) {
+  SetListStamp();
+  SelectionChanged(event);
+}
 
 // One flat table: identifier range, accepted event types, handler.
 constexpr Command kCommands[] = {
@@ -118,11 +125,12 @@ constexpr Command kCommands[] = {
     {133, 133, kAnyType, HelpFromMenu},
     {136, 136, kAnyType, SelectTab},
     {139, 139, kRightClickOnly, ProcessMenu},
-    {139, 139, kChangeOnly, SelectionChanged},
+    {139, 139, kChangeOnly, ProcessSelectionChanged},
     {154, 154, kChangeOnly, SelectionChanged},
 };
 
 void RunCommand(const LoopEvent& event) {
+  if (!IsCommandBuilt(event.id)) return;  // a shortcut of a feature not there yet
   for (const Command& command : kCommands) {
     // An identifier may have one entry per event type.
     if (event.id < command.first || event.id > command.last || !Accepts(command.types, event.type)) continue;
@@ -228,6 +236,7 @@ void ShowView(int view, bool refresh) {
   ShowWindow(ControlHandle(kPanels[view]), SW_SHOW);
   if (refresh && view == 0) RefreshProcessList();
   (void)refresh;  // the lists refresh themselves once they exist
+  if (refresh && view <= 3) SetListStamp();
   if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
   if (view == 3) SetToolbarTooltip(24, "Nach diesem Treiber im Internet suchen (Strg+F)");
   SetTabPicture(view);
