@@ -118,7 +118,9 @@ TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {
       const Size text = TextSize(control, actual.w);
       EXPECT_LE(text.w, actual.w);
       EXPECT_LE(text.h, actual.h);
-      if (def.kind == ControlKind::kLabelRight) EXPECT_EQ(actual.x + actual.w, expected.x + expected.w);
+      if (def.kind == ControlKind::kLabelRight) {
+        EXPECT_EQ(actual.x + actual.w, expected.x + expected.w);
+      }
       continue;
     }
     EXPECT_EQ(actual, expected);
