@@ -450,9 +450,11 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       className = "EDIT";
       style |= ES_READONLY | ES_AUTOHSCROLL;
       break;
-    case ControlKind::kLabel: style |= SS_LEFT | SS_NOPREFIX; break;
-    case ControlKind::kLabelRight: style |= SS_RIGHT | SS_NOPREFIX; break;
-    case ControlKind::kLink: style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX; break;
+    // A label widened to its text may reach under the next one, which was
+    // made later and lies below it: each leaves the other's area alone.
+    case ControlKind::kLabel: style |= SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
+    case ControlKind::kLabelRight: style |= SS_RIGHT | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
+    case ControlKind::kLink: style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
     case ControlKind::kCheckBox:
       className = "BUTTON";
       style |= BS_AUTOCHECKBOX | WS_TABSTOP;
