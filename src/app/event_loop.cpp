@@ -6,6 +6,7 @@
 #include <ctime>
 #include <optional>
 
+#include "app/commands_built.h"
 #include "app/effects_win.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
@@ -164,6 +165,12 @@ void WindowListClick(const LoopEvent& event) {
 
 // A new selection in the process or driver list.
 void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
+// A new process selection also restarts the refresh interval, so no refresh
+// follows it after a few milliseconds (a CPU load over so short a time jumps).
+void ProcessSelectionChanged(const LoopEvent& event) {
+  SetListStamp();
+  SelectionChanged(event);
+}
 
 // One flat table: identifier range, accepted event types, handler.
 constexpr Command kCommands[] = {
@@ -190,7 +197,7 @@ constexpr Command kCommands[] = {
     {133, 133, kAnyType, HelpFromMenu},
     {136, 136, kAnyType, SelectTab},
     {139, 139, kRightClickOnly, ProcessMenu},
-    {139, 139, kChangeOnly, SelectionChanged},
+    {139, 139, kChangeOnly, ProcessSelectionChanged},
     {152, 152, kRightClickOnly, ServiceMenu},
     {154, 154, kRightClickOnly, DriverMenu},
     {147, 147, kRightClickOnly | kDoubleClickOnly, WindowListClick},
@@ -209,6 +216,7 @@ constexpr Command kCommands[] = {
 };
 
 void RunCommand(const LoopEvent& event) {
+  if (!IsCommandBuilt(event.id)) return;  // a shortcut of a feature not there yet
   for (const Command& command : kCommands) {
     // An identifier may have one entry per event type.
     if (event.id < command.first || event.id > command.last || !Accepts(command.types, event.type)) continue;
@@ -316,12 +324,8 @@ void ShowView(int view, bool refresh) {
   if (refresh && view == 0) RefreshProcessList();
   if (refresh && view == 2) RefreshServiceList(ControlHandle(152));
   if (refresh && view == 3) RefreshDriverList(ControlHandle(154));
-  if (refresh && (view == 2 || view == 3)) SetListStamp();
-  if (refresh && view == 1) {
-    RefreshWindowList();
-    SetListStamp();
-  }
-  (void)refresh;  // the lists refresh themselves once they exist
+  if (refresh && view == 1) RefreshWindowList();
+  if (refresh && view <= 3) SetListStamp();
   if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
   if (view == 3) SetToolbarTooltip(24, "Nach diesem Treiber im Internet suchen (Strg+F)");
   SetTabPicture(view);

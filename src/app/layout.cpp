@@ -321,4 +321,26 @@ std::optional<int> TabAtX(int x) {
 
 bool UseStoredPosition(int x, int y) { return x != -1 && y != -1; }
 
+bool TitleBarReachable(const Rect& outer, int captionHeight, std::span<const Rect> workAreas) {
+  constexpr int64_t kGrip = 40;
+  const int64_t left = outer.x, right = int64_t{outer.x} + std::max(outer.w, 0);
+  const int64_t top = outer.y, bottom = int64_t{outer.y} + std::max(captionHeight, 1);
+  const int64_t needWidth = std::min<int64_t>(kGrip, right - left);
+  const int64_t needHeight = (bottom - top + 1) / 2;
+  for (const Rect& area : workAreas) {
+    const int64_t width = std::min(right, int64_t{area.x} + area.w) - std::max(left, int64_t{area.x});
+    const int64_t height = std::min(bottom, int64_t{area.y} + area.h) - std::max(top, int64_t{area.y});
+    if (width >= needWidth && width > 0 && height >= needHeight) return true;
+  }
+  return false;
+}
+
+Rect MainWindowStartRect(int storedX, int storedY, Size storedOuter, int captionHeight, Size screen,
+                         std::span<const Rect> workAreas) {
+  const Size size = EnforceMinimumSize(storedOuter);
+  const Rect stored{storedX, storedY, size.w, size.h};
+  if (UseStoredPosition(storedX, storedY) && TitleBarReachable(stored, captionHeight, workAreas)) return stored;
+  return {(screen.w - size.w) / 2, (screen.h - size.h) / 2, size.w, size.h};
+}
+
 }  // namespace velkor

@@ -141,4 +141,15 @@ std::optional<int> TabAtX(int x);
 // and Y differ from -1.
 bool UseStoredPosition(int x, int y);
 
+// Whether a window whose outer rectangle is `outer` and whose title bar
+// (frame included) is `captionHeight` high can be grabbed by its title bar:
+// at least 40 pixels of its width (all of it when narrower) and half its
+// height lie on one of the work areas.
+bool TitleBarReachable(const Rect& outer, int captionHeight, std::span<const Rect> workAreas);
+// The main window's outer rectangle at start: the stored outer size raised to
+// the minimum, at the stored position, or centred on `screen` when a
+// coordinate is -1 or the title bar would be out of reach on every work area.
+Rect MainWindowStartRect(int storedX, int storedY, Size storedOuter, int captionHeight, Size screen,
+                         std::span<const Rect> workAreas);
+
 }  // namespace velkor

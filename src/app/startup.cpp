@@ -59,9 +59,15 @@ void WriteStartSignal() {
 }
 
 bool CompanionRunning() {
+  DWORD ownSession = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
   ExamineProcesses();
   while (NextProcess()) {
-    if (IsCompanionName(ProcessName())) return true;
+    if (!IsCompanionName(ProcessName())) continue;
+    DWORD session = 0;
+    const bool known = ProcessIdToSessionId(ProcessID(), &session) != 0;
+    if (IsCompanionProcess(ProcessName(), known ? std::optional<uint32_t>(session) : std::nullopt, ownSession))
+      return true;
   }
   return false;
 }

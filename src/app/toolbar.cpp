@@ -44,6 +44,16 @@ Canvas DrawToolbarButton(int hoverLevel, bool enabled, const Canvas* icon) {
   return face;
 }
 
+Canvas GreyedIcon(const Canvas& icon) {
+  Canvas grey = icon;
+  for (Pixel& p : grey.pixels) {
+    const int luma = (PixelRed(p) * 30 + PixelGreen(p) * 59 + PixelBlue(p) * 11) / 100;
+    const auto c = static_cast<uint8_t>((luma + 255) / 2);
+    p = (p & 0xFF000000u) | MakePixel(c, c, c, 0);
+  }
+  return grey;
+}
+
 int NextHoverLevel(int level, bool underMouse) {
   return std::clamp(level + (underMouse ? kHoverLevelStep : -kHoverLevelStep), 0, kHoverLevelMax);
 }

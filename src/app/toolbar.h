@@ -17,6 +17,9 @@ int ToolbarGlowDivisor(int x, int y);
 // while enabled, then the icon on top (the caller passes the greyed icon of
 // a disabled button).
 Canvas DrawToolbarButton(int hoverLevel, bool enabled, const Canvas* icon);
+// The disabled look of an icon that has none of its own: its grey values,
+// lightened halfway to white, with its transparency kept.
+Canvas GreyedIcon(const Canvas& icon);
 // One idle pass of the hover fading: up by 20 under the mouse, down by 20
 // otherwise, within 0..200.
 int NextHoverLevel(int level, bool underMouse);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/commands_built.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
 #include "app/layout.h"
@@ -44,6 +45,16 @@ const Canvas* Icon(const char* name) {
   return found->second ? &*found->second : nullptr;
 }
 
+const Canvas* GreyIcon(const char* name) {
+  static std::map<std::string, std::optional<Canvas>> icons;
+  auto found = icons.find(name);
+  if (found == icons.end()) {
+    const Canvas* icon = Icon(name);
+    found = icons.emplace(name, icon ? std::optional<Canvas>(GreyedIcon(*icon)) : std::nullopt).first;
+  }
+  return found->second ? &*found->second : nullptr;
+}
+
 bool mouseActivity = false;
 
 bool AnyGlowLit() {
@@ -75,7 +86,9 @@ bool PaintToolbarButton(const DRAWITEMSTRUCT* item) {
   if (!pictures || item->CtlType != ODT_BUTTON) return false;
   const bool enabled = IsWindowEnabled(item->hwndItem) != 0;
   const char* name = (!enabled && pictures->grey) ? pictures->grey : pictures->normal;
-  const Canvas face = DrawToolbarButton(HoverLevel(id), enabled, Icon(name));
+  // A button without a greyed picture of its own is greyed from its icon.
+  const Canvas* icon = (!enabled && !pictures->grey) ? GreyIcon(name) : Icon(name);
+  const Canvas face = DrawToolbarButton(HoverLevel(id), enabled, icon);
   PaintCanvas(item->hDC, face, item->rcItem.left, item->rcItem.top);
   return true;
 }
@@ -88,10 +101,17 @@ void UpdateToolbarStates() {
   const bool process = CurrentView == 0 && HasSelection(139);
   const bool driver = CurrentView == 3 && HasSelection(154);
   for (int id : {25, 24, 23}) {
-    const bool enable = process || (id == 24 && driver);
+    const bool enable = (process || (id == 24 && driver)) && IsCommandBuilt(id);
     if (HWND button = ControlHandle(id)) EnableWindow(button, enable ? TRUE : FALSE);
   }
   for (int id : {25, 24, 23}) DrawToolbarButton(id);
+  // The other buttons are disabled only while their feature is not built.
+  for (int id = 19; id <= 22; ++id) {
+    HWND button = ControlHandle(id);
+    if (!button || (IsWindowEnabled(button) != 0) == IsCommandBuilt(id)) continue;
+    EnableWindow(button, IsCommandBuilt(id) ? TRUE : FALSE);
+    DrawToolbarButton(id);
+  }
 }
 
 void NoteMouseActivity() { mouseActivity = true; }

@@ -360,6 +360,23 @@ HWND CreateTopLevel(const WindowSpec& def, HINSTANCE instance, int x, int y, int
                          nullptr, instance, nullptr);
 }
 
+std::vector<Rect> MonitorWorkAreas() {
+  std::vector<Rect> areas;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoA(monitor, &info)) {
+          const RECT& r = info.rcWork;
+          reinterpret_cast<std::vector<Rect>*>(data)->push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
 HWND ParentOf(const ControlSpec& def) {
   if (def.parent == 0) return ui.windows[static_cast<size_t>(def.window)];
   return ControlHandle(def.parent);
@@ -385,6 +402,31 @@ void AddTooltip(HWND window, HWND control, const std::string& text) {
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   tool.lpszText = const_cast<char*>(text.c_str());
   SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+int FontNumberOf(const ControlSpec& def) { return (def.flags & kBigFont) ? 3 : (def.flags & kBold) ? 0 : 1; }
+
+// A label gets the room its caption needs at its font: a one-line label is
+// widened to its text (a right-aligned one keeps its right edge), a label of
+// several lines grows downwards; nothing wraps or is cut.
+void FitLabelToText(const ControlSpec& def, const std::string& text, Rect& r) {
+  const bool label = def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight ||
+                     def.kind == ControlKind::kLink;
+  if (!label || text.empty()) return;
+  win::WindowDc screen(nullptr);
+  if (!screen.get()) return;
+  win::SelectScope font(screen.get(), Font(FontNumberOf(def)));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(screen.get(), &metrics);
+  const int line = metrics.tmHeight;
+  RECT needed{0, 0, r.w, 0};
+  const bool oneLine = text.find('\n') == std::string::npos && r.h < 2 * line;
+  DrawTextA(screen.get(), text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | (oneLine ? DT_SINGLELINE : DT_WORDBREAK));
+  if (oneLine && needed.right > r.w) {
+    if (def.kind == ControlKind::kLabelRight) r.x -= needed.right - r.w;
+    r.w = needed.right;
+  }
+  r.h = std::max(r.h, static_cast<int>(needed.bottom));
 }
 
 HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) {
@@ -427,9 +469,11 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       className = "EDIT";
       style |= ES_READONLY | ES_AUTOHSCROLL;
       break;
-    case ControlKind::kLabel: style |= SS_LEFT | SS_NOPREFIX; break;
-    case ControlKind::kLabelRight: style |= SS_RIGHT | SS_NOPREFIX; break;
-    case ControlKind::kLink: style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX; break;
+    // A label widened to its text may reach under the next one, which was
+    // made later and lies below it: each leaves the other's area alone.
+    case ControlKind::kLabel: style |= SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
+    case ControlKind::kLabelRight: style |= SS_RIGHT | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
+    case ControlKind::kLink: style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
     case ControlKind::kCheckBox:
       className = "BUTTON";
       style |= BS_AUTOCHECKBOX | WS_TABSTOP;
@@ -477,12 +521,13 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       style |= ES_MULTILINE | ES_READONLY | WS_VSCROLL;
       break;
   }
+  FitLabelToText(def, text, r);
+  if (height < r.h && def.kind != ControlKind::kComboEdit && def.kind != ControlKind::kComboImages) height = r.h;
   const bool tooltipOnly = def.kind == ControlKind::kToolbarButton;
   HWND control = CreateWindowExA(exStyle, className, tooltipOnly ? "" : text.c_str(), style, r.x, r.y, r.w, height,
                                  parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(def.id)), instance, nullptr);
   if (!control) return nullptr;
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font((def.flags & kBigFont) ? 3 : (def.flags & kBold) ? 0 : 1)),
-               FALSE);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(FontNumberOf(def))), FALSE);
   HWND topLevel = ui.windows[static_cast<size_t>(def.window)];
   if (tooltipOnly && !text.empty()) AddTooltip(topLevel, control, text);
   if (!def.tooltip.empty()) AddTooltip(topLevel, control, std::string(def.tooltip));
@@ -659,13 +704,13 @@ bool BuildWindows() {
   const DWORD mainStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
   RECT outer{0, 0, geometry.width, geometry.height};
   AdjustWindowRect(&outer, mainStyle, FALSE);
-  const int outerW = outer.right - outer.left, outerH = outer.bottom - outer.top;
-  int x = geometry.x, y = geometry.y;
-  if (!UseStoredPosition(geometry.x, geometry.y)) {
-    x = (GetSystemMetrics(SM_CXSCREEN) - outerW) / 2;
-    y = (GetSystemMetrics(SM_CYSCREEN) - outerH) / 2;
-  }
-  MainWindow = CreateTopLevel(WindowTable()[0], instance, x, y, outerW, outerH, mainStyle, 0);
+  // The minimum size holds from the start, and a window whose title bar
+  // would be out of reach (a damaged file, a monitor since unplugged) opens
+  // centred instead.
+  const Rect start = MainWindowStartRect(
+      geometry.x, geometry.y, {outer.right - outer.left, outer.bottom - outer.top}, -outer.top,
+      {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, MonitorWorkAreas());
+  MainWindow = CreateTopLevel(WindowTable()[0], instance, start.x, start.y, start.w, start.h, mainStyle, 0);
   if (!MainWindow) return false;
   ui.windows[0] = MainWindow;
   ui.mainClientAtCreation = ClientSize(MainWindow);
@@ -739,7 +784,8 @@ bool BuildWindows() {
   SortServiceList(ControlHandle(152), 0);
   SortDriverList(ControlHandle(154), 0);
   ApplyColumnVisibility();
-  // 14.-15. The callback, then the window appears.
+  // 14.-15. The callback, then the window appears. It has its minimum size
+  // from its creation on, so it needs no minimise and restore to take it.
   InstallWindowCallback();
   ShowWindow(MainWindow, SW_SHOW);
   UpdateWindow(MainWindow);

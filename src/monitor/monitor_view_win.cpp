@@ -40,7 +40,6 @@ struct ViewState {
   ShownImage memoryImage{kMemoryImage, {}};
 };
 ViewState view;
-bool cpuMeterStarted = false;
 
 int MainClientWidth() {
   RECT client{};
@@ -151,8 +150,9 @@ void StepMonitorGraphs() {
   }
 }
 
+// The meter is started once, at start-up: its first reading here is the
+// average since then. Starting it again would measure the moment since.
 void TakeMonitorSample(bool showView) {
-  if (!cpuMeterStarted) cpuMeterStarted = InitCpuUsage() != 0;
   const int cpu = SystemCpuUsage();
   // A failed query keeps the last processor figure rather than showing 0 %.
   LastSample = ComputeSamples(cpu >= 0 ? cpu : LastSample.cpuLoad, ReadMemoryStatus());

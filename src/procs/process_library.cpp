@@ -239,6 +239,10 @@ int RemovePageFaults(uint32_t pid) {
   return 0;
 }
 
+namespace {
+uint64_t privilegesGained = 0;
+}  // namespace
+
 void EnablePrivilege(const char* name) {
   UniqueKernelHandle token;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.put())) return;
@@ -248,8 +252,13 @@ void EnablePrivilege(const char* name) {
   if (!LookupPrivilegeValueA("", name, &privileges.Privileges[0].Luid)) return;
   TOKEN_PRIVILEGES previous{};
   DWORD previousSize = sizeof previous;
-  AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof previous, &previous, &previousSize);
+  // The previous state lists the privilege only when this call changed it.
+  if (AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof previous, &previous, &previousSize) &&
+      GetLastError() == ERROR_SUCCESS && previous.PrivilegeCount > 0)
+    ++privilegesGained;
 }
+
+uint64_t PrivilegesGained() { return privilegesGained; }
 
 int SetPriorityLevel(int64_t pid, int level) {
   static constexpr DWORD kClasses[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,

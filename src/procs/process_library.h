@@ -36,6 +36,9 @@ int SetProcessPriority(uint32_t pid, uint32_t priorityClass);
 int KillProcess(uint32_t pid, uint32_t exitCode);
 int RemovePageFaults(uint32_t pid);
 void EnablePrivilege(const char* name);
+// How often EnablePrivilege has enabled a privilege that was off: a change
+// tells that processes may now open that could not before.
+uint64_t PrivilegesGained();
 // pid -1 (0xFFFFFFFF) is the program itself; level 0 idle, 1 normal, 2 high, 3 realtime.
 int SetPriorityLevel(int64_t pid, int level);
 

@@ -182,7 +182,8 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
   seen.reserve(snapshot.size());
 
   for (const ProcessFacts& facts : snapshot) {
-    outcome.workingSetSum += facts.workingSet;
+    // What the rows show: a process that could not be queried counts 0, as its "0 KB".
+    if (facts.queryable) outcome.workingSetSum += facts.workingSet;
     ++seen[facts.pid];
 
     RowTexts texts;
@@ -206,7 +207,11 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
       float load = 0.0f;
       std::optional<std::string> runTime, cpuTime;
       if (facts.queryable) {
+        // A row that could not be queried until now has no sample to measure
+        // from: this refresh takes its first one, as for a new row.
+        const bool sampled = !rows.CellText(row, kSampleTimerColumn).empty();
         load = UpdateCpuLoad(rows, row, facts.cpu);
+        if (!sampled) load = 0.0f;
         if (settings.runTimeShown || settings.cpuTimeShown) {
           const int64_t running = std::clamp<int64_t>(settings.now - facts.startDate, std::numeric_limits<int32_t>::min(),
                                                        std::numeric_limits<int32_t>::max());
@@ -286,6 +291,10 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
   }
   outcome.startShell = settings.reactivateExplorer && !shellRuns;
   return outcome;
+}
+
+bool RetryFullAccess(uint64_t privilegesAtTry, uint64_t privilegesNow, uint64_t triedInRefresh, uint64_t refreshNow) {
+  return privilegesNow != privilegesAtTry || refreshNow - triedInRefresh >= kFullAccessRetryRefreshes;
 }
 
 std::string VectorProcessRows::CellText(int row, int column) const {

@@ -110,9 +110,8 @@ struct ProcessFacts {
   uint32_t pid = 0;
   std::string name;             // image name; "" when the process cannot be opened at all
   bool queryable = false;       // opened with query-information rights: CPU figures valid
-  // Memory in bytes as the system reports it. The working set of every
-  // entry counts towards the working-set sum; the cells show the figures of
-  // queryable processes only ("0 KB" otherwise).
+  // Memory in bytes as the system reports it. The cells and the working-set
+  // sum take the figures of queryable processes only ("0 KB" otherwise).
   uint64_t workingSet = 0;
   uint64_t pageFile = 0;
   uint64_t pagedPool = 0;
@@ -167,8 +166,14 @@ struct MergeSettings {
 struct MergeOutcome {
   bool changed = false;         // a row added or removed or a cell rewritten
   bool startShell = false;      // no row shows "explorer.exe" while it should
-  uint64_t workingSetSum = 0;   // all snapshot entries, bytes
+  uint64_t workingSetSum = 0;   // of the queryable snapshot entries, bytes
 };
+
+// A process opened with limited rights only is opened again for full rights
+// when a privilege was gained since the last try, or every so many refreshes
+// (rights can change while it runs); otherwise it is opened once.
+inline constexpr uint64_t kFullAccessRetryRefreshes = 20;
+bool RetryFullAccess(uint64_t privilegesAtTry, uint64_t privilegesNow, uint64_t triedInRefresh, uint64_t refreshNow);
 
 // One refresh's merge of `snapshot` (in the system's order) into `rows`.
 MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFacts>& snapshot,

@@ -18,6 +18,7 @@
 #include "monitor/monitor_view.h"
 #include "procs/file_version_info_win.h"
 #include "procs/process_cpu_win.h"
+#include "procs/process_library.h"
 #include "settings/preferences.h"
 #include "win/list_view.h"
 #include "win/unique_handle.h"
@@ -150,6 +151,8 @@ struct KnownProcess {
   int64_t createTime = 0;
   win::UniqueKernelHandle handle;
   bool fullAccess = false;  // opened for query and memory reading, not just limited query
+  uint64_t privilegesAtTry = 0;  // PrivilegesGained at the last try for full access
+  uint64_t triedInRefresh = 0;
   std::string path;
   bool pathKnown = false;
   std::optional<int64_t> startDate;
@@ -533,7 +536,8 @@ std::string ImagePath(HANDLE process) {
 
 // One fact record per snapshot entry, in the snapshot's order. Each process
 // is opened once in its lifetime (a process that could not be opened is
-// tried again at the next refresh): whether it can be opened and its path
+// tried again at the next refresh, one opened with limited rights only is
+// tried for full rights again as RetryFullAccess says): whether it can be opened and its path
 // come from that, its priority class from the kept handle at every refresh;
 // everything else is in the snapshot or in the per-path cache. A process
 // that left the snapshot has its handle closed with its record.
@@ -562,6 +566,17 @@ std::vector<ProcessFacts> GatherFacts(bool needDates) {
         entry.handle.reset(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, facts.pid));
         entry.fullAccess = static_cast<bool>(entry.handle);
         if (!entry.handle) entry.handle.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, facts.pid));
+        entry.privilegesAtTry = PrivilegesGained();
+        entry.triedInRefresh = state.refreshCount;
+      } else if (!entry.fullAccess &&
+                 RetryFullAccess(entry.privilegesAtTry, PrivilegesGained(), entry.triedInRefresh, state.refreshCount)) {
+        win::UniqueKernelHandle full(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, facts.pid));
+        entry.privilegesAtTry = PrivilegesGained();
+        entry.triedInRefresh = state.refreshCount;
+        if (full) {
+          entry.handle = std::move(full);
+          entry.fullAccess = true;
+        }
       }
       const HANDLE process = entry.handle.get();
       if (process) {

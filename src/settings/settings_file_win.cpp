@@ -58,6 +58,10 @@ std::optional<std::string> ReadSettingsBytes(const std::string& path) {
 }
 
 bool ReplaceSettingsFile(const std::string& path, std::string_view bytes) {
+  // A file marked read-only holds settings the user froze. Renaming over it
+  // would succeed on some systems and fail on others: it is never touched.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   char temp[MAX_PATH] = {};
   if (!GetTempFileNameA(FolderOf(path).c_str(), "vlk", 0, temp)) return false;
   bool written = false;

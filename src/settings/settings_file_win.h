@@ -36,7 +36,7 @@ extern PreferenceHooks SettingsHooks;
 std::optional<std::string> ReadSettingsBytes(const std::string& path);
 // Writes `bytes` to a temporary file beside `path` and puts it in place of
 // `path` in one step. On any failure `path` keeps its old content and the
-// temporary file is removed.
+// temporary file is removed; a read-only `path` is left as it is (false).
 bool ReplaceSettingsFile(const std::string& path, std::string_view bytes);
 
 // The version seam of the load, asked of the running system.

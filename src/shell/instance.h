@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace velkor {
@@ -17,6 +18,16 @@ inline constexpr const char* kMainExeName = "velkor.exe";
 inline bool IsCompanionName(std::string_view processName) { return processName == kCompanionExeName; }
 // And the main program likewise: "VELKOR.EXE" is some other program.
 inline bool IsMainProgramName(std::string_view processName) { return processName == kMainExeName; }
+
+// Only a process of the user's own session counts as the other program: an
+// elevated program sees other users' processes too. A process whose session
+// cannot be read is not counted.
+inline bool InOwnSession(std::optional<uint32_t> session, uint32_t ownSession) {
+  return session.has_value() && *session == ownSession;
+}
+inline bool IsCompanionProcess(std::string_view processName, std::optional<uint32_t> session, uint32_t ownSession) {
+  return IsCompanionName(processName) && InOwnSession(session, ownSession);
+}
 
 // Only an empty signal file is a second start's signal; any other file of
 // that name is someone else's and is left alone.

@@ -33,6 +33,7 @@ TableBlock GermanBlock() {
   block.entries[table + "FileDescription"] = std::string("Velkor\0", 7);
   block.entries[table + "CompanyName"] = std::string("Velkor-Projekt\0junk", 19);
   block.entries[table + "FileVersion"] = "1.0.0.0";
+  block.entries[table + "Comments"] = "Notiz";
   return block;
 }
 
@@ -65,6 +66,7 @@ TEST(FileVersionInfo, EntriesRunTogetherInBitOrder) {
   EXPECT_EQ(ComposeFileVersionText(block, 0x80, true), "Velkor-Projekt");
   EXPECT_EQ(ComposeFileVersionText(block, 0x80 | 0x2, true), "VelkorVelkor-Projekt");
   EXPECT_EQ(ComposeFileVersionText(block, 0x80 | 0x2 | 0x1, false), "1.0.0.0VelkorVelkor-Projekt");
+  EXPECT_EQ(ComposeFileVersionText(block, 0xFFF, false), "1.0.0.0VelkorVelkor-ProjektNotiz");  // up to the highest bit
   EXPECT_EQ(ComposeFileVersionText(block, 0x4, true), "");  // entry missing
   EXPECT_EQ(ComposeFileVersionText(block, 0, true), "");
 }

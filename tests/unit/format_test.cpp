@@ -89,6 +89,7 @@ TEST_F(Format, CompareNumberTexts) {
   EXPECT_EQ(CompareNumberTexts("1.234 KB", "999 KB"), 1);
   EXPECT_EQ(CompareNumberTexts("999 KB", "1.234 KB"), -1);
   EXPECT_EQ(CompareNumberTexts("12,5", "3,0"), 1);  // 125 against 30
+  EXPECT_EQ(CompareNumberTexts("1,5", "1,2"), 1);   // 15 against 12, not 1 against 1
   EXPECT_EQ(CompareNumberTexts("1.000 KB", "1.000 KB"), 0);
   EXPECT_EQ(CompareNumberTexts("1:30:00", "1"), 0);
   EXPECT_EQ(CompareNumberTexts("", "0 KB"), 0);

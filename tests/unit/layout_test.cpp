@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <vector>
 
 #include "app/layout.h"
 #include "app/shortcuts.h"
@@ -41,7 +42,8 @@ TEST(Anchoring, EdgesKeepTheirDistances) {
   // Back to the creation size gives the creation rectangle again, without drift.
   EXPECT_EQ(AnchoredRect(list, kAllEdges, created, created), list);
   // A parent smaller than at creation never gives a negative size.
-  EXPECT_EQ(AnchoredRect(list, kAllEdges, created, Size{10, 10}).w, 0);
+  EXPECT_EQ(AnchoredRect(list, kAllEdges, created, Size{10, 10}), (Rect{5, 0, 0, 0}));
+  EXPECT_EQ(AnchoredRect(details, kLeft | kRight | kBottom, created, Size{10, 10}), (Rect{5, -95, 0, 100}));
 }
 
 TEST(Anchoring, MinimumOuterSizeIsRaisedNotClamped) {
@@ -49,6 +51,36 @@ TEST(Anchoring, MinimumOuterSizeIsRaisedNotClamped) {
   EXPECT_EQ(EnforceMinimumSize({569, 900}), (Size{570, 900}));
   EXPECT_EQ(EnforceMinimumSize({1000, 464}), (Size{1000, 465}));
   EXPECT_EQ(EnforceMinimumSize({570, 465}), (Size{570, 465}));
+}
+
+// The start rectangle: the stored place unless a coordinate is -1 or the
+// title bar (30 high) could not be grabbed on any work area; the size is
+// always the stored one raised to the minimum.
+TEST(Anchoring, StartRectKeepsTheTitleBarWithinReach) {
+  const Size screen{1280, 1024};
+  const std::vector<Rect> work = {{0, 0, 1280, 994}, {1280, 100, 1024, 700}};  // a second monitor to the right
+  struct Case {
+    int x, y;
+    bool stored;
+  };
+  const Case cases[] = {
+      {30, 40, true},       {-600, 0, true},      // 40 pixels left at the screen's left edge
+      {-601, 0, false},     {1240, 0, true},      // 40 pixels at the right edge
+      {2264, 100, true},    {2265, 100, false},   // monitor 2's right edge
+      {0, -15, true},       {0, -16, false},      // half of the title bar above the top
+      {0, 979, true},       {0, 980, false},      // half of it below the work area (the task bar)
+      {1400, 50, false},    {1400, 86, true},     // above monitor 2, then on it
+      {32767, -32768, false}, {-1, 40, false},
+  };
+  for (const Case& c : cases) {
+    const Rect r = MainWindowStartRect(c.x, c.y, {640, 530}, 30, screen, work);
+    EXPECT_EQ(r, c.stored ? (Rect{c.x, c.y, 640, 530}) : (Rect{320, 247, 640, 530})) << c.x << "," << c.y;
+  }
+  // A stored size below the minimum is raised, also where the place is kept.
+  EXPECT_EQ(MainWindowStartRect(30, 40, {10, 20}, 30, screen, work), (Rect{30, 40, 570, 465}));
+  EXPECT_EQ(MainWindowStartRect(-1, -1, {0, 0}, 30, screen, work), (Rect{355, 279, 570, 465}));
+  // No work area at all: nothing is within reach.
+  EXPECT_EQ(MainWindowStartRect(30, 40, {640, 530}, 30, screen, {}), (Rect{320, 247, 640, 530}));
 }
 
 TEST(Anchoring, StoredPositionOnlyWithBothCoordinates) {
@@ -129,7 +161,11 @@ TEST(Shortcuts, DeliverTheirButtonsInTheirWindows) {
   EXPECT_EQ(ShortcutFor(1, false, kKeyReturn), 235);
   EXPECT_EQ(ShortcutFor(2, true, 'R'), std::nullopt);  // Ctrl+D is the diagram's only shortcut
   EXPECT_EQ(ShortcutFor(3, false, kKeyDelete), std::nullopt);
-  EXPECT_EQ(ShortcutFor(0, false, 'R'), std::nullopt);
+  // The modifier must be the right one.
+  for (int key : {'R', 'P', 'D', 'F', 'I'}) EXPECT_EQ(ShortcutFor(0, false, key), std::nullopt) << key;
+  EXPECT_EQ(ShortcutFor(2, false, 'D'), std::nullopt);
+  EXPECT_EQ(ShortcutFor(0, true, kKeyDelete), std::nullopt);
+  EXPECT_EQ(ShortcutFor(1, true, kKeyReturn), std::nullopt);
   EXPECT_EQ(ShortcutFor(0, false, kKeyReturn), std::nullopt);
 }
 

@@ -36,10 +36,12 @@ TEST(MenuLook, ItemPictures) {
   EXPECT_EQ(normal.At(119, 19), kMenuWhite);
 
   const Canvas highlighted = DrawMenuItem(120, 20, MenuLook::kHighlighted, false, nullptr);
-  EXPECT_EQ(highlighted.At(0, 0), MakePixel(102, 153, 255));
-  EXPECT_EQ(highlighted.At(119, 19), MakePixel(102, 153, 255));
-  EXPECT_EQ(highlighted.At(1, 1), MakePixel(170, 204, 255));
-  EXPECT_EQ(highlighted.At(60, 10), MakePixel(170, 204, 255));
+  // The frame runs all around; everything inside it is the fill.
+  for (int x = 0; x < 120; ++x)
+    for (int y = 0; y < 20; ++y) {
+      const bool frame = x == 0 || y == 0 || x == 119 || y == 19;
+      ASSERT_EQ(highlighted.At(x, y), frame ? MakePixel(102, 153, 255) : MakePixel(170, 204, 255)) << x << "," << y;
+    }
 
   const Canvas separator = DrawMenuItem(120, 7, MenuLook::kSeparator, false, nullptr);
   EXPECT_EQ(separator.At(10, 3), kMenuStripColour);

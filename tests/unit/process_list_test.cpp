@@ -63,7 +63,8 @@ TEST_F(ProcessListMerge, NewRowsCarryEveryTextAndTheirLook) {
   const MergeOutcome outcome = Merge({Process(0, "IDLE"), system, hidden, shut}, {{20, "Werkzeug"}, {20, "Hinten"}});
 
   EXPECT_TRUE(outcome.changed);
-  EXPECT_EQ(outcome.workingSetSum, 4u * 4096 * 1024);
+  // The sum agrees with the rows: "0 KB" for those that could not be queried.
+  EXPECT_EQ(outcome.workingSetSum, 2u * 4096 * 1024);
   ASSERT_EQ(rows.RowCount(), 2);
   const std::vector<std::string> systemRow(rows.At(0).cells.begin(), rows.At(0).cells.begin() + 15);
   EXPECT_EQ(systemRow, (std::vector<std::string>{"System", "", "0.0%", "4", "N/A", "0 KB", "0 KB", "0 KB", "0 KB", "",
@@ -168,10 +169,12 @@ TEST_F(ProcessListMerge, EndedProcessesVanishInOneRefresh) {
 TEST_F(ProcessListMerge, DuplicateRowsOfOnePidCollapse) {
   Merge({Process(1, "a"), Process(2, "b")});
   rows.SetCellText(1, kPidColumn, "1");  // two rows claim PID 1
-  Merge({Process(1, "a"), Process(2, "b")});
+  Merge({Process(1, "new.exe"), Process(2, "b")});
   ASSERT_EQ(rows.RowCount(), 2);
   EXPECT_EQ(rows.CellText(0, kPidColumn), "1");
+  EXPECT_EQ(rows.CellText(0, kNameColumn), "new.exe");  // the surviving row is the one brought up to date
   EXPECT_EQ(rows.CellText(1, kPidColumn), "2");
+  EXPECT_EQ(rows.CellText(1, kNameColumn), "b");
 }
 
 TEST_F(ProcessListMerge, TitlesDescriptionsAndUnopenableProcesses) {
@@ -200,6 +203,27 @@ TEST_F(ProcessListMerge, TitlesDescriptionsAndUnopenableProcesses) {
   refused.name.clear();
   EXPECT_FALSE(Merge({refused}).changed);
   EXPECT_EQ(rows.RowCount(), 1);
+}
+
+// A process listed with limited rights that can be queried later shows its
+// figures from then on; its first CPU sample only starts the measurement.
+TEST_F(ProcessListMerge, ARowQueryableLaterStartsMeasuringThen) {
+  ProcessFacts limited = Process(8, "a.exe", 5000, 2000);
+  limited.queryable = false;
+  limited.priorityClass = 0;
+  Merge({limited});
+  EXPECT_EQ(rows.CellText(0, kWorkingSetColumn), "0 KB");
+  Merge({Process(8, "a.exe", 5000, 2000)});
+  EXPECT_EQ(rows.CellText(0, kWorkingSetColumn), "4.096 KB");
+  EXPECT_EQ(rows.CellText(0, kPriorityColumn), "Normal");
+  EXPECT_EQ(rows.CellText(0, kCpuColumn), "");  // no load made up from the CPU time since its start
+  Merge({Process(8, "a.exe", 5500, 3000)});
+  EXPECT_EQ(rows.CellText(0, kCpuColumn), "50.0%");
+
+  // Full rights are tried again after a privilege was gained, or every so often.
+  EXPECT_FALSE(RetryFullAccess(3, 3, 10, 10 + kFullAccessRetryRefreshes - 1));
+  EXPECT_TRUE(RetryFullAccess(3, 4, 10, 11));
+  EXPECT_TRUE(RetryFullAccess(3, 3, 10, 10 + kFullAccessRetryRefreshes));
 }
 
 TEST_F(ProcessListMerge, TimesAreOnlyWrittenWhenTheirColumnsShow) {
@@ -255,6 +279,18 @@ TEST(ProcessListSort, KindsCompareAsTheColumnsRead) {
   const std::vector<std::string> cells = {"999 KB", "1.024 KB", "4 KB", "999 KB"};
   EXPECT_EQ(SortedRowOrder(cells, SortKind::kSize, true), (std::vector<int>{2, 0, 3, 1}));
   EXPECT_EQ(SortedRowOrder(cells, SortKind::kSize, false), (std::vector<int>{1, 0, 3, 2}));
+  // Forty rows of three values: rows that compare equal keep their order either way.
+  std::vector<std::string> many;
+  std::vector<int> up, down;
+  for (int i = 0; i < 40; ++i) many.push_back(std::to_string(i * 7 % 3) + " KB");
+  for (int value : {0, 1, 2})
+    for (int i = 0; i < 40; ++i)
+      if (i * 7 % 3 == value) up.push_back(i);
+  for (int value : {2, 1, 0})
+    for (int i = 0; i < 40; ++i)
+      if (i * 7 % 3 == value) down.push_back(i);
+  EXPECT_EQ(SortedRowOrder(many, SortKind::kSize, true), up);
+  EXPECT_EQ(SortedRowOrder(many, SortKind::kSize, false), down);
 }
 
 TEST(ProcessListCells, PathsAttributesAndColours) {

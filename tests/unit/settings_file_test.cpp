@@ -207,6 +207,9 @@ TEST(SettingsFile, ValuesAreBroughtIntoTheirRanges) {
   EXPECT_EQ(s.preferences.PreferencesRefresh1Spin, 0);
   EXPECT_EQ(s.preferences.PreferencesRefresh2Spin, 99999);
   EXPECT_EQ(s.window, (WindowGeometry{-32768, 32767, 0, 32767}));
+  // Each window field against its other limit too.
+  EXPECT_EQ(Read("[Window]\r\nX = 99999\r\nY = -99999\r\nWidth = 70000\r\nHeight = -4\r\n").window,
+            (WindowGeometry{32767, -32768, 32767, 0}));
   EXPECT_EQ(s.shown[3], 1);
   EXPECT_EQ(s.widths[0], 0);
   EXPECT_EQ(s.widths[1], 32767);

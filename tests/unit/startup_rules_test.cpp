@@ -15,6 +15,14 @@ TEST(StartupRules, CompanionIsFoundByExactName) {
   EXPECT_FALSE(IsCompanionName(""));
 }
 
+TEST(StartupRules, OnlyACompanionOfTheOwnSessionCounts) {
+  EXPECT_TRUE(IsCompanionProcess("dornat.exe", 1, 1));
+  EXPECT_FALSE(IsCompanionProcess("dornat.exe", 0, 1));  // another user's, seen by an elevated program
+  EXPECT_FALSE(IsCompanionProcess("dornat.exe", std::nullopt, 1));
+  EXPECT_FALSE(IsCompanionProcess("DORNAT.EXE", 1, 1));
+  EXPECT_TRUE(InOwnSession(0, 0));
+}
+
 TEST(StartupRules, OnlyAnEmptyFileIsTheStartSignal) {
   EXPECT_TRUE(IsStartSignal(true, 0));
   EXPECT_FALSE(IsStartSignal(true, 1));

@@ -50,6 +50,12 @@ TEST(ToolbarGlow, DisabledButtonsDoNotGlowAndIconsGoOnTop) {
   const Canvas face = DrawToolbarButton(200, true, &icon);
   EXPECT_EQ(face.At(13, 13), MakePixel(10, 20, 30));
   EXPECT_EQ(face.At(13, 14), Glow(200, 5));
+  // A level beyond 200 glows as 200.
+  EXPECT_EQ(DrawToolbarButton(260, true, nullptr).pixels, DrawToolbarButton(200, true, nullptr).pixels);
+  // The greyed look of an icon: light grey values, transparency kept.
+  const Canvas grey = GreyedIcon(icon);
+  EXPECT_EQ(grey.At(13, 13), MakePixel(136, 136, 136));
+  EXPECT_EQ(PixelAlpha(grey.At(0, 0)), 0);
 }
 
 TEST(ToolbarGlow, FadingSteps) {

@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/windows.h"
+#include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "monitor/monitor_view.h"
 #include "settings/preferences.h"
@@ -81,6 +82,15 @@ class MonitorViewWindows : public test::BuiltWindows {
     ShowView(5, false);
   }
 };
+
+// A sample reads the meter started at start-up and never starts it itself: a
+// meter that could not start keeps the last figure (no restart, no alarm).
+TEST(MonitorSample, NeverStartsTheMachineMeter) {
+  EndCpuUsage();
+  LastSample.cpuLoad = 42;
+  for (int i = 0; i < 2; ++i) TakeMonitorSample(false);
+  EXPECT_EQ(LastSample.cpuLoad, 42);
+}
 
 TEST_F(MonitorViewWindows, SamplesFillTheLabelsAndTheImagesShowTheCanvases) {
   for (int i = 0; i < 3; ++i) TakeMonitorSample(true);

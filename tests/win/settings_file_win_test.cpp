@@ -185,6 +185,16 @@ TEST_F(SettingsFileWin, FailedReplaceLeavesTheOldFileAlone) {
   // A folder that does not exist: nothing is written anywhere.
   EXPECT_FALSE(ReplaceSettingsFile(folder_.File("absent\\velkor.ini"), "x"));
   EXPECT_EQ(FolderFiles(), std::vector<std::string>{"velkor.ini"});
+
+  // A file marked read-only is the user's frozen settings: never replaced.
+  ASSERT_TRUE(SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(ReplaceSettingsFile(Ini(), "new content\r\n"));
+  EXPECT_FALSE(WritePreferences());
+  EXPECT_TRUE(GetFileAttributesA(Ini().c_str()) & FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(ReadFileBytes(Ini(), bytes));
+  EXPECT_EQ(bytes, old);
+  EXPECT_EQ(FolderFiles(), std::vector<std::string>{"velkor.ini"});
 }
 
 TEST_F(SettingsFileWin, WindowGeometrySurvivesSaveAndLoad) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/commands_built.h"
 #include "app/event_loop.h"
 #include "app/startup.h"
 #include "app/windows.h"
@@ -13,6 +14,7 @@
 #include "settings/settings_file_win.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
+#include "win/unique_handle.h"
 
 namespace velkor {
 namespace {
@@ -43,6 +45,25 @@ int MenuBarHeight(HWND window) {
   RECT frame{0, 0, 0, 0};
   AdjustWindowRect(&frame, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE);
   return OuterOf(window).h - (frame.bottom - frame.top) - ClientOf(window).h;
+}
+
+bool IsLabel(ControlKind kind) {
+  return kind == ControlKind::kLabel || kind == ControlKind::kLabelRight || kind == ControlKind::kLink;
+}
+
+// The room a control's text takes at the control's font, broken into lines
+// at `width` where it has to be.
+Size TextSize(HWND control, int width) {
+  char text[512] = {};
+  GetWindowTextA(control, text, sizeof text);
+  win::WindowDc dc(control);
+  win::SelectScope font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  RECT single{0, 0, 0, 0}, broken{0, 0, width, 0};
+  DrawTextA(dc.get(), text, -1, &single, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+  DrawTextA(dc.get(), text, -1, &broken, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
+  // A text of one line must fit on one line; a longer one may be broken.
+  const bool oneLine = std::string(text).find('\n') == std::string::npos && broken.bottom <= single.bottom;
+  return oneLine ? Size{single.right, single.bottom} : Size{std::min<int>(broken.right, width), broken.bottom};
 }
 
 // Handles what is pending without running any command.
@@ -88,6 +109,20 @@ TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {
       HWND arrows = GetWindow(control, GW_HWNDNEXT);
       actual.w += RectInParent(arrows).w;
     }
+    if (IsLabel(def.kind) && !def.text.empty()) {
+      // A label covers its place and is as large as its text needs at its font.
+      EXPECT_LE(actual.x, expected.x);
+      EXPECT_EQ(actual.y, expected.y);
+      EXPECT_GE(actual.x + actual.w, expected.x + expected.w);
+      EXPECT_GE(actual.h, expected.h);
+      const Size text = TextSize(control, actual.w);
+      EXPECT_LE(text.w, actual.w);
+      EXPECT_LE(text.h, actual.h);
+      if (def.kind == ControlKind::kLabelRight) {
+        EXPECT_EQ(actual.x + actual.w, expected.x + expected.w);
+      }
+      continue;
+    }
     EXPECT_EQ(actual, expected);
   }
   EXPECT_EQ(RectInParent(ControlHandle(136)), (Rect{0, 30, 400, 25}));
@@ -121,7 +156,7 @@ TEST_F(Windows, WindowsAndListsAreWhatTheyShouldBe) {
   EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(ControlHandle(154))), 2);
   EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(ControlHandle(161))), 5);
   // Buttons 23..25 start disabled; only the "Prozesse" panel shows.
-  EXPECT_TRUE(IsWindowEnabled(ControlHandle(22)));
+  EXPECT_EQ(IsWindowEnabled(ControlHandle(22)) != 0, IsCommandBuilt(22));  // never disabled once built
   for (int id : {23, 24, 25}) EXPECT_FALSE(IsWindowEnabled(ControlHandle(id))) << id;
   EXPECT_TRUE(IsWindowVisible(ControlHandle(138)));
   for (int id : {146, 151, 153, 155, 192}) EXPECT_FALSE(IsWindowVisible(ControlHandle(id))) << id;
@@ -193,6 +228,25 @@ TEST_F(Windows, StoredGeometrySurvivesASaveAndALoad) {
   EXPECT_NE(saved.find(WindowGroup(30, 40, 700, 550)), std::string::npos) << saved;
 }
 
+// A stored size below the minimum opens at the minimum; a place where the
+// title bar cannot be reached opens centred with the stored size.
+TEST_F(Windows, StoredGeometryIsMadeUsableBeforeTheWindowShows) {
+  Build("[Window]\r\nX = 30\r\nY = 40\r\nWidth = 0\r\nHeight = 0\r\n");
+  RECT r{};
+  GetWindowRect(MainWindow, &r);
+  EXPECT_EQ(OuterOf(MainWindow), (Size{570, 465}));
+  EXPECT_EQ(r.left, 30);
+  EXPECT_EQ(r.top, 40);
+  DestroyWindows();
+  ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"),
+                                   "[Window]\r\nX = 99999999999999999999\r\nY = 40\r\nWidth = 700\r\nHeight = 550\r\n"));
+  ASSERT_TRUE(BuildWindows());
+  GetWindowRect(MainWindow, &r);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  EXPECT_EQ(ClientOf(MainWindow), (Size{700, 550 - MenuBarHeight(MainWindow)}));
+}
+
 TEST_F(Windows, OneMissingCoordinateCentresTheWindow) {
   Build(WindowGroup(10, -1, 640, 500));
   RECT r{};
@@ -211,6 +265,23 @@ TEST_F(Windows, ViewsFollowTheTabStripAndTheMenu) {
   // A menu event 13..18 shows view id - 13.
   DispatchEvent({kEventMenu, 17, 0, 0});
   EXPECT_TRUE(IsWindowVisible(ControlHandle(155)));
+}
+
+// A view switch with its refresh and a new process selection restart the
+// list interval: the periodic refresh comes a full interval later.
+TEST_F(Windows, RefreshingViewSwitchesAndProcessSelectionsSetTheListStamp) {
+  Build();
+  Stamps.list = 0;
+  ShowView(5, true);  // no list of its own
+  EXPECT_EQ(Stamps.list, 0.0);
+  ShowView(0, true);
+  EXPECT_NE(Stamps.list, 0.0);
+  Stamps.list = 0;
+  DispatchEvent({kEventControl, 139, kTypeChange, kMainWindow});
+  EXPECT_NE(Stamps.list, 0.0);
+  Stamps.list = 0;
+  DispatchEvent({kEventControl, 154, kTypeChange, kMainWindow});
+  EXPECT_EQ(Stamps.list, 0.0);
 }
 
 TEST_F(Windows, ATabClickCountsWhereItHappenedNotWhereTheMouseWentOnTo) {

@@ -1,6 +1,7 @@
 #include "support/built_windows.h"
 
 #include "app/windows.h"
+#include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
 
@@ -14,6 +15,7 @@ void BuiltWindows::BuildHere(const std::string& settings) {
   }
   SetPreferenceDefaults();
   InitProcessLibrary();  // as the program binds it at start
+  InitCpuUsage();
   ASSERT_TRUE(BuildWindows());
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
