@@ -11,6 +11,7 @@
 #include "procs/process_list.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
+#include "lists/network_adapters_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
@@ -102,6 +103,14 @@ void HelpFromMenu(const LoopEvent&) { OpenHelpFile(MainWindow); }
 // A new selection in the process or driver list.
 void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
 
+void AdapterSelected(const LoopEvent&) { ShowAdapterDetails(); }
+
+// The network graph at the main window's new width, like the monitoring graphs.
+void RebuildNetworkGraph() {
+  RECT client{};
+  if (!IsIconic(MainWindow) && GetClientRect(MainWindow, &client)) ResizeNetworkGraph(client.right - 35);
+}
+
 // One flat table: identifier range, accepted event types, handler.
 constexpr Command kCommands[] = {
     {12, 12, kAnyType, Quit},
@@ -120,6 +129,7 @@ constexpr Command kCommands[] = {
     {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, SelectionChanged},
     {154, 154, kChangeOnly, SelectionChanged},
+    {161, 161, kChangeOnly, AdapterSelected},
 };
 
 void RunCommand(const LoopEvent& event) {
@@ -214,6 +224,7 @@ void DispatchEvent(const LoopEvent& event) {
     case kEventSize:
       FitTabFiller();
       RebuildGraphCanvases();
+      RebuildNetworkGraph();
       break;
     default: break;
   }
@@ -246,14 +257,15 @@ void MonitorTick() {
   ToolbarHoverStep();
   const TickPlan plan = PlanTick(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
                                  Preferences.PreferencesRefresh2Spin);
-  // The network graph of view 4 steps here too once it exists.
   if (plan.graphStep && CurrentView == 5) StepMonitorGraphs();
+  if (plan.graphStep && CurrentView == 4) DrawNetworkGraphStep();
   if (plan.monitorSample) {
     TakeMonitorSample(CurrentView == 5);
     UpdateStatusBar(kStatusFigures);
   }
   if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow))))
     RefreshProcessList();
+  if (plan.listRefresh && CurrentView == 4) RefreshNetworkList();
   (void)plan.listRefresh;  // the lists join as they are built
 }
 
@@ -264,7 +276,7 @@ unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
   const bool animating = ToolbarAnimating() || QuickTransparencyStep != nullptr;
   // The monitoring graphs step every 50 ms (by default) while their view
   // shows and one of them is not paused.
-  const bool graphsRunning = CurrentView == 5 && MonitorGraphsRunning();
+  const bool graphsRunning = (CurrentView == 5 && MonitorGraphsRunning()) || CurrentView == 4;
   return static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
                                              Preferences.PreferencesRefresh1Spin, Preferences.PreferencesRefresh2Spin,
                                              graphsRunning, animating, untilCheck));

@@ -17,6 +17,7 @@
 #include "app/toolbar_win.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "lists/network_adapters_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
@@ -165,6 +166,7 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
       // The process list's row colours, header-click sorting and locked columns.
       LRESULT answer = 0;
       if (ProcessListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
+      if (NetworkListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
       HandleNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;  // list views still want the default answer
     }
@@ -514,6 +516,17 @@ void PlaceControl(const ControlEntry& entry, Size parentNow) {
   SetWindowPos(entry.handle, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The controls of the "Netzwerk" view, for the view's own code.
+NetworkControls NetworkViewControls() {
+  NetworkControls controls;
+  controls.list = ControlHandle(161);
+  controls.graph = ControlHandle(157);
+  controls.load = ControlHandle(160);
+  controls.heading = ControlHandle(163);
+  for (int k = 0; k < kAdapterDetailCount; ++k) controls.values[static_cast<size_t>(k)] = ControlHandle(165 + 2 * k);
+  return controls;
+}
+
 }  // namespace
 
 int WindowNumberOf(HWND window) {
@@ -609,6 +622,7 @@ void DestroyWindows() {
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
+  DestroyNetworkView();
   for (size_t n = ui.windows.size(); n-- > 0;)
     if (ui.windows[n]) DestroyWindow(ui.windows[n]);  // children and tooltips go with them
   MainWindow = nullptr;
@@ -678,6 +692,7 @@ bool BuildWindows() {
   FitTabFiller();
   for (int banner : {230, 238, 247, 301, 319}) SetPicture(banner, Picture(images::kBanner));
   SetPicture(248, Picture(images::kPrefsSidebar));
+  SetPicture(158, Picture(images::kNetworkAdapter));
   SetPicture(249, Picture(images::kPrefsTabsGeneral));
   SetPicture(137, Picture(images::kStatusbar));
   SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);
@@ -688,6 +703,8 @@ bool BuildWindows() {
 
   // 7. The first fill of the lists.
   RefreshProcessList();
+  AttachNetworkView(NetworkViewControls(), ClientSize(MainWindow).w - 30);
+  RefreshNetworkList();
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
