@@ -1,10 +1,13 @@
 // The interface table from iphlpapi, and the "Netzwerk" view's controls.
 #include "lists/network_adapters_win.h"
 
-#include <iphlpapi.h>
-#include <netioapi.h>
+#include <commctrl.h>
+// The socket definitions before the interface headers that build on them.
 #include <winsock2.h>
 #include <ws2ipdef.h>
+// 64-bit interface entries (Vista and later) beside the interface table.
+#include <iphlpapi.h>
+#include <netioapi.h>
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,6 @@
 // exist and calls the procedures below; nothing here knows the main window.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
 
 #include <array>

@@ -1,8 +1,10 @@
 // The "Netzwerk" view in the real windows: the machine's interfaces, traffic
 // made on the loopback interface, the details panel and the load graph.
 #include <gtest/gtest.h>
-#include <windows.h>
+
 #include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <cstdint>
