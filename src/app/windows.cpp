@@ -523,6 +523,7 @@ NetworkControls NetworkViewControls() {
   controls.graph = ControlHandle(157);
   controls.load = ControlHandle(160);
   controls.heading = ControlHandle(163);
+  controls.picture = ControlHandle(158);
   for (int k = 0; k < kAdapterDetailCount; ++k) controls.values[static_cast<size_t>(k)] = ControlHandle(165 + 2 * k);
   return controls;
 }
@@ -692,7 +693,6 @@ bool BuildWindows() {
   FitTabFiller();
   for (int banner : {230, 238, 247, 301, 319}) SetPicture(banner, Picture(images::kBanner));
   SetPicture(248, Picture(images::kPrefsSidebar));
-  SetPicture(158, Picture(images::kNetworkAdapter));
   SetPicture(249, Picture(images::kPrefsTabsGeneral));
   SetPicture(137, Picture(images::kStatusbar));
   SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/bitmap.h"
@@ -40,6 +42,7 @@ struct NetworkView {
   NetworkControls controls;
   HistoryGraph graph;
   win::UniqueBitmap shownGraph;  // the DIB section in the graph's control
+  win::UniqueBitmap picture;     // the adapter picture of the details panel
   NetworkTraffic traffic;
   AdapterTable info = AdapterTable(1);  // one empty row until the first read
   std::vector<InterfaceEntry> entries;
@@ -181,15 +184,27 @@ void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
       ListView_SetImageList(list, images, LVSIL_SMALL);
     }
   }
+  // The picture over the details box's white and without alpha bytes: a
+  // static control of the version 6 common controls would show (and leave
+  // to us) a private copy of a bitmap with alpha.
+  if (std::optional<Canvas> picture = LoadPngResource(images::kNetworkAdapter); picture && controls.picture) {
+    Canvas opaque(picture->width, picture->height, MakePixel(255, 255, 255));
+    DrawOver(opaque, *picture, 0, 0);
+    for (Pixel& p : opaque.pixels) p &= 0x00FFFFFFu;
+    view.picture = CanvasToBitmap(opaque);
+    SendMessageA(controls.picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(view.picture.get()));
+  }
   view.graph = CreateNetworkGraph(graphWidth);
   ShowGraph();
 }
 
 void DestroyNetworkView() {
-  HWND graph = view.controls.graph;
-  if (graph && view.shownGraph &&
-      reinterpret_cast<HBITMAP>(SendMessageA(graph, STM_GETIMAGE, IMAGE_BITMAP, 0)) == view.shownGraph.get())
-    SendMessageA(graph, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  // The controls get no picture that is about to be freed.
+  for (auto [control, bitmap] :
+       {std::pair{view.controls.graph, view.shownGraph.get()}, std::pair{view.controls.picture, view.picture.get()}}) {
+    if (control && bitmap && reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0)) == bitmap)
+      SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  }
   view = NetworkView{};
   library = NetworkLibrary{};
 }

@@ -18,7 +18,7 @@ struct NetworkControls {
   HWND load = nullptr;                             // the figure beside "Netzwerk-Auslastung:"
   HWND heading = nullptr;                          // the details panel's heading
   std::array<HWND, kAdapterDetailCount> values{};  // the fourteen values of the details panel
-  HICON rowIcon = nullptr;                         // 16×16 icon of every row; copied, the caller keeps its own
+  HWND picture = nullptr;                          // the adapter picture beside the heading
 };
 
 // Takes the view's controls; the graph starts `graphWidth` pixels wide.

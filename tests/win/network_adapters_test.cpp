@@ -63,48 +63,31 @@ void PeriodicRefresh() {
   MonitorTick();
 }
 
-// A TCP connection to ourselves over 127.0.0.1 that moves bytes on demand.
-class LoopbackTraffic {
- public:
-  LoopbackTraffic() {
-    WSADATA data{};
-    started_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(listener_, 1) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-      return;
-    client_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (connect(client_, reinterpret_cast<sockaddr*>(&address), length) != 0) return;
-    server_ = accept(listener_, nullptr, nullptr);
+// Moves `bytes` bytes over a TCP connection to ourselves on 127.0.0.1.
+bool MoveOverLoopback(int bytes) {
+  WSADATA data{};
+  if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return false;
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP), client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  SOCKET server = INVALID_SOCKET;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int length = sizeof address;
+  auto* name = reinterpret_cast<sockaddr*>(&address);
+  bool moved = bind(listener, name, length) == 0 && listen(listener, 1) == 0 &&
+               getsockname(listener, name, &length) == 0 && connect(client, name, length) == 0 &&
+               (server = accept(listener, nullptr, nullptr)) != INVALID_SOCKET;
+  std::vector<char> buffer(4096, 'x');
+  for (int done = 0; moved && done < bytes; done += static_cast<int>(buffer.size())) {
+    moved = send(client, buffer.data(), static_cast<int>(buffer.size()), 0) > 0;
+    for (int got = 0, n = 0; moved && got < static_cast<int>(buffer.size()); got += n)
+      moved = (n = recv(server, buffer.data(), static_cast<int>(buffer.size()) - got, 0)) > 0;
   }
-  ~LoopbackTraffic() {
-    for (SOCKET s : {server_, client_, listener_})
-      if (s != INVALID_SOCKET) closesocket(s);
-    if (started_) WSACleanup();
-  }
-  [[nodiscard]] bool ready() const { return server_ != INVALID_SOCKET; }
-  // Sends and receives `bytes` bytes.
-  bool Move(int bytes) {
-    std::vector<char> buffer(4096, 'x');
-    for (int done = 0; done < bytes; done += static_cast<int>(buffer.size())) {
-      if (send(client_, buffer.data(), static_cast<int>(buffer.size()), 0) <= 0) return false;
-      for (int got = 0; got < static_cast<int>(buffer.size());) {
-        const int n = recv(server_, buffer.data(), static_cast<int>(buffer.size()) - got, 0);
-        if (n <= 0) return false;
-        got += n;
-      }
-    }
-    return true;
-  }
-
- private:
-  bool started_ = false;
-  SOCKET listener_ = INVALID_SOCKET, client_ = INVALID_SOCKET, server_ = INVALID_SOCKET;
-};
+  for (SOCKET s : {server, client, listener})
+    if (s != INVALID_SOCKET) closesocket(s);
+  WSACleanup();
+  return moved;
+}
 
 class NetworkViewWindows : public test::BuiltWindows {
  protected:
@@ -138,8 +121,6 @@ TEST_F(NetworkViewWindows, ListsTheMachinesInterfacesWithTheirTypeNames) {
 }
 
 TEST_F(NetworkViewWindows, LoopbackTrafficShowsAsRatesAndInTheDetails) {
-  LoopbackTraffic traffic;
-  ASSERT_TRUE(traffic.ready());
   const int loopback = LoopbackRow();
   ASSERT_GE(loopback, 0);
   ListView_SetItemState(ControlHandle(kList), loopback, LVIS_SELECTED, LVIS_SELECTED);
@@ -149,7 +130,7 @@ TEST_F(NetworkViewWindows, LoopbackTrafficShowsAsRatesAndInTheDetails) {
 
   PeriodicRefresh();
   const ULONGLONG first = GetTickCount64();
-  ASSERT_TRUE(traffic.Move(256 * 1024));
+  ASSERT_TRUE(MoveOverLoopback(256 * 1024));
   // Some time must pass for a rate.
   ASSERT_TRUE(test::WaitUntil([&] { return GetTickCount64() > first + 20; }, 2s));
   PeriodicRefresh();
