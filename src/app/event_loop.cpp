@@ -20,6 +20,7 @@
 #include "lists/service_list_win.h"
 #include "export/export_win.h"
 #include "lists/window_list_win.h"
+#include "lists/network_adapters_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
@@ -172,6 +173,14 @@ void ProcessSelectionChanged(const LoopEvent& event) {
   SelectionChanged(event);
 }
 
+void AdapterSelected(const LoopEvent&) { ShowAdapterDetails(); }
+
+// The network graph at the main window's new width, like the monitoring graphs.
+void RebuildNetworkGraph() {
+  RECT client{};
+  if (!IsIconic(MainWindow) && GetClientRect(MainWindow, &client)) ResizeNetworkGraph(client.right - 35);
+}
+
 // One flat table: identifier range, accepted event types, handler.
 constexpr Command kCommands[] = {
     {1, 4, kAnyType, ExportFromMenu},
@@ -213,6 +222,7 @@ constexpr Command kCommands[] = {
     {291, 291, kAnyType, PreferencesOkCommand},
     {292, 292, kAnyType, PreferencesCancelCommand},
     {293, 299, kAnyType, SearchEngineCommand},
+    {161, 161, kChangeOnly, AdapterSelected},
 };
 
 void RunCommand(const LoopEvent& event) {
@@ -309,6 +319,7 @@ void DispatchEvent(const LoopEvent& event) {
     case kEventSize:
       FitTabFiller();
       RebuildGraphCanvases();
+      RebuildNetworkGraph();
       break;
     default: break;
   }
@@ -344,8 +355,8 @@ void MonitorTick() {
   ToolbarHoverStep();
   const TickPlan plan = PlanTick(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
                                  Preferences.PreferencesRefresh2Spin);
-  // The network graph of view 4 steps here too once it exists.
   if (plan.graphStep && CurrentView == 5) StepMonitorGraphs();
+  if (plan.graphStep && CurrentView == 4) DrawNetworkGraphStep();
   if (plan.monitorSample) {
     TakeMonitorSample(CurrentView == 5);
     UpdateStatusBar(kStatusFigures);
@@ -355,7 +366,7 @@ void MonitorTick() {
   if (plan.listRefresh && CurrentView == 2) RefreshServiceList(ControlHandle(152));
   if (plan.listRefresh && CurrentView == 3) RefreshDriverList(ControlHandle(154));
   if (plan.listRefresh && CurrentView == 1) RefreshWindowList();
-  (void)plan.listRefresh;  // the lists join as they are built
+  if (plan.listRefresh && CurrentView == 4) RefreshNetworkList();
 }
 
 // How long the next wait may last: until the first periodic task falls due.
@@ -364,8 +375,8 @@ unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
       static_cast<double>(checkStamp) + static_cast<double>(checkInterval) + 1 - static_cast<double>(GetTickCount64());
   const bool animating = ToolbarAnimating() || TransparencyGestureActive();
   // The monitoring graphs step every 50 ms (by default) while their view
-  // shows and one of them is not paused.
-  const bool graphsRunning = CurrentView == 5 && MonitorGraphsRunning();
+  // shows and one of them is not paused; the network graph while view 4 shows.
+  const bool graphsRunning = (CurrentView == 5 && MonitorGraphsRunning()) || CurrentView == 4;
   const auto wait = static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
                                                         Preferences.PreferencesRefresh1Spin,
                                                         Preferences.PreferencesRefresh2Spin, graphsRunning, animating,

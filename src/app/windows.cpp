@@ -22,6 +22,7 @@
 #include "lists/driver_list_win.h"
 #include "lists/service_list_win.h"
 #include "lists/window_list_win.h"
+#include "lists/network_adapters_win.h"
 #include "monitor/monitor_view.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
@@ -183,6 +184,7 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
       if (ProcessListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
       if (SortListOnHeaderClick(reinterpret_cast<const NMHDR*>(lParam))) return 0;
       if (WindowListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
+      if (NetworkListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
       HandleNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;  // list views still want the default answer
     }
@@ -578,6 +580,18 @@ void PlaceControl(const ControlEntry& entry, Size parentNow) {
   SetWindowPos(entry.handle, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The controls of the "Netzwerk" view, for the view's own code.
+NetworkControls NetworkViewControls() {
+  NetworkControls controls;
+  controls.list = ControlHandle(161);
+  controls.graph = ControlHandle(157);
+  controls.load = ControlHandle(160);
+  controls.heading = ControlHandle(163);
+  controls.picture = ControlHandle(158);
+  for (int k = 0; k < kAdapterDetailCount; ++k) controls.values[static_cast<size_t>(k)] = ControlHandle(165 + 2 * k);
+  return controls;
+}
+
 }  // namespace
 
 int WindowNumberOf(HWND window) {
@@ -675,6 +689,7 @@ void DestroyWindows() {
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
+  DestroyNetworkView();
   for (size_t n = ui.windows.size(); n-- > 0;)
     if (ui.windows[n]) DestroyWindow(ui.windows[n]);  // children and tooltips go with them
   MainWindow = nullptr;
@@ -762,6 +777,8 @@ bool BuildWindows() {
   RefreshDriverList(ControlHandle(154));
   AttachWindowList({ControlHandle(147), ControlHandle(148), ControlHandle(149), ControlHandle(150)});
   RefreshWindowList();
+  AttachNetworkView(NetworkViewControls(), ClientSize(MainWindow).w - 30);
+  RefreshNetworkList();
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;

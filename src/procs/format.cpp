@@ -152,6 +152,12 @@ std::string FormatBitRate(int32_t bits) {
   return std::to_string(bits) + " Bit";
 }
 
+std::string FormatBitRate64(int64_t bits) {
+  if (bits > 1000000) return std::to_string(RoundHalfUpDouble(static_cast<double>(bits) / 1000000.0)) + " MBit";
+  if (bits > 1000) return std::to_string(RoundHalfUpDouble(static_cast<double>(bits) / 1000.0)) + " KBit";
+  return std::to_string(bits) + " Bit";
+}
+
 int64_t LeadingWholeNumber(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;

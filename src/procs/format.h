@@ -46,6 +46,8 @@ std::string FormatDuration(int32_t seconds);
 
 // "999 Bit", "2 KBit", "3 MBit": KBit above 1000, MBit above 1 000 000.
 std::string FormatBitRate(int32_t bits);
+// The same for link speeds beyond 2^31 bit/s (10 Gbit/s -> "10000 MBit").
+std::string FormatBitRate64(int64_t bits);
 
 // The whole number of the leading digits of s: leading blanks and tabs
 // skipped, an optional sign honoured, stopping at the first non-digit; no

@@ -1,0 +1,317 @@
+// The interface table from iphlpapi, and the "Netzwerk" view's controls.
+#include "lists/network_adapters_win.h"
+
+#include <commctrl.h>
+// The socket definitions before the interface headers that build on them.
+#include <winsock2.h>
+#include <ws2ipdef.h>
+// 64-bit interface entries (Vista and later) beside the interface table.
+#include <iphlpapi.h>
+#include <netioapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+namespace {
+
+// GetIfEntry2 (Vista and later) gives 64-bit byte counters and speeds; the
+// interface table alone wraps its byte counters after 4 GiB and cannot
+// express links above about 4.3 Gbit/s. Both are looked up by name, so the
+// program still starts where only the table exists.
+using GetIfTableFunction = DWORD(WINAPI*)(PMIB_IFTABLE, PULONG, BOOL);
+using GetIfEntry2Function = DWORD(WINAPI*)(PMIB_IF_ROW2);
+
+struct NetworkLibrary {
+  bool loaded = false;
+  win::UniqueModule module;
+  GetIfTableFunction getIfTable = nullptr;
+  GetIfEntry2Function getIfEntry2 = nullptr;
+};
+
+struct NetworkView {
+  NetworkControls controls;
+  HistoryGraph graph;
+  win::UniqueBitmap shownGraph;  // the DIB section in the graph's control
+  win::UniqueBitmap picture;     // the adapter picture of the details panel
+  NetworkTraffic traffic;
+  AdapterTable info = AdapterTable(1);  // one empty row until the first read
+  std::vector<InterfaceEntry> entries;
+  std::vector<Pixel> colours;   // of the rows in the list, by row
+  std::vector<uint8_t> buffer;  // the last table; its size is kept for the next read
+};
+
+NetworkLibrary library;
+NetworkView view;
+
+bool LoadNetworkLibrary() {
+  if (!library.loaded) {
+    library.loaded = true;
+    library.module.reset(LoadLibraryA("iphlpapi.dll"));
+    library.getIfTable = win::BindFunction<GetIfTableFunction>(library.module.get(), "GetIfTable");
+    library.getIfEntry2 = win::BindFunction<GetIfEntry2Function>(library.module.get(), "GetIfEntry2");
+  }
+  return library.getIfTable != nullptr;
+}
+
+InterfaceEntry EntryOf(const MIB_IFROW& row) {
+  InterfaceEntry e;
+  // The reported length may count a terminating zero, which would cut off
+  // whatever a control shows after the description.
+  const size_t length = std::min<size_t>(row.dwDescrLen, MAXLEN_IFDESCR);
+  const auto* description = reinterpret_cast<const char*>(row.bDescr);
+  e.description.assign(description, strnlen(description, length));
+  e.index = row.dwIndex;
+  e.type = row.dwType;
+  e.mtu = row.dwMtu;
+  e.speed = row.dwSpeed;
+  e.physicalAddress.assign(row.bPhysAddr, row.bPhysAddr + std::min<DWORD>(row.dwPhysAddrLen, MAXLEN_PHYSADDR));
+  e.adminStatus = row.dwAdminStatus;
+  e.operStatus = static_cast<uint32_t>(row.dwOperStatus);
+  e.lastChange = row.dwLastChange;
+  e.received = row.dwInOctets;
+  e.sent = row.dwOutOctets;
+  e.unicastReceived = row.dwInUcastPkts;
+  e.unicastSent = row.dwOutUcastPkts;
+  e.nonUnicastReceived = row.dwInNUcastPkts;
+  e.nonUnicastSent = row.dwOutNUcastPkts;
+  e.discardedReceived = row.dwInDiscards;
+  e.discardedSent = row.dwOutDiscards;
+  e.errorsReceived = row.dwInErrors;
+  e.errorsSent = row.dwOutErrors;
+  e.unknownProtocols = row.dwInUnknownProtos;
+  e.outputQueueLength = row.dwOutQLen;
+  if (library.getIfEntry2) {
+    MIB_IF_ROW2 wide{};
+    wide.InterfaceIndex = row.dwIndex;
+    if (library.getIfEntry2(&wide) == NO_ERROR) {
+      e.received = wide.InOctets;
+      e.sent = wide.OutOctets;
+      e.wideCounters = true;
+      // An unknown speed is reported as all ones; the table's figure stays then.
+      const ULONG64 speed = std::max(wide.ReceiveLinkSpeed == ~0ull ? 0 : wide.ReceiveLinkSpeed,
+                                     wide.TransmitLinkSpeed == ~0ull ? 0 : wide.TransmitLinkSpeed);
+      if (speed != 0) e.speed = speed;
+    }
+  }
+  return e;
+}
+
+void SetText(HWND control, const std::string& text) {
+  if (!control) return;
+  char current[512] = {};
+  GetWindowTextA(control, current, sizeof current);
+  if (text != current) SetWindowTextA(control, text.c_str());
+}
+
+// A static bitmap control sizes its window to the bitmap, border included,
+// which would hide the newest columns of the graph under the sunken edge.
+void FitClientToPicture(HWND control, int width, int height) {
+  RECT outer{0, 0, width, height};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(control, GWL_EXSTYLE)));
+  SetWindowPos(control, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// One DIB section in the control, made again only when the graph changes
+// its size: a step copies pixels and creates no GDI object.
+void ShowGraph() {
+  HWND control = view.controls.graph;
+  const Canvas& canvas = view.graph.canvas;
+  if (!control || canvas.width <= 0) return;
+  if (!view.shownGraph || !CopyCanvasToBitmap(canvas, view.shownGraph.get())) {
+    // Handed over while still all zero: a static control of the version 6
+    // common controls keeps a private copy of a bitmap that has alpha.
+    win::UniqueBitmap fresh = CanvasToBitmap(Canvas(canvas.width, canvas.height, 0));
+    if (!fresh) return;
+    auto* previous = reinterpret_cast<HBITMAP>(
+        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
+    // Such a copy belongs to whoever set the picture, that is to us.
+    if (previous && previous != view.shownGraph.get()) DeleteObject(previous);
+    view.shownGraph = std::move(fresh);
+    CopyCanvasToBitmap(canvas, view.shownGraph.get());
+    FitClientToPicture(control, canvas.width, canvas.height);
+  }
+  InvalidateRect(control, nullptr, FALSE);
+}
+
+void SelectListRow(HWND list, int row) {
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  if (row >= 0 && row < ListView_GetItemCount(list)) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void AppendRow(HWND list, int row, const NetworkListRow& cells) {
+  std::string text = cells.cells[0];
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = row;
+  item.iImage = 0;
+  item.pszText = text.data();
+  const auto at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (at < 0) return;
+  for (int column = 1; column < static_cast<int>(cells.cells.size()); ++column) {
+    text = cells.cells[static_cast<size_t>(column)];
+    LVITEMA sub{};
+    sub.iSubItem = column;
+    sub.pszText = text.data();
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
+  }
+}
+
+}  // namespace
+
+void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
+  DestroyNetworkView();
+  view.controls = controls;
+  if (HWND list = controls.list) {
+    // The list owns its image list and frees it with itself.
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+    if (images) {
+      if (std::optional<Canvas> picture = LoadPngResource(images::kListNetwork)) {
+        win::UniqueIcon icon = CanvasToIcon(*picture);
+        if (icon) ImageList_ReplaceIcon(images, -1, icon.get());
+      }
+      ListView_SetImageList(list, images, LVSIL_SMALL);
+    }
+  }
+  // The picture over the details box's white and without alpha bytes: a
+  // static control of the version 6 common controls would show (and leave
+  // to us) a private copy of a bitmap with alpha.
+  if (std::optional<Canvas> picture = LoadPngResource(images::kNetworkAdapter); picture && controls.picture) {
+    Canvas opaque(picture->width, picture->height, MakePixel(255, 255, 255));
+    DrawOver(opaque, *picture, 0, 0);
+    for (Pixel& p : opaque.pixels) p &= 0x00FFFFFFu;
+    view.picture = CanvasToBitmap(opaque);
+    SendMessageA(controls.picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(view.picture.get()));
+  }
+  view.graph = CreateNetworkGraph(graphWidth);
+  ShowGraph();
+}
+
+void DestroyNetworkView() {
+  // The controls get no picture that is about to be freed.
+  for (auto [control, bitmap] :
+       {std::pair{view.controls.graph, view.shownGraph.get()}, std::pair{view.controls.picture, view.picture.get()}}) {
+    if (control && bitmap && reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0)) == bitmap)
+      SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  }
+  view = NetworkView{};
+  library = NetworkLibrary{};
+}
+
+int ReadNetworkAdapters() {
+  if (!LoadNetworkLibrary()) return 0;
+  ULONG size = 0;
+  if (library.getIfTable(nullptr, &size, TRUE) != ERROR_INSUFFICIENT_BUFFER) return 0;
+  // The table may grow between two calls: a few more tries with its new size.
+  DWORD result = ERROR_INSUFFICIENT_BUFFER;
+  for (int attempt = 0; attempt < 4 && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+    view.buffer.resize(std::max<size_t>({size, view.buffer.size(), sizeof(MIB_IFTABLE)}));
+    size = static_cast<ULONG>(view.buffer.size());
+    result = library.getIfTable(reinterpret_cast<MIB_IFTABLE*>(view.buffer.data()), &size, TRUE);
+  }
+  if (result != NO_ERROR) return 0;
+  const auto* table = reinterpret_cast<const MIB_IFTABLE*>(view.buffer.data());
+  const size_t fits = (view.buffer.size() - offsetof(MIB_IFTABLE, table)) / sizeof(MIB_IFROW);
+  const size_t count = std::min<size_t>(table->dwNumEntries, fits);
+  view.entries.clear();
+  view.info.clear();
+  for (size_t i = 0; i < count; ++i) {
+    view.entries.push_back(EntryOf(table->table[i]));
+    view.info.push_back(AdapterFields(view.entries.back()));
+  }
+  ResizeTraffic(view.traffic, count);
+  return static_cast<int>(count);
+}
+
+const AdapterTable& AdapterInfo() {
+  return view.info;
+}
+
+void RefreshNetworkList() {
+  HWND list = view.controls.list;
+  if (!list) return;
+  // WM_SETREDRAW would make a hidden list visible again.
+  const bool frozen = IsWindowVisible(list) != FALSE;
+  if (frozen) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  const int top = ListView_GetTopIndex(list);
+  const int left = GetScrollPos(list, SB_HORZ);
+  const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+
+  const int count = ReadNetworkAdapters();
+  ListView_DeleteAllItems(list);
+  view.colours.clear();
+  view.traffic.largestLoad = 0;
+  // A table that could not be read empties the list; the counts and the time
+  // of the last reading stay, so the next rates span the whole gap.
+  if (count > 0) {
+    const std::vector<NetworkListRow> rows = RefreshNetworkRows(view.traffic, view.entries, GetTickCount64());
+    for (size_t i = 0; i < rows.size(); ++i) {
+      AppendRow(list, static_cast<int>(i), rows[i]);
+      view.colours.push_back(rows[i].colour);
+    }
+  }
+  SetText(view.controls.load, std::to_string(view.traffic.largestLoad) + "%");
+
+  SelectListRow(list, selected);
+  RECT row{};
+  if (top > 0 || left > 0) {
+    if (ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS)) ListView_Scroll(list, left, (row.bottom - row.top) * top);
+  }
+  if (frozen) {
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+  }
+  ShowAdapterDetails();
+}
+
+void ShowAdapterDetails() {
+  HWND list = view.controls.list;
+  if (!list) return;
+  const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  AdapterDetails details;
+  if (selected >= 0 && static_cast<size_t>(selected) < view.info.size())
+    details = DetailsOf(view.info[static_cast<size_t>(selected)]);
+  SetText(view.controls.heading, details.heading);
+  for (size_t k = 0; k < details.values.size(); ++k) SetText(view.controls.values[k], details.values[k]);
+}
+
+void DrawNetworkGraphStep() {
+  if (!view.controls.graph) return;
+  DrawNetworkGraphStep(view.graph, view.traffic, view.colours);
+  ShowGraph();
+}
+
+void ResizeNetworkGraph(int width) {
+  if (!view.controls.graph) return;
+  ResizeHistoryGraph(view.graph, width);
+  ShowGraph();
+}
+
+bool NetworkListNotify(const NMHDR* header, LRESULT& result) {
+  if (!header || !view.controls.list || header->hwndFrom != view.controls.list ||
+      header->code != static_cast<UINT>(NM_CUSTOMDRAW))
+    return false;
+  auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header));
+  result = CDRF_DODEFAULT;
+  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+    result = CDRF_NOTIFYITEMDRAW;
+  } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < view.colours.size()) {
+    const Pixel colour = view.colours[draw->nmcd.dwItemSpec];
+    draw->clrText = RGB(PixelRed(colour), PixelGreen(colour), PixelBlue(colour));
+    result = CDRF_NEWFONT;
+  }
+  return true;
+}
+
+}  // namespace velkor
