@@ -18,6 +18,7 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "win/list_view.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -145,11 +146,6 @@ void ShowGraph() {
   InvalidateRect(control, nullptr, FALSE);
 }
 
-void SelectListRow(HWND list, int row) {
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-  if (row >= 0 && row < ListView_GetItemCount(list)) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
-}
-
 void AppendRow(HWND list, int row, const NetworkListRow& cells) {
   std::string text = cells.cells[0];
   LVITEMA item{};
@@ -263,7 +259,7 @@ void RefreshNetworkList() {
   }
   SetText(view.controls.load, std::to_string(view.traffic.largestLoad) + "%");
 
-  SelectListRow(list, selected);
+  win::SelectListRow(list, selected);
   RECT row{};
   if (top > 0 || left > 0) {
     if (ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS)) ListView_Scroll(list, left, (row.bottom - row.top) * top);

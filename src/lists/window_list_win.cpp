@@ -302,12 +302,6 @@ bool WindowListNotify(const NMHDR* header, LRESULT& result) {
   return true;
 }
 
-void SelectListRow(HWND list, int row) {
-  if (!list) return;
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-  if (row >= 0) ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-}
-
 bool SelectProcessRowByPid(HWND processList, uint32_t pid) {
   if (!processList) return false;
   const int count = ListView_GetItemCount(processList);

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "lists/window_list.h"
+#include "win/list_view.h"
 
 namespace velkor {
 
@@ -41,7 +42,7 @@ bool WindowListSortAscending();
 bool WindowListNotify(const NMHDR* header, LRESULT& result);
 
 // Clears the selection of a list, then selects `row` (none for -1).
-void SelectListRow(HWND list, int row);
+using win::SelectListRow;
 // Selects, focuses and shows the first row of the process list whose PID
 // column reads `pid`; false (nothing changed) without one.
 bool SelectProcessRowByPid(HWND processList, uint32_t pid);

@@ -110,6 +110,7 @@ void MarkListSort(HWND list, ListSort sort, HBITMAP up, HBITMAP down) {
 }
 
 void SelectListRow(HWND list, int row) {
+  if (!list) return;
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   if (row < 0 || row >= ListView_GetItemCount(list)) return;
   ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
