@@ -7,8 +7,11 @@
 #include <optional>
 
 #include "app/effects_win.h"
+#include "app/information.h"
+#include "app/information_win.h"
 #include "app/menus.h"
 #include "app/power.h"
+#include "app/run_dialog_win.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
 #include "procs/process_list.h"
@@ -136,6 +139,18 @@ void WindowListClick(const LoopEvent& event) {
   ShowPopupMenu(3);
 }
 
+// The run dialog and the information window.
+void OpenRun(const LoopEvent&) { OpenRunDialog(); }
+void RunTextChanged(const LoopEvent&) { RunCommandChanged(); }
+void StartRun(const LoopEvent&) { StartRunCommand(); }
+void CancelRun(const LoopEvent&) { CancelRunDialog(); }
+void BrowseRun(const LoopEvent&) { BrowseForRunCommand(); }
+void OpenInformation(const LoopEvent&) { OpenInformationWindow(); }
+void CloseInformation(const LoopEvent&) { CloseInformationWindow(); }
+void InformationLink(const LoopEvent& event) { OpenInformationLink(event.id); }
+void ToDisclaimer(const LoopEvent&) { ShowInformationPage(kDisclaimerPage); }
+void ToAbout(const LoopEvent&) { ShowInformationPage(kAboutPage); }
+
 // A new selection in the process or driver list.
 void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
 
@@ -144,6 +159,7 @@ constexpr Command kCommands[] = {
     {12, 12, kAnyType, Quit},
     {13, 18, kAnyType, ShowViewFromMenu},
     {19, 19, kLeftClickOnly, StartTaskManager},
+    {22, 22, kLeftClickOnly, OpenRun},
     {23, 23, kLeftClickOnly, EndProcesses},
     {24, 24, kLeftClickOnly, SearchOnline},
     {25, 25, kAnyType, NoAction},
@@ -157,12 +173,22 @@ constexpr Command kCommands[] = {
     {118, 124, kAnyType, WindowCommandFromMenu},
     {125, 125, kAnyType, JumpToProcess},
     {133, 133, kAnyType, HelpFromMenu},
+    {134, 134, kAnyType, OpenInformation},
     {136, 136, kAnyType, SelectTab},
     {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, SelectionChanged},
     {147, 147, kRightClickOnly | kDoubleClickOnly, WindowListClick},
     {148, 150, kAnyType, RefreshWindows},
     {154, 154, kChangeOnly, SelectionChanged},
+    {232, 232, kAnyType, RunTextChanged},
+    {235, 235, kAnyType, StartRun},
+    {236, 236, kAnyType, CancelRun},
+    {237, 237, kAnyType, BrowseRun},
+    {307, 314, kAnyType, InformationLink},  // the labels between them send nothing
+    {316, 316, kAnyType, CloseInformation},
+    {317, 317, kAnyType, ToDisclaimer},
+    {322, 322, kAnyType, CloseInformation},
+    {323, 323, kAnyType, ToAbout},
 };
 
 void RunCommand(const LoopEvent& event) {

@@ -12,6 +12,7 @@
 
 #include "app/effects_win.h"
 #include "app/event_loop.h"
+#include "app/information.h"
 #include "app/menus.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
@@ -46,7 +47,7 @@ struct ControlEntry {
 struct WindowState {
   std::array<HWND, kWindowCount> windows{};
   std::map<int, ControlEntry> controls;
-  std::array<win::UniqueFont, 4> fonts;
+  std::array<win::UniqueFont, 5> fonts;  // 0..3, and 4 for links
   win::UniqueBrush panelBrush;
   win::UniqueBrush whiteBrush;
   win::UniqueBrush lineBrush;
@@ -80,6 +81,23 @@ HBITMAP Picture(const char* name) {
   }
   HBITMAP raw = bitmap.get();
   ui.bitmaps.emplace(name, std::move(bitmap));
+  return raw;
+}
+
+// A picture with transparent parts drawn over the panel colour: opaque, so
+// the static control shows it as it is and keeps no private copy.
+HBITMAP PictureOnPanel(const char* name) {
+  const std::string key = std::string(name) + "@panel";
+  if (auto found = ui.bitmaps.find(key); found != ui.bitmaps.end()) return found->second.get();
+  win::UniqueBitmap bitmap;
+  if (auto canvas = LoadPngResource(name)) {
+    Canvas flat(canvas->width, canvas->height, MakePixel(kPanelColour.r, kPanelColour.g, kPanelColour.b));
+    DrawOver(flat, *canvas, 0, 0);
+    for (Pixel& p : flat.pixels) p &= 0x00FFFFFFu;
+    bitmap = CanvasToBitmap(flat);
+  }
+  HBITMAP raw = bitmap.get();
+  ui.bitmaps.emplace(key, std::move(bitmap));
   return raw;
 }
 
@@ -235,6 +253,14 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     ScrollArea(window, wParam);
     return 0;
   }
+  if (message == WM_SETCURSOR) {
+    // Links show the hand.
+    const ControlSpec* def = FindControlSpec(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+    if (def && def->kind == ControlKind::kLink && reinterpret_cast<HWND>(wParam) != window) {
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+      return TRUE;
+    }
+  }
   if (message == WM_MOUSEWHEEL && (GetWindowLongPtrA(window, GWL_STYLE) & WS_VSCROLL)) {
     ScrollArea(window, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? SB_LINEUP : SB_LINEDOWN);
     return 0;
@@ -323,6 +349,7 @@ void CreateFonts() {
   ui.fonts[1] = make(8, false, false);
   ui.fonts[2] = make(8, false, false);
   ui.fonts[3] = make(14, true, true);
+  ui.fonts[4] = make(8, false, true);
 }
 
 void SetWindowIcons(int number, const char* small, const char* big) {
@@ -466,8 +493,8 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
   HWND control = CreateWindowExA(exStyle, className, tooltipOnly ? "" : text.c_str(), style, r.x, r.y, r.w, height,
                                  parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(def.id)), instance, nullptr);
   if (!control) return nullptr;
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font((def.flags & kBigFont) ? 3 : (def.flags & kBold) ? 0 : 1)),
-               FALSE);
+  const int font = def.kind == ControlKind::kLink ? 4 : (def.flags & kBigFont) ? 3 : (def.flags & kBold) ? 0 : 1;
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
   HWND topLevel = ui.windows[static_cast<size_t>(def.window)];
   if (tooltipOnly && !text.empty()) AddTooltip(topLevel, control, text);
   if (!def.tooltip.empty()) AddTooltip(topLevel, control, std::string(def.tooltip));
@@ -684,6 +711,8 @@ bool BuildWindows() {
   FitTabFiller();
   for (int banner : {230, 238, 247, 301, 319}) SetPicture(banner, Picture(images::kBanner));
   SetPicture(248, Picture(images::kPrefsSidebar));
+  SetPicture(302, PictureOnPanel(images::kAboutLogo));
+  SetWindowTextA(ControlHandle(321), std::string(DisclaimerText()).c_str());
   SetPicture(249, Picture(images::kPrefsTabsGeneral));
   SetPicture(137, Picture(images::kStatusbar));
   SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);
