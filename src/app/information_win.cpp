@@ -1,7 +1,8 @@
 #include "app/information_win.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 

@@ -1,8 +1,9 @@
 #include "app/run_dialog_win.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <string>
