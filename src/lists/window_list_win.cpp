@@ -180,13 +180,15 @@ class RedrawPause {
   bool paused_;
 };
 
-// The system's task ending, bound by name as its documentation advises.
+// The system's task ending, bound by name as its documentation advises;
+// none under Wine, whose user32 exports only a stub that ends the caller.
 using EndTaskFunction = BOOL(WINAPI*)(HWND, BOOL, BOOL);
 EndTaskFunction BoundEndTask() {
   static const auto function = [] {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     HMODULE user32 = GetModuleHandleA("user32.dll");
-    return user32 ? reinterpret_cast<EndTaskFunction>(reinterpret_cast<void*>(GetProcAddress(user32, "EndTask")))
-                  : nullptr;
+    if (!user32 || (ntdll && GetProcAddress(ntdll, "wine_get_version"))) return EndTaskFunction{};
+    return reinterpret_cast<EndTaskFunction>(reinterpret_cast<void*>(GetProcAddress(user32, "EndTask")));
   }();
   return function;
 }
@@ -364,16 +366,18 @@ void RunWindowCommand(HWND target, WindowCommand command) {
     case WindowCommand::kRestore: show(SW_RESTORE); break;
     case WindowCommand::kClose: win::SendMessageBounded(target, WM_CLOSE, 0, 0); break;
     case WindowCommand::kDestroy:
-      // Our own windows are destroyed directly. Another program's window is
-      // only touched while its thread answers (some systems destroy it
-      // directly, by a message its thread must handle); a system that
-      // refuses to destroy another thread's window gets it ended by its
-      // task ending instead, which asks it to close and destroys it when it
-      // does not.
+      // Our own windows are destroyed directly. The system refuses that for
+      // another thread's window: it is ended through the system's task
+      // ending, which asks it to close and destroys it when it does not;
+      // without one, it is asked to close. Either way only while its thread
+      // answers, so that nothing waits on it.
       if (own) {
         DestroyWindow(target);
-      } else if (win::WindowAnswers(target) && !DestroyWindow(target) && GetLastError() == ERROR_ACCESS_DENIED) {
-        if (EndTaskFunction endTask = BoundEndTask()) endTask(target, FALSE, TRUE);
+      } else if (win::WindowAnswers(target)) {
+        if (EndTaskFunction endTask = BoundEndTask())
+          endTask(target, FALSE, TRUE);
+        else
+          win::SendMessageBounded(target, WM_CLOSE, 0, 0);
       }
       break;
   }

@@ -57,8 +57,9 @@ bool WindowIsTopmost(HWND window);
 // Carries out a window command on `target`. Another program's window is
 // never waited for longer than a short bound: showing, hiding, sizing and
 // the topmost change are handed to its thread, the close request waits a
-// moment for an answer, and "Zerstören" ends the window through the system's
-// task ending (the direct destroy is only allowed for our own windows).
+// moment for an answer, and "Zerstören" ends another program's window
+// through the system's task ending (the system destroys directly only the
+// windows of the calling thread), or asks it to close where there is none.
 void RunWindowCommand(HWND target, WindowCommand command);
 
 }  // namespace velkor

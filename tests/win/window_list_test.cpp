@@ -130,6 +130,7 @@ TEST_F(WindowListTest, ListsTheHelperWindowWithItsFactsAndFilters) {
   Check(148, false);
 
   // The selection stays at its index, whatever the rows show now.
+  RefreshWindowList();
   const int last = ListView_GetItemCount(list_) - 1;
   ASSERT_GE(last, 0);
   SelectListRow(list_, last);
