@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <dlgs.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -180,6 +182,45 @@ TEST_F(RunDialog, AQuotedPathStartsInItsOwnFolder) {
   DeleteFileA(helper.c_str());
   DeleteFileA(written.c_str());
   RemoveDirectoryA(folder.c_str());
+}
+
+// Finds the file dialog, checks its title and first filter, chooses `file`.
+DWORD WINAPI ChooseInFileDialog(void* context) {
+  const auto* file = static_cast<const std::string*>(context);
+  HWND dialog = nullptr;
+  if (!test::WaitUntil([&] { return (dialog = FindWindowA("#32770", "Durchsuchen")) != nullptr; }, 20s)) return 1;
+  char filter[64] = {};
+  SendMessageA(GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+  const bool programsFirst = std::string(filter).rfind("Programme", 0) == 0;
+  HWND name = GetDlgItem(dialog, cmb13);
+  if (!name) name = GetDlgItem(dialog, edt1);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file->c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return programsFirst ? 0 : 2;
+}
+
+TEST_F(RunDialog, BrowsePutsTheChosenFileIntoTheCommandBox) {
+  const std::string chosen = folder_.File("velkor_gewaehlt.lnk");
+  ASSERT_TRUE(test::WriteFileBytes(chosen, "L"));
+  char before[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, before);
+  Click(22, kMainWindow);
+  ASSERT_FALSE(IsWindowEnabled(ok_));
+  win::UniqueKernelHandle chooser(CreateThread(nullptr, 0, ChooseInFileDialog, const_cast<std::string*>(&chosen), 0, nullptr));
+  ASSERT_TRUE(chooser);
+  Click(237, kRunWindow);
+  ASSERT_EQ(WaitForSingleObject(chooser.get(), 30000), WAIT_OBJECT_0);
+  DWORD outcome = 99;
+  GetExitCodeThread(chooser.get(), &outcome);
+  EXPECT_EQ(outcome, 0u);
+  // The shortcut itself, not what it points to; the working folder stays.
+  EXPECT_EQ(CharLowerA(TextOf(box_).data()), std::string(CharLowerA(std::string(chosen).data())));
+  EXPECT_TRUE(IsWindowEnabled(ok_));
+  char after[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, after);
+  EXPECT_STREQ(after, before);
+  HWND focus = GetFocus();
+  EXPECT_TRUE(focus == box_ || IsChild(box_, focus));
 }
 
 using InformationWindow = RunDialog;
