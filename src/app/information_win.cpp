@@ -1,8 +1,10 @@
 #include "app/information_win.h"
 
+// The system header comes first.
+// clang-format off
 #include <windows.h>
-
 #include <shellapi.h>
+// clang-format on
 
 #include <string>
 

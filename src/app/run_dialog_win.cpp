@@ -1,9 +1,11 @@
 #include "app/run_dialog_win.h"
 
+// The system header comes first.
+// clang-format off
 #include <windows.h>
-
 #include <commdlg.h>
 #include <shellapi.h>
+// clang-format on
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,6 @@
 // The "Ausführen" dialog and the "Information" window of the real program,
 // driven by the messages a click on their buttons and menu items sends.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -49,15 +48,14 @@ void EndNewProcesses(const std::string& name, const std::vector<uint32_t>& befor
 }
 
 // A click on a button of another process, as the button reports it.
-void ClickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+void ClickButton(HWND button) {
+  PostMessageA(button, BM_CLICK, 0, 0);
+}
 
 RECT PlaceOf(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
   return r;
-}
-bool SamePlace(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 class ProgramDialogs : public ::testing::Test {
@@ -83,8 +81,8 @@ TEST_F(ProgramDialogs, RunDialogStartsNotepadAndRemembersIt) {
   // Toolbar button 22.
   PostMessageA(main_, WM_COMMAND, MAKEWPARAM(22, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main_, 22)));
   HWND dialog = nullptr;
-  ASSERT_TRUE(test::WaitUntil(
-      [&] { return (dialog = FindProgramWindow(velkor_.pid(), "Ausf\xFChren")) != nullptr; }, 10s));
+  ASSERT_TRUE(
+      test::WaitUntil([&] { return (dialog = FindProgramWindow(velkor_.pid(), "Ausf\xFChren")) != nullptr; }, 10s));
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowEnabled(main_); }, 10s));
   HWND box = GetDlgItem(dialog, 232);
   HWND ok = GetDlgItem(dialog, 235);
@@ -107,8 +105,8 @@ TEST_F(ProgramDialogs, RunDialogStartsNotepadAndRemembersIt) {
 TEST_F(ProgramDialogs, InformationWindowSwitchesPagesAndReturnsWhereItStarted) {
   PostMessageA(main_, WM_COMMAND, 134, 0);  // "Hilfe" > "Information"
   HWND information = nullptr;
-  ASSERT_TRUE(test::WaitUntil(
-      [&] { return (information = FindProgramWindow(velkor_.pid(), "Information")) != nullptr; }, 10s));
+  ASSERT_TRUE(
+      test::WaitUntil([&] { return (information = FindProgramWindow(velkor_.pid(), "Information")) != nullptr; }, 10s));
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowEnabled(main_); }, 10s));
   const RECT start = PlaceOf(information);
   EXPECT_EQ(start.right - start.left, 280);
@@ -116,10 +114,16 @@ TEST_F(ProgramDialogs, InformationWindowSwitchesPagesAndReturnsWhereItStarted) {
   HWND terms = GetDlgItem(information, 318);
   for (int round = 0; round < 3; ++round) {
     ClickButton(GetDlgItem(about, 317));
-    ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(terms) && PlaceOf(information).left == start.left - 80; }, 10s));
+    ASSERT_TRUE(
+        test::WaitUntil([&] { return IsWindowVisible(terms) && PlaceOf(information).left == start.left - 80; }, 10s));
     EXPECT_EQ(PlaceOf(information).right - PlaceOf(information).left, 420);
     ClickButton(GetDlgItem(terms, 323));
-    ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(about) && SamePlace(PlaceOf(information), start); }, 10s));
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+          const RECT now = PlaceOf(information);
+          return IsWindowVisible(about) && EqualRect(&start, &now);
+        },
+        10s));
   }
   ClickButton(GetDlgItem(about, 316));
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(information) && IsWindowEnabled(main_); }, 10s));
