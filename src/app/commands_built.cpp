@@ -8,9 +8,7 @@ namespace velkor {
 namespace {
 
 constexpr std::array kNotBuilt = {
-    21,   // diagram window
-    22,   // run dialog
-    134,  // information window
+    21,  // diagram window
 };
 static_assert(std::is_sorted(kNotBuilt.begin(), kNotBuilt.end()));
 

@@ -8,8 +8,11 @@
 
 #include "app/commands_built.h"
 #include "app/effects_win.h"
+#include "app/information.h"
+#include "app/information_win.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
+#include "app/run_dialog_win.h"
 #include "shell/power.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
@@ -164,6 +167,18 @@ void WindowListClick(const LoopEvent& event) {
   ShowPopupMenu(3);
 }
 
+// The run dialog and the information window.
+void OpenRun(const LoopEvent&) { OpenRunDialog(); }
+void RunTextChanged(const LoopEvent&) { RunCommandChanged(); }
+void StartRun(const LoopEvent&) { StartRunCommand(); }
+void CancelRun(const LoopEvent&) { CancelRunDialog(); }
+void BrowseRun(const LoopEvent&) { BrowseForRunCommand(); }
+void OpenInformation(const LoopEvent&) { OpenInformationWindow(); }
+void CloseInformation(const LoopEvent&) { CloseInformationWindow(); }
+void InformationLink(const LoopEvent& event) { OpenInformationLink(event.id); }
+void ToDisclaimer(const LoopEvent&) { ShowInformationPage(kDisclaimerPage); }
+void ToAbout(const LoopEvent&) { ShowInformationPage(kAboutPage); }
+
 // A new selection in the process or driver list.
 void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
 // A new process selection also restarts the refresh interval, so no refresh
@@ -188,6 +203,7 @@ constexpr Command kCommands[] = {
     {13, 18, kAnyType, ShowViewFromMenu},
     {19, 19, kLeftClickOnly, StartTaskManager},
     {20, 20, kLeftClickOnly, OpenPreferencesCommand},
+    {22, 22, kLeftClickOnly, OpenRun},
     {23, 23, kLeftClickOnly, EndProcesses},
     {24, 24, kLeftClickOnly, SearchOnline},
     {25, 25, kAnyType, NoAction},
@@ -204,6 +220,7 @@ constexpr Command kCommands[] = {
     {118, 124, kAnyType, WindowCommandFromMenu},
     {125, 125, kAnyType, JumpToProcess},
     {133, 133, kAnyType, HelpFromMenu},
+    {134, 134, kAnyType, OpenInformation},
     {136, 136, kAnyType, SelectTab},
     {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, ProcessSelectionChanged},
@@ -223,6 +240,15 @@ constexpr Command kCommands[] = {
     {292, 292, kAnyType, PreferencesCancelCommand},
     {293, 299, kAnyType, SearchEngineCommand},
     {161, 161, kChangeOnly, AdapterSelected},
+    {232, 232, kAnyType, RunTextChanged},
+    {235, 235, kAnyType, StartRun},
+    {236, 236, kAnyType, CancelRun},
+    {237, 237, kAnyType, BrowseRun},
+    {307, 314, kAnyType, InformationLink},  // the labels between them send nothing
+    {316, 316, kAnyType, CloseInformation},
+    {317, 317, kAnyType, ToDisclaimer},
+    {322, 322, kAnyType, CloseInformation},
+    {323, 323, kAnyType, ToAbout},
 };
 
 void RunCommand(const LoopEvent& event) {

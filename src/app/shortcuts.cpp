@@ -18,6 +18,8 @@ std::optional<int> ShortcutFor(int window, bool control, int virtualKey) {
   }
   if (window == 2 && control && virtualKey == 'D') return 21;
   if (window == 1 && !control && virtualKey == kKeyReturn) return 235;
+  // Escape leaves the run dialog as "Abbrechen" does.
+  if (window == 1 && !control && virtualKey == kKeyEscape) return 236;
   return std::nullopt;
 }
 

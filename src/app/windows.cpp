@@ -12,6 +12,7 @@
 
 #include "app/effects_win.h"
 #include "app/event_loop.h"
+#include "app/information.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
 #include "app/startup.h"
@@ -51,7 +52,7 @@ struct ControlEntry {
 struct WindowState {
   std::array<HWND, kWindowCount> windows{};
   std::map<int, ControlEntry> controls;
-  std::array<win::UniqueFont, 4> fonts;
+  std::array<win::UniqueFont, 5> fonts;  // 0..3, and 4 for links
   win::UniqueBrush panelBrush;
   win::UniqueBrush whiteBrush;
   win::UniqueBrush lineBrush;
@@ -85,6 +86,23 @@ HBITMAP Picture(const char* name) {
   }
   HBITMAP raw = bitmap.get();
   ui.bitmaps.emplace(name, std::move(bitmap));
+  return raw;
+}
+
+// A picture with transparent parts drawn over the panel colour: opaque, so
+// the static control shows it as it is and keeps no private copy.
+HBITMAP PictureOnPanel(const char* name) {
+  const std::string key = std::string(name) + "@panel";
+  if (auto found = ui.bitmaps.find(key); found != ui.bitmaps.end()) return found->second.get();
+  win::UniqueBitmap bitmap;
+  if (auto canvas = LoadPngResource(name)) {
+    Canvas flat(canvas->width, canvas->height, MakePixel(kPanelColour.r, kPanelColour.g, kPanelColour.b));
+    DrawOver(flat, *canvas, 0, 0);
+    for (Pixel& p : flat.pixels) p &= 0x00FFFFFFu;
+    bitmap = CanvasToBitmap(flat);
+  }
+  HBITMAP raw = bitmap.get();
+  ui.bitmaps.emplace(key, std::move(bitmap));
   return raw;
 }
 
@@ -252,6 +270,14 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     ScrollArea(window, wParam);
     return 0;
   }
+  if (message == WM_SETCURSOR) {
+    // Links show the hand.
+    const ControlSpec* def = FindControlSpec(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+    if (def && def->kind == ControlKind::kLink && reinterpret_cast<HWND>(wParam) != window) {
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+      return TRUE;
+    }
+  }
   if (message == WM_MOUSEWHEEL && (GetWindowLongPtrA(window, GWL_STYLE) & WS_VSCROLL)) {
     ScrollArea(window, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? SB_LINEUP : SB_LINEDOWN);
     return 0;
@@ -340,6 +366,7 @@ void CreateFonts() {
   ui.fonts[1] = make(8, false, false);
   ui.fonts[2] = make(8, false, false);
   ui.fonts[3] = make(14, true, true);
+  ui.fonts[4] = make(8, false, true);
 }
 
 void SetWindowIcons(int number, const char* small, const char* big) {
@@ -406,7 +433,11 @@ void AddTooltip(HWND window, HWND control, const std::string& text) {
   SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-int FontNumberOf(const ControlSpec& def) { return (def.flags & kBigFont) ? 3 : (def.flags & kBold) ? 0 : 1; }
+// Links are underlined (font 4).
+int FontNumberOf(const ControlSpec& def) {
+  if (def.kind == ControlKind::kLink) return 4;
+  return (def.flags & kBigFont) ? 3 : (def.flags & kBold) ? 0 : 1;
+}
 
 // A label gets the room its caption needs at its font: a one-line label is
 // widened to its text (a right-aligned one keeps its right edge), a label of
@@ -763,6 +794,8 @@ bool BuildWindows() {
   FitTabFiller();
   for (int banner : {230, 238, 247, 301, 319}) SetPicture(banner, Picture(images::kBanner));
   SetPicture(248, Picture(images::kPrefsSidebar));
+  SetPicture(302, PictureOnPanel(images::kAboutLogo));
+  SetWindowTextA(ControlHandle(321), std::string(DisclaimerText()).c_str());
   SetPicture(249, Picture(images::kPrefsTabsGeneral));
   SetPicture(137, Picture(images::kStatusbar));
   SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);

@@ -159,6 +159,8 @@ TEST(Shortcuts, DeliverTheirButtonsInTheirWindows) {
   EXPECT_EQ(ShortcutFor(0, true, 'F'), 24);
   EXPECT_EQ(ShortcutFor(0, true, 'I'), 25);
   EXPECT_EQ(ShortcutFor(1, false, kKeyReturn), 235);
+  EXPECT_EQ(ShortcutFor(1, false, kKeyEscape), 236);
+  EXPECT_EQ(ShortcutFor(0, false, kKeyEscape), std::nullopt);
   EXPECT_EQ(ShortcutFor(2, true, 'R'), std::nullopt);  // Ctrl+D is the diagram's only shortcut
   EXPECT_EQ(ShortcutFor(3, false, kKeyDelete), std::nullopt);
   // The modifier must be the right one.

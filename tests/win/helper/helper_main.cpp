@@ -5,6 +5,8 @@
 //                                  messages; ends when the window is gone
 //   velkor_helper.exe hung TITLE   shows a top-level window, then stops
 //                                  answering messages
+//   velkor_helper.exe cwd          writes its working folder into
+//                                  "velkor_cwd.txt" there, then ends
 #include <windows.h>
 
 #include <cstdlib>
@@ -36,6 +38,16 @@ HWND ShowHelperWindow(const char* title) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   if (std::strncmp(commandLine, "exit ", 5) == 0) return std::atoi(commandLine + 5);
+  if (std::strcmp(commandLine, "cwd") == 0) {
+    char folder[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+    HANDLE file = CreateFileA("velkor_cwd.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    DWORD written = 0;
+    WriteFile(file, folder, length, &written, nullptr);
+    CloseHandle(file);
+    return 0;
+  }
   if (std::strncmp(commandLine, "window ", 7) == 0) {
     ShowHelperWindow(commandLine + 7);
     MSG message;
