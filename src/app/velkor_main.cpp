@@ -13,12 +13,11 @@ namespace {
 WNDPROC shippedCallback = nullptr;
 volatile int faultDivisor = 0;
 
-__attribute__((noinline)) int Recurse(volatile int* depth) {
+__attribute__((noinline)) int Recurse(int depth) {
   volatile char frame[512];
-  frame[0] = static_cast<char>(*depth);
-  ++*depth;
-  if (*depth < 0) return 0;
-  return Recurse(depth) + frame[0];
+  frame[0] = static_cast<char>(depth);
+  if (depth < 0) return 0;
+  return Recurse(depth + 1) + frame[0];
 }
 
 LRESULT CALLBACK FaultTriggerCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -30,8 +29,7 @@ LRESULT CALLBACK FaultTriggerCallback(HWND window, UINT message, WPARAM wParam, 
     return quotient;
   }
   if (message == stackOverflow) {
-    volatile int depth = 0;
-    return Recurse(&depth);
+    return Recurse(0);
   }
   return CallWindowProcA(shippedCallback, window, message, wParam, lParam);
 }
