@@ -126,6 +126,30 @@ LONG WINAPI OwnFaultHandler(EXCEPTION_POINTERS* exception) {
   return HandleFault(exception);
 }
 
+// Keeps kHandlerStackSize of the thread's stack for the handler. Windows
+// grows a stack page by page behind a guard page and raises the overflow
+// while the guaranteed part is still free. Where the whole stack is committed
+// at once (Wine does so for the main thread), the only guard page is the last
+// page, and the overflow would come with a few hundred bytes left: a guard
+// page placed above the guaranteed part makes the system grow the stack from
+// there, so the overflow comes in time.
+void ReserveStackForHandler() {
+  ULONG guarantee = kHandlerStackSize;
+  SetThreadStackGuarantee(&guarantee);
+  MEMORY_BASIC_INFORMATION stack{};
+  if (!VirtualQuery(&stack, &stack, sizeof stack)) return;
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  const uintptr_t pageSize = system.dwPageSize;
+  auto* guardPage = static_cast<uint8_t*>(stack.AllocationBase) + 2 * pageSize + kHandlerStackSize;
+  MEMORY_BASIC_INFORMATION page{};
+  if (!VirtualQuery(guardPage, &page, sizeof page) || page.State != MEM_COMMIT || (page.Protect & PAGE_GUARD) ||
+      guardPage >= reinterpret_cast<uint8_t*>(&stack) - 16 * pageSize)
+    return;
+  DWORD old = 0;
+  VirtualProtect(guardPage, pageSize, PAGE_READWRITE | PAGE_GUARD, &old);
+}
+
 }  // namespace
 
 void InstallErrorHandler(void (*endProgram)()) {
@@ -145,8 +169,7 @@ void InstallErrorHandler(void (*endProgram)()) {
   windowClass.lpszClassName = kDialogClass;
   RegisterClassExA(&windowClass);
 
-  ULONG stack = kHandlerStackSize;
-  SetThreadStackGuarantee(&stack);
+  ReserveStackForHandler();
   AddVectoredExceptionHandler(1, OwnFaultHandler);
   SetUnhandledExceptionFilter(UnhandledFaultFilter);
 }
