@@ -92,7 +92,7 @@ bool StartProgram() {
   instanceMutex.reset(mutex);
 
   // 3. Run-time faults from here on go to the error dialog.
-  InstallFatalErrorHandler();
+  InstallErrorHandler(EndProcessNow);
   // 4.-8. The process itself, then every default.
   SetDefaultColumnWidths();
   SetPriorityLevel(-1, 2);
@@ -159,6 +159,10 @@ void AddShutdownStep(ShutdownStep step) { ShutdownSteps().push_back(step); }
 
 void ShutdownProgram() {
   for (ShutdownStep step : ShutdownSteps()) step();
+  EndProcessNow();
+}
+
+void EndProcessNow() {
   FreeProcessLibrary();
   instanceMutex.reset();
   EndCpuUsage();

@@ -41,6 +41,9 @@ uint32_t CompanionProcessId();
 [[noreturn]] void QuitProgram();
 // Every way out of the program after start-up ends here.
 [[noreturn]] void ShutdownProgram();
+// Its last step alone (libraries released, exit code 0, nothing written):
+// the error dialog's "Beenden".
+[[noreturn]] void EndProcessNow();
 
 // Handlers that later subsystems add to the shutdown (settings, images...),
 // run in registration order before the process library is released.

@@ -1,15 +1,21 @@
-// The fatal-error handler: every run-time fault after start-up step 3 ends up
-// in FatalErrorFilter, which hands it to the error dialog once that is set.
+// The error dialog of velkor.exe: from start-up step 3 on, every processor or
+// system exception of the program ends up here and shows "Velkor - Fehler!",
+// which ends the program at once or resumes behind the faulting instruction.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
+
 namespace velkor {
 
-using FatalErrorHandler = LONG (*)(EXCEPTION_POINTERS* exception);
+// Registers the handler for the rest of the run. `endProgram` is the last
+// step of the shutdown (release the libraries, exit code 0, no settings
+// written), which "Beenden" runs.
+void InstallErrorHandler(void (*endProgram)());
 
-void InstallFatalErrorHandler();
-// The dialog registers itself here; without one, faults take the system's path.
-void SetFatalErrorHandler(FatalErrorHandler handler);
+// The dialog with `text` in its description field; returns only when the user
+// chooses "Fortfahren" ("Beenden" ends the program).
+void ShowErrorDialog(const std::string& text);
 
 }  // namespace velkor
