@@ -10,7 +10,6 @@ namespace {
 constexpr std::array kNotBuilt = {
     1,   2,   3,   4,                                                          // list exports
     20,                                                                        // preferences window
-    21,                                                                        // diagram window
     22,                                                                        // run dialog
     107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121,  // window menu
     122, 123, 124, 125,

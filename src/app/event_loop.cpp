@@ -12,7 +12,10 @@
 #include "procs/process_list.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
+#include "monitor/diagram_window_win.h"
+#include "monitor/history_strip.h"
 #include "monitor/monitor_view.h"
+#include "monitor/process_summary_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
 
@@ -31,11 +34,13 @@ enum TypeMask : unsigned {
   kLeftClickOnly = 1u << 0,
   kChangeOnly = 1u << 2,
   kRightClickOnly = 1u << 1,
+  kDoubleClickOnly = 1u << 3,
 };
 
 bool Accepts(unsigned mask, int type) {
   if (mask == kAnyType) return true;
   if (type == kTypeChange) return (mask & kChangeOnly) != 0;
+  if (type == kTypeDoubleClick) return (mask & kDoubleClickOnly) != 0;
   return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly));
 }
 
@@ -94,6 +99,10 @@ void ProcessCommand(const LoopEvent& event) {
   }
 }
 
+void ToggleDiagram(const LoopEvent&) { ToggleDiagramWindow(); }
+void DiagramDoubleClick(const LoopEvent&) { PieDoubleClick(); }
+void DiagramMeasure(const LoopEvent&) { CheckPieMeasure(); }
+
 void PowerFromMenu(const LoopEvent& event) {
   if (std::optional<PowerCommand> command = PowerCommandFor(event.id, 26)) RunPowerCommand(*command, MainWindow);
 }
@@ -105,6 +114,7 @@ void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
 // A new process selection also restarts the refresh interval, so no refresh
 // follows it after a few milliseconds (a CPU load over so short a time jumps).
 void ProcessSelectionChanged(const LoopEvent& event) {
+  UpdateProcessSummary();
   SetListStamp();
   SelectionChanged(event);
 }
@@ -114,6 +124,7 @@ constexpr Command kCommands[] = {
     {12, 12, kAnyType, Quit},
     {13, 18, kAnyType, ShowViewFromMenu},
     {19, 19, kLeftClickOnly, StartTaskManager},
+    {21, 21, kLeftClickOnly, ToggleDiagram},
     {23, 23, kLeftClickOnly, EndProcesses},
     {24, 24, kLeftClickOnly, SearchOnline},
     {25, 25, kAnyType, NoAction},
@@ -127,6 +138,8 @@ constexpr Command kCommands[] = {
     {139, 139, kRightClickOnly, ProcessMenu},
     {139, 139, kChangeOnly, ProcessSelectionChanged},
     {154, 154, kChangeOnly, SelectionChanged},
+    {239, 239, kDoubleClickOnly, DiagramDoubleClick},
+    {240, 240, kChangeOnly, DiagramMeasure},
 };
 
 void RunCommand(const LoopEvent& event) {
@@ -137,6 +150,12 @@ void RunCommand(const LoopEvent& event) {
     command.handler(event);
     return;
   }
+}
+
+int ClientWidth() {
+  RECT client{};
+  GetClientRect(MainWindow, &client);
+  return client.right - client.left;
 }
 
 void HideWindow(int number) { ShowWindow(WindowHandle(number), SW_HIDE); }
@@ -222,6 +241,7 @@ void DispatchEvent(const LoopEvent& event) {
     case kEventSize:
       FitTabFiller();
       RebuildGraphCanvases();
+      ResizeProcessHistoryImages(ClientWidth());
       break;
     default: break;
   }
@@ -261,8 +281,15 @@ void MonitorTick() {
     TakeMonitorSample(CurrentView == 5);
     UpdateStatusBar(kStatusFigures);
   }
-  if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow))))
+  if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow)))) {
     RefreshProcessList();
+    if (CurrentView == 0) UpdateStatusBar(kStatusFigures);  // the selected row's strip moved on
+  }
+  // The info panel follows the mouse; a new measure redraws at once.
+  if (DiagramWindowVisible()) {
+    CheckPieMeasure();
+    ShowPieInfo();
+  }
   (void)plan.listRefresh;  // the lists join as they are built
 }
 

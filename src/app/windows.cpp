@@ -17,7 +17,10 @@
 #include "app/toolbar_win.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "monitor/diagram_window_win.h"
+#include "monitor/history_strip.h"
 #include "monitor/monitor_view.h"
+#include "monitor/process_summary_win.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
 #include "procs/process_commands_win.h"
@@ -652,6 +655,10 @@ void DestroyWindows() {
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
+  DestroyDiagramWindow();
+  DestroyProcessSummary();
+  ProcessListCallbacks = ProcessListHooks{};
+  FreeAllHistoryImages();
   for (size_t n = ui.windows.size(); n-- > 0;)
     if (ui.windows[n]) DestroyWindow(ui.windows[n]);  // children and tooltips go with them
   MainWindow = nullptr;
@@ -729,7 +736,19 @@ bool BuildWindows() {
   // 6. The popup menus.
   BuildPopupMenus();
 
-  // 7. The first fill of the lists.
+  // 7. The first fill of the lists. The strips, the diagram and the summary
+  // panel hang off every refresh of the process list.
+  PrepareHistoryImages(ClientSize(MainWindow).w);
+  SetUpDiagramWindow(ui.windows[kDiagramWindow]);
+  SetUpProcessSummary(ControlHandle(140));
+  ProcessListCallbacks.history = {CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage};
+  ProcessListCallbacks.listChanged = [] {
+    if (DiagramWindowVisible()) {
+      DrawProcessPie();
+      ShowPieInfo();
+    }
+    UpdateProcessSummary();
+  };
   RefreshProcessList();
 
   // 8. The settings: preferences, column flags and widths, topmost state.
