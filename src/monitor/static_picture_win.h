@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "gfx/canvas.h"
 #include "win/unique_handle.h"
 
