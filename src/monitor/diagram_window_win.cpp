@@ -138,9 +138,9 @@ void SetUpDiagramWindow(HWND window) {
   diagram.measureIcons.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kPieMeasureCount, 0));
   static constexpr const char* kNames[] = {"CPU-Last (%)",        "Priorität",          "Speicherauslastung",
                                            "Virtueller Speicher", "Pool (ausgelagert)", "Pool (nicht ausgelagert)"};
-  static constexpr const char* kIcons[] = {images::kMeasureCpu,           images::kMeasurePriority,
-                                           images::kMeasureMemory,        images::kMeasureVirtualMemory,
-                                           images::kMeasurePagedPool,     images::kMeasureNonpagedPool};
+  static constexpr const char* kIcons[] = {images::kMeasureCpu,       images::kMeasurePriority,
+                                           images::kMeasureMemory,    images::kMeasureVirtualMemory,
+                                           images::kMeasurePagedPool, images::kMeasureNonpagedPool};
   for (int i = 0; i < kPieMeasureCount; ++i) {
     int image = -1;
     if (std::optional<Canvas> picture = LoadPngResource(kIcons[i])) {
@@ -161,7 +161,9 @@ void SetUpDiagramWindow(HWND window) {
   ShowInfoPicture(-1);
 }
 
-bool DiagramWindowVisible() { return diagram.window && IsWindowVisible(diagram.window); }
+bool DiagramWindowVisible() {
+  return diagram.window && IsWindowVisible(diagram.window);
+}
 
 void DrawProcessPie() {
   if (!diagram.window) return;

@@ -58,15 +58,25 @@ int ImageOfRow(const RowStore& rows, int row, int column) {
 
 }  // namespace
 
-int HistoryImageWidthFor(int clientWidth) { return std::max(clientWidth - kHistoryImageLeft, kHistoryStep); }
+int HistoryImageWidthFor(int clientWidth) {
+  return std::max(clientWidth - kHistoryImageLeft, kHistoryStep);
+}
 
-void SetHistoryBackground(const Canvas& strip) { history.background = strip; }
+void SetHistoryBackground(const Canvas& strip) {
+  history.background = strip;
+}
 
-void SetHistoryImageWidth(int width) { history.width = std::max(width, kHistoryStep); }
+void SetHistoryImageWidth(int width) {
+  history.width = std::max(width, kHistoryStep);
+}
 
-int HistoryImageWidth() { return history.width; }
+int HistoryImageWidth() {
+  return history.width;
+}
 
-int CreateHistoryImage() { return Store(EmptyImage(history.width)); }
+int CreateHistoryImage() {
+  return Store(EmptyImage(history.width));
+}
 
 void AdvanceHistoryImage(int image, float load) {
   const auto found = history.images.find(image);
@@ -82,7 +92,8 @@ void AdvanceHistoryImage(int image, float load) {
   const int bar = std::clamp(RoundHalfUp(load * 18.0f / 100.0f), 0, 18);
   // Row 18 lies below the picture: the visible bar is `bar` pixels high.
   for (int y = 18; y >= 18 - bar; --y)
-    canvas.FillRect(w - kHistoryStep, y, kHistoryStep, 1, MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0));
+    canvas.FillRect(w - kHistoryStep, y, kHistoryStep, 1,
+                    MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0));
   ++history.revision;
 }
 
@@ -127,8 +138,12 @@ const Canvas* HistoryImage(int image) {
   return found == history.images.end() ? nullptr : &found->second;
 }
 
-int HistoryImageCount() { return static_cast<int>(history.images.size()); }
+int HistoryImageCount() {
+  return static_cast<int>(history.images.size());
+}
 
-uint64_t HistoryImagesRevision() { return history.revision; }
+uint64_t HistoryImagesRevision() {
+  return history.revision;
+}
 
 }  // namespace velkor

@@ -1,6 +1,7 @@
 // The history strips of the process list's rows on Windows: the background
 // from the program's pictures, the rows from the list view.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "gfx/bitmap.h"

@@ -54,7 +54,9 @@ void DrawRim(Canvas& canvas) {
   }
 }
 
-Pixel ToPixel(Rgb c) { return MakePixel(c.r, c.g, c.b); }
+Pixel ToPixel(Rgb c) {
+  return MakePixel(c.r, c.g, c.b);
+}
 
 // The value of a row for a per-process measure.
 double RowValue(PieMeasure measure, const PieRow& row) {
@@ -132,11 +134,12 @@ Canvas DrawPie(PieMeasure measure, const std::vector<PieRow>& rows, const std::v
     }
     const int64_t first = static_cast<int64_t>(std::floor(start * 10)) + 1;
     const int64_t last = static_cast<int64_t>(std::floor(end * 10));
-    for (int64_t tenth = first; tenth <= last; ++tenth) DrawRay(canvas, static_cast<double>(tenth) / 10.0, 2 * kPieRadius, colour);
+    for (int64_t tenth = first; tenth <= last; ++tenth)
+      DrawRay(canvas, static_cast<double>(tenth) / 10.0, 2 * kPieRadius, colour);
     if (measure == PieMeasure::kPriority) {
       const Rgb c = PriorityClassColour(slice.index);
-      const Pixel darker = MakePixel(static_cast<uint8_t>(c.r * 0.8), static_cast<uint8_t>(c.g * 0.8),
-                                     static_cast<uint8_t>(c.b * 0.8));
+      const Pixel darker =
+          MakePixel(static_cast<uint8_t>(c.r * 0.8), static_cast<uint8_t>(c.g * 0.8), static_cast<uint8_t>(c.b * 0.8));
       for (int k = 0; k < slice.count; ++k) DrawRay(canvas, start + k * step, kPieRadius, darker);
     }
     start = end;

@@ -27,12 +27,12 @@ inline constexpr int kPieMeasureCount = 6;
 // What the pie needs of one process row.
 struct PieRow {
   uint32_t pid = 0;
-  std::string cpuText;              // column 2
-  double memoryKb = 0;              // columns 5..8, in KB as shown
+  std::string cpuText;  // column 2
+  double memoryKb = 0;  // columns 5..8, in KB as shown
   double virtualKb = 0;
   double pagedKb = 0;
   double nonPagedKb = 0;
-  std::optional<Rgb> background;    // the row's priority colour; none counts as normal
+  std::optional<Rgb> background;  // the row's priority colour; none counts as normal
 };
 
 // One slice in drawing order: a row of the list (per-process measures) or a
@@ -81,8 +81,7 @@ struct PieInfoTexts {
   bool operator==(const PieInfoTexts&) const = default;
 };
 // For a process under the mouse: `name`, `company` as read from its file.
-PieInfoTexts ProcessPieInfo(PieMeasure measure, const PieRow& row, const std::string& name,
-                            const std::string& company);
+PieInfoTexts ProcessPieInfo(PieMeasure measure, const PieRow& row, const std::string& name, const std::string& company);
 // For a priority class under the mouse: its processes among `rows`.
 PieInfoTexts PriorityPieInfo(const PieSlice& slice, const std::vector<PieRow>& rows);
 

@@ -7,8 +7,8 @@
 
 namespace velkor {
 
-SummaryTexts SelectedProcessSummary(const std::string& name, const std::string& windowTitle,
-                                    const std::string& company, const std::string& cpuText, uint64_t workingSet) {
+SummaryTexts SelectedProcessSummary(const std::string& name, const std::string& windowTitle, const std::string& company,
+                                    const std::string& cpuText, uint64_t workingSet) {
   SummaryTexts texts;
   texts.title = windowTitle.empty() ? name : name + " (" + windowTitle + ")";
   texts.line2 = company;

@@ -17,8 +17,8 @@ struct SummaryTexts {
 
 // A selected row: its name and window title cells, the company name of its
 // file, its CPU cell and its current working set in bytes.
-SummaryTexts SelectedProcessSummary(const std::string& name, const std::string& windowTitle,
-                                    const std::string& company, const std::string& cpuText, uint64_t workingSet);
+SummaryTexts SelectedProcessSummary(const std::string& name, const std::string& windowTitle, const std::string& company,
+                                    const std::string& cpuText, uint64_t workingSet);
 
 struct Desktop {
   int width = 0;

@@ -2,9 +2,8 @@
 
 #include <shellapi.h>
 
-#include <string>
-
 #include <cstring>
+#include <string>
 
 #include "gfx/bitmap.h"
 
@@ -23,8 +22,8 @@ void StaticPicture::Show(HWND control, const Canvas& canvas) {
   Forget();
   win::UniqueBitmap fresh = CanvasToBitmap(opaque);
   if (!fresh) return;
-  auto* previous =
-      reinterpret_cast<HBITMAP>(SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
+  auto* previous = reinterpret_cast<HBITMAP>(
+      SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
   // A private copy the control made of an earlier picture is ours to free.
   if (previous && previous != fresh.get()) DeleteObject(previous);
   bitmap_ = std::move(fresh);

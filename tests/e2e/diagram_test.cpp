@@ -1,6 +1,5 @@
 // velkor.exe's diagram window and summary panel, driven from outside.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <chrono>
@@ -73,7 +72,8 @@ TEST_F(Diagram, CommandShowsThePieAndThePanelsFillIn) {
 
   PostMessageA(main, WM_COMMAND, 21, 0);
   HWND diagram = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (diagram = FindProgramWindow(velkor_.pid(), "Diagramm")) != nullptr; }, 10s));
+  ASSERT_TRUE(
+      test::WaitUntil([&] { return (diagram = FindProgramWindow(velkor_.pid(), "Diagramm")) != nullptr; }, 10s));
   // The mouse on the pie: the info panel names the priority class under it
   // (by priority the slices fill the whole disc).
   HWND measures = GetDlgItem(diagram, 240);
@@ -88,13 +88,15 @@ TEST_F(Diagram, CommandShowsThePieAndThePanelsFillIn) {
   ClientToScreen(diagram, &point);
   SetCursorPos(point.x, point.y);
   HWND title = GetDlgItem(GetDlgItem(diagram, 241), 243);
-  EXPECT_TRUE(test::WaitUntil([&] {
-    SetCursorPos(point.x, point.y);
-    return !WindowText(title).empty();
-  }, 10s));
-  EXPECT_TRUE(WindowText(title).ends_with(" Priorität")) << WindowText(title);
   EXPECT_TRUE(test::WaitUntil(
-      [&] { return WindowText(GetDlgItem(GetDlgItem(diagram, 241), 245)).starts_with("CPU: "); }, 10s));
+      [&] {
+        SetCursorPos(point.x, point.y);
+        return !WindowText(title).empty();
+      },
+      10s));
+  EXPECT_TRUE(WindowText(title).ends_with(" Priorität")) << WindowText(title);
+  EXPECT_TRUE(
+      test::WaitUntil([&] { return WindowText(GetDlgItem(GetDlgItem(diagram, 241), 245)).starts_with("CPU: "); }, 10s));
   // A screenshot for the documentation can be taken from outside meanwhile,
   // of the measure it names.
   if (const char* hold = std::getenv("VELKOR_E2E_HOLD_MS")) {

@@ -16,7 +16,9 @@ Canvas Strip() {
   strip.FillRect(0, 0, 4, 1, MakePixel(184, 196, 224));
   strip.FillRect(0, 1, 4, 1, MakePixel(157, 168, 191));
   for (int y = 2; y < 20; ++y)
-    strip.FillRect(0, y, 4, 1, MakePixel(static_cast<uint8_t>(210 + (y - 2) * 42 / 17), static_cast<uint8_t>(225 + (y - 2) * 28 / 17), 255));
+    strip.FillRect(
+        0, y, 4, 1,
+        MakePixel(static_cast<uint8_t>(210 + (y - 2) * 42 / 17), static_cast<uint8_t>(225 + (y - 2) * 28 / 17), 255));
   return strip;
 }
 
@@ -54,14 +56,15 @@ TEST_F(HistoryStrips, StepsScrollTwoPixelsWithBarsColouredByRow) {
     EXPECT_EQ(BarHeight(image), height) << load;
   }
   for (int y = 0; y < 18; ++y)
-    for (int x : {18, 19}) EXPECT_EQ(image.At(x, y), MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0));
+    for (int x : {18, 19})
+      EXPECT_EQ(image.At(x, y), MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0));
   AdvanceHistoryImage(number, 0);
   EXPECT_EQ(BarHeight(image), 0);
-  EXPECT_EQ(image.At(17, 17), MakePixel(17, 238, 0));   // the full bar moved 2 left
-  EXPECT_EQ(image.At(15, 17), MakePixel(17, 238, 0));   // the one before it too
-  EXPECT_EQ(image.At(13, 8), strip.At(0, 10));          // 50 %: rows 9..17, row 8 stays clear
+  EXPECT_EQ(image.At(17, 17), MakePixel(17, 238, 0));  // the full bar moved 2 left
+  EXPECT_EQ(image.At(15, 17), MakePixel(17, 238, 0));  // the one before it too
+  EXPECT_EQ(image.At(13, 8), strip.At(0, 10));         // 50 %: rows 9..17, row 8 stays clear
   EXPECT_EQ(image.At(13, 9), MakePixel(129, 126, 0));
-  AdvanceHistoryImage(12345, 100);                      // unknown numbers change nothing
+  AdvanceHistoryImage(12345, 100);  // unknown numbers change nothing
 }
 
 TEST_F(HistoryStrips, ResizingKeepsTheNewestHistoryAtTheRightEdge) {
@@ -86,14 +89,16 @@ TEST_F(HistoryStrips, ResizingKeepsTheNewestHistoryAtTheRightEdge) {
 
 TEST_F(HistoryStrips, SwitchingOffFreesEveryPictureAndOnGivesFreshOnes) {
   VectorRowStore rows;
-  for (int i = 0; i < 3; ++i) rows.SetCellText(rows.AddRow(), kHistoryImageColumn, std::to_string(CreateHistoryImage()));
+  for (int i = 0; i < 3; ++i)
+    rows.SetCellText(rows.AddRow(), kHistoryImageColumn, std::to_string(CreateHistoryImage()));
   SwitchHistoryImages(rows, kHistoryImageColumn, false);
   EXPECT_EQ(HistoryImageCount(), 0);
   for (int row = 0; row < 3; ++row) EXPECT_EQ(rows.CellText(row, kHistoryImageColumn), "0");
   SwitchHistoryImages(rows, kHistoryImageColumn, true);
   SwitchHistoryImages(rows, kHistoryImageColumn, true);  // twice: still one each
   EXPECT_EQ(HistoryImageCount(), 3);
-  for (int row = 0; row < 3; ++row) EXPECT_EQ(BarHeight(*HistoryImage(std::stoi(rows.CellText(row, kHistoryImageColumn)))), 0);
+  for (int row = 0; row < 3; ++row)
+    EXPECT_EQ(BarHeight(*HistoryImage(std::stoi(rows.CellText(row, kHistoryImageColumn)))), 0);
 }
 
 TEST_F(HistoryStrips, TheMergeKeepsOnePicturePerListedProcess) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <commctrl.h>
 
+#include <cmath>
 #include <string>
 
 #include "app/status_bar.h"
@@ -59,7 +61,9 @@ class ProcessView : public test::BuiltWindows {
   }
   const Canvas* ImageOf(uint32_t pid) {
     const int row = RowOf(pid);
-    return row < 0 ? nullptr : HistoryImage(static_cast<int>(LeadingWholeNumber(ProcessListRows().CellText(row, kHistoryImageColumn))));
+    return row < 0 ? nullptr
+                   : HistoryImage(
+                         static_cast<int>(LeadingWholeNumber(ProcessListRows().CellText(row, kHistoryImageColumn))));
   }
   // Columns with a bar in the picture's bottom row.
   static int Bars(const Canvas& image) {
@@ -79,12 +83,15 @@ class ProcessView : public test::BuiltWindows {
 };
 
 TEST_F(ProcessView, BusyProcessGetsBarsWhileAnIdleOneStaysEmpty) {
-  ASSERT_TRUE(test::WaitUntil([&] { return RefreshProcessList() >= 0 && ImageOf(busy_.pid()) && ImageOf(idle_.pid()); }, 10s));
-  ASSERT_TRUE(test::WaitUntil([&] {
-    Sleep(100);
-    RefreshProcessList();
-    return Bars(*ImageOf(busy_.pid())) >= 4;
-  }, 20s));
+  ASSERT_TRUE(
+      test::WaitUntil([&] { return RefreshProcessList() >= 0 && ImageOf(busy_.pid()) && ImageOf(idle_.pid()); }, 10s));
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        Sleep(100);
+        RefreshProcessList();
+        return Bars(*ImageOf(busy_.pid())) >= 4;
+      },
+      20s));
   EXPECT_EQ(Bars(*ImageOf(idle_.pid())), 0);
   EXPECT_EQ(HistoryImageCount(), ListView_GetItemCount(list_));
 
@@ -147,11 +154,14 @@ TEST_F(ProcessView, DiagramShowsThePieAndTheProcessUnderTheMouse) {
   POINT point{150 + 60, 150 + 1};
   ClientToScreen(diagram, &point);
   SetCursorPos(point.x, point.y);
-  EXPECT_TRUE(test::WaitUntil([&] {
-    Pump();
-    ShowPieInfo();
-    return ShownPieInfo().title.find("Priorität") != std::string::npos;
-  }, 10s)) << ShownPieInfo().title;
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        Pump();
+        ShowPieInfo();
+        return ShownPieInfo().title.find("Priorität") != std::string::npos;
+      },
+      10s))
+      << ShownPieInfo().title;
   EXPECT_NE(ShownPieInfo().subtitle.find("Prozess"), std::string::npos);
 
   // Off the pie the panel empties.
@@ -176,6 +186,45 @@ TEST_F(ProcessView, DiagramShowsThePieAndTheProcessUnderTheMouse) {
 
   ToggleDiagramWindow();
   EXPECT_FALSE(DiagramWindowVisible());
+}
+
+TEST_F(ProcessView, DoubleClickOnASliceSelectsItsProcessAndHidesTheWindow) {
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        Sleep(100);
+        RefreshProcessList();
+        const int row = RowOf(busy_.pid());
+        return row >= 0 && ParseDecimal(ProcessListRows().CellText(row, kCpuColumn)) >= 10;
+      },
+      20s));
+  HWND diagram = WindowHandle(kDiagramWindow);
+  ToggleDiagramWindow();  // by CPU load
+  Select(-1);
+  auto clickAt = [&](int degrees) {
+    const double radians = degrees * 3.14159265358979 / 180;
+    POINT point{150 + static_cast<LONG>(60 * std::cos(radians)), 150 + static_cast<LONG>(60 * std::sin(radians))};
+    ClientToScreen(diagram, &point);
+    SetCursorPos(point.x, point.y);
+    PieDoubleClick();
+  };
+  // Somewhere around the disc lies the busy helper's slice.
+  bool selected = false;
+  for (int degrees = -88; degrees < 270 && !selected; degrees += 4) {
+    ShowWindow(diagram, SW_SHOW);
+    clickAt(degrees);
+    selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED) == RowOf(busy_.pid());
+  }
+  EXPECT_TRUE(selected);
+  EXPECT_FALSE(DiagramWindowVisible());
+  // By priority a double click does nothing.
+  ShowWindow(diagram, SW_SHOW);
+  SendMessageA(GetDlgItem(diagram, 240), CB_SETCURSEL, 1, 0);
+  CheckPieMeasure();
+  Select(-1);
+  clickAt(0);
+  EXPECT_TRUE(DiagramWindowVisible());
+  EXPECT_EQ(ListView_GetNextItem(list_, -1, LVNI_SELECTED), -1);
+  ShowWindow(diagram, SW_HIDE);
 }
 
 }  // namespace
