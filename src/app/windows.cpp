@@ -759,6 +759,8 @@ bool BuildWindows() {
     SetWindowPos(MainWindow, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   };
   LoadPreferences(true);
+  // The first fill made strips by the default; stored settings may not want them.
+  if (!Preferences.PreferencesCPUPerProcess) SetHistoryImagesEnabled(false);
   // 9. The menu bar.
   BuildMenuBar();
 
