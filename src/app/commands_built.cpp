@@ -7,9 +7,7 @@ namespace velkor {
 
 namespace {
 
-constexpr std::array kNotBuilt = {
-    21,  // diagram window
-};
+constexpr std::array<int, 0> kNotBuilt{};
 static_assert(std::is_sorted(kNotBuilt.begin(), kNotBuilt.end()));
 
 }  // namespace

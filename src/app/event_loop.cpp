@@ -24,7 +24,10 @@
 #include "export/export_win.h"
 #include "lists/window_list_win.h"
 #include "lists/network_adapters_win.h"
+#include "monitor/diagram_window_win.h"
+#include "monitor/history_strip.h"
 #include "monitor/monitor_view.h"
+#include "monitor/process_summary_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
 #include "win/list_view.h"
@@ -50,8 +53,8 @@ enum TypeMask : unsigned {
 bool Accepts(unsigned mask, int type) {
   if (mask == kAnyType) return true;
   if (type == kTypeChange) return (mask & kChangeOnly) != 0;
-  return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly)) ||
-         (type == kTypeDoubleClick && (mask & kDoubleClickOnly));
+  if (type == kTypeDoubleClick) return (mask & kDoubleClickOnly) != 0;
+  return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly));
 }
 
 struct Command {
@@ -115,6 +118,10 @@ void ProcessCommand(const LoopEvent& event) {
     default: break;
   }
 }
+
+void ToggleDiagram(const LoopEvent&) { ToggleDiagramWindow(); }
+void DiagramDoubleClick(const LoopEvent&) { PieDoubleClick(); }
+void DiagramMeasure(const LoopEvent&) { CheckPieMeasure(); }
 
 void PowerFromMenu(const LoopEvent& event) {
   if (std::optional<PowerCommand> command = PowerCommandFor(event.id, 26)) RunPowerCommand(*command, MainWindow);
@@ -184,6 +191,7 @@ void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
 // A new process selection also restarts the refresh interval, so no refresh
 // follows it after a few milliseconds (a CPU load over so short a time jumps).
 void ProcessSelectionChanged(const LoopEvent& event) {
+  UpdateProcessSummary();
   SetListStamp();
   SelectionChanged(event);
 }
@@ -203,6 +211,7 @@ constexpr Command kCommands[] = {
     {13, 18, kAnyType, ShowViewFromMenu},
     {19, 19, kLeftClickOnly, StartTaskManager},
     {20, 20, kLeftClickOnly, OpenPreferencesCommand},
+    {21, 21, kLeftClickOnly, ToggleDiagram},
     {22, 22, kLeftClickOnly, OpenRun},
     {23, 23, kLeftClickOnly, EndProcesses},
     {24, 24, kLeftClickOnly, SearchOnline},
@@ -212,13 +221,13 @@ constexpr Command kCommands[] = {
     {33, 38, kAnyType, SetPriority},
     {39, 102, kAnyType, ToggleProcessor},
     {103, 106, kAnyType, ProcessCommand},
-    {126, 130, kAnyType, ServiceCommand},
-    {131, 131, kAnyType, RefreshDrivers},
-    {132, 132, kAnyType, DriverFolder},
     {107, 107, kAnyType, RefreshWindows},
     {108, 117, kAnyType, SetTransparency},
     {118, 124, kAnyType, WindowCommandFromMenu},
     {125, 125, kAnyType, JumpToProcess},
+    {126, 130, kAnyType, ServiceCommand},
+    {131, 131, kAnyType, RefreshDrivers},
+    {132, 132, kAnyType, DriverFolder},
     {133, 133, kAnyType, HelpFromMenu},
     {134, 134, kAnyType, OpenInformation},
     {136, 136, kAnyType, SelectTab},
@@ -249,6 +258,8 @@ constexpr Command kCommands[] = {
     {317, 317, kAnyType, ToDisclaimer},
     {322, 322, kAnyType, CloseInformation},
     {323, 323, kAnyType, ToAbout},
+    {239, 239, kDoubleClickOnly, DiagramDoubleClick},
+    {240, 240, kChangeOnly, DiagramMeasure},
 };
 
 void RunCommand(const LoopEvent& event) {
@@ -259,6 +270,12 @@ void RunCommand(const LoopEvent& event) {
     command.handler(event);
     return;
   }
+}
+
+int ClientWidth() {
+  RECT client{};
+  GetClientRect(MainWindow, &client);
+  return client.right - client.left;
 }
 
 void HideWindow(int number) { ShowWindow(WindowHandle(number), SW_HIDE); }
@@ -346,6 +363,7 @@ void DispatchEvent(const LoopEvent& event) {
       FitTabFiller();
       RebuildGraphCanvases();
       RebuildNetworkGraph();
+      ResizeProcessHistoryImages(ClientWidth());
       break;
     default: break;
   }
@@ -387,12 +405,19 @@ void MonitorTick() {
     TakeMonitorSample(CurrentView == 5);
     UpdateStatusBar(kStatusFigures);
   }
-  if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow))))
+  if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow)))) {
     RefreshProcessList();
+    if (CurrentView == 0) UpdateStatusBar(kStatusFigures);  // the selected row's strip moved on
+  }
   if (plan.listRefresh && CurrentView == 2) RefreshServiceList(ControlHandle(152));
   if (plan.listRefresh && CurrentView == 3) RefreshDriverList(ControlHandle(154));
   if (plan.listRefresh && CurrentView == 1) RefreshWindowList();
   if (plan.listRefresh && CurrentView == 4) RefreshNetworkList();
+  // The info panel follows the mouse; a new measure redraws at once.
+  if (DiagramWindowVisible()) {
+    CheckPieMeasure();
+    ShowPieInfo();
+  }
 }
 
 // How long the next wait may last: until the first periodic task falls due.

@@ -6,6 +6,8 @@
 
 #include "shell/instance.h"
 #include "errors/on_error.h"
+#include "monitor/diagram_window_win.h"
+#include "monitor/history_strip.h"
 #include "procs/priority.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
@@ -159,6 +161,8 @@ void AddShutdownStep(ShutdownStep step) { ShutdownSteps().push_back(step); }
 
 void ShutdownProgram() {
   for (ShutdownStep step : ShutdownSteps()) step();
+  FreeAllHistoryImages();
+  DestroyDiagramWindow();  // its picture and the measure icons
   EndProcessNow();
 }
 

@@ -13,6 +13,7 @@
 #include "app/windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "monitor/history_strip.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -27,6 +28,8 @@ struct StatusBarState {
   int width = 0;
   int view = -1;
   std::vector<StatusBarText> texts;
+  int historyImage = 0;  // the selected process's strip drawn, and its state
+  uint64_t historyRevision = 0;
 };
 StatusBarState& State() {
   static StatusBarState state;
@@ -61,11 +64,18 @@ void UpdateStatusBar(int what) {
   std::vector<StatusBarText> texts = LayOutStatusBar(what, view, RowsOfView(view), LastSample, help);
   const bool fresh = !state.picture || state.width != width || state.shownIn != bar;
   // The same texts on the same background: the picture on screen is right.
-  if (!fresh && state.view == view && texts == state.texts) return;
+  const int historyImage = (view == 0 && what == kStatusFigures) ? SelectedHistoryImage() : 0;
+  const uint64_t historyRevision = historyImage ? HistoryImagesRevision() : 0;
+  if (!fresh && state.view == view && texts == state.texts && state.historyImage == historyImage &&
+      state.historyRevision == historyRevision)
+    return;
   state.texts = std::move(texts);
   state.view = view;
+  state.historyImage = historyImage;
+  state.historyRevision = historyRevision;
 
   Canvas picture = DrawStatusBarBackground(state.strip ? *state.strip : Canvas(), width, view);
+  if (historyImage) DrawSelectedHistoryImage(picture);
   // Without alpha the static control shows the picture itself instead of a
   // copy, so it can be redrawn in place.
   for (Pixel& p : picture.pixels) p &= 0x00FFFFFFu;

@@ -24,7 +24,10 @@
 #include "lists/service_list_win.h"
 #include "lists/window_list_win.h"
 #include "lists/network_adapters_win.h"
+#include "monitor/diagram_window_win.h"
+#include "monitor/history_strip.h"
 #include "monitor/monitor_view.h"
+#include "monitor/process_summary_win.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
 #include "procs/process_commands_win.h"
@@ -721,6 +724,10 @@ void DestroyWindows() {
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
   DestroyNetworkView();
+  DestroyDiagramWindow();
+  DestroyProcessSummary();
+  ProcessListCallbacks = ProcessListHooks{};
+  FreeAllHistoryImages();
   for (size_t n = ui.windows.size(); n-- > 0;)
     if (ui.windows[n]) DestroyWindow(ui.windows[n]);  // children and tooltips go with them
   MainWindow = nullptr;
@@ -804,7 +811,19 @@ bool BuildWindows() {
   // 6. The popup menus.
   BuildPopupMenus();
 
-  // 7. The first fill of the lists.
+  // 7. The first fill of the lists. The strips, the diagram and the summary
+  // panel hang off every refresh of the process list.
+  PrepareHistoryImages(ClientSize(MainWindow).w);
+  SetUpDiagramWindow(ui.windows[kDiagramWindow]);
+  SetUpProcessSummary(ControlHandle(140));
+  ProcessListCallbacks.history = {CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage};
+  ProcessListCallbacks.listChanged = [] {
+    if (DiagramWindowVisible()) {
+      DrawProcessPie();
+      ShowPieInfo();
+    }
+    UpdateProcessSummary();
+  };
   RefreshProcessList();
   RefreshServiceList(ControlHandle(152));
   RefreshDriverList(ControlHandle(154));
@@ -822,6 +841,8 @@ bool BuildWindows() {
   };
   WirePreferencesWindow();
   LoadPreferences(true);
+  // The first fill made strips by the default; stored settings may not want them.
+  if (!Preferences.PreferencesCPUPerProcess) SetHistoryImagesEnabled(false);
   // 9. The menu bar.
   BuildMenuBar();
 

@@ -742,6 +742,14 @@ void SortProcessList(int column, bool ascending) {
   SortRows();
 }
 
+HWND ProcessListHandle() { return AttachList() ? state.list : nullptr; }
+
+ProcessRows& ProcessListRows() {
+  static ListViewRows rows;
+  AttachList();
+  return rows;
+}
+
 int ProcessListSortColumn() { return state.sortColumn; }
 bool ProcessListSortAscending() { return state.ascending; }
 

@@ -31,6 +31,11 @@ struct ProcessListHooks {
 };
 extern ProcessListHooks ProcessListCallbacks;
 
+// The list view of the process list and its rows as a store, in the order
+// shown (for the parts that read or mark rows: strips, diagram, panel).
+HWND ProcessListHandle();
+ProcessRows& ProcessListRows();
+
 // The current sort: column and direction.
 int ProcessListSortColumn();
 bool ProcessListSortAscending();

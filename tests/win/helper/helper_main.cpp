@@ -7,6 +7,7 @@
 //                                  answering messages
 //   velkor_helper.exe cwd          writes its working folder into
 //                                  "velkor_cwd.txt" there, then ends
+//   velkor_helper.exe busy         keeps one processor busy until it is ended
 #include <windows.h>
 
 #include <cstdlib>
@@ -62,6 +63,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     // Everything the creation queued is handled; from here on nothing is.
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  }
+  if (std::strncmp(commandLine, "busy", 4) == 0) {
+    volatile unsigned long long spins = 0;
+    for (;;) spins = spins + 1;
   }
   for (;;) Sleep(INFINITE);
 }

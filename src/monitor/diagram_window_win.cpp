@@ -1,0 +1,284 @@
+#include "monitor/diagram_window_win.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "monitor/static_picture_win.h"
+#include "procs/file_version_info_win.h"
+#include "procs/format.h"
+#include "procs/process_list_win.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr int kPieImage = 239;
+constexpr int kMeasureList = 240;
+constexpr int kInfoBox = 241;
+constexpr int kInfoIcon = 242;
+constexpr int kInfoLines[] = {243, 244, 245, 246};
+constexpr uint32_t kCompanyNameBit = 0x80;
+
+struct ImageListTraits {
+  using pointer = HIMAGELIST;
+  static pointer invalid() noexcept { return nullptr; }
+  static void close(pointer h) noexcept { ImageList_Destroy(h); }
+};
+
+// What the rows showed at the last drawing: the hit test and the info panel
+// work on the same rows as the picture.
+struct ShownRow {
+  std::string name;
+  std::string path;
+};
+
+struct DiagramState {
+  HWND window = nullptr;
+  win::UniqueHandle<ImageListTraits> measureIcons;
+  std::optional<Canvas> overlay;
+  StaticPicture pie;
+  StaticPicture infoPicture;
+  int lastMeasure = 0;
+  PieMeasure drawnMeasure = PieMeasure::kCpu;
+  std::vector<PieRow> rows;
+  std::vector<ShownRow> shown;
+  std::vector<PieSlice> slices;
+  // The info panel's picture: what it shows (-1 default, -2 priority, else
+  // the pid whose icon it is), and that icon.
+  int64_t pictureOf = 0;
+  win::UniqueIcon icon;
+  std::string company;
+};
+DiagramState diagram;
+
+HWND Control(int id) {
+  if (!diagram.window) return nullptr;
+  if (id >= 242) return GetDlgItem(GetDlgItem(diagram.window, kInfoBox), id);
+  return GetDlgItem(diagram.window, id);
+}
+
+PieMeasure SelectedMeasure() {
+  const auto index = SendMessageA(Control(kMeasureList), CB_GETCURSEL, 0, 0);
+  return (index >= 0 && index < kPieMeasureCount) ? static_cast<PieMeasure>(index) : PieMeasure::kCpu;
+}
+
+Canvas PictureOnWhite(const char* name) {
+  Canvas canvas(32, 32, MakePixel(255, 255, 255));
+  if (std::optional<Canvas> picture = LoadPngResource(name)) DrawOver(canvas, *picture, 0, 0);
+  return canvas;
+}
+
+void ShowInfoPicture(int64_t what, const std::string& path = {}) {
+  if (what == diagram.pictureOf) return;
+  diagram.pictureOf = what;
+  Canvas canvas;
+  if (what == -1 || what == -2) {
+    diagram.icon.reset();
+    canvas = PictureOnWhite(what == -1 ? images::kDiagramDefault : images::kDiagramPriority);
+  } else {
+    diagram.icon = ExecutableIcon(path);
+    canvas = IconCanvas(diagram.icon.get(), 32, MakePixel(255, 255, 255));
+  }
+  diagram.infoPicture.Show(Control(kInfoIcon), canvas);
+}
+
+void SetInfoTexts(const PieInfoTexts& texts) {
+  const std::array<const std::string*, 4> lines = {&texts.title, &texts.subtitle, &texts.first, &texts.second};
+  for (size_t i = 0; i < lines.size(); ++i) {
+    HWND control = Control(kInfoLines[i]);
+    if (!control) continue;
+    std::array<char, 512> current{};
+    GetWindowTextA(control, current.data(), static_cast<int>(current.size()));
+    if (*lines[i] != current.data()) SetWindowTextA(control, lines[i]->c_str());
+  }
+}
+
+void ReadRows() {
+  diagram.rows.clear();
+  diagram.shown.clear();
+  ProcessRows& rows = ProcessListRows();
+  for (int row = 0; row < rows.RowCount(); ++row) {
+    PieRow pie;
+    pie.pid = static_cast<uint32_t>(LeadingWholeNumber(rows.CellText(row, 3)));
+    pie.cpuText = rows.CellText(row, 2);
+    pie.memoryKb = ParseGrouped(rows.CellText(row, 5));
+    pie.virtualKb = ParseGrouped(rows.CellText(row, 6));
+    pie.pagedKb = ParseGrouped(rows.CellText(row, 7));
+    pie.nonPagedKb = ParseGrouped(rows.CellText(row, 8));
+    const ProcessRowLook look = ProcessRowLookAt(row);
+    if (look.hasBackground)
+      pie.background = Rgb{GetRValue(look.background), GetGValue(look.background), GetBValue(look.background)};
+    diagram.rows.push_back(std::move(pie));
+    diagram.shown.push_back({rows.CellText(row, 0), rows.CellText(row, 13)});
+  }
+}
+
+// The mouse in window coordinates.
+POINT MouseInWindow() {
+  POINT mouse{};
+  GetCursorPos(&mouse);
+  ScreenToClient(diagram.window, &mouse);
+  return mouse;
+}
+
+}  // namespace
+
+void SetUpDiagramWindow(HWND window) {
+  DestroyDiagramWindow();
+  diagram.window = window;
+  HWND list = Control(kMeasureList);
+  if (!list) return;
+  diagram.overlay = LoadPngResource(images::kPieOverlay);
+  diagram.measureIcons.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kPieMeasureCount, 0));
+  static constexpr const char* kNames[] = {"CPU-Last (%)",        "Priorität",          "Speicherauslastung",
+                                           "Virtueller Speicher", "Pool (ausgelagert)", "Pool (nicht ausgelagert)"};
+  static constexpr const char* kIcons[] = {images::kMeasureCpu,       images::kMeasurePriority,
+                                           images::kMeasureMemory,    images::kMeasureVirtualMemory,
+                                           images::kMeasurePagedPool, images::kMeasureNonpagedPool};
+  for (int i = 0; i < kPieMeasureCount; ++i) {
+    int image = -1;
+    if (std::optional<Canvas> picture = LoadPngResource(kIcons[i])) {
+      win::UniqueIcon icon = CanvasToIcon(*picture);
+      if (icon && diagram.measureIcons) image = ImageList_ReplaceIcon(diagram.measureIcons.get(), -1, icon.get());
+    }
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+    item.iItem = i;
+    item.pszText = const_cast<char*>(kNames[i]);
+    item.iImage = image;
+    item.iSelectedImage = image;
+    SendMessageA(list, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  SendMessageA(list, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(diagram.measureIcons.get()));
+  SendMessageA(list, CB_SETCURSEL, 0, 0);
+  diagram.lastMeasure = 0;
+  ShowInfoPicture(-1);
+}
+
+bool DiagramWindowVisible() {
+  return diagram.window && IsWindowVisible(diagram.window);
+}
+
+void DrawProcessPie() {
+  if (!diagram.window) return;
+  ReadRows();
+  diagram.drawnMeasure = SelectedMeasure();
+  MEMORYSTATUSEX memory{};
+  memory.dwLength = sizeof memory;
+  PieTotals totals;
+  if (GlobalMemoryStatusEx(&memory)) {
+    totals.physicalKb = static_cast<double>(memory.ullTotalPhys / 1024);
+    // The commit limit: what the page-file figures of the rows are part of.
+    totals.virtualKb = static_cast<double>(memory.ullTotalPageFile / 1024);
+  }
+  diagram.slices = PieSlices(diagram.drawnMeasure, diagram.rows, totals);
+  const Canvas canvas =
+      DrawPie(diagram.drawnMeasure, diagram.rows, diagram.slices, diagram.overlay ? &*diagram.overlay : nullptr);
+  diagram.pie.Show(Control(kPieImage), canvas);
+}
+
+void ShowPieInfo() {
+  if (!diagram.window) return;
+  const POINT mouse = MouseInWindow();
+  const bool active = GetActiveWindow() == diagram.window;
+  const std::optional<double> angle = active ? PieAngleAt(mouse.x, mouse.y) : std::nullopt;
+  const std::optional<size_t> slice = angle ? PieSliceAt(diagram.slices, *angle, false) : std::nullopt;
+  if (!slice) {
+    ShowInfoPicture(-1);
+    SetInfoTexts({});
+    return;
+  }
+  const PieSlice& hit = diagram.slices[*slice];
+  if (diagram.drawnMeasure == PieMeasure::kPriority) {
+    ShowInfoPicture(-2);
+    SetInfoTexts(PriorityPieInfo(hit, diagram.rows));
+    return;
+  }
+  const auto index = static_cast<size_t>(hit.index);
+  if (index >= diagram.rows.size()) return;
+  const PieRow& row = diagram.rows[index];
+  const ShownRow& shown = diagram.shown[index];
+  if (diagram.pictureOf != static_cast<int64_t>(row.pid)) {
+    // Icon and company are read once per process under the mouse.
+    diagram.company = shown.path.empty() ? std::string() : FileVersionText(shown.path, kCompanyNameBit, false);
+    ShowInfoPicture(row.pid, shown.path);
+  }
+  SetInfoTexts(ProcessPieInfo(diagram.drawnMeasure, row, shown.name, diagram.company));
+}
+
+void ToggleDiagramWindow() {
+  if (!diagram.window) return;
+  if (IsWindowVisible(diagram.window)) {
+    ShowWindow(diagram.window, SW_HIDE);
+    return;
+  }
+  DrawProcessPie();
+  ShowPieInfo();
+  ShowWindow(diagram.window, SW_SHOW);
+  SetForegroundWindow(diagram.window);
+  SetActiveWindow(diagram.window);
+}
+
+void PieDoubleClick() {
+  if (!diagram.window || diagram.drawnMeasure == PieMeasure::kPriority) return;
+  const POINT mouse = MouseInWindow();
+  const std::optional<double> angle = PieAngleAt(mouse.x, mouse.y);
+  const std::optional<size_t> slice = angle ? PieSliceAt(diagram.slices, *angle, true) : std::nullopt;
+  if (!slice) return;
+  const auto index = static_cast<size_t>(diagram.slices[*slice].index);
+  if (index >= diagram.rows.size()) return;
+  const uint32_t pid = diagram.rows[index].pid;
+  HWND list = ProcessListHandle();
+  ProcessRows& rows = ProcessListRows();
+  for (int row = 0; list && row < rows.RowCount(); ++row) {
+    if (static_cast<uint32_t>(LeadingWholeNumber(rows.CellText(row, 3))) != pid) continue;
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, row, FALSE);
+    break;
+  }
+  ShowWindow(diagram.window, SW_HIDE);
+}
+
+void CheckPieMeasure() {
+  if (!diagram.window) return;
+  const int measure = static_cast<int>(SelectedMeasure());
+  if (measure == diagram.lastMeasure) return;
+  diagram.lastMeasure = measure;
+  DrawProcessPie();
+  ShowPieInfo();
+}
+
+PieInfoTexts ShownPieInfo() {
+  PieInfoTexts texts;
+  std::array<std::string*, 4> lines = {&texts.title, &texts.subtitle, &texts.first, &texts.second};
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::array<char, 512> current{};
+    GetWindowTextA(Control(kInfoLines[i]), current.data(), static_cast<int>(current.size()));
+    *lines[i] = current.data();
+  }
+  return texts;
+}
+
+void DestroyDiagramWindow() {
+  if (HWND list = Control(kMeasureList)) SendMessageA(list, CBEM_SETIMAGELIST, 0, 0);
+  diagram.pie.Forget();
+  diagram.infoPicture.Forget();
+  diagram.measureIcons.reset();
+  diagram.icon.reset();
+  diagram.overlay.reset();
+  diagram.rows.clear();
+  diagram.shown.clear();
+  diagram.slices.clear();
+  diagram.pictureOf = 0;
+  diagram.lastMeasure = 0;
+  diagram.window = nullptr;
+}
+
+}  // namespace velkor

@@ -1,0 +1,31 @@
+// The "Diagramm" window on Windows: the measure list, the pie of the
+// process list's rows and the info panel under the mouse.
+#pragma once
+
+#include <windows.h>
+
+#include "monitor/process_pie.h"
+
+namespace velkor {
+
+// Window 2: fills the measure list (240) with its icons and shows the
+// default picture in the info panel.
+void SetUpDiagramWindow(HWND window);
+// Redraws the pie for the selected measure from the process list.
+void DrawProcessPie();
+// Updates the info panel for the mouse position.
+void ShowPieInfo();
+// Command 21: hides a visible window, else draws, shows and activates it.
+void ToggleDiagramWindow();
+// A double click on the pie: selects the process under the mouse in the
+// process list and hides the window.
+void PieDoubleClick();
+// Redraws when the selected measure differs from the last one seen.
+void CheckPieMeasure();
+bool DiagramWindowVisible();
+// The texts of the info panel as shown (tests).
+PieInfoTexts ShownPieInfo();
+// Frees the measure icons, the shown pictures and the panel's icon.
+void DestroyDiagramWindow();
+
+}  // namespace velkor

@@ -1,0 +1,51 @@
+// The history strips of the process list's rows on Windows: the background
+// from the program's pictures, the rows from the list view.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "monitor/history_strip.h"
+#include "procs/format.h"
+#include "procs/process_list_win.h"
+#include "settings/preferences.h"
+
+namespace velkor {
+
+void PrepareHistoryImages(int clientWidth) {
+  if (std::optional<Canvas> strip = LoadPngResource(images::kStatusbar)) SetHistoryBackground(*strip);
+  SetHistoryImageWidth(HistoryImageWidthFor(clientWidth));
+}
+
+void SetHistoryImagesEnabled(bool enabled) {
+  Preferences.PreferencesCPUPerProcess = enabled ? 1 : 0;
+  SwitchHistoryImages(ProcessListRows(), kHistoryImageColumn, enabled);
+}
+
+void ResizeProcessHistoryImages(int clientWidth) {
+  const int width = HistoryImageWidthFor(clientWidth);
+  if (!Preferences.PreferencesCPUPerProcess) {
+    SetHistoryImageWidth(width);
+    return;
+  }
+  if (width == HistoryImageWidth()) return;
+  ResizeHistoryImages(ProcessListRows(), kHistoryImageColumn, width);
+}
+
+int SelectedHistoryImage() {
+  HWND list = ProcessListHandle();
+  if (!list || !Preferences.PreferencesCPUPerProcess) return 0;
+  const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  if (row < 0) return 0;
+  return static_cast<int>(LeadingWholeNumber(ProcessListRows().CellText(row, kHistoryImageColumn)));
+}
+
+bool DrawSelectedHistoryImage(Canvas& bar) {
+  const Canvas* image = HistoryImage(SelectedHistoryImage());
+  if (!image) return false;
+  DrawOver(bar, *image, kHistoryImageLeft, kHistoryImageTop);
+  return true;
+}
+
+}  // namespace velkor

@@ -1,0 +1,114 @@
+#include "monitor/process_summary_win.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <string>
+
+#include "monitor/static_picture_win.h"
+#include "procs/file_version_info_win.h"
+#include "procs/format.h"
+#include "procs/process_library.h"
+#include "procs/process_list_win.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr uint32_t kCompanyNameBit = 0x80;
+
+struct SummaryState {
+  HWND box = nullptr;
+  std::string userName;
+  bool userNameRead = false;
+  win::UniqueIcon icon;
+  StaticPicture picture;
+};
+SummaryState summary;
+
+void SetText(int id, const std::string& text) {
+  HWND control = GetDlgItem(summary.box, id);
+  if (!control) return;
+  std::array<char, 1024> current{};
+  GetWindowTextA(control, current.data(), static_cast<int>(current.size()));
+  if (text != current.data()) SetWindowTextA(control, text.c_str());
+}
+
+std::string ShownText(int id) {
+  std::array<char, 1024> current{};
+  GetWindowTextA(GetDlgItem(summary.box, id), current.data(), static_cast<int>(current.size()));
+  return current.data();
+}
+
+const std::string& UserName() {
+  if (!summary.userNameRead) {
+    char name[257] = {};
+    DWORD size = sizeof name;
+    if (GetUserNameA(name, &size)) summary.userName = name;
+    summary.userNameRead = true;
+  }
+  return summary.userName;
+}
+
+Desktop PrimaryDesktop() {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  Desktop desktop;
+  if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
+    desktop = {static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight),
+               static_cast<int>(mode.dmBitsPerPel), static_cast<int>(mode.dmDisplayFrequency)};
+  } else {
+    desktop = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 0, 0};
+  }
+  return desktop;
+}
+
+void ShowIcon(win::UniqueIcon icon) {
+  summary.icon = std::move(icon);
+  summary.picture.Show(GetDlgItem(summary.box, 141), IconCanvas(summary.icon.get(), 32, MakePixel(255, 255, 255)));
+}
+
+}  // namespace
+
+void SetUpProcessSummary(HWND box) {
+  DestroyProcessSummary();
+  summary.box = box;
+}
+
+void UpdateProcessSummary() {
+  HWND list = ProcessListHandle();
+  if (!summary.box || !list) return;
+  const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  ProcessRows& rows = ProcessListRows();
+  SummaryTexts texts;
+  std::string path;
+  if (row >= 0) {
+    path = rows.CellText(row, 13);
+    const auto pid = static_cast<uint32_t>(LeadingWholeNumber(rows.CellText(row, 3)));
+    texts = SelectedProcessSummary(rows.CellText(row, 0), rows.CellText(row, 1),
+                                   path.empty() ? std::string() : FileVersionText(path, kCompanyNameBit, false),
+                                   rows.CellText(row, 2), ProcessWorkingSet(pid));
+  } else {
+    texts = MachineSummary(rows.RowCount(), UserName(), GetTickCount64(), PrimaryDesktop());
+  }
+  const bool newSubject = texts.title != ShownText(142) || texts.line2 != ShownText(143) || !summary.icon;
+  SetText(142, texts.title);
+  SetText(143, texts.line2);
+  SetText(144, texts.line3);
+  SetText(145, texts.line4);
+  if (!newSubject) return;
+  if (row >= 0) {
+    ShowIcon(ExecutableIcon(path));
+  } else {
+    ShowIcon(win::UniqueIcon(
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "APPICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR))));
+  }
+}
+
+void DestroyProcessSummary() {
+  summary.picture.Forget();
+  summary.icon.reset();
+  summary.box = nullptr;
+}
+
+}  // namespace velkor
