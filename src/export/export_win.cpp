@@ -7,6 +7,7 @@
 
 #include "win/list_view.h"
 #include "win/message_box.h"
+#include "win/replace_file.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -16,22 +17,6 @@ namespace {
 // "|" separates description and pattern in the filter text; the dialog wants
 // NUL instead.
 constexpr char kFilter[] = "Als Textdatei (*.txt)\0*.txt\0Als HTML-Seite (*.htm;*.html)\0*.htm;*.html\0";
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return ".";
-  return path.substr(0, slash + 1);
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-    bytes.remove_prefix(written);
-  }
-  return true;
-}
 
 std::string ColumnCaption(HWND list, int column) {
   char buffer[260] = {};
@@ -70,17 +55,7 @@ bool ReplaceExportFile(const std::string& path, std::string_view bytes) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
     return false;
-  char temp[MAX_PATH] = {};
-  if (!GetTempFileNameA(FolderOf(path).c_str(), "vlk", 0, temp)) return false;
-  bool written = false;
-  {
-    win::UniqueFileHandle file(
-        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    written = file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-  }
-  if (written && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-  DeleteFileA(temp);
-  return false;
+  return win::WriteBesideThenReplace(path, bytes);
 }
 
 void ExportList(HWND owner, HWND list, const std::string& title, const std::vector<int>& columns) {

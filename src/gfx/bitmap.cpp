@@ -1,6 +1,7 @@
 #include "gfx/bitmap.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "gfx/png_image.h"
@@ -68,6 +69,47 @@ std::optional<Canvas> LoadPngResource(const char* name) {
   const void* bytes = data ? LockResource(data) : nullptr;
   if (!bytes || size == 0) return std::nullopt;
   return DecodePng(static_cast<const uint8_t*>(bytes), size);
+}
+
+win::UniqueBitmap PngOnButtonFace(const char* name) {
+  auto picture = LoadPngResource(name);
+  if (!picture) return {};
+  const DWORD face = GetSysColor(COLOR_BTNFACE);
+  Canvas background(picture->width, picture->height, MakePixel(GetRValue(face), GetGValue(face), GetBValue(face)));
+  DrawOver(background, *picture, 0, 0);
+  return CanvasToBitmap(background);
+}
+
+namespace {
+
+// A static bitmap control sizes its window to the bitmap, border included,
+// which would hide the newest columns of a graph under the sunken edge.
+void FitClientToPicture(HWND control, int width, int height) {
+  RECT outer{0, 0, width, height};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(control, GWL_EXSTYLE)));
+  SetWindowPos(control, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+void ShowCanvasInPicture(HWND control, const Canvas& canvas, win::UniqueBitmap& shown) {
+  if (!shown || !CopyCanvasToBitmap(canvas, shown.get())) {
+    // The section goes to the control while its pixels are still all zero:
+    // a static control of the version 6 common controls shows a private copy
+    // of a bitmap that has alpha, and later copies into ours would not show.
+    win::UniqueBitmap fresh = CanvasToBitmap(Canvas(canvas.width, canvas.height, 0));
+    if (!fresh) return;
+    auto* previous = reinterpret_cast<HBITMAP>(
+        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
+    // Such a copy belongs to whoever set the picture, that is to us.
+    if (previous && previous != shown.get()) DeleteObject(previous);
+    shown = std::move(fresh);
+    CopyCanvasToBitmap(canvas, shown.get());
+    FitClientToPicture(control, canvas.width, canvas.height);
+  }
+  InvalidateRect(control, nullptr, FALSE);
 }
 
 }  // namespace velkor

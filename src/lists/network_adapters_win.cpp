@@ -114,36 +114,13 @@ void SetText(HWND control, const std::string& text) {
   if (text != current) SetWindowTextA(control, text.c_str());
 }
 
-// A static bitmap control sizes its window to the bitmap, border included,
-// which would hide the newest columns of the graph under the sunken edge.
-void FitClientToPicture(HWND control, int width, int height) {
-  RECT outer{0, 0, width, height};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrA(control, GWL_EXSTYLE)));
-  SetWindowPos(control, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // One DIB section in the control, made again only when the graph changes
 // its size: a step copies pixels and creates no GDI object.
 void ShowGraph() {
   HWND control = view.controls.graph;
   const Canvas& canvas = view.graph.canvas;
   if (!control || canvas.width <= 0) return;
-  if (!view.shownGraph || !CopyCanvasToBitmap(canvas, view.shownGraph.get())) {
-    // Handed over while still all zero: a static control of the version 6
-    // common controls keeps a private copy of a bitmap that has alpha.
-    win::UniqueBitmap fresh = CanvasToBitmap(Canvas(canvas.width, canvas.height, 0));
-    if (!fresh) return;
-    auto* previous = reinterpret_cast<HBITMAP>(
-        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
-    // Such a copy belongs to whoever set the picture, that is to us.
-    if (previous && previous != view.shownGraph.get()) DeleteObject(previous);
-    view.shownGraph = std::move(fresh);
-    CopyCanvasToBitmap(canvas, view.shownGraph.get());
-    FitClientToPicture(control, canvas.width, canvas.height);
-  }
-  InvalidateRect(control, nullptr, FALSE);
+  ShowCanvasInPicture(control, canvas, view.shownGraph);
 }
 
 void AppendRow(HWND list, int row, const NetworkListRow& cells) {

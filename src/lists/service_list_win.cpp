@@ -86,15 +86,6 @@ std::optional<std::string> ResolveIndirect(HKEY key, const std::string& stored) 
   return text;
 }
 
-win::UniqueBitmap ArrowBitmap(const char* name) {
-  auto arrow = LoadPngResource(name);
-  if (!arrow) return {};
-  const DWORD face = GetSysColor(COLOR_BTNFACE);
-  Canvas background(arrow->width, arrow->height, MakePixel(GetRValue(face), GetGValue(face), GetBValue(face)));
-  DrawOver(background, *arrow, 0, 0);
-  return CanvasToBitmap(background);
-}
-
 }  // namespace
 
 void GiveListIcon(HWND list, const char* pictureName) {
@@ -110,7 +101,7 @@ void GiveListIcon(HWND list, const char* pictureName) {
 
 HBITMAP ListSortArrow(bool ascending) {
   win::UniqueBitmap& arrow = ascending ? services.arrowUp : services.arrowDown;
-  if (!arrow) arrow = ArrowBitmap(ascending ? images::kSortAscending : images::kSortDescending);
+  if (!arrow) arrow = PngOnButtonFace(ascending ? images::kSortAscending : images::kSortDescending);
   return arrow.get();
 }
 

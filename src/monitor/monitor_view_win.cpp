@@ -51,34 +51,10 @@ HBITMAP ImageOf(HWND control) {
   return reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-// A static bitmap control sizes its window to the bitmap, border included,
-// which would hide the newest columns of a graph under the sunken edge.
-void FitClientToPicture(HWND control, int width, int height) {
-  RECT outer{0, 0, width, height};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrA(control, GWL_EXSTYLE)));
-  SetWindowPos(control, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void Show(ShownImage& image, const Canvas& canvas) {
   HWND control = ControlHandle(image.id);
   if (!control) return;
-  if (!image.bitmap || !CopyCanvasToBitmap(canvas, image.bitmap.get())) {
-    // The section goes to the control while its pixels are still all zero:
-    // a static control of the version 6 common controls shows a private copy
-    // of a bitmap that has alpha, and later copies into ours would not show.
-    win::UniqueBitmap fresh = CanvasToBitmap(Canvas(canvas.width, canvas.height, 0));
-    if (!fresh) return;
-    auto* previous = reinterpret_cast<HBITMAP>(
-        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
-    // Such a copy belongs to whoever set the picture, that is to us.
-    if (previous && previous != image.bitmap.get()) DeleteObject(previous);
-    image.bitmap = std::move(fresh);
-    CopyCanvasToBitmap(canvas, image.bitmap.get());
-    FitClientToPicture(control, canvas.width, canvas.height);
-  }
-  InvalidateRect(control, nullptr, FALSE);
+  ShowCanvasInPicture(control, canvas, image.bitmap);
 }
 
 void Forget(ShownImage& image) {

@@ -421,36 +421,10 @@ void SortRows() {
   state.rows = std::move(sorted);
 }
 
-win::UniqueBitmap ArrowBitmap(const char* name) {
-  auto arrow = LoadPngResource(name);
-  if (!arrow) return {};
-  const DWORD face = GetSysColor(COLOR_BTNFACE);
-  Canvas background(arrow->width, arrow->height, MakePixel(GetRValue(face), GetGValue(face), GetBValue(face)));
-  DrawOver(background, *arrow, 0, 0);
-  return CanvasToBitmap(background);
-}
-
 void ShowSortArrow() {
-  HWND header = ListView_GetHeader(state.list);
-  if (!header) return;
-  if (!state.arrowUp) state.arrowUp = ArrowBitmap(images::kSortAscending);
-  if (!state.arrowDown) state.arrowDown = ArrowBitmap(images::kSortDescending);
-  const int count = Header_GetItemCount(header);
-  for (int column = 0; column < count; ++column) {
-    HDITEMA item{};
-    item.mask = HDI_FORMAT;
-    if (!Header_GetItem(header, column, &item)) continue;
-    const int before = item.fmt;
-    item.fmt &= ~(HDF_BITMAP | HDF_BITMAP_ON_RIGHT | HDF_SORTUP | HDF_SORTDOWN);
-    if (column == state.sortColumn) {
-      item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT | HDF_STRING;
-      item.mask |= HDI_BITMAP;
-      item.hbm = state.ascending ? state.arrowUp.get() : state.arrowDown.get();
-    } else if (item.fmt == before) {
-      continue;
-    }
-    Header_SetItem(header, column, &item);
-  }
+  if (!state.arrowUp) state.arrowUp = PngOnButtonFace(images::kSortAscending);
+  if (!state.arrowDown) state.arrowDown = PngOnButtonFace(images::kSortDescending);
+  win::ShowListSortArrow(state.list, state.sortColumn, state.ascending, state.arrowUp.get(), state.arrowDown.get());
 }
 
 // --- Columns ---------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/preferences_window_win.h"
+#include "win/replace_file.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -18,22 +19,6 @@ constexpr uint64_t kMaxSettingsBytes = 64ull << 20;
 // from the file, or the defaults when it was never read.
 WindowGeometry lastReadGeometry;
 bool preferencesLoaded = false;
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-    bytes.remove_prefix(written);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -62,25 +47,8 @@ bool ReplaceSettingsFile(const std::string& path, std::string_view bytes) {
   // would succeed on some systems and fail on others: it is never touched.
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  char temp[MAX_PATH] = {};
-  if (!GetTempFileNameA(FolderOf(path).c_str(), "vlk", 0, temp)) return false;
-  bool written = false;
-  {
-    win::UniqueFileHandle file(
-        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    written = file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-  }
-  if (written) {
-    // A reader in the companion may hold the old file for a moment.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-      if (MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-      const DWORD error = GetLastError();
-      if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
-      Sleep(20);
-    }
-  }
-  DeleteFileA(temp);
-  return false;
+  // A reader in the companion may hold the old file for a moment.
+  return win::WriteBesideThenReplace(path, bytes, 4);
 }
 
 bool WindowsXpOrLater() {

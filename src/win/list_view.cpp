@@ -109,6 +109,26 @@ void MarkListSort(HWND list, ListSort sort, HBITMAP up, HBITMAP down) {
   }
 }
 
+void ShowListSortArrow(HWND list, int column, bool ascending, HBITMAP up, HBITMAP down) {
+  HWND header = ListView_GetHeader(list);
+  const int count = header ? Header_GetItemCount(header) : 0;
+  for (int at = 0; at < count; ++at) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    if (!Header_GetItem(header, at, &item)) continue;
+    const int before = item.fmt;
+    item.fmt &= ~(HDF_BITMAP | HDF_BITMAP_ON_RIGHT | HDF_SORTUP | HDF_SORTDOWN);
+    if (at == column) {
+      item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT | HDF_STRING;
+      item.mask |= HDI_BITMAP;
+      item.hbm = ascending ? up : down;
+    } else if (item.fmt == before) {
+      continue;
+    }
+    Header_SetItem(header, at, &item);
+  }
+}
+
 void SelectListRow(HWND list, int row) {
   if (!list) return;
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);

@@ -31,6 +31,10 @@ void SortListRows(HWND list, ListSort sort);
 // Marks `sort` in the header: its item data, and the arrow picture `up` or
 // `down` (owned by the caller for the life of the list) on its column.
 void MarkListSort(HWND list, ListSort sort, HBITMAP up, HBITMAP down);
+// Shows only the arrow: `up` or `down` (owned by the caller for the life of
+// the list) on header `column`, none on the others; for a list that keeps its
+// sort elsewhere. Header items already right are left alone.
+void ShowListSortArrow(HWND list, int column, bool ascending, HBITMAP up, HBITMAP down);
 
 // Clears the selection, then selects `row` (and gives it the focus mark);
 // -1 or a row that does not exist leaves nothing selected.
