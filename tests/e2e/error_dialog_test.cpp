@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 
+#include "program_support.h"
 #include "support/wine_support.h"
 
 namespace velkor {
@@ -14,67 +15,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kStartBound = 20s;
 constexpr auto kReactionBound = 10s;
 constexpr char kProgram[] = "velkor_fault_test.exe";
-
-// The visible top-level window of `pid` with that class and title.
-HWND FindWindowOf(uint32_t pid, const char* className, const char* title) {
-  struct Search {
-    uint32_t pid;
-    const char* className;
-    const char* title;
-    HWND found;
-  } search{pid, className, title, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        char text[64] = {};
-        GetWindowTextA(window, text, sizeof text);
-        if (owner == s->pid && IsWindowVisible(window) && std::string(name) == s->className &&
-            std::string(text) == s->title) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::string TextOf(HWND window) {
-  char text[1024] = {};
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                           &copied))
-    return {};
-  return std::string(text, copied);
-}
 
 class ErrorDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(test::ProcessIdsNamed(kProgram).empty()) << "a test program is already running";
-    ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"), kSettings));
-    velkor_ = test::Start(test::ProgramFolder() + "\\" + kProgram, {}, folder_.path());
-    ASSERT_TRUE(test::WaitUntil([&] { return (main_ = FindWindowOf(velkor_.pid(), "VelkorWindow", "Velkor")); },
-                                kStartBound));
-  }
-
-  // Ends the program and the companion it started.
-  void TearDown() override {
-    velkor_.End();
-    for (uint32_t pid : test::ProcessIdsNamed("dornat.exe")) {
-      win::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-      if (process) {
-        TerminateProcess(process.get(), 999);
-        WaitForSingleObject(process.get(), 5000);
-      }
-    }
+    ASSERT_TRUE(test::WriteFileBytes(run_.folder().File("velkor.ini"), kSettings));
+    ASSERT_TRUE(run_.Start(kProgram));
   }
 
   // Posted, the fault happens in a window procedure called by the program's
@@ -85,15 +34,15 @@ class ErrorDialog : public ::testing::Test {
     DWORD_PTR result = 0;
     if (sent) {
       // Returns only when the dialog has ended: do not wait for it.
-      SendMessageTimeoutA(main_, message, 0, 0, SMTO_ABORTIFHUNG, 100, &result);
+      SendMessageTimeoutA(run_.main(), message, 0, 0, SMTO_ABORTIFHUNG, 100, &result);
     } else {
-      ASSERT_TRUE(PostMessageA(main_, message, 0, 0));
+      ASSERT_TRUE(PostMessageA(run_.main(), message, 0, 0));
     }
   }
 
   HWND WaitForDialog() {
     HWND dialog = nullptr;
-    test::WaitUntil([&] { return (dialog = FindWindowOf(velkor_.pid(), "VelkorErrorDialog", "Velkor - Fehler!")); },
+    test::WaitUntil([&] { return (dialog = test::FindWindowOf(run_.pid(), "VelkorErrorDialog", "Velkor - Fehler!")); },
                     kReactionBound);
     return dialog;
   }
@@ -106,13 +55,11 @@ class ErrorDialog : public ::testing::Test {
 
   bool SettingsUntouched() {
     std::string content;
-    return test::ReadFileBytes(folder_.File("velkor.ini"), content) && content == kSettings;
+    return test::ReadFileBytes(run_.folder().File("velkor.ini"), content) && content == kSettings;
   }
 
   static constexpr char kSettings[] = "[General]\r\nPreferencesRemain =1\r\n; kept as it is\r\n[Window]\r\nX=7";
-  test::TempFolder folder_;
-  test::OwnedProcess velkor_;
-  HWND main_ = nullptr;
+  test::ProgramRun run_;
 };
 
 TEST_F(ErrorDialog, DivisionByZeroIsDescribedAndTheProgramContinuesBehindIt) {
@@ -126,7 +73,7 @@ TEST_F(ErrorDialog, DivisionByZeroIsDescribedAndTheProgramContinuesBehindIt) {
     EXPECT_EQ(client.right, 400);
     EXPECT_EQ(client.bottom, 185);
     EXPECT_EQ(GetWindowLongPtrA(dialog, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-    const std::string text = TextOf(FindWindowExA(dialog, nullptr, "Edit", nullptr));
+    const std::string text = test::WindowTextOf(FindWindowExA(dialog, nullptr, "Edit", nullptr));
     EXPECT_EQ(text.rfind("Beschreibung: Attempted division by zero\r\n\r\nZeile: ", 0), 0u) << text;
     EXPECT_EQ(text.find("\r\n\r\nZeile: 0\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\r\n\r\nModul: Main Module\r\n\r\nAssembler: idiv "), std::string::npos) << text;
@@ -139,8 +86,8 @@ TEST_F(ErrorDialog, DivisionByZeroIsDescribedAndTheProgramContinuesBehindIt) {
 
     Click(dialog, "Fortfahren");
     EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(dialog); }, kReactionBound));
-    EXPECT_TRUE(SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
-    EXPECT_TRUE(velkor_.Running());
+    EXPECT_TRUE(SendMessageTimeoutA(run_.main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+    EXPECT_TRUE(run_.process().Running());
   }
 }
 
@@ -149,7 +96,7 @@ TEST_F(ErrorDialog, EndingExitsWithZeroAndLeavesTheSettingsFileAlone) {
   HWND dialog = WaitForDialog();
   ASSERT_NE(dialog, nullptr);
   Click(dialog, "Beenden");
-  EXPECT_EQ(velkor_.WaitForExit(kReactionBound), 0u);
+  EXPECT_EQ(run_.process().WaitForExit(kReactionBound), 0u);
   EXPECT_TRUE(SettingsUntouched());
 }
 
@@ -157,16 +104,18 @@ TEST_F(ErrorDialog, StackOverflowShowsTheDialog) {
   Trigger("VelkorTestStackOverflow");
   HWND dialog = WaitForDialog();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(TextOf(FindWindowExA(dialog, nullptr, "Edit", nullptr)).rfind("Beschreibung: Stack overflow.", 0), 0u);
+  EXPECT_EQ(
+      test::WindowTextOf(FindWindowExA(dialog, nullptr, "Edit", nullptr)).rfind("Beschreibung: Stack overflow.", 0),
+      0u);
   Click(dialog, "Beenden");
-  EXPECT_EQ(velkor_.WaitForExit(kReactionBound), 0u);
+  EXPECT_EQ(run_.process().WaitForExit(kReactionBound), 0u);
 }
 
 TEST_F(ErrorDialog, SecondFaultWhileTheDialogIsOpenEndsTheProgram) {
   Trigger("VelkorTestDivideByZero");
   ASSERT_NE(WaitForDialog(), nullptr);
   Trigger("VelkorTestDivideByZero");
-  EXPECT_EQ(velkor_.WaitForExit(kReactionBound), 0xC0000094u);
+  EXPECT_EQ(run_.process().WaitForExit(kReactionBound), 0xC0000094u);
   EXPECT_TRUE(SettingsUntouched());
 }
 

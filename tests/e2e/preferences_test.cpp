@@ -4,43 +4,21 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shobjidl.h>
 
 #include <chrono>
 #include <string>
 
+#include "program_support.h"
 #include "settings/autostart_win.h"
+#include "support/shell_link.h"
 #include "support/wine_support.h"
-#include "win/com.h"
 
 namespace velkor {
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kStartBound = 20s;
 constexpr auto kReactionBound = 10s;
-
-HWND FindProgramWindow(uint32_t pid, const std::string& title) {
-  struct Search {
-    uint32_t pid;
-    const std::string& title;
-    HWND found;
-  } search{pid, title, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char text[64] = {};
-        GetWindowTextA(window, text, sizeof text);
-        if (owner != s->pid || s->title != text) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 HWND Descendant(HWND root, int id) {
   std::pair<int, HWND> search{id, nullptr};
@@ -62,34 +40,6 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return static_cast<LRESULT>(result);
 }
 
-std::string TextOf(HWND window) {
-  char text[512] = {};
-  Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-struct Link {
-  std::string target, arguments, workingDirectory, description;
-};
-bool ReadLink(const std::string& path, Link& out) {
-  win::ComApartment apartment;
-  win::ComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put()))) return false;
-  win::ComPtr<IPersistFile> file = link.As<IPersistFile>(IID_IPersistFile);
-  const std::wstring wide(path.begin(), path.end());
-  if (!file || FAILED(file->Load(wide.c_str(), STGM_READ))) return false;
-  char text[MAX_PATH * 2] = {};
-  link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-  out.target = text;
-  link->GetArguments(text, sizeof text);
-  out.arguments = text;
-  link->GetWorkingDirectory(text, sizeof text);
-  out.workingDirectory = text;
-  link->GetDescription(text, sizeof text);
-  out.description = text;
-  return true;
-}
-
 class PreferencesProgram : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,19 +48,14 @@ class PreferencesProgram : public ::testing::Test {
     DeleteFileA(link_.c_str());
   }
   void TearDown() override {
-    velkor_.End();
-    for (uint32_t pid : test::ProcessIdsNamed("dornat.exe")) {
-      win::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-      if (process && TerminateProcess(process.get(), 999)) WaitForSingleObject(process.get(), 5000);
-    }
+    run_.End();
     DeleteFileA(link_.c_str());
   }
 
   void Start() {
-    velkor_ = test::Start(test::ProgramFolder() + "\\velkor.exe", {}, folder_.path());
-    ASSERT_TRUE(test::WaitUntil(
-        [&] { return (main_ = FindProgramWindow(velkor_.pid(), "Velkor")) && IsWindowVisible(main_); }, kStartBound));
-    prefs_ = FindProgramWindow(velkor_.pid(), "Einstellungen");
+    ASSERT_TRUE(run_.Start());
+    main_ = run_.main();
+    prefs_ = test::FindWindowOf(run_.pid(), {}, "Einstellungen", false);
     ASSERT_NE(prefs_, nullptr);
   }
   void Open() {
@@ -127,8 +72,7 @@ class PreferencesProgram : public ::testing::Test {
   }
   int PathColumnWidth() const { return static_cast<int>(Send(Descendant(main_, 139), LVM_GETCOLUMNWIDTH, 13)); }
 
-  test::TempFolder folder_;
-  test::OwnedProcess velkor_;
+  test::ProgramRun run_;
   HWND main_ = nullptr;
   HWND prefs_ = nullptr;
   std::string link_;
@@ -141,9 +85,9 @@ TEST_F(PreferencesProgram, EditsCancelledWithoutReopeningAreSavedAtTheEnd) {
   Send(Control(263), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
   Close(292);
   ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
-  ASSERT_EQ(velkor_.WaitForExit(kReactionBound), 0u);
+  ASSERT_EQ(run_.process().WaitForExit(kReactionBound), 0u);
   std::string saved;
-  ASSERT_TRUE(test::ReadFileBytes(folder_.File("velkor.ini"), saved));
+  ASSERT_TRUE(test::ReadFileBytes(run_.folder().File("velkor.ini"), saved));
   EXPECT_NE(saved.find("PreferencesOptimize = 0\r\n"), std::string::npos);
   EXPECT_NE(saved.find("PreferencesRefresh1Spin = 0\r\n"), std::string::npos);
   EXPECT_NE(saved.find("PreferencesAutostart = 0\r\n"), std::string::npos);
@@ -161,8 +105,8 @@ TEST_F(PreferencesProgram, OkWritesTheShortcutAndHidesColumnsAtOnce) {
   Close(291);
   EXPECT_EQ(PathColumnWidth(), 0);
   ASSERT_TRUE(test::WaitUntil([&] { return test::FileExists(link_); }, kReactionBound));
-  Link link;
-  ASSERT_TRUE(ReadLink(link_, link));
+  test::LinkContent link;
+  ASSERT_TRUE(test::ReadLink(link_, link));
   EXPECT_EQ(link.target, test::ProgramFolder() + "\\dornat.exe");
   EXPECT_EQ(link.arguments, "-nocheck");
   EXPECT_EQ(link.workingDirectory, test::ProgramFolder());
@@ -195,11 +139,11 @@ TEST_F(PreferencesProgram, ThePageSelectorSplitsAt170AndTheSearchEngineMenuPutsL
   Open();
   SetForegroundWindow(prefs_);
   ClickAt(prefs_, 250, 35);
-  EXPECT_TRUE(test::WaitUntil([&] { return IsWindowVisible(Control(276)) && !IsWindowVisible(Control(250)); },
-                              kReactionBound));
+  EXPECT_TRUE(
+      test::WaitUntil([&] { return IsWindowVisible(Control(276)) && !IsWindowVisible(Control(250)); }, kReactionBound));
   ClickAt(prefs_, 165, 35);
-  EXPECT_TRUE(test::WaitUntil([&] { return IsWindowVisible(Control(250)) && !IsWindowVisible(Control(276)); },
-                              kReactionBound));
+  EXPECT_TRUE(
+      test::WaitUntil([&] { return IsWindowVisible(Control(250)) && !IsWindowVisible(Control(276)); }, kReactionBound));
   Click(274);
   // The menu opens at the mouse; the keyboard walks it to its fifth item.
   ASSERT_TRUE(test::WaitUntil(
@@ -217,7 +161,10 @@ TEST_F(PreferencesProgram, ThePageSelectorSplitsAt170AndTheSearchEngineMenuPutsL
   }
   ASSERT_EQ(SendInput(12, keys, sizeof(INPUT)), 12u);
   EXPECT_TRUE(test::WaitUntil(
-      [&] { return TextOf(Control(273)) == "https://search.lycos.com/cgi-bin/pursuit?query=%22[SEARCH]%22&cat=web"; },
+      [&] {
+        return test::WindowTextOf(Control(273)) ==
+               "https://search.lycos.com/cgi-bin/pursuit?query=%22[SEARCH]%22&cat=web";
+      },
       kReactionBound));
   Close(292);
 }

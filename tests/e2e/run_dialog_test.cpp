@@ -8,44 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "program_support.h"
 #include "support/wine_support.h"
 
 namespace velkor {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A visible top-level window of process `pid` with the title `title`.
-HWND FindProgramWindow(uint32_t pid, const std::string& title) {
-  struct Search {
-    uint32_t pid;
-    const std::string& title;
-    HWND found;
-  } search{pid, title, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char text[64] = {};
-        GetWindowTextA(window, text, sizeof text);
-        if (owner != s->pid || !IsWindowVisible(window) || s->title != text) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-void EndNewProcesses(const std::string& name, const std::vector<uint32_t>& before) {
-  for (uint32_t pid : test::ProcessIdsNamed(name)) {
-    if (std::find(before.begin(), before.end(), pid) != before.end()) continue;
-    win::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-    if (!process) continue;
-    TerminateProcess(process.get(), 999);
-    WaitForSingleObject(process.get(), 5000);
-  }
-}
 
 // A click on a button of another process, as the button reports it.
 void ClickButton(HWND button) {
@@ -63,16 +32,11 @@ class ProgramDialogs : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
     ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
-    velkor_ = test::Start(test::ProgramFolder() + "\\velkor.exe", {}, folder_.path());
-    ASSERT_TRUE(test::WaitUntil([&] { return (main_ = FindProgramWindow(velkor_.pid(), "Velkor")) != nullptr; }, 20s));
-  }
-  void TearDown() override {
-    velkor_.End();
-    EndNewProcesses("dornat.exe", {});  // the companion our program started
+    ASSERT_TRUE(run_.Start());
+    main_ = run_.main();
   }
 
-  test::TempFolder folder_;
-  test::OwnedProcess velkor_;
+  test::ProgramRun run_;
   HWND main_ = nullptr;
 };
 
@@ -82,7 +46,7 @@ TEST_F(ProgramDialogs, RunDialogStartsNotepadAndRemembersIt) {
   PostMessageA(main_, WM_COMMAND, MAKEWPARAM(22, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main_, 22)));
   HWND dialog = nullptr;
   ASSERT_TRUE(
-      test::WaitUntil([&] { return (dialog = FindProgramWindow(velkor_.pid(), "Ausf\xFChren")) != nullptr; }, 10s));
+      test::WaitUntil([&] { return (dialog = test::FindWindowOf(run_.pid(), {}, "Ausf\xFChren")) != nullptr; }, 10s));
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowEnabled(main_); }, 10s));
   HWND box = GetDlgItem(dialog, 232);
   HWND ok = GetDlgItem(dialog, 235);
@@ -96,7 +60,7 @@ TEST_F(ProgramDialogs, RunDialogStartsNotepadAndRemembersIt) {
   ClickButton(ok);
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(dialog) && IsWindowEnabled(main_); }, 10s));
   EXPECT_TRUE(test::WaitUntil([&] { return test::ProcessIdsNamed("notepad.exe").size() > before.size(); }, 10s));
-  EndNewProcesses("notepad.exe", before);
+  test::EndProcessesNamed("notepad.exe", before);
   DWORD_PTR entries = 0;
   SendMessageTimeoutA(box, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &entries);
   EXPECT_EQ(entries, 1u);
@@ -105,8 +69,8 @@ TEST_F(ProgramDialogs, RunDialogStartsNotepadAndRemembersIt) {
 TEST_F(ProgramDialogs, InformationWindowSwitchesPagesAndReturnsWhereItStarted) {
   PostMessageA(main_, WM_COMMAND, 134, 0);  // "Hilfe" > "Information"
   HWND information = nullptr;
-  ASSERT_TRUE(
-      test::WaitUntil([&] { return (information = FindProgramWindow(velkor_.pid(), "Information")) != nullptr; }, 10s));
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return (information = test::FindWindowOf(run_.pid(), {}, "Information")) != nullptr; }, 10s));
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowEnabled(main_); }, 10s));
   const RECT start = PlaceOf(information);
   EXPECT_EQ(start.right - start.left, 280);

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "program_support.h"
 #include "support/wine_support.h"
 
 namespace velkor {
@@ -16,7 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kStartBound = 20s;
 constexpr auto kReactionBound = 10s;
 // Wine's print spooler: nothing depends on it, it stops and starts on
 // request and accepts no pause.
@@ -47,31 +47,6 @@ bool Bring(const char* name, uint32_t state) {
   else
     ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
   return test::WaitUntil([&] { return StateOf(name) == state; }, kReactionBound);
-}
-
-HWND FindWindowOf(uint32_t pid, const std::string& className, const std::string& title) {
-  struct Search {
-    uint32_t pid;
-    const std::string& className;
-    const std::string& title;
-    HWND found;
-  } search{pid, className, title, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char name[64] = {}, text[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        GetWindowTextA(window, text, sizeof text);
-        if (owner == s->pid && IsWindowVisible(window) && s->className == name && s->title == text) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 HWND FindControl(HWND window, int id) {
@@ -150,31 +125,24 @@ class ServiceViewProgram : public ::testing::Test {
     ASSERT_NE(initial_, 0u) << "Wine has no service " << kTestService;
   }
   void TearDown() override {
-    velkor_.End();
-    for (const char* name : {"dornat.exe", "velkor.exe"})
-      for (uint32_t pid : test::ProcessIdsNamed(name)) {
-        win::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-        if (process && TerminateProcess(process.get(), 999)) WaitForSingleObject(process.get(), 5000);
-      }
+    run_.End();
+    test::EndProcessesNamed("velkor.exe");
     if (initial_ == SERVICE_RUNNING || initial_ == SERVICE_STOPPED) Bring(kTestService, initial_);
   }
 
-  test::TempFolder folder_;
-  test::OwnedProcess velkor_;
+  test::ProgramRun run_;
   uint32_t initial_ = 0;
 };
 
 TEST_F(ServiceViewProgram, StopAndStartAServiceFromItsMenu) {
   ASSERT_TRUE(Bring(kTestService, SERVICE_RUNNING));
-  velkor_ = test::Start(test::ProgramFolder() + "\\velkor.exe", {}, folder_.path());
-  HWND main = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (main = FindWindowOf(velkor_.pid(), "VelkorWindow", "Velkor")) != nullptr; },
-                              kStartBound));
+  ASSERT_TRUE(run_.Start());
+  HWND main = run_.main();
   PostMessageA(main, WM_COMMAND, 15, 0);  // "Ansicht" > "Dienste"
   HWND list = FindControl(main, 152);
   ASSERT_NE(list, nullptr);
   ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(list) != FALSE; }, kReactionBound));
-  RemoteList rows(list, velkor_.pid());
+  RemoteList rows(list, run_.pid());
   ASSERT_TRUE(rows.valid());
   ASSERT_TRUE(test::WaitUntil([&] { return rows.RowOf(kTestService) >= 0; }, kReactionBound));
   EXPECT_EQ(rows.Cell(rows.RowOf(kTestService), 2), "Aktiv");
@@ -196,7 +164,7 @@ TEST_F(ServiceViewProgram, StopAndStartAServiceFromItsMenu) {
   rows.Select(rows.RowOf(kTestService));
   PostMessageA(main, WM_COMMAND, 129, 0);  // "Anhalten"
   HWND box = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (box = FindWindowOf(velkor_.pid(), "#32770", "Hinweis")) != nullptr; },
+  ASSERT_TRUE(test::WaitUntil([&] { return (box = test::FindWindowOf(run_.pid(), "#32770", "Hinweis")) != nullptr; },
                               kReactionBound));
   char text[256] = {};
   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);

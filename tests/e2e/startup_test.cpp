@@ -9,6 +9,7 @@
 #include <deque>
 
 #include "app/startup.h"
+#include "program_support.h"
 #include "support/wine_support.h"
 
 namespace velkor {
@@ -17,87 +18,21 @@ namespace {
 using namespace std::chrono_literals;
 using test::OwnedProcess;
 
-constexpr auto kStartBound = 20s;  // a cold program start under Wine
+constexpr auto kStartBound = 20s;     // a cold program start under Wine
 constexpr auto kReactionBound = 10s;  // the 250 ms checks, with room for a slow, shared machine
 
-HWND FindMainWindow(uint32_t pid) {
-  struct Search {
-    uint32_t pid;
-    HWND found;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof className);
-        char title[64] = {};
-        GetWindowTextA(window, title, sizeof title);
-        if (owner == s->pid && IsWindowVisible(window) && std::string(className) == "VelkorWindow" &&
-            std::string(title) == "Velkor") {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-class Programs : public ::testing::Test {
+class Programs : public test::ProgramsTest {
  protected:
-  void SetUp() override {
-    // Programs of an earlier, failed run would change what these tests see.
-    ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
-    ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
-    DeleteFileA(SignalFilePath().c_str());
-  }
-
-  // Ends what the test started: its own processes and the companions that
-  // the programs it started have started in turn.
-  void TearDown() override {
-    for (OwnedProcess& p : started_) p.End();
-    for (const char* name : {"dornat.exe", "velkor.exe"}) {
-      for (uint32_t pid : test::ProcessIdsNamed(name)) {
-        win::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-        if (process) {
-          TerminateProcess(process.get(), 999);
-          WaitForSingleObject(process.get(), 5000);
-        }
-      }
-    }
-    DeleteFileA(SignalFilePath().c_str());
-  }
-
-  OwnedProcess& StartProgram(const char* exe) {
-    started_.push_back(test::Start(test::ProgramFolder() + "\\" + exe, {}, folder_.path()));
-    return started_.back();
-  }
-
   // Starts velkor.exe and waits for its main window.
   OwnedProcess& StartVelkor(HWND* window = nullptr) {
     OwnedProcess& velkor = StartProgram("velkor.exe");
     HWND found = nullptr;
-    EXPECT_TRUE(test::WaitUntil([&] { return (found = FindMainWindow(velkor.pid())) != nullptr; }, kStartBound));
+    EXPECT_TRUE(test::WaitUntil([&] { return (found = test::FindMainWindow(velkor.pid())) != nullptr; }, kStartBound));
     if (window) *window = found;
     return velkor;
   }
 
-  static uint32_t WaitForCompanion() {
-    uint32_t pid = 0;
-    test::WaitUntil(
-        [&] {
-          auto ids = test::ProcessIdsNamed("dornat.exe");
-          pid = ids.empty() ? 0 : ids.front();
-          return pid != 0;
-        },
-        kStartBound);
-    return pid;
-  }
-
-  test::TempFolder folder_;
-  std::deque<OwnedProcess> started_;  // references stay valid as it grows
+  static uint32_t WaitForCompanion() { return WaitForProcessNamed("dornat.exe"); }
 };
 
 TEST_F(Programs, SecondStartLeavesOneInstanceAndItsSignalIsConsumed) {
@@ -211,7 +146,8 @@ TEST_F(Programs, EveryViewIsReachedByClickingTheTabStrip) {
     clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
-    EXPECT_TRUE(test::WaitUntil([&] { return IsWindowVisible(GetDlgItem(window, panels[view])) != 0; }, kReactionBound));
+    EXPECT_TRUE(
+        test::WaitUntil([&] { return IsWindowVisible(GetDlgItem(window, panels[view])) != 0; }, kReactionBound));
     for (int other = 0; other < 6; ++other) {
       if (other != view) {
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, panels[other]))) << other;

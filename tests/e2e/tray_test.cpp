@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "program_support.h"
 #include "support/wine_support.h"
 
 namespace velkor {
@@ -23,31 +24,6 @@ using test::OwnedProcess;
 constexpr auto kStartBound = 20s;     // a cold program start under Wine
 constexpr auto kReactionBound = 10s;  // a few 200 ms passes, with room for a slow, shared machine
 constexpr UINT kTrayMessage = WM_APP + 1;
-
-// The first visible or hidden top-level window of `pid` with that class.
-HWND FindWindowOf(uint32_t pid, const char* className, bool visibleOnly) {
-  struct Search {
-    uint32_t pid;
-    const char* className;
-    bool visibleOnly;
-    HWND found;
-  } search{pid, className, visibleOnly, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (owner == s->pid && std::string(name) == s->className && (!s->visibleOnly || IsWindowVisible(window))) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 bool IsTrayIconClass(HWND window) {
   char name[64] = {};
@@ -145,59 +121,23 @@ std::vector<HWND> CompanionIcons() {
   return icons;
 }
 
-class Companion : public ::testing::Test {
+class Companion : public test::ProgramsTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
-    ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
-    DeleteFileA(SignalFilePath().c_str());
-  }
-
-  // Ends what the test started and what those programs started in turn.
-  void TearDown() override {
-    for (OwnedProcess& p : started_) p.End();
-    for (const char* name : {"dornat.exe", "velkor.exe"}) {
-      for (uint32_t pid : test::ProcessIdsNamed(name)) {
-        win::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-        if (process) {
-          TerminateProcess(process.get(), 999);
-          WaitForSingleObject(process.get(), 5000);
-        }
-      }
-    }
-    DeleteFileA(SignalFilePath().c_str());
-  }
-
-  OwnedProcess& Start(const char* exe) {
-    started_.push_back(test::Start(test::ProgramFolder() + "\\" + exe, {}, folder_.path()));
-    return started_.back();
-  }
-
   // Starts dornat.exe and waits for its hidden window.
   HWND StartCompanion(OwnedProcess** started = nullptr) {
-    OwnedProcess& companion = Start("dornat.exe");
+    OwnedProcess& companion = StartProgram("dornat.exe");
     if (started) *started = &companion;
     HWND window = nullptr;
-    test::WaitUntil([&] { return (window = FindWindowOf(companion.pid(), "VelkorSystray", false)) != nullptr; },
-                    kStartBound);
-    return window;
-  }
-
-  static uint32_t WaitForProcess(const char* name) {
-    uint32_t pid = 0;
     test::WaitUntil(
-        [&] {
-          auto ids = test::ProcessIdsNamed(name);
-          pid = ids.empty() ? 0 : ids.front();
-          return pid != 0;
-        },
+        [&] { return (window = test::FindWindowOf(companion.pid(), "VelkorSystray", {}, false)) != nullptr; },
         kStartBound);
-    return pid;
+    return window;
   }
 
   static HWND WaitForMainWindow(uint32_t pid) {
     HWND window = nullptr;
-    test::WaitUntil([&] { return (window = FindWindowOf(pid, "VelkorWindow", true)) != nullptr; }, kStartBound);
+    test::WaitUntil([&] { return (window = test::FindWindowOf(pid, "VelkorWindow", {}, true)) != nullptr; },
+                    kStartBound);
     return window;
   }
 
@@ -210,9 +150,6 @@ class Companion : public ::testing::Test {
     ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"),
                                      "[General]\r\nPreferencesRemain = " + std::to_string(remain) + "\r\n"));
   }
-
-  test::TempFolder folder_;
-  std::deque<OwnedProcess> started_;
 };
 
 TEST_F(Companion, ShowsItsIconWithTheFourLineTipInTheTrayOnceAndRemovesItAtExit) {
@@ -229,7 +166,7 @@ TEST_F(Companion, ShowsItsIconWithTheFourLineTipInTheTrayOnceAndRemovesItAtExit)
   EXPECT_EQ(tip.back(), '%') << tip;
 
   // A second start ends at once and adds no icon.
-  EXPECT_EQ(Start("dornat.exe").WaitForExit(kStartBound), 0u);
+  EXPECT_EQ(StartProgram("dornat.exe").WaitForExit(kStartBound), 0u);
   EXPECT_EQ(CompanionIcons().size(), 1u);
 
   ASSERT_TRUE(PostMessageA(window, WM_COMMAND, 4, 0));  // "Beenden"
@@ -239,9 +176,9 @@ TEST_F(Companion, ShowsItsIconWithTheFourLineTipInTheTrayOnceAndRemovesItAtExit)
 
 TEST_F(Companion, WithRemainZeroAndNoMainProgramItEndsAtOnceWithoutAnIcon) {
   WriteRemain(0);
-  OwnedProcess& companion = Start("dornat.exe");
+  OwnedProcess& companion = StartProgram("dornat.exe");
   EXPECT_EQ(companion.WaitForExit(kStartBound), 0u);
-  EXPECT_EQ(FindWindowOf(companion.pid(), "VelkorSystray", false), nullptr);
+  EXPECT_EQ(test::FindWindowOf(companion.pid(), "VelkorSystray", {}, false), nullptr);
 }
 
 TEST_F(Companion, SwitchingRemainToZeroEndsItWithinItsStayCheck) {
@@ -257,7 +194,7 @@ TEST_F(Companion, ShowingTheMainProgramStartsItOnceAndExitEndsBothUnsaved) {
   HWND window = StartCompanion();
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(PostMessageA(window, WM_COMMAND, 12, 0));  // "Velkor anzeigen"
-  const uint32_t velkor = WaitForProcess("velkor.exe");
+  const uint32_t velkor = WaitForProcessNamed("velkor.exe");
   ASSERT_NE(velkor, 0u);
   ASSERT_NE(WaitForMainWindow(velkor), nullptr);
   // A double-click on the icon while it runs only brings it forward.
@@ -279,13 +216,13 @@ TEST_F(Companion, ShowingTheMainProgramStartsItOnceAndExitEndsBothUnsaved) {
 }
 
 TEST_F(Companion, ExitOfACompanionTheMainProgramStartedEndsOnlyItself) {
-  OwnedProcess& velkor = Start("velkor.exe");
+  OwnedProcess& velkor = StartProgram("velkor.exe");
   ASSERT_NE(WaitForMainWindow(velkor.pid()), nullptr);
-  const uint32_t companion = WaitForProcess("dornat.exe");
+  const uint32_t companion = WaitForProcessNamed("dornat.exe");
   ASSERT_NE(companion, 0u);
   HWND window = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (window = FindWindowOf(companion, "VelkorSystray", false)) != nullptr; },
-                              kStartBound));
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return (window = test::FindWindowOf(companion, "VelkorSystray", {}, false)) != nullptr; }, kStartBound));
   ASSERT_TRUE(PostMessageA(window, WM_COMMAND, 4, 0));
   EXPECT_TRUE(Ends(companion, kReactionBound));
   // The main program notices and ends by itself, writing its settings.

@@ -8,32 +8,13 @@
 #include <chrono>
 #include <string>
 
+#include "program_support.h"
 #include "support/wine_support.h"
 
 namespace velkor {
 namespace {
 
 using namespace std::chrono_literals;
-
-HWND FindVelkorWindow(uint32_t pid) {
-  struct Search {
-    uint32_t pid;
-    HWND found;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char title[64] = {};
-        GetWindowTextA(window, title, sizeof title);
-        if (owner != s->pid || !IsWindowVisible(window) || std::string(title) != "Velkor") return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 // One cell of a list view in another process, through memory of that process.
 std::string RemoteCell(HANDLE process, HWND list, int row, int column) {
@@ -53,26 +34,13 @@ std::string RemoteCell(HANDLE process, HWND list, int row, int column) {
   return text;
 }
 
-// The companion the program starts goes with the test, whatever happens.
-struct CompanionSweep {
-  ~CompanionSweep() {
-    for (uint32_t pid : test::ProcessIdsNamed("dornat.exe")) {
-      win::UniqueKernelHandle companion(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-      if (!companion) continue;
-      TerminateProcess(companion.get(), 999);
-      WaitForSingleObject(companion.get(), 5000);
-    }
-  }
-};
-
 TEST(WindowView, ListsTheProgramsOwnMainWindow) {
   ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
   ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
-  CompanionSweep sweep;
-  test::TempFolder folder;
-  test::OwnedProcess velkor = test::Start(test::ProgramFolder() + "\\velkor.exe", {}, folder.path());
-  HWND window = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (window = FindVelkorWindow(velkor.pid())) != nullptr; }, 20s));
+  test::ProgramRun run;
+  ASSERT_TRUE(run.Start());
+  HWND window = run.main();
+  test::OwnedProcess& velkor = run.process();
   // "Ansicht" > "Fenster".
   PostMessageA(window, WM_COMMAND, 14, 0);
   HWND list = GetDlgItem(GetDlgItem(window, 146), 147);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shobjidl.h>
 
 #include <string>
 
@@ -16,41 +15,11 @@
 #include "settings/preferences.h"
 #include "settings/preferences_window_win.h"
 #include "support/built_windows.h"
+#include "support/shell_link.h"
 #include "support/wine_support.h"
-#include "win/com.h"
 
 namespace velkor {
 namespace {
-
-// What a shell link holds, read through IShellLinkA.
-struct LinkContent {
-  std::string target, arguments, workingDirectory, description, iconFile;
-  int showCommand = -1, iconIndex = -1;
-  WORD hotKey = 0xFFFF;
-};
-
-bool ReadLink(const std::string& path, LinkContent& out) {
-  win::ComApartment apartment;
-  win::ComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put()))) return false;
-  win::ComPtr<IPersistFile> file = link.As<IPersistFile>(IID_IPersistFile);
-  const std::wstring wide(path.begin(), path.end());
-  if (!file || FAILED(file->Load(wide.c_str(), STGM_READ))) return false;
-  char text[MAX_PATH * 2] = {};
-  link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-  out.target = text;
-  link->GetArguments(text, sizeof text);
-  out.arguments = text;
-  link->GetWorkingDirectory(text, sizeof text);
-  out.workingDirectory = text;
-  link->GetDescription(text, sizeof text);
-  out.description = text;
-  link->GetIconLocation(text, sizeof text, &out.iconIndex);
-  out.iconFile = text;
-  link->GetShowCmd(&out.showCommand);
-  link->GetHotkey(&out.hotKey);
-  return true;
-}
 
 class PreferencesWindowTest : public test::BuiltWindows {
  protected:
@@ -244,8 +213,8 @@ TEST_F(PreferencesWindowTest, AutostartWritesTheShortcutAtOkAndRemovesItWhenUnch
   Click(kAutostartBoxId);
   Click(kPrefsOkButtonId);
   ASSERT_TRUE(test::FileExists(link));
-  LinkContent content;
-  ASSERT_TRUE(ReadLink(link, content));
+  test::LinkContent content;
+  ASSERT_TRUE(test::ReadLink(link, content));
   const std::string folder = test::ProgramFolder();
   EXPECT_EQ(content.target, folder + "\\dornat.exe");
   EXPECT_EQ(content.arguments, "-nocheck");
@@ -278,8 +247,8 @@ TEST_F(PreferencesWindowTest, ShortcutsAreWrittenWithoutLeakingHandles) {
   const std::string path = folder_.File("probe.lnk");
   ShortcutSpec spec{test::ProgramFolder() + "\\velkor.exe", path, "", "-a b", 1, "Probe", 0, "|", 0};
   ASSERT_TRUE(CreateShortcut(spec));
-  LinkContent content;
-  ASSERT_TRUE(ReadLink(path, content));
+  test::LinkContent content;
+  ASSERT_TRUE(test::ReadLink(path, content));
   EXPECT_EQ(content.workingDirectory, test::ProgramFolder());
   EXPECT_EQ(content.arguments, "-a b");
   const uint32_t before = test::OwnHandleCount();
