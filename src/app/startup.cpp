@@ -16,7 +16,6 @@
 
 namespace velkor {
 
-uint32_t ProcessorCount = 1;
 int CurrentView = 0;
 
 namespace {

@@ -7,10 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "procs/process_commands.h"  // ProcessorCount
+
 namespace velkor {
 
 // Process-wide state of the main program.
-extern uint32_t ProcessorCount;
 extern int CurrentView;
 
 // Steps 1 to 10 of the start: returns false when this is a second instance,

@@ -27,6 +27,7 @@
 #include "monitor/diagram_window_win.h"
 #include "monitor/history_strip.h"
 #include "monitor/monitor_view.h"
+#include "monitor/monitor_view_win.h"
 #include "monitor/process_summary_win.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
@@ -767,6 +768,18 @@ bool BuildWindows() {
   if (!MainWindow) return false;
   ui.windows[0] = MainWindow;
   ui.mainClientAtCreation = ClientSize(MainWindow);
+
+  // The subsystems find their controls and owner through these; app does
+  // what follows from their outcomes (memory tables, menus, refresh stamp).
+  MonitorViewCallbacks.control = [](int id) { return ControlHandle(id); };
+  MonitorViewCallbacks.mainWindow = [] { return MainWindow; };
+  ProcessListCallbacks.list = [] { return ControlHandle(kProcessListId); };
+  ProcessListCallbacks.refreshed = [](uint64_t workingSetSum) { UpdateMemoryTables(workingSetSum); };
+  ProcessCommandCallbacks.list = [] { return ControlHandle(kProcessListId); };
+  ProcessCommandCallbacks.owner = [] { return MainWindow; };
+  ProcessCommandCallbacks.processMenu = [] { return PopupMenuHandle(2); };
+  ProcessCommandCallbacks.showProcessMenu = [] { ShowPopupMenu(2); };
+  ProcessCommandCallbacks.listRefreshed = [] { SetListStamp(); };
 
   // 5. Windows 1 to 5, centred over the main window (all but 5).
   RECT mainRect{};

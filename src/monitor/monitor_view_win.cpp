@@ -5,15 +5,20 @@
 
 #include <string>
 
-#include "app/windows.h"
 #include "gfx/bitmap.h"
 #include "monitor/monitor_view.h"
+#include "monitor/monitor_view_win.h"
 #include "procs/process_cpu_win.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
 
+MonitorViewHooks MonitorViewCallbacks;
+
 namespace {
+
+HWND Control(int id) { return MonitorViewCallbacks.control ? MonitorViewCallbacks.control(id) : nullptr; }
+HWND Main() { return MonitorViewCallbacks.mainWindow ? MonitorViewCallbacks.mainWindow() : nullptr; }
 
 constexpr int kMeterImage = 194;
 constexpr int kProcessorImage = 195;
@@ -43,7 +48,7 @@ ViewState view;
 
 int MainClientWidth() {
   RECT client{};
-  GetClientRect(MainWindow, &client);
+  GetClientRect(Main(), &client);
   return client.right - client.left;
 }
 
@@ -52,13 +57,13 @@ HBITMAP ImageOf(HWND control) {
 }
 
 void Show(ShownImage& image, const Canvas& canvas) {
-  HWND control = ControlHandle(image.id);
+  HWND control = Control(image.id);
   if (!control) return;
   ShowCanvasInPicture(control, canvas, image.bitmap);
 }
 
 void Forget(ShownImage& image) {
-  HWND control = ControlHandle(image.id);
+  HWND control = Control(image.id);
   if (control && image.bitmap && ImageOf(control) == image.bitmap.get())
     SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
   image.bitmap.reset();
@@ -67,8 +72,8 @@ void Forget(ShownImage& image) {
 // The canvases are made with the view's windows; a new set of windows (the
 // tests build several) starts with new ones.
 bool EnsureCanvases() {
-  HWND anchor = ControlHandle(kProcessorImage);
-  if (!anchor || !MainWindow) return false;
+  HWND anchor = Control(kProcessorImage);
+  if (!anchor || !Main()) return false;
   if (anchor == view.built) return true;
   DestroyMonitorView();
   const int width = MainClientWidth();
@@ -82,11 +87,11 @@ bool EnsureCanvases() {
   return true;
 }
 
-bool Checked(int id) { return SendMessageA(ControlHandle(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Checked(int id) { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Static controls repaint on every SetWindowText; unchanged texts are left.
 void SetLabel(int id, const std::string& text) {
-  HWND control = ControlHandle(id);
+  HWND control = Control(id);
   if (!control) return;
   char current[64] = {};
   GetWindowTextA(control, current, sizeof current);
@@ -141,7 +146,7 @@ void TakeMonitorSample(bool showView) {
 }
 
 void RebuildGraphCanvases() {
-  if (!EnsureCanvases() || IsIconic(MainWindow)) return;
+  if (!EnsureCanvases() || IsIconic(Main())) return;
   const int width = MainClientWidth();
   ResizeHistoryGraph(view.processor, width - 135);
   ResizeHistoryGraph(view.memory, width - 328);

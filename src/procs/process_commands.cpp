@@ -9,6 +9,9 @@
 #include "procs/priority.h"
 
 namespace velkor {
+
+uint32_t ProcessorCount = 1;
+
 namespace {
 
 constexpr std::array<uint32_t, 6> kCommandClasses = {kRealtimePriority, kHighPriority,        kAboveNormalPriority,

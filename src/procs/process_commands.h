@@ -12,6 +12,9 @@
 
 namespace velkor {
 
+// The processors of this machine, set once at start (1 until then).
+extern uint32_t ProcessorCount;
+
 // Command identifiers shared with the menus, the toolbar and the dispatch.
 inline constexpr int kKillCommand = 23;
 inline constexpr int kSearchCommand = 24;

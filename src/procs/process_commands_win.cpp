@@ -5,10 +5,6 @@
 
 #include <algorithm>
 
-#include "app/event_loop.h"
-#include "app/menus.h"
-#include "app/startup.h"
-#include "app/windows.h"
 #include "procs/process_library.h"
 #include "procs/process_list.h"
 #include "settings/preferences.h"
@@ -17,12 +13,13 @@
 #include "win/unique_handle.h"
 
 namespace velkor {
+
+ProcessCommandHooks ProcessCommandCallbacks;
+
 namespace {
 
 using win::UniqueKernelHandle;
 
-constexpr int kProcessList = 139;
-constexpr int kProcessMenu = 2;
 // The columns the commands read.
 constexpr int kNameCell = 0;
 constexpr int kPidCell = 3;
@@ -35,7 +32,9 @@ struct CommandHooks {
 };
 CommandHooks hooks;
 
-HWND ProcessList() { return ControlHandle(kProcessList); }
+HWND ProcessList() { return ProcessCommandCallbacks.list ? ProcessCommandCallbacks.list() : nullptr; }
+HWND Owner() { return ProcessCommandCallbacks.owner ? ProcessCommandCallbacks.owner() : nullptr; }
+HMENU ProcessMenu() { return ProcessCommandCallbacks.processMenu ? ProcessCommandCallbacks.processMenu() : nullptr; }
 
 std::string CellText(HWND list, int row, int column) { return win::ListViewCellText(list, row, column); }
 
@@ -44,17 +43,17 @@ void ShellOpen(const std::string& target) {
     hooks.shellOpen(target);
     return;
   }
-  ShellExecuteA(MainWindow, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteA(Owner(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void Notice(const std::string& text) {
-  win::ShowMessageBox(MainWindow, text, kNoticeTitle, MB_OK | MB_ICONEXCLAMATION);
+  win::ShowMessageBox(Owner(), text, kNoticeTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void Failure(const std::string& text) { win::ShowMessageBox(MainWindow, text, kQuestionTitle, MB_OK | MB_ICONERROR); }
+void Failure(const std::string& text) { win::ShowMessageBox(Owner(), text, kQuestionTitle, MB_OK | MB_ICONERROR); }
 
 bool Ask(const std::string& question) {
-  return win::ShowMessageBox(MainWindow, question, kQuestionTitle, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+  return win::ShowMessageBox(Owner(), question, kQuestionTitle, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 void Kill(const SelectedProcess& row, uint32_t exitCode) {
@@ -102,8 +101,8 @@ bool MarkProcessMenu(HMENU menu) {
 }
 
 void PrepareProcessMenu() {
-  HMENU menu = PopupMenuHandle(kProcessMenu);
-  if (menu && MarkProcessMenu(menu)) ShowPopupMenu(kProcessMenu);
+  HMENU menu = ProcessMenu();
+  if (menu && MarkProcessMenu(menu) && ProcessCommandCallbacks.showProcessMenu) ProcessCommandCallbacks.showProcessMenu();
 }
 
 void KillSelectedProcesses() {
@@ -151,7 +150,7 @@ void ToggleProcessorAffinity(HMENU menu, int processor) {
   }
 }
 
-void ToggleProcessorAffinity(int processor) { ToggleProcessorAffinity(PopupMenuHandle(kProcessMenu), processor); }
+void ToggleProcessorAffinity(int processor) { ToggleProcessorAffinity(ProcessMenu(), processor); }
 
 void CallForSelectedProcesses(const char* library, const char* function) {
   using ProcessFunction = LONG(NTAPI*)(HANDLE);
@@ -202,7 +201,7 @@ void SearchProcessOnline() {
 
 void RefreshProcessesNow() {
   RefreshProcessList();
-  SetListStamp();
+  if (ProcessCommandCallbacks.listRefreshed) ProcessCommandCallbacks.listRefreshed();
 }
 
 void SetShellOpenHook(ShellOpenHook hook) { hooks.shellOpen = std::move(hook); }

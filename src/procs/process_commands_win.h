@@ -14,6 +14,17 @@
 
 namespace velkor {
 
+// What the commands need of the windows they act in, set by whoever builds
+// them; any hook may be empty (no list, no owner, no menu).
+struct ProcessCommandHooks {
+  std::function<HWND()> list;             // the process list (control 139)
+  std::function<HWND()> owner;            // owner of message boxes and shell windows
+  std::function<HMENU()> processMenu;     // popup menu 2
+  std::function<void()> showProcessMenu;  // opens popup menu 2 at the mouse position
+  std::function<void()> listRefreshed;    // after "Aktualisieren": restarts the refresh interval
+};
+extern ProcessCommandHooks ProcessCommandCallbacks;
+
 // The selected rows of the process list, top to bottom.
 std::vector<SelectedProcess> SelectedProcesses();
 

@@ -12,10 +12,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "app/windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
-#include "monitor/monitor_view.h"
 #include "procs/file_version_info_win.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
@@ -251,7 +249,7 @@ void ReloadMirror() {
 
 // Finds list 139; a new list (the windows were built again) starts afresh.
 bool AttachList() {
-  HWND list = ControlHandle(kProcessListId);
+  HWND list = ProcessListCallbacks.list ? ProcessListCallbacks.list() : nullptr;
   if (list != state.list) {
     win::UniqueBitmap up = std::move(state.arrowUp), down = std::move(state.arrowDown);
     state = ListState{};
@@ -691,7 +689,7 @@ int RefreshProcessList() {
       SortRows();
     }
   }
-  UpdateMemoryTables(outcome.workingSetSum);
+  if (ProcessListCallbacks.refreshed) ProcessListCallbacks.refreshed(outcome.workingSetSum);
   return outcome.changed ? 1 : 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -28,6 +29,10 @@ bool ProcessListNotify(const NMHDR* header, LRESULT& result);
 struct ProcessListHooks {
   HistoryImageHooks history;        // the per-row CPU history strips
   std::function<void()> listChanged; // diagram and summary panel, after a changing refresh
+  std::function<HWND()> list;        // list 139 of the windows as built (none: no list)
+  // After each refresh that read a snapshot, with the working sets summed
+  // over the listed processes (the memory tables of the monitor view).
+  std::function<void(uint64_t workingSetSum)> refreshed;
 };
 extern ProcessListHooks ProcessListCallbacks;
 
