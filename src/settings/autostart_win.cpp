@@ -26,22 +26,22 @@ std::wstring WideLinkPath(const std::string& path) {
 
 }  // namespace
 
-bool CreateShortcut(const ShortcutSpec& request) {
-  const ShortcutSpec spec = ResolveShortcut(request);
+bool CreateShortcut(const ShortcutProperties& request) {
+  const ShortcutProperties shortcut = ResolveShortcut(request);
   win::ComApartment apartment;
   win::ComPtr<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put()))) return false;
-  link->SetPath(spec.target.c_str());
-  link->SetArguments(spec.arguments.c_str());
-  link->SetWorkingDirectory(spec.workingDirectory.c_str());
-  link->SetDescription(spec.description.c_str());
-  link->SetShowCmd(spec.showCommand);
-  link->SetHotkey(spec.hotKey);
-  link->SetIconLocation(spec.iconFile.c_str(), spec.iconIndex);
+  link->SetPath(shortcut.target.c_str());
+  link->SetArguments(shortcut.arguments.c_str());
+  link->SetWorkingDirectory(shortcut.workingDirectory.c_str());
+  link->SetDescription(shortcut.description.c_str());
+  link->SetShowCmd(shortcut.showCommand);
+  link->SetHotkey(shortcut.hotKey);
+  link->SetIconLocation(shortcut.iconFile.c_str(), shortcut.iconIndex);
   win::ComPtr<IPersistFile> file = link.As<IPersistFile>(IID_IPersistFile);
   if (!file) return false;
   // A path too long to convert is not cut short: that would save elsewhere.
-  const std::wstring path = WideLinkPath(spec.linkFile);
+  const std::wstring path = WideLinkPath(shortcut.linkFile);
   if (!path.empty()) file->Save(path.c_str(), TRUE);
   return true;
 }

@@ -11,7 +11,7 @@ namespace velkor {
 // Writes one shell link (an existing file of that name is overwritten).
 // True when the link object was created and its file interface obtained,
 // whether or not the save itself succeeded.
-bool CreateShortcut(const ShortcutSpec& spec);
+bool CreateShortcut(const ShortcutProperties& shortcut);
 
 // The user's own Startup folder without trailing backslash; "" when the
 // shell cannot name it.

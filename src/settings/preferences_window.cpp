@@ -65,28 +65,28 @@ std::string_view FolderWithBackslash(std::string_view path) {
   return slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash + 1);
 }
 
-ShortcutSpec ResolveShortcut(ShortcutSpec spec) {
-  if (spec.workingDirectory.empty()) {
-    std::string_view folder = FolderWithBackslash(spec.target);
+ShortcutProperties ResolveShortcut(ShortcutProperties shortcut) {
+  if (shortcut.workingDirectory.empty()) {
+    std::string_view folder = FolderWithBackslash(shortcut.target);
     // "C:\" keeps its backslash; any deeper folder is named without it.
     if (folder.size() > 3) folder.remove_suffix(1);
-    spec.workingDirectory = std::string(folder);
+    shortcut.workingDirectory = std::string(folder);
   }
-  if (spec.iconFile == "|") spec.iconFile = spec.target;
-  return spec;
+  if (shortcut.iconFile == "|") shortcut.iconFile = shortcut.target;
+  return shortcut;
 }
 
-ShortcutSpec AutostartShortcut(std::string_view programPath, std::string_view startupFolder) {
-  ShortcutSpec spec;
-  spec.target = std::string(FolderWithBackslash(programPath)) + kCompanionFileName;
-  spec.linkFile = std::string(startupFolder) + kAutostartLinkName;
-  spec.arguments = kAutostartArguments;
-  spec.showCommand = 1;
-  spec.description = kAutostartDescription;
-  spec.hotKey = 0;
-  spec.iconFile = "|";
-  spec.iconIndex = 0;
-  return ResolveShortcut(std::move(spec));
+ShortcutProperties AutostartShortcut(std::string_view programPath, std::string_view startupFolder) {
+  ShortcutProperties shortcut;
+  shortcut.target = std::string(FolderWithBackslash(programPath)) + kCompanionFileName;
+  shortcut.linkFile = std::string(startupFolder) + kAutostartLinkName;
+  shortcut.arguments = kAutostartArguments;
+  shortcut.showCommand = 1;
+  shortcut.description = kAutostartDescription;
+  shortcut.hotKey = 0;
+  shortcut.iconFile = "|";
+  shortcut.iconIndex = 0;
+  return ResolveShortcut(std::move(shortcut));
 }
 
 void TakeShownColumnWidths(const std::array<int32_t, kProcessColumnCount>& current,

@@ -92,7 +92,7 @@ const std::array<SearchEngine, 7>& SearchEngines();
 std::optional<std::string_view> SearchEngineTemplate(int id);
 
 // One shell link as CreateShortcut writes it.
-struct ShortcutSpec {
+struct ShortcutProperties {
   std::string target;
   std::string linkFile;
   std::string workingDirectory;  // empty: the target's folder
@@ -102,11 +102,11 @@ struct ShortcutSpec {
   uint16_t hotKey = 0;
   std::string iconFile;  // "|": the target itself
   int iconIndex = 0;
-  friend bool operator==(const ShortcutSpec&, const ShortcutSpec&) = default;
+  friend bool operator==(const ShortcutProperties&, const ShortcutProperties&) = default;
 };
-// `spec` with its shorthands resolved: an empty working directory becomes
+// `shortcut` with its shorthands resolved: an empty working directory becomes
 // the target's folder, the icon file "|" the target.
-ShortcutSpec ResolveShortcut(ShortcutSpec spec);
+ShortcutProperties ResolveShortcut(ShortcutProperties shortcut);
 
 // The folder part of a path up to and including its last backslash ("" when
 // it has none).
@@ -121,7 +121,7 @@ inline constexpr const char* kAutostartDescription = "Automatischer Start des Ve
 // folder `startupFolder` (no trailing backslash; empty when it could not be
 // resolved): the companion beside the program, started with "-nocheck" in
 // the program's folder.
-ShortcutSpec AutostartShortcut(std::string_view programPath, std::string_view startupFolder);
+ShortcutProperties AutostartShortcut(std::string_view programPath, std::string_view startupFolder);
 
 // Before the column visibility is applied: the width a shown column has now
 // (not 0) becomes the width it returns to, so that "OK" keeps the widths the

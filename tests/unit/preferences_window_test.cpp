@@ -92,25 +92,25 @@ TEST(PreferencesWindow, SearchTemplatesHaveTheirFixedPathsAndOnePlaceholder) {
 }
 
 TEST(PreferencesWindow, AutostartShortcutPointsAtTheCompanionBesideTheProgram) {
-  const ShortcutSpec spec = AutostartShortcut("C:\\Programme\\Velkor\\velkor.exe", "C:\\Users\\u\\Startup");
-  EXPECT_EQ(spec.target, "C:\\Programme\\Velkor\\dornat.exe");
-  EXPECT_EQ(spec.linkFile, "C:\\Users\\u\\Startup\\Velkor.lnk");
-  EXPECT_EQ(spec.workingDirectory, "C:\\Programme\\Velkor");
-  EXPECT_EQ(spec.arguments, "-nocheck");
-  EXPECT_EQ(spec.description, "Automatischer Start des Velkor SystemTray Icons.");
-  EXPECT_EQ(spec.showCommand, 1);
-  EXPECT_EQ(spec.hotKey, 0);
-  EXPECT_EQ(spec.iconFile, spec.target);
-  EXPECT_EQ(spec.iconIndex, 0);
+  const ShortcutProperties shortcut = AutostartShortcut("C:\\Programme\\Velkor\\velkor.exe", "C:\\Users\\u\\Startup");
+  EXPECT_EQ(shortcut.target, "C:\\Programme\\Velkor\\dornat.exe");
+  EXPECT_EQ(shortcut.linkFile, "C:\\Users\\u\\Startup\\Velkor.lnk");
+  EXPECT_EQ(shortcut.workingDirectory, "C:\\Programme\\Velkor");
+  EXPECT_EQ(shortcut.arguments, "-nocheck");
+  EXPECT_EQ(shortcut.description, "Automatischer Start des Velkor SystemTray Icons.");
+  EXPECT_EQ(shortcut.showCommand, 1);
+  EXPECT_EQ(shortcut.hotKey, 0);
+  EXPECT_EQ(shortcut.iconFile, shortcut.target);
+  EXPECT_EQ(shortcut.iconIndex, 0);
 
   // A program in a drive's root keeps the root's backslash as its folder.
-  const ShortcutSpec root = AutostartShortcut("D:\\velkor.exe", "");
+  const ShortcutProperties root = AutostartShortcut("D:\\velkor.exe", "");
   EXPECT_EQ(root.target, "D:\\dornat.exe");
   EXPECT_EQ(root.workingDirectory, "D:\\");
   EXPECT_EQ(root.linkFile, "\\Velkor.lnk");
 
   // Shorthands resolve only when used.
-  ShortcutSpec given{"C:\\a\\b.exe", "C:\\x.lnk", "C:\\w", "", 7, "", 0, "C:\\i.ico", 3};
+  ShortcutProperties given{"C:\\a\\b.exe", "C:\\x.lnk", "C:\\w", "", 7, "", 0, "C:\\i.ico", 3};
   EXPECT_EQ(ResolveShortcut(given), given);
 }
 

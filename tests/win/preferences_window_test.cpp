@@ -245,14 +245,14 @@ TEST_F(PreferencesWindowTest, AutostartWritesTheShortcutAtOkAndRemovesItWhenUnch
 TEST_F(PreferencesWindowTest, ShortcutsAreWrittenWithoutLeakingHandles) {
   BuildHere();
   const std::string path = folder_.File("probe.lnk");
-  ShortcutSpec spec{test::ProgramFolder() + "\\velkor.exe", path, "", "-a b", 1, "Probe", 0, "|", 0};
-  ASSERT_TRUE(CreateShortcut(spec));
+  ShortcutProperties shortcut{test::ProgramFolder() + "\\velkor.exe", path, "", "-a b", 1, "Probe", 0, "|", 0};
+  ASSERT_TRUE(CreateShortcut(shortcut));
   test::LinkContent content;
   ASSERT_TRUE(test::ReadLink(path, content));
   EXPECT_EQ(content.workingDirectory, test::ProgramFolder());
   EXPECT_EQ(content.arguments, "-a b");
   const uint32_t before = test::OwnHandleCount();
-  for (int i = 0; i < 30; ++i) ASSERT_TRUE(CreateShortcut(spec));
+  for (int i = 0; i < 30; ++i) ASSERT_TRUE(CreateShortcut(shortcut));
   EXPECT_LE(test::OwnHandleCount(), before + 2);
 }
 
