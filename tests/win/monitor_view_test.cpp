@@ -23,13 +23,7 @@
 namespace velkor {
 namespace {
 
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  LoopEvent event;
-  while (TakeLoopEvent(event)) {
-  }
-}
+using test::Pump;
 
 std::string TextOf(int id) {
   char text[128] = {};

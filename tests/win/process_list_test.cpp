@@ -22,13 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  LoopEvent event;
-  while (TakeLoopEvent(event)) {
-  }
-}
+using test::Pump;
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

@@ -25,13 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  LoopEvent event;
-  while (TakeLoopEvent(event)) {
-  }
-}
+using test::Pump;
 
 std::string Text(HWND control) {
   char text[512] = {};

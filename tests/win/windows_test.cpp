@@ -67,13 +67,7 @@ Size TextSize(HWND control, int width) {
 }
 
 // Handles what is pending without running any command.
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  LoopEvent event;
-  while (TakeLoopEvent(event)) {
-  }
-}
+using test::Pump;
 
 // Builds the windows in a folder of its own, with or without a settings file.
 class Windows : public test::BuiltWindows {

@@ -7,6 +7,14 @@
 
 namespace velkor::test {
 
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  LoopEvent event;
+  while (TakeLoopEvent(event)) {
+  }
+}
+
 void BuiltWindows::BuildHere(const std::string& settings) {
   GetCurrentDirectoryA(MAX_PATH, previous_);
   SetCurrentDirectoryA(folder_.path().c_str());

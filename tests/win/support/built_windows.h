@@ -13,6 +13,10 @@
 
 namespace velkor::test {
 
+// Handles the messages waiting for this thread and drops the loop events
+// they queued, as a pass of the program's loop would without dispatching.
+void Pump();
+
 class BuiltWindows : public ::testing::Test {
  protected:
   // Builds the windows; a `settings` text is written as velkor.ini first.
