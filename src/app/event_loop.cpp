@@ -30,6 +30,7 @@
 #include "monitor/process_summary_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
+#include "win/start_process.h"
 #include "win/list_view.h"
 
 namespace velkor {
@@ -64,16 +65,7 @@ struct Command {
   Handler handler;
 };
 
-void StartTaskManager(const LoopEvent&) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  char commandLine[] = "taskmgr";
-  if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
-}
+void StartTaskManager(const LoopEvent&) { win::StartProcess("taskmgr"); }
 
 void Quit(const LoopEvent&) { QuitProgram(); }
 

@@ -12,6 +12,7 @@
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
+#include "win/start_process.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -31,14 +32,10 @@ std::vector<ShutdownStep>& ShutdownSteps() {
 }
 
 void StartCompanion() {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  char commandLine[] = "dornat.exe";
-  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
-  CloseHandle(info.hThread);
-  companionProcess.reset(info.hProcess);
-  companionPid = info.dwProcessId;
+  win::StartedProcess started = win::StartProcess("dornat.exe");
+  if (!started.process) return;
+  companionProcess = std::move(started.process);
+  companionPid = started.id;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "shell/power.h"
 #include "tray/tray_figures.h"
 #include "win/unique_handle.h"
+#include "win/start_process.h"
 
 namespace velkor {
 namespace {
@@ -85,15 +86,7 @@ void RemoveTrayIcon() {
 
 // The bare name, no arguments, the inherited working folder: the system's
 // search finds it beside the companion. A failed start is silent.
-win::UniqueKernelHandle StartMainProgram() {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  char commandLine[] = "velkor.exe";
-  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return {};
-  CloseHandle(info.hThread);
-  return win::UniqueKernelHandle(info.hProcess);
-}
+win::UniqueKernelHandle StartMainProgram() { return win::StartProcess("velkor.exe").process; }
 
 bool Running(const win::UniqueKernelHandle& process) {
   return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
