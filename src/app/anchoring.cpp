@@ -29,7 +29,8 @@ void ApplyAnchoring() {
   // Parents first: the table lists every container before its children.
   for (const ControlSpec& def : ControlTable()) {
     if (def.window != kMainWindow || def.anchors == kAnchorNone) continue;
-    if (const ControlEntry* entry = FindControlEntry(def.id)) PlaceControl(*entry, ClientSize(GetParent(entry->handle)));
+    if (const ControlEntry* entry = FindControlEntry(def.id))
+      PlaceControl(*entry, ClientSize(GetParent(entry->handle)));
   }
   FitTabFiller();
 }

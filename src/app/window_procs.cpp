@@ -241,7 +241,9 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_GETMINMAXINFO:
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {kMinimumOuterWidth, kMinimumOuterHeight};
       return 0;
-    case WM_WINDOWPOSCHANGING: OnMainWindowPosChanging(window, *reinterpret_cast<WINDOWPOS*>(lParam)); return std::nullopt;
+    case WM_WINDOWPOSCHANGING:
+      OnMainWindowPosChanging(window, *reinterpret_cast<WINDOWPOS*>(lParam));
+      return std::nullopt;
     default: return std::nullopt;
   }
 }
@@ -255,7 +257,8 @@ LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void SetProcedureOfWindows(WNDPROC procedure) {
   for (int number = 0; number < kWindowCount; ++number)
-    if (HWND window = WindowHandle(number)) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    if (HWND window = WindowHandle(number))
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
 }
 
 }  // namespace

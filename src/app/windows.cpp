@@ -118,7 +118,8 @@ NetworkControls NetworkViewControls() {
   controls.load = ControlHandle(kNetworkLoad);
   controls.heading = ControlHandle(kAdapterHeading);
   controls.picture = ControlHandle(kAdapterPicture);
-  for (int k = 0; k < kAdapterDetailCount; ++k) controls.values[static_cast<size_t>(k)] = ControlHandle(kFirstAdapterValue + 2 * k);
+  for (int k = 0; k < kAdapterDetailCount; ++k)
+    controls.values[static_cast<size_t>(k)] = ControlHandle(kFirstAdapterValue + 2 * k);
   return controls;
 }
 
@@ -173,8 +174,9 @@ bool BuildWindows() {
   const Rect start = MainWindowStartRect(
       geometry.x, geometry.y, {outer.right - outer.left, outer.bottom - outer.top}, -outer.top,
       {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, MonitorWorkAreas());
-  AdoptWindow(kMainWindow, win::UniqueWindow(
-                              CreateTopLevel(WindowTable()[0], instance, start.x, start.y, start.w, start.h, mainStyle, 0)));
+  const WindowSpec& mainSpec = WindowTable()[0];
+  AdoptWindow(kMainWindow,
+              win::UniqueWindow(CreateTopLevel(mainSpec, instance, start.x, start.y, start.w, start.h, mainStyle, 0)));
   if (!MainWindow) return false;
   const Size mainClientAtCreation = ClientSize(MainWindow);
 

@@ -29,9 +29,9 @@ HFONT CachedFont(int points, bool bold, bool underline) {
   if (!font) {
     win::WindowDc screen(nullptr);
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    font.reset(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline ? TRUE : FALSE,
-                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+    font.reset(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                           underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
   }
   return font.get();
 }

@@ -401,8 +401,11 @@ TEST(StartSignalWatch, WritingTheSignalWakesTheWatchOfItsFolder) {
 // A window owner destroys a window that still exists and lets be one that went
 // with its owner, keeping the last error either way.
 TEST(WindowOwner, DestroysOnlyAWindowThatStillExists) {
-  win::UniqueWindow owner(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
-  win::UniqueWindow owned(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, owner.get(), nullptr, nullptr, nullptr));
+  const auto popup = [](HWND owner) {
+    return win::UniqueWindow(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr));
+  };
+  win::UniqueWindow owner = popup(nullptr);
+  win::UniqueWindow owned = popup(owner.get());
   ASSERT_TRUE(owner && owned);
   const HWND ownedWindow = owned.get();
   owner.reset();
