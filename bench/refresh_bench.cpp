@@ -186,7 +186,7 @@ int RunRefresh(int helperCount) {
     velkor::RefreshProcessList();
     Pump();
   }
-  const int rows = ListView_GetItemCount(velkor::ControlHandle(velkor::kProcessListId));
+  const int rows = ListView_GetItemCount(velkor::ControlHandle(velkor::kProcessList));
   Baseline baseline;
   const std::vector<Timing> t = MeasureInTurn(
       {[] { velkor::RefreshProcessList(); }, [&] { baseline.Step(); }, [&] { baseline.Snapshot(); }});

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/control_ids.h"
 #include "app/menus.h"
 #include "app/windows.h"
 #include "gfx/bitmap.h"
@@ -60,13 +61,13 @@ void Fade(HWND window, PumpEvents pumpEvents, AlphaOf alphaOf) {
 
 struct ScaleState {
   TransparencyGesture gesture;
-  win::UniqueBitmap picture;  // shown by control 324
+  win::UniqueBitmap picture;  // shown by the scale picture
   HWND shownIn = nullptr;     // the control it was handed to
 };
 ScaleState scale;
 
 void ShowScale(int level) {
-  HWND control = ControlHandle(324);
+  HWND control = ControlHandle(kScalePicture);
   if (!control) return;
   if (!scale.picture || scale.shownIn != control) {
     // Handed over while all zero, so the control shows this section itself

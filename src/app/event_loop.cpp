@@ -93,7 +93,7 @@ void EndProcesses(const LoopEvent&) { KillSelectedProcesses(); }
 // The same button searches for the selected driver in the "Treiber" view.
 void SearchOnline(const LoopEvent&) {
   if (CurrentView == 0) SearchProcessOnline();
-  else if (CurrentView == 3) SearchDriverOnline(ControlHandle(154));
+  else if (CurrentView == 3) SearchDriverOnline(ControlHandle(kDriverList));
 }
 void RefreshProcesses(const LoopEvent&) { RefreshProcessesNow(); }
 void SetPriority(const LoopEvent& event) {
@@ -122,19 +122,19 @@ void PowerFromMenu(const LoopEvent& event) {
 void HelpFromMenu(const LoopEvent&) { OpenHelpFile(MainWindow); }
 
 void ServiceMenu(const LoopEvent&) {
-  if (PrepareServiceMenu(ControlHandle(152), PopupMenuHandle(4))) ShowPopupMenu(4);
+  if (PrepareServiceMenu(ControlHandle(kServiceList), PopupMenuHandle(4))) ShowPopupMenu(4);
 }
 void ServiceCommand(const LoopEvent& event) {
-  if (RunServiceCommand(ControlHandle(152), event.id)) SetListStamp();
+  if (RunServiceCommand(ControlHandle(kServiceList), event.id)) SetListStamp();
 }
 void DriverMenu(const LoopEvent&) {
-  if (win::SelectedListRow(ControlHandle(154)) >= 0) ShowPopupMenu(5);
+  if (win::SelectedListRow(ControlHandle(kDriverList)) >= 0) ShowPopupMenu(5);
 }
 void RefreshDrivers(const LoopEvent&) {
-  RefreshDriverList(ControlHandle(154));
+  RefreshDriverList(ControlHandle(kDriverList));
   SetListStamp();
 }
-void DriverFolder(const LoopEvent&) { OpenDriverFolder(ControlHandle(154)); }
+void DriverFolder(const LoopEvent&) { OpenDriverFolder(ControlHandle(kDriverList)); }
 // The window list and its commands.
 void RefreshWindows(const LoopEvent&) {
   RefreshWindowList();
@@ -151,7 +151,7 @@ void WindowCommandFromMenu(const LoopEvent& event) {
 }
 // The jump to the process that owns the selected window.
 void JumpToProcess(const LoopEvent&) {
-  HWND processes = ControlHandle(kProcessListId);
+  HWND processes = ControlHandle(kProcessList);
   if (ListView_GetItemCount(processes) <= 0) return;
   SelectProcessRowByPid(processes, SelectedWindowPid());
   ShowView(0, true);
@@ -222,14 +222,14 @@ constexpr Command kCommands[] = {
     {132, 132, kAnyType, DriverFolder},
     {133, 133, kAnyType, HelpFromMenu},
     {134, 134, kAnyType, OpenInformation},
-    {136, 136, kAnyType, SelectTab},
-    {139, 139, kRightClickOnly, ProcessMenu},
-    {139, 139, kChangeOnly, ProcessSelectionChanged},
-    {152, 152, kRightClickOnly, ServiceMenu},
-    {154, 154, kRightClickOnly, DriverMenu},
-    {147, 147, kRightClickOnly | kDoubleClickOnly, WindowListClick},
-    {148, 150, kAnyType, RefreshWindows},
-    {154, 154, kChangeOnly, SelectionChanged},
+    {kTabStrip, kTabStrip, kAnyType, SelectTab},
+    {kProcessList, kProcessList, kRightClickOnly, ProcessMenu},
+    {kProcessList, kProcessList, kChangeOnly, ProcessSelectionChanged},
+    {kServiceList, kServiceList, kRightClickOnly, ServiceMenu},
+    {kDriverList, kDriverList, kRightClickOnly, DriverMenu},
+    {kWindowList, kWindowList, kRightClickOnly | kDoubleClickOnly, WindowListClick},
+    {kShowHiddenWindows, kShowOffscreenWindows, kAnyType, RefreshWindows},
+    {kDriverList, kDriverList, kChangeOnly, SelectionChanged},
     {249, 249, kAnyType, PreferencesPageCommand},
     {252, 253, kAnyType, AutostartBoxCommand},
     {263, 263, kChangeOnly, NumberFieldCommand},
@@ -240,7 +240,7 @@ constexpr Command kCommands[] = {
     {291, 291, kAnyType, PreferencesOkCommand},
     {292, 292, kAnyType, PreferencesCancelCommand},
     {293, 299, kAnyType, SearchEngineCommand},
-    {161, 161, kChangeOnly, AdapterSelected},
+    {kNetworkList, kNetworkList, kChangeOnly, AdapterSelected},
     {232, 232, kAnyType, RunTextChanged},
     {235, 235, kAnyType, StartRun},
     {236, 236, kAnyType, CancelRun},
@@ -362,15 +362,14 @@ void DispatchEvent(const LoopEvent& event) {
 }
 
 void ShowView(int view, bool refresh) {
-  static constexpr int kPanels[] = {138, 146, 151, 153, 155, 192};
-  if (view < 0 || view > 5) return;
+  if (view < 0 || view >= static_cast<int>(kViewPanels.size())) return;
   CurrentView = view;
-  for (int i = 0; i < 6; ++i)
-    if (i != view) ShowWindow(ControlHandle(kPanels[i]), SW_HIDE);
-  ShowWindow(ControlHandle(kPanels[view]), SW_SHOW);
+  for (int i = 0; i < static_cast<int>(kViewPanels.size()); ++i)
+    if (i != view) ShowWindow(ControlHandle(kViewPanels[static_cast<size_t>(i)]), SW_HIDE);
+  ShowWindow(ControlHandle(kViewPanels[static_cast<size_t>(view)]), SW_SHOW);
   if (refresh && view == 0) RefreshProcessList();
-  if (refresh && view == 2) RefreshServiceList(ControlHandle(152));
-  if (refresh && view == 3) RefreshDriverList(ControlHandle(154));
+  if (refresh && view == 2) RefreshServiceList(ControlHandle(kServiceList));
+  if (refresh && view == 3) RefreshDriverList(ControlHandle(kDriverList));
   if (refresh && view == 1) RefreshWindowList();
   if (refresh && view <= 3) SetListStamp();
   if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
@@ -401,8 +400,8 @@ void MonitorTick() {
     RefreshProcessList();
     if (CurrentView == 0) UpdateStatusBar(kStatusFigures);  // the selected row's strip moved on
   }
-  if (plan.listRefresh && CurrentView == 2) RefreshServiceList(ControlHandle(152));
-  if (plan.listRefresh && CurrentView == 3) RefreshDriverList(ControlHandle(154));
+  if (plan.listRefresh && CurrentView == 2) RefreshServiceList(ControlHandle(kServiceList));
+  if (plan.listRefresh && CurrentView == 3) RefreshDriverList(ControlHandle(kDriverList));
   if (plan.listRefresh && CurrentView == 1) RefreshWindowList();
   if (plan.listRefresh && CurrentView == 4) RefreshNetworkList();
   // The info panel follows the mouse; a new measure redraws at once.

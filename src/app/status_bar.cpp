@@ -9,10 +9,12 @@
 #include "app/menus.h"
 #include "shell/power.h"
 #include "app/startup.h"
+#include "app/control_ids.h"
 #include "app/status_bar_look.h"
 #include "app/windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "gfx/look_cache_win.h"
 #include "monitor/history_strip.h"
 #include "win/unique_handle.h"
 
@@ -21,8 +23,6 @@ namespace velkor {
 namespace {
 
 struct StatusBarState {
-  std::optional<Canvas> strip;
-  bool stripLoaded = false;
   win::UniqueBitmap picture;  // what control 137 shows
   HWND shownIn = nullptr;
   int width = 0;
@@ -37,9 +37,8 @@ StatusBarState& State() {
 }
 
 int RowsOfView(int view) {
-  static constexpr int kLists[] = {139, 147, 152, 154, 161};
-  if (view < 0 || view > 4) return 0;
-  HWND list = ControlHandle(kLists[view]);
+  if (view < 0 || view >= static_cast<int>(kViewLists.size())) return 0;
+  HWND list = ControlHandle(kViewLists[static_cast<size_t>(view)]);
   return list ? ListView_GetItemCount(list) : 0;
 }
 
@@ -48,13 +47,10 @@ int RowsOfView(int view) {
 const std::vector<StatusBarText>& StatusBarTexts() { return State().texts; }
 
 void UpdateStatusBar(int what) {
-  HWND bar = ControlHandle(137);
+  HWND bar = ControlHandle(kStatusBar);
   if (!bar || !MainWindow) return;
   StatusBarState& state = State();
-  if (!state.stripLoaded) {
-    state.strip = LoadPngResource(images::kStatusbar);
-    state.stripLoaded = true;
-  }
+  const Canvas* strip = CachedPicture(images::kStatusbar);
   RECT client{};
   GetClientRect(MainWindow, &client);
   const int width = std::max<int>(client.right - client.left, 1);
@@ -74,7 +70,7 @@ void UpdateStatusBar(int what) {
   state.historyImage = historyImage;
   state.historyRevision = historyRevision;
 
-  Canvas picture = DrawStatusBarBackground(state.strip ? *state.strip : Canvas(), width, view);
+  Canvas picture = DrawStatusBarBackground(strip ? *strip : Canvas(), width, view);
   if (historyImage) DrawSelectedHistoryImage(picture);
   // Without alpha the static control shows the picture itself instead of a
   // copy, so it can be redrawn in place.

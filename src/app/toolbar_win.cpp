@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <string>
 
@@ -14,6 +13,7 @@
 #include "app/windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "gfx/look_cache_win.h"
 
 namespace velkor {
 
@@ -37,22 +37,11 @@ std::optional<ButtonPictures> PicturesOf(int id) {
   }
 }
 
-const Canvas* Icon(const char* name) {
-  static std::map<std::string, std::optional<Canvas>> icons;
-  if (!name) return nullptr;
-  auto found = icons.find(name);
-  if (found == icons.end()) found = icons.emplace(name, LoadPngResource(name)).first;
-  return found->second ? &*found->second : nullptr;
-}
-
 const Canvas* GreyIcon(const char* name) {
-  static std::map<std::string, std::optional<Canvas>> icons;
-  auto found = icons.find(name);
-  if (found == icons.end()) {
-    const Canvas* icon = Icon(name);
-    found = icons.emplace(name, icon ? std::optional<Canvas>(GreyedIcon(*icon)) : std::nullopt).first;
-  }
-  return found->second ? &*found->second : nullptr;
+  return CachedPicture(std::string(name) + "@grey", [name] {
+    const Canvas* icon = CachedPicture(name);
+    return icon ? std::optional<Canvas>(GreyedIcon(*icon)) : std::nullopt;
+  });
 }
 
 bool mouseActivity = false;
@@ -87,7 +76,7 @@ bool PaintToolbarButton(const DRAWITEMSTRUCT* item) {
   const bool enabled = IsWindowEnabled(item->hwndItem) != 0;
   const char* name = (!enabled && pictures->grey) ? pictures->grey : pictures->normal;
   // A button without a greyed picture of its own is greyed from its icon.
-  const Canvas* icon = (!enabled && !pictures->grey) ? GreyIcon(name) : Icon(name);
+  const Canvas* icon = (!enabled && !pictures->grey) ? GreyIcon(name) : CachedPicture(name);
   const Canvas face = DrawToolbarButton(HoverLevel(id), enabled, icon);
   PaintCanvas(item->hDC, face, item->rcItem.left, item->rcItem.top);
   return true;

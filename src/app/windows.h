@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "app/control_ids.h"
+#include "app/event_queue.h"
 #include "app/layout.h"
 
 namespace velkor {
@@ -22,29 +24,6 @@ HWND WindowHandle(int number);
 HWND ControlHandle(int id);
 // Number of the program window `window` is or belongs to, or -1.
 int WindowNumberOf(HWND window);
-
-// The loop's view of what happened: control events (13100) with their type,
-// menu and shortcut events (13101), and close (16), size (5) and mouse-move
-// (512) messages of a program window.
-inline constexpr int kEventNone = 0;
-inline constexpr int kEventControl = 13100;
-inline constexpr int kEventMenu = 13101;
-inline constexpr int kEventClose = 16;
-inline constexpr int kEventSize = 5;
-inline constexpr int kEventMouseMove = 512;
-inline constexpr int kTypeLeftClick = 0;
-inline constexpr int kTypeRightClick = 1;
-inline constexpr int kTypeDoubleClick = 2;
-inline constexpr int kTypeChange = 768;
-
-struct LoopEvent {
-  int code = kEventNone;
-  int id = 0;
-  int type = 0;
-  int window = 0;
-};
-void QueueLoopEvent(const LoopEvent& event);
-bool TakeLoopEvent(LoopEvent& event);
 
 // The window message callback of all program windows (installed at the end
 // of BuildWindows, removed by the shutdown).

@@ -271,20 +271,18 @@ void ResizeNetworkGraph(int width) {
   ShowGraph();
 }
 
-bool NetworkListNotify(const NMHDR* header, LRESULT& result) {
+std::optional<LRESULT> NetworkListNotify(const NMHDR* header) {
   if (!header || !view.controls.list || header->hwndFrom != view.controls.list ||
       header->code != static_cast<UINT>(NM_CUSTOMDRAW))
-    return false;
+    return std::nullopt;
   auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header));
-  result = CDRF_DODEFAULT;
-  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-    result = CDRF_NOTIFYITEMDRAW;
-  } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < view.colours.size()) {
+  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < view.colours.size()) {
     const Pixel colour = view.colours[draw->nmcd.dwItemSpec];
     draw->clrText = RGB(PixelRed(colour), PixelGreen(colour), PixelBlue(colour));
-    result = CDRF_NEWFONT;
+    return CDRF_NEWFONT;
   }
-  return true;
+  return CDRF_DODEFAULT;
 }
 
 }  // namespace velkor

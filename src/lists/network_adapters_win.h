@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 
 #include "lists/network_adapters.h"
 
@@ -40,8 +41,8 @@ void ShowAdapterDetails();
 void DrawNetworkGraphStep();
 // The graph at a new width, its history kept at the right edge.
 void ResizeNetworkGraph(int width);
-// The rows' text colours (custom drawing of the interface list); true when
-// the notification was the list's and `result` is the answer.
-bool NetworkListNotify(const NMHDR* header, LRESULT& result);
+// The rows' text colours (custom drawing of the interface list): the answer
+// when the notification was the list's.
+std::optional<LRESULT> NetworkListNotify(const NMHDR* header);
 
 }  // namespace velkor

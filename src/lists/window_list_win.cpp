@@ -271,13 +271,12 @@ void SortWindowList(int column, bool ascending) {
 int WindowListSortColumn() { return state.sortColumn; }
 bool WindowListSortAscending() { return state.ascending; }
 
-bool WindowListNotify(const NMHDR* header, LRESULT& result) {
-  if (!header || !state.controls.list || header->hwndFrom != state.controls.list) return false;
-  if (header->code != static_cast<UINT>(LVN_COLUMNCLICK)) return false;
+std::optional<LRESULT> WindowListNotify(const NMHDR* header) {
+  if (!header || !state.controls.list || header->hwndFrom != state.controls.list) return std::nullopt;
+  if (header->code != static_cast<UINT>(LVN_COLUMNCLICK)) return std::nullopt;
   const int column = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
   SortWindowList(column, column == state.sortColumn ? !state.ascending : true);
-  result = 0;
-  return true;
+  return 0;
 }
 
 bool SelectProcessRowByPid(HWND processList, uint32_t pid) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "lists/window_list.h"
 #include "win/list_view.h"
@@ -38,8 +39,8 @@ BOOL CALLBACK AddWindowRow(HWND window, LPARAM buffer);
 void SortWindowList(int column, bool ascending);
 int WindowListSortColumn();
 bool WindowListSortAscending();
-// Header clicks of the window list; true (with `result`) when it was one.
-bool WindowListNotify(const NMHDR* header, LRESULT& result);
+// Header clicks of the window list: the answer when it was one.
+std::optional<LRESULT> WindowListNotify(const NMHDR* header);
 
 // Clears the selection of a list, then selects `row` (none for -1).
 using win::SelectListRow;

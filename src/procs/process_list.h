@@ -23,8 +23,6 @@
 
 namespace velkor {
 
-inline constexpr int kProcessListId = 139;
-
 // Columns of the process list; 14..17 have width 0 and carry per-row data.
 inline constexpr int kNameColumn = 0;
 inline constexpr int kTitleColumn = 1;

@@ -1,13 +1,13 @@
 // The owner-drawn look of the menus of both programs.
 #include "shell/menu_draw.h"
 
-#include <map>
 #include <memory>
 #include <vector>
 
 #include "shell/menu_look.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "gfx/look_cache_win.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -15,8 +15,6 @@ namespace velkor {
 namespace {
 
 struct MenuDrawState {
-  win::UniqueFont font;
-  std::map<std::string, std::optional<Canvas>> icons;
   // Records live as long as the menus that point at them: the programs never
   // free a menu; DestroyMenus frees them for the tests.
   std::vector<std::unique_ptr<MenuItemRecord>> records;
@@ -25,14 +23,6 @@ struct MenuDrawState {
 MenuDrawState& State() {
   static MenuDrawState state;
   return state;
-}
-
-const Canvas* MenuIcon(const char* name) {
-  if (!name) return nullptr;
-  auto& icons = State().icons;
-  auto found = icons.find(name);
-  if (found == icons.end()) found = icons.emplace(name, LoadPngResource(name)).first;
-  return found->second ? &*found->second : nullptr;
 }
 
 void Highlight(int what) {
@@ -64,7 +54,7 @@ LRESULT DrawItem(const DRAWITEMSTRUCT* item) {
   Highlight(plan.status);
 
   const bool checked = (item->itemState & ODS_CHECKED) != 0;
-  const Canvas* icon = checked ? MenuIcon(images::kMenuCheck) : record->icon;
+  const Canvas* icon = checked ? CachedPicture(images::kMenuCheck) : record->icon;
   if (checked && !icon) icon = record->icon;
   const Canvas picture = DrawMenuItem(r.right - r.left, r.bottom - r.top, plan.look, record->title, icon);
   PaintCanvas(item->hDC, picture, r.left, r.top);
@@ -81,16 +71,7 @@ LRESULT DrawItem(const DRAWITEMSTRUCT* item) {
 
 }  // namespace
 
-HFONT MenuFont() {
-  auto& font = State().font;
-  if (!font) {
-    win::WindowDc screen(nullptr);
-    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    font.reset(CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
-  }
-  return font.get();
-}
+HFONT MenuFont() { return CachedFont(8); }
 
 void MakeOwnerDrawn(HMENU menu, UINT item, const char* icon, UINT flags, const std::string& text, bool titleFlag) {
   const BOOL byPosition = (flags & MF_BYPOSITION) ? TRUE : FALSE;
@@ -102,7 +83,7 @@ void MakeOwnerDrawn(HMENU menu, UINT item, const char* icon, UINT flags, const s
   record->font = MenuFont();
   record->text = text;
   record->iconName = icon;
-  record->icon = MenuIcon(icon);
+  record->icon = CachedPicture(icon);
   record->title = titleFlag;
   record->popup = info.hSubMenu != nullptr;
   info.fMask = MIIM_FTYPE | MIIM_DATA;

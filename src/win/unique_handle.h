@@ -117,6 +117,18 @@ struct MenuTraits {
   static void close(pointer h) noexcept { DestroyMenu(h); }
 };
 
+// A created window. Destroying a window also destroys its children and the
+// windows it owns, so an owner may find its window gone already: it destroys
+// only a window that still exists. Child controls need no owner of their own;
+// their top-level window's owner takes them along.
+struct WindowTraits {
+  using pointer = HWND;
+  static pointer invalid() noexcept { return nullptr; }
+  static void close(pointer h) noexcept {
+    if (IsWindow(h)) DestroyWindow(h);
+  }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
@@ -130,6 +142,7 @@ using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueServiceHandle = UniqueHandle<ServiceHandleTraits>;
+using UniqueWindow = UniqueHandle<WindowTraits>;
 
 // GetDC/ReleaseDC pair for one window.
 class WindowDc {

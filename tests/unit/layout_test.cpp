@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
+#include "app/control_ids.h"
 #include "app/layout.h"
 #include "app/shortcuts.h"
+#include "lists/network_adapters.h"
 #include "monitor/monitor_tick.h"
 
 namespace velkor {
@@ -114,6 +117,26 @@ TEST(Layout, TableIsConsistent) {
     if (id == 212 || id == 211) continue;
     EXPECT_TRUE(byId.count(id)) << "main window control missing: " << id;
   }
+}
+
+// The names the code uses stand for controls of the table of the kind they name.
+TEST(Layout, NamedControlsAreOfTheirKind) {
+  const auto kindOf = [](int id) {
+    const ControlSpec* def = FindControlSpec(id);
+    return def ? std::optional<ControlKind>(def->kind) : std::nullopt;
+  };
+  for (int id : kViewPanels) EXPECT_EQ(kindOf(id), ControlKind::kPanel) << id;
+  for (int id : kViewLists) EXPECT_EQ(kindOf(id), ControlKind::kList) << id;
+  for (int id : kBanners) EXPECT_EQ(kindOf(id), ControlKind::kImage) << id;
+  for (int id : {kTabFiller, kTabStrip, kStatusBar, kAdapterPicture, kPreferencesSidebar, kPreferencesTabs,
+                 kAboutLogoPicture, kScalePicture})
+    EXPECT_EQ(kindOf(id), ControlKind::kImage) << id;
+  for (int id : {kShowHiddenWindows, kShowSizelessWindows, kShowOffscreenWindows})
+    EXPECT_EQ(kindOf(id), ControlKind::kCheckBox) << id;
+  EXPECT_EQ(kindOf(kNetworkGraph), ControlKind::kSunkenImage);
+  EXPECT_EQ(kindOf(kProcessSummary), ControlKind::kBox);
+  EXPECT_EQ(kindOf(kDisclaimerText), ControlKind::kMultiLineReadOnly);
+  EXPECT_EQ(kindOf(kFirstAdapterValue + 2 * (kAdapterDetailCount - 1)), ControlKind::kLabel);
 }
 
 TEST(Layout, MainWindowControlsAtTheDefaultClientSize) {

@@ -246,7 +246,7 @@ TEST_F(Menus, HighlightedItemsShowTheirHelpLine) {
   EXPECT_EQ(StatusLine(), "");
   // Closing the menu brings the figures back.
   SendMessageA(MainWindow, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-  EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(139))) + "|CPU: ", 0), 0u) << StatusLine();
+  EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(kProcessList))) + "|CPU: ", 0), 0u) << StatusLine();
 }
 
 TEST_F(Menus, ViewsSetCheckMarksTooltipAndStatusBar) {
@@ -290,7 +290,7 @@ TEST_F(Menus, ViewsSetCheckMarksTooltipAndStatusBar) {
 
   // The figures per view; "Überwachung" shows none.
   UpdateStatusBar(-1);
-  EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(139))) + "|CPU: ", 0), 0u) << StatusLine();
+  EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(kProcessList))) + "|CPU: ", 0), 0u) << StatusLine();
   ShowView(2, false);
   UpdateStatusBar(-1);
   EXPECT_EQ(StatusLine().rfind("Dienste: ", 0), 0u) << StatusLine();
@@ -303,7 +303,7 @@ TEST_F(Menus, ViewsSetCheckMarksTooltipAndStatusBar) {
 
 TEST_F(Menus, SelectionDecidesTheToolbarButtons) {
   Build();
-  HWND processes = ControlHandle(139);
+  HWND processes = ControlHandle(kProcessList);
   LVITEMA row{};
   row.mask = LVIF_TEXT;
   char name[] = "helper.exe";

@@ -179,7 +179,7 @@ TEST_F(PreferencesWindowTest, OkAppliesAndSavesAndTheStandardButtonsFillTheirFie
 
 TEST_F(PreferencesWindowTest, HidingAColumnTakesItAwayAtOnceAndShowingItRestoresItsWidth) {
   BuildHere();
-  HWND list = ControlHandle(kProcessListId);
+  HWND list = ControlHandle(kProcessList);
   ListView_SetColumnWidth(list, kWorkingSetColumn, 250);  // dragged while shown
   Command(20);
   Click(290);  // "Pfad"

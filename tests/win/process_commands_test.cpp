@@ -75,7 +75,7 @@ class ProcessCommands : public test::BuiltWindows {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(BuildHere());
-    list_ = ControlHandle(139);
+    list_ = ControlHandle(kProcessList);
     ASSERT_NE(list_, nullptr);
     ListView_DeleteAllItems(list_);  // the first fill listed the running processes; the tests add their own rows
     win::SetMessageBoxHook([this](HWND, const std::string& text, const std::string& title, UINT flags) {

@@ -33,7 +33,7 @@ class ProcessList : public test::BuiltWindows {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(BuildHere());
-    list_ = ControlHandle(kProcessListId);
+    list_ = ControlHandle(kProcessList);
     ASSERT_NE(list_, nullptr);
   }
   void TearDown() override {
@@ -61,7 +61,7 @@ class ProcessList : public test::BuiltWindows {
   COLORREF DrawnBackground(int row) {
     NMLVCUSTOMDRAW draw{};
     draw.nmcd.hdr.hwndFrom = list_;
-    draw.nmcd.hdr.idFrom = kProcessListId;
+    draw.nmcd.hdr.idFrom = kProcessList;
     draw.nmcd.hdr.code = static_cast<UINT>(NM_CUSTOMDRAW);
     draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
     draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
@@ -147,12 +147,12 @@ TEST_F(ProcessList, HeaderClicksSortByTheColumnKind) {
   auto click = [&](int column) {
     NMLISTVIEW notice{};
     notice.hdr.hwndFrom = list_;
-    notice.hdr.idFrom = kProcessListId;
+    notice.hdr.idFrom = kProcessList;
     notice.hdr.code = static_cast<UINT>(LVN_COLUMNCLICK);
     notice.iItem = -1;
     notice.iSubItem = column;
     // Through the list's parent, as the click arrives.
-    SendMessageA(GetParent(list_), WM_NOTIFY, kProcessListId, reinterpret_cast<LPARAM>(&notice));
+    SendMessageA(GetParent(list_), WM_NOTIFY, kProcessList, reinterpret_cast<LPARAM>(&notice));
   };
   click(kPidColumn);
   EXPECT_TRUE(ProcessListSortAscending());

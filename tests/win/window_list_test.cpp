@@ -188,7 +188,7 @@ TEST_F(WindowListTest, CommandsActOnTheHelperWindow) {
   RefreshProcessList();
   Command(125);
   EXPECT_EQ(CurrentView, 0);
-  HWND processes = ControlHandle(kProcessListId);
+  HWND processes = ControlHandle(kProcessList);
   const int selected = ListView_GetNextItem(processes, -1, LVNI_SELECTED);
   ASSERT_GE(selected, 0);
   char pid[32] = {};
@@ -208,7 +208,7 @@ TEST_F(WindowListTest, CommandsActOnTheHelperWindow) {
 
 TEST_F(WindowListTest, JumpWithAnEmptyProcessListDoesNothing) {
   ShowView(1, true);
-  ListView_DeleteAllItems(ControlHandle(kProcessListId));
+  ListView_DeleteAllItems(ControlHandle(kProcessList));
   SelectListRow(list_, 0);
   DispatchEvent({kEventControl, 147, kTypeDoubleClick, kMainWindow});
   EXPECT_EQ(CurrentView, 1);

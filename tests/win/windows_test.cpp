@@ -8,6 +8,10 @@
 #include "app/event_loop.h"
 #include "app/startup.h"
 #include "app/windows.h"
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "gfx/look_cache_win.h"
+#include "shell/menu_draw.h"
 #include "procs/process_library.h"
 #include "procs/process_list.h"
 #include "settings/preferences.h"
@@ -392,6 +396,44 @@ TEST(StartSignalWatch, WritingTheSignalWakesTheWatchOfItsFolder) {
   WriteStartSignal();
   EXPECT_EQ(WaitForSingleObject(watch, 10000), WAIT_OBJECT_0);
   DeleteFileA(SignalFilePath().c_str());
+}
+
+// A window owner destroys a window that still exists and lets be one that went
+// with its owner, keeping the last error either way.
+TEST(WindowOwner, DestroysOnlyAWindowThatStillExists) {
+  const auto popup = [](HWND owner) {
+    return win::UniqueWindow(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr));
+  };
+  win::UniqueWindow owner = popup(nullptr);
+  win::UniqueWindow owned = popup(owner.get());
+  ASSERT_TRUE(owner && owned);
+  const HWND ownedWindow = owned.get();
+  owner.reset();
+  EXPECT_FALSE(IsWindow(ownedWindow));
+  SetLastError(1234);
+  owned.reset();
+  EXPECT_EQ(GetLastError(), 1234u);
+}
+
+// One object per look, shared by every user, and all of them freed at once.
+TEST(LookCache, SharesOneObjectPerLookAndFreesThemAll) {
+  const auto useAll = [] {
+    EXPECT_EQ(CachedFont(8), MenuFont());
+    EXPECT_NE(CachedFont(8, true), CachedFont(8));
+    EXPECT_EQ(CachedBrush(RGB(1, 2, 3)), CachedBrush(RGB(1, 2, 3)));
+    const Canvas* banner = CachedPicture(images::kBanner);
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(CachedPicture(images::kBanner), banner);
+    EXPECT_EQ(CachedPicture("NO_SUCH_PICTURE"), nullptr);
+    EXPECT_NE(CachedBitmap("banner", [] { return LoadPngResource(images::kBanner); }), nullptr);
+  };
+  useAll();  // what the system makes once for the first font and screen DC stays
+  FreeLookCache();
+  const uint32_t gdi = test::OwnGdiObjectCount();
+  useAll();
+  EXPECT_GT(test::OwnGdiObjectCount(), gdi);
+  FreeLookCache();
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+// The identifiers of the controls the program's code addresses by name; the
+// numbers are those of the layout table (app/layout.cpp). Subsystems get the
+// handles of these controls from app, never the numbers.
+#pragma once
+
+#include <array>
+
+namespace velkor {
+
+// Window 0: tab strip, its filler and the status bar.
+inline constexpr int kTabFiller = 135;
+inline constexpr int kTabStrip = 136;
+inline constexpr int kStatusBar = 137;
+// The panels of the six views, in view order.
+inline constexpr std::array<int, 6> kViewPanels = {138, 146, 151, 153, 155, 192};
+
+// "Prozesse".
+inline constexpr int kProcessList = 139;
+inline constexpr int kProcessSummary = 140;
+// "Fenster": the list and its three filter boxes.
+inline constexpr int kWindowList = 147;
+inline constexpr int kShowHiddenWindows = 148;
+inline constexpr int kShowSizelessWindows = 149;
+inline constexpr int kShowOffscreenWindows = 150;
+// "Dienste" and "Treiber".
+inline constexpr int kServiceList = 152;
+inline constexpr int kDriverList = 154;
+// "Netzwerk": the load graph and figure, the interface list and the details box.
+inline constexpr int kNetworkGraph = 157;
+inline constexpr int kAdapterPicture = 158;
+inline constexpr int kNetworkLoad = 160;
+inline constexpr int kNetworkList = 161;
+inline constexpr int kAdapterHeading = 163;
+inline constexpr int kFirstAdapterValue = 165;  // then every second identifier
+
+// The lists of the views, in view order ("Überwachung" has none).
+inline constexpr std::array<int, 5> kViewLists = {kProcessList, kWindowList, kServiceList, kDriverList, kNetworkList};
+
+// The banners across the top of windows 1 to 4 and of the disclaimer page.
+inline constexpr std::array<int, 5> kBanners = {230, 238, 247, 301, 319};
+inline constexpr int kPreferencesSidebar = 248;
+inline constexpr int kPreferencesTabs = 249;
+inline constexpr int kAboutLogoPicture = 302;
+inline constexpr int kDisclaimerText = 321;
+// Window 5, the transparency scale.
+inline constexpr int kScalePicture = 324;
+
+}  // namespace velkor

@@ -1,0 +1,79 @@
+#include "app/window_registry.h"
+
+#include <array>
+#include <map>
+
+#include "app/windows.h"
+
+namespace velkor {
+
+HWND MainWindow = nullptr;
+
+namespace {
+
+struct Registry {
+  std::array<win::UniqueWindow, kWindowCount> windows;
+  std::map<int, ControlEntry> controls;
+};
+Registry built;
+
+}  // namespace
+
+void AdoptWindow(int number, win::UniqueWindow window) {
+  if (number < 0 || number >= kWindowCount) return;
+  if (number == kMainWindow) MainWindow = window.get();
+  built.windows[static_cast<size_t>(number)] = std::move(window);
+}
+
+void AddControl(const ControlEntry& entry) { built.controls[entry.def->id] = entry; }
+
+ControlEntry* FindControlEntry(int id) {
+  auto found = built.controls.find(id);
+  return found == built.controls.end() ? nullptr : &found->second;
+}
+
+const ControlSpec* SpecOfControl(HWND control) {
+  if (!control) return nullptr;
+  const ControlEntry* entry = FindControlEntry(GetDlgCtrlID(control));
+  return entry && entry->handle == control ? entry->def : nullptr;
+}
+
+int ExactWindowNumber(HWND window) {
+  for (int n = 0; n < kWindowCount; ++n)
+    if (window && built.windows[static_cast<size_t>(n)].get() == window) return n;
+  return -1;
+}
+
+void DestroyAllWindows() {
+  // Windows 1 to 5 before window 0, which owns most of them; the owners let
+  // a window that went with its owner be.
+  for (size_t n = built.windows.size(); n-- > 0;) built.windows[n].reset();
+  MainWindow = nullptr;
+  built.controls.clear();
+}
+
+Size ClientSize(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+int WindowNumberOf(HWND window) {
+  for (HWND w = window; w; w = GetParent(w)) {
+    const int number = ExactWindowNumber(w);
+    if (number >= 0) return number;
+    if (!(GetWindowLongPtrA(w, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return -1;
+}
+
+HWND WindowHandle(int number) {
+  return (number >= 0 && number < kWindowCount) ? built.windows[static_cast<size_t>(number)].get() : nullptr;
+}
+
+HWND ControlHandle(int id) {
+  const ControlEntry* entry = FindControlEntry(id);
+  return entry ? entry->handle : nullptr;
+}
+
+}  // namespace velkor

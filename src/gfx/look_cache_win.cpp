@@ -1,0 +1,70 @@
+#include "gfx/look_cache_win.h"
+
+#include <map>
+#include <tuple>
+
+#include "gfx/bitmap.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+
+namespace {
+
+struct LookCache {
+  std::map<std::tuple<int, bool, bool>, win::UniqueFont> fonts;
+  std::map<COLORREF, win::UniqueBrush> brushes;
+  // Node-based: the pointers handed out stay valid while the map grows.
+  std::map<std::string, std::optional<Canvas>> pictures;
+  std::map<std::string, win::UniqueBitmap> bitmaps;
+};
+LookCache& Cache() {
+  static LookCache cache;
+  return cache;
+}
+
+}  // namespace
+
+HFONT CachedFont(int points, bool bold, bool underline) {
+  win::UniqueFont& font = Cache().fonts[{points, bold, underline}];
+  if (!font) {
+    win::WindowDc screen(nullptr);
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    font.reset(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                           underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+  }
+  return font.get();
+}
+
+HBRUSH CachedBrush(COLORREF colour) {
+  win::UniqueBrush& brush = Cache().brushes[colour];
+  if (!brush) brush.reset(CreateSolidBrush(colour));
+  return brush.get();
+}
+
+const Canvas* CachedPicture(const char* name) {
+  if (!name) return nullptr;
+  return CachedPicture(name, [name] { return LoadPngResource(name); });
+}
+
+const Canvas* CachedPicture(const std::string& key, const std::function<std::optional<Canvas>()>& make) {
+  auto& pictures = Cache().pictures;
+  auto found = pictures.find(key);
+  if (found == pictures.end()) found = pictures.emplace(key, make()).first;
+  return found->second ? &*found->second : nullptr;
+}
+
+HBITMAP CachedBitmap(const std::string& key, const std::function<std::optional<Canvas>()>& make) {
+  auto& bitmaps = Cache().bitmaps;
+  auto found = bitmaps.find(key);
+  if (found == bitmaps.end()) {
+    win::UniqueBitmap bitmap;
+    if (std::optional<Canvas> canvas = make()) bitmap = CanvasToBitmap(*canvas);
+    found = bitmaps.emplace(key, std::move(bitmap)).first;
+  }
+  return found->second.get();
+}
+
+void FreeLookCache() { Cache() = LookCache{}; }
+
+}  // namespace velkor
