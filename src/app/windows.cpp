@@ -203,7 +203,8 @@ LRESULT CommonMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_NOTIFY: {
       // The process list's row colours, header-click sorting and locked columns.
       LRESULT answer = 0;
-      if (ProcessListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
+      if (std::optional<LRESULT> listAnswer = ProcessListNotify(reinterpret_cast<const NMHDR*>(lParam)))
+        return *listAnswer;
       if (SortListOnHeaderClick(reinterpret_cast<const NMHDR*>(lParam))) return 0;
       if (WindowListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
       if (NetworkListNotify(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "procs/memory_status.h"
 #include "procs/process_cpu.h"
 #include "procs/row_store.h"
 
@@ -38,7 +39,9 @@ int EndCpuUsage();
 // it (VER_PLATFORM_WIN32_NT or VER_PLATFORM_WIN32_WINDOWS).
 int InitCpuUsageForPlatform(DWORD platformId);
 
-// The global memory status, read afresh at each call, in bytes.
+// The global memory status, read afresh at each call, in bytes; all zero
+// when the system does not answer.
+MemoryStatus ReadMemoryStatus();
 uint64_t TotalPhysicalMemory();
 uint64_t UsedPhysicalMemory();
 uint64_t TotalPageFile();
