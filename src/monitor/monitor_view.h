@@ -11,7 +11,7 @@
 
 #include "gfx/canvas.h"
 #include "monitor/monitor_tick.h"
-#include "procs/memory_status.h"
+#include "procs/process_cpu.h"
 
 namespace velkor {
 

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 
-#include "procs/memory_status.h"
 #include "procs/process_cpu.h"
 #include "procs/row_store.h"
 
