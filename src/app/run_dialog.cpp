@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "procs/path_text.h"
+
 namespace velkor {
 
 std::string TrimSpaces(std::string_view text) {
@@ -17,8 +19,7 @@ bool CanRunCommand(std::string_view commandText) {
 std::string CommandFolder(std::string_view command) {
   if (!command.empty() && command.front() == '"') command.remove_prefix(1);
   command = command.substr(0, command.find('|'));
-  const size_t last = command.find_last_of("\\/");
-  return last == std::string_view::npos ? std::string() : std::string(command.substr(0, last + 1));
+  return std::string(FolderOf(command));
 }
 
 RunRequest PlanRun(std::string_view commandText, std::string_view parameterText) {

@@ -8,6 +8,7 @@
 #include "errors/on_error.h"
 #include "monitor/diagram_window_win.h"
 #include "monitor/history_strip.h"
+#include "procs/path_text.h"
 #include "procs/priority.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
@@ -126,10 +127,8 @@ HANDLE SignalFolderWatch() {
   if (!signalWatchTried) {
     signalWatchTried = true;
     const std::string path = SignalFilePath();
-    const size_t slash = path.find_last_of('\\');
-    if (slash != std::string::npos) {
-      // "C:\" keeps its backslash, any deeper folder is named without it.
-      const std::string folder = path.substr(0, slash == 2 ? 3 : slash);
+    const std::string folder(FolderNameOf(path));
+    if (!folder.empty()) {
       signalFolderWatch.reset(FindFirstChangeNotificationA(
           folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
     }

@@ -107,8 +107,7 @@ void QueueNotifyEvent(HWND window, const NMHDR* header) {
 // The lists' row colours, header-click sorting and locked columns; every
 // other notification becomes an event, and list views still get the default answer.
 Answer OnNotify(HWND window, const NMHDR* header) {
-  LRESULT answer = 0;
-  if (ProcessListNotify(header, answer)) return answer;
+  if (Answer processes = ProcessListNotify(header)) return processes;
   if (SortListOnHeaderClick(header)) return 0;
   if (Answer windows = WindowListNotify(header)) return windows;
   if (Answer network = NetworkListNotify(header)) return network;

@@ -8,6 +8,7 @@
 #include "gfx/image_names.h"
 #include "lists/driver_list.h"
 #include "lists/service_list_win.h"
+#include "procs/path_text.h"
 #include "procs/process_commands.h"
 #include "procs/process_commands_win.h"
 #include "procs/process_library.h"
@@ -74,7 +75,7 @@ void SortDriverList(HWND list, int column) {
 
 void SearchDriverOnline(HWND list) {
   if (std::optional<std::string> path = SelectedPath(list))
-    OpenWithShell(SearchAddress(Preferences.PreferencesSearchString, FilePartOf(*path)));
+    OpenWithShell(SearchAddress(Preferences.PreferencesSearchString, FileNameOf(*path)));
 }
 
 void OpenDriverFolder(HWND list) {

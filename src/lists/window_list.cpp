@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "procs/path_text.h"
+
 namespace velkor {
 
 bool SkippedAsHidden(bool visible, const WindowFilter& filter) { return !visible && !filter.showHidden; }
@@ -22,8 +24,7 @@ bool WindowListed(const WindowFacts& window, const WindowFilter& filter) {
 std::array<std::string, kWindowListColumns> WindowRowCells(const WindowFacts& window) {
   const int64_t width = int64_t{window.right} - window.left;
   const int64_t height = int64_t{window.bottom} - window.top;
-  std::string process = window.processPath;
-  if (const size_t slash = process.find_last_of("\\/"); slash != std::string::npos) process.erase(0, slash + 1);
+  const std::string process(FileNameOf(window.processPath));
   return {
       window.title,
       std::to_string(window.handle),

@@ -11,6 +11,7 @@
 #include "gfx/image_names.h"
 #include "monitor/static_picture_win.h"
 #include "procs/file_version_info_win.h"
+#include "procs/process_cpu_win.h"
 #include "procs/format.h"
 #include "procs/process_list_win.h"
 
@@ -169,14 +170,11 @@ void DrawProcessPie() {
   if (!diagram.window) return;
   ReadRows();
   diagram.drawnMeasure = SelectedMeasure();
-  MEMORYSTATUSEX memory{};
-  memory.dwLength = sizeof memory;
+  const MemoryStatus memory = ReadMemoryStatus();
   PieTotals totals;
-  if (GlobalMemoryStatusEx(&memory)) {
-    totals.physicalKb = static_cast<double>(memory.ullTotalPhys / 1024);
-    // The commit limit: what the page-file figures of the rows are part of.
-    totals.virtualKb = static_cast<double>(memory.ullTotalPageFile / 1024);
-  }
+  totals.physicalKb = static_cast<double>(memory.totalPhysical / 1024);
+  // The commit limit: what the page-file figures of the rows are part of.
+  totals.virtualKb = static_cast<double>(memory.totalPageFile / 1024);
   diagram.slices = PieSlices(diagram.drawnMeasure, diagram.rows, totals);
   const Canvas canvas =
       DrawPie(diagram.drawnMeasure, diagram.rows, diagram.slices, diagram.overlay ? &*diagram.overlay : nullptr);

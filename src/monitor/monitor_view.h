@@ -11,6 +11,7 @@
 
 #include "gfx/canvas.h"
 #include "monitor/monitor_tick.h"
+#include "procs/process_cpu.h"
 
 namespace velkor {
 
@@ -19,15 +20,6 @@ inline constexpr Pixel kGraphGrid = MakePixel(0, 96, 32);
 inline constexpr int kGraphHeight = 100;
 inline constexpr int kMeterWidth = 90;
 inline constexpr int kMeterHeight = 100;
-
-// The global memory status, in bytes.
-struct MemoryStatus {
-  uint64_t totalPhysical = 0;
-  uint64_t availablePhysical = 0;
-  uint64_t totalPageFile = 0;
-  uint64_t availablePageFile = 0;
-  uint64_t totalVirtual = 0;
-};
 
 // part ÷ total × 100 rounded half up; 0 when there is no total, and never
 // above 100 (an "available" figure above its total counts as nothing used).

@@ -98,19 +98,6 @@ void SetLabel(int id, const std::string& text) {
   if (text != current) SetWindowTextA(control, text.c_str());
 }
 
-MemoryStatus ReadMemoryStatus() {
-  MEMORYSTATUSEX status{};
-  status.dwLength = sizeof status;
-  if (!GlobalMemoryStatusEx(&status)) return {};
-  MemoryStatus result;
-  result.totalPhysical = status.ullTotalPhys;
-  result.availablePhysical = status.ullAvailPhys;
-  result.totalPageFile = status.ullTotalPageFile;
-  result.availablePageFile = status.ullAvailPageFile;
-  result.totalVirtual = status.ullTotalVirtual;
-  return result;
-}
-
 std::string PercentText(int value) { return std::to_string(value) + "%"; }
 
 }  // namespace

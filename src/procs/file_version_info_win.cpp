@@ -5,16 +5,11 @@
 #include <cstring>
 #include <vector>
 
-#include "win/unique_handle.h"
+#include "win/system_functions.h"
 
 namespace velkor {
 
 namespace {
-
-using GetFileVersionInfoSizeAFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
-using GetFileVersionInfoAFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
-using VerQueryValueAFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-using VerLanguageNameAFn = DWORD(WINAPI*)(DWORD, LPSTR, DWORD);
 
 FileVersionCache& Cache() {
   static FileVersionCache cache;
@@ -23,26 +18,25 @@ FileVersionCache& Cache() {
 
 class LoadedVersionBlock final : public VersionBlock {
  public:
-  LoadedVersionBlock(const std::vector<char>& data, VerQueryValueAFn query, VerLanguageNameAFn languageName)
-      : data_(data), query_(query), languageName_(languageName) {}
+  LoadedVersionBlock(const std::vector<char>& data, const win::VersionFunctions& version)
+      : data_(data), version_(version) {}
 
   std::optional<std::string_view> Query(const std::string& subBlock) const override {
     void* value = nullptr;
     UINT length = 0;
-    if (!query_(data_.data(), subBlock.c_str(), &value, &length) || !value) return std::nullopt;
+    if (!version_.verQueryValue(data_.data(), subBlock.c_str(), &value, &length) || !value) return std::nullopt;
     return std::string_view(static_cast<const char*>(value), length);
   }
 
   std::string LanguageName(uint16_t language) const override {
     char name[128] = {};
-    languageName_(language, name, sizeof name);
+    version_.verLanguageName(language, name, sizeof name);
     return std::string(name, strnlen(name, sizeof name));
   }
 
  private:
   const std::vector<char>& data_;
-  VerQueryValueAFn query_;
-  VerLanguageNameAFn languageName_;
+  const win::VersionFunctions& version_;
 };
 
 }  // namespace
@@ -56,21 +50,16 @@ std::string FileVersionText(const std::string& path, uint32_t bits, bool withNam
   if (stamp.size == 0) return "";
   if (const std::string* known = Cache().Find(path, bits, withNames, stamp)) return *known;
 
-  win::UniqueModule library(LoadLibraryA("Version.dll"));
-  const auto getSize = win::BindFunction<GetFileVersionInfoSizeAFn>(library.get(), "GetFileVersionInfoSizeA");
-  const auto getInfo = win::BindFunction<GetFileVersionInfoAFn>(library.get(), "GetFileVersionInfoA");
-  const auto query = win::BindFunction<VerQueryValueAFn>(library.get(), "VerQueryValueA");
-  const auto languageName = win::BindFunction<VerLanguageNameAFn>(library.get(), "VerLanguageNameA");
-  // A missing library may be back on the next call, so this is not remembered.
-  if (!getSize || !getInfo || !query || !languageName) return "";
+  const win::VersionFunctions& version = win::Version();
+  if (!version.complete()) return "";
 
   std::string text;
   DWORD ignored = 0;
-  const DWORD size = getSize(path.c_str(), &ignored);
+  const DWORD size = version.getFileVersionInfoSize(path.c_str(), &ignored);
   if (VersionInfoSizeUsable(size)) {
     std::vector<char> block(size);
-    if (getInfo(path.c_str(), 0, size, block.data()))
-      text = ComposeFileVersionText(LoadedVersionBlock(block, query, languageName), bits, withNames);
+    if (version.getFileVersionInfo(path.c_str(), 0, size, block.data()))
+      text = ComposeFileVersionText(LoadedVersionBlock(block, version), bits, withNames);
   }
   Cache().Store(path, bits, withNames, stamp, text);
   return text;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "procs/format.h"
+#include "procs/path_text.h"
 #include "procs/priority.h"
 
 namespace velkor {
@@ -34,8 +35,6 @@ std::string Join(std::initializer_list<std::string_view> parts) {
 }
 
 std::string Quoted(std::string_view name) { return Join({"\"", name, "\""}); }
-
-size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
 
 }  // namespace
 
@@ -91,14 +90,9 @@ std::string FolderFailedMessage(std::string_view name) {
 }
 
 std::optional<std::string> FolderToOpen(std::string_view path) {
-  const size_t separator = LastSeparator(path);
-  if (separator == std::string_view::npos || separator + 1 == path.size()) return std::nullopt;
-  return std::string(path.substr(0, separator + 1));
-}
-
-std::string FilePartOf(std::string_view path) {
-  const size_t separator = LastSeparator(path);
-  return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+  const std::string_view folder = FolderOf(path);
+  if (folder.empty() || FileNameOf(path).empty()) return std::nullopt;
+  return std::string(folder);
 }
 
 std::string SearchAddress(std::string_view searchTemplate, std::string_view term) {

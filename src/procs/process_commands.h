@@ -78,8 +78,6 @@ inline constexpr const char* kNoticeTitle = "Hinweis";
 // The folder of an executable path (up to and including the last "\" or "/"),
 // or nothing when the path has no folder part or no file part.
 std::optional<std::string> FolderToOpen(std::string_view path);
-// The file part of a path (after the last "\" or "/"; the whole text without one).
-std::string FilePartOf(std::string_view path);
 // The search template with every "[SEARCH]" replaced by `term`.
 std::string SearchAddress(std::string_view searchTemplate, std::string_view term);
 

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 
+#include "procs/path_text.h"
 #include "procs/process_library.h"
 #include "procs/process_list.h"
 #include "settings/preferences.h"
 #include "win/list_view.h"
 #include "win/message_box.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -152,14 +154,11 @@ void ToggleProcessorAffinity(HMENU menu, int processor) {
 
 void ToggleProcessorAffinity(int processor) { ToggleProcessorAffinity(ProcessMenu(), processor); }
 
-void CallForSelectedProcesses(const char* library, const char* function) {
-  using ProcessFunction = LONG(NTAPI*)(HANDLE);
-  win::UniqueModule module(LoadLibraryA(library));
-  if (!module) {
+void CallForSelectedProcesses(bool libraryLoaded, ProcessCall call) {
+  if (!libraryLoaded) {
     Failure(kNtdllMissingMessage);
     return;
   }
-  const auto call = win::BindFunction<ProcessFunction>(module.get(), function);
   if (!call) {
     Failure(kNtdllIncompatibleMessage);
     return;
@@ -168,8 +167,12 @@ void CallForSelectedProcesses(const char* library, const char* function) {
     if (UniqueKernelHandle process{OpenProcess(PROCESS_ALL_ACCESS, FALSE, row.pid)}) call(process.get());
 }
 
-void SuspendSelectedProcesses() { CallForSelectedProcesses("Ntdll.dll", "NtSuspendProcess"); }
-void ResumeSelectedProcesses() { CallForSelectedProcesses("Ntdll.dll", "NtResumeProcess"); }
+void SuspendSelectedProcesses() {
+  CallForSelectedProcesses(win::Native().library != nullptr, win::Native().suspendProcess);
+}
+void ResumeSelectedProcesses() {
+  CallForSelectedProcesses(win::Native().library != nullptr, win::Native().resumeProcess);
+}
 
 void OptimizeSelectedProcesses() {
   for (const SelectedProcess& row : SelectedProcesses()) RemovePageFaults(row.pid);
@@ -195,7 +198,7 @@ void SearchProcessOnline() {
     // A pause between addresses lets the browser take them one at a time.
     if (!first) Sleep(50);
     first = false;
-    ShellOpen(SearchAddress(Preferences.PreferencesSearchString, FilePartOf(row.path)));
+    ShellOpen(SearchAddress(Preferences.PreferencesSearchString, FileNameOf(row.path)));
   }
 }
 

@@ -45,9 +45,11 @@ void ToggleProcessorAffinity(HMENU menu, int processor);
 void ToggleProcessorAffinity(int processor);
 void SuspendSelectedProcesses();
 void ResumeSelectedProcesses();
-// What suspend and resume share: `function` (one process handle argument)
-// of `library`, bound by name, called for every selected process.
-void CallForSelectedProcesses(const char* library, const char* function);
+// What suspend and resume share: `call` (of ntdll, one process handle
+// argument) for every selected process; a library that is not loaded or a
+// function it lacks is reported instead.
+using ProcessCall = LONG(NTAPI*)(HANDLE process);
+void CallForSelectedProcesses(bool libraryLoaded, ProcessCall call);
 void OptimizeSelectedProcesses();
 // Trims every process of the list once (at start, when PreferencesOptimize is on).
 void OptimizeAllProcesses();

@@ -1,7 +1,8 @@
-// CPU load arithmetic. A process's load is measured between two samples kept
-// in hidden columns of its process-list row, so its history lives exactly as
-// long as the row; the machine's load comes from the idle time of all
-// processors between two samples. The system queries are in process_cpu_win.
+// CPU load arithmetic, and the memory figures beside it. A process's load is
+// measured between two samples kept in hidden columns of its process-list
+// row, so its history lives exactly as long as the row; the machine's load
+// comes from the idle time of all processors between two samples. The
+// system queries are in process_cpu_win.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,15 @@ namespace velkor {
 inline constexpr int kSampleUserTimeColumn = 15;
 inline constexpr int kSampleKernelTimeColumn = 16;
 inline constexpr int kSampleTimerColumn = 17;
+
+// The global memory status, in bytes (ReadMemoryStatus).
+struct MemoryStatus {
+  uint64_t totalPhysical = 0;
+  uint64_t availablePhysical = 0;
+  uint64_t totalPageFile = 0;
+  uint64_t availablePageFile = 0;
+  uint64_t totalVirtual = 0;
+};
 
 struct CpuSample {
   int64_t userMs = 0;    // user-mode CPU time, milliseconds

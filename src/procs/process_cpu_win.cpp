@@ -4,12 +4,11 @@
 
 #include <algorithm>
 
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
 namespace {
-
-using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG infoClass, void* buffer, ULONG length, ULONG* returned);
 
 constexpr ULONG kBasicInformationClass = 0;
 constexpr ULONG kPerformanceInformationClass = 2;
@@ -54,8 +53,7 @@ constexpr const char* kStatisticValue = "KERNEL\\CPUUsage";
 // kept here so that a sample allocates nothing.
 struct CpuMeter {
   DWORD platform = 0;  // as the version query reported it; 0 before InitCpuUsage
-  win::UniqueModule ntdll;
-  NtQuerySystemInformationFn query = nullptr;
+  win::NativeFunctions::QuerySystemInformation query = nullptr;
   int64_t previousIdle = 0;
   int64_t previousSystemTime = 0;
   BasicInformation basic{};
@@ -104,13 +102,6 @@ CpuSample TakeCpuSample(HANDLE process) {
   return sample;
 }
 
-MEMORYSTATUSEX MemoryStatus() {
-  MEMORYSTATUSEX status{};
-  status.dwLength = sizeof status;
-  if (!GlobalMemoryStatusEx(&status)) status = MEMORYSTATUSEX{};
-  return status;
-}
-
 }  // namespace
 
 float ProcessCpuLoad(HANDLE process, RowStore& rows, int row) {
@@ -141,8 +132,7 @@ int InitCpuUsageForPlatform(DWORD platformId) {
   meter = CpuMeter{};
   meter.platform = platformId;
   if (platformId == VER_PLATFORM_WIN32_NT) {
-    meter.ntdll.reset(LoadLibraryA("ntdll.dll"));
-    meter.query = win::BindFunction<NtQuerySystemInformationFn>(meter.ntdll.get(), "NtQuerySystemInformation");
+    meter.query = win::Native().querySystemInformation;
     if (!meter.query) return 0;
     // Start-up alarms: the meter cannot work on this system.
     if (!QuerySystem(kTimeOfDayInformationClass, meter.timeOfDay)) {
@@ -190,27 +180,40 @@ int SystemCpuUsage() {
 
 int EndCpuUsage() {
   const DWORD platform = meter.platform;
-  meter = CpuMeter{};  // unloads ntdll, closes the statistics key
+  meter = CpuMeter{};  // closes the statistics key
   if (platform != VER_PLATFORM_WIN32_WINDOWS) return 1;
   // Reading the stop key switches the statistic off again.
   return TouchStatistic("PerfStats\\StopStat") ? 1 : 0;
 }
 
-uint64_t TotalPhysicalMemory() { return MemoryStatus().ullTotalPhys; }
+MemoryStatus ReadMemoryStatus() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (!GlobalMemoryStatusEx(&status)) return {};
+  MemoryStatus result;
+  result.totalPhysical = status.ullTotalPhys;
+  result.availablePhysical = status.ullAvailPhys;
+  result.totalPageFile = status.ullTotalPageFile;
+  result.availablePageFile = status.ullAvailPageFile;
+  result.totalVirtual = status.ullTotalVirtual;
+  return result;
+}
+
+uint64_t TotalPhysicalMemory() { return ReadMemoryStatus().totalPhysical; }
 
 uint64_t UsedPhysicalMemory() {
-  const MEMORYSTATUSEX status = MemoryStatus();
-  return status.ullTotalPhys - std::min(status.ullAvailPhys, status.ullTotalPhys);
+  const MemoryStatus status = ReadMemoryStatus();
+  return status.totalPhysical - std::min(status.availablePhysical, status.totalPhysical);
 }
 
-uint64_t TotalPageFile() { return MemoryStatus().ullTotalPageFile; }
+uint64_t TotalPageFile() { return ReadMemoryStatus().totalPageFile; }
 
 uint64_t UsedPageFile() {
-  const MEMORYSTATUSEX status = MemoryStatus();
-  return status.ullTotalPageFile - std::min(status.ullAvailPageFile, status.ullTotalPageFile);
+  const MemoryStatus status = ReadMemoryStatus();
+  return status.totalPageFile - std::min(status.availablePageFile, status.totalPageFile);
 }
 
-uint64_t TotalVirtualMemory() { return MemoryStatus().ullTotalVirtual; }
+uint64_t TotalVirtualMemory() { return ReadMemoryStatus().totalVirtual; }
 
 uint64_t PhysicalMemorySize() { return TotalPhysicalMemory(); }
 

@@ -38,7 +38,9 @@ int EndCpuUsage();
 // it (VER_PLATFORM_WIN32_NT or VER_PLATFORM_WIN32_WINDOWS).
 int InitCpuUsageForPlatform(DWORD platformId);
 
-// The global memory status, read afresh at each call, in bytes.
+// The global memory status, read afresh at each call, in bytes; all zero
+// when the system does not answer.
+MemoryStatus ReadMemoryStatus();
 uint64_t TotalPhysicalMemory();
 uint64_t UsedPhysicalMemory();
 uint64_t TotalPageFile();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "procs/path_text.h"
 #include "win/message_box.h"
 #include "win/unique_handle.h"
 
@@ -88,11 +89,6 @@ std::string LimitedImagePath(DWORD pid) {
   DWORD size = sizeof buffer;
   if (!QueryFullProcessImageNameA(process.get(), 0, buffer, &size)) return {};
   return std::string(buffer, size);
-}
-
-std::string FilePart(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string TextUpToZero(const char* buffer, size_t capacity) {
@@ -183,7 +179,7 @@ std::string ProcessName() {
   }
   // Refused rights, or a process whose module list is not readable (yet):
   // its image name still names it.
-  if (name.empty()) name = FilePart(LimitedImagePath(pid));
+  if (name.empty()) name = std::string(FileNameOf(LimitedImagePath(pid)));
   if (name == "?") return "System";
   return name;
 }

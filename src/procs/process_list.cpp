@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "procs/format.h"
+#include "procs/path_text.h"
 
 namespace velkor {
 namespace {
@@ -150,11 +151,6 @@ std::optional<Rgb> PriorityBackground(uint32_t priorityClass) {
   }
 }
 
-std::string_view PathFilePart(std::string_view path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 std::string TrimBlanks(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
@@ -274,7 +270,7 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
   // Removal pass: each PID of the snapshot keeps at most one row.
   bool shellRuns = false;
   for (int row = 0; row < rows.RowCount();) {
-    if (settings.reactivateExplorer && LowerAscii(PathFilePart(rows.CellText(row, kPathColumn))) == "explorer.exe")
+    if (settings.reactivateExplorer && LowerAscii(FileNameOf(rows.CellText(row, kPathColumn))) == "explorer.exe")
       shellRuns = true;
     auto entry = seen.find(LeadingWholeNumber(rows.CellText(row, kPidColumn)));
     if (entry != seen.end()) {

@@ -3,7 +3,7 @@
 // selection, the scroll position and the sort order survive each refresh.
 //
 // The merge itself is portable and works over a ProcessRows store; the list
-// view is one store (process_list_win.cpp), VectorProcessRows another. The
+// view is one store (process_list_rows_win.cpp), VectorProcessRows another. The
 // Win32 side gathers the facts of every process and applies what the merge
 // decides.
 #pragma once
@@ -98,8 +98,6 @@ std::optional<Rgb> AttributeTextColour(std::optional<uint32_t> attributes);
 // The row background of a priority class; none for "N/A".
 std::optional<Rgb> PriorityBackground(uint32_t priorityClass);
 
-// The last component of a path (after "\" or "/").
-std::string_view PathFilePart(std::string_view path);
 // Blanks trimmed at both ends.
 std::string TrimBlanks(std::string_view text);
 

@@ -1,28 +1,25 @@
-// The Win32 side of the process list: the list view as a row store, the
-// window-title enumeration and the list's notifications (row colours,
-// header-click sorting, locked columns). The merge is in process_list.h.
+// The Win32 side of the process list: the refresh, the list view's
+// notifications (row colours, header-click sorting, locked columns) and what
+// other parts read of the list. The merge is in process_list.h; the pieces
+// are the snapshot (process_snapshot_win.h), the facts and their caches
+// (process_facts_win.h), the row store (process_list_rows_win.h), the
+// columns (process_list_columns_win.h) and the window titles
+// (window_titles_win.h).
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
-#include <vector>
+#include <optional>
 
 #include "procs/process_list.h"
 
 namespace velkor {
 
-// The top-level window enumeration callback of the refresh: appends the
-// title of a qualifying window (no owner, no parent, visible, not a child,
-// with a caption) to this refresh's title list. Always non-zero.
-BOOL CALLBACK CollectWindowTitle(HWND window, LPARAM unused);
-// The titles the last refresh collected.
-const std::vector<WindowTitle>& CollectedWindowTitles();
-
 // Notifications of list 139 and of its header, as the list's parent gets
-// them: true (with the answer in `result`) when the process list handled it.
-bool ProcessListNotify(const NMHDR* header, LRESULT& result);
+// them: the answer when the process list handled it, nothing otherwise.
+std::optional<LRESULT> ProcessListNotify(const NMHDR* header);
 
 // What hangs off a refresh and belongs to other parts of the program; any
 // hook may be empty.

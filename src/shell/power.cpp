@@ -5,7 +5,7 @@
 #include "shell/menu_draw.h"
 #include "gfx/image_names.h"
 #include "win/message_box.h"
-#include "win/unique_handle.h"
+#include "win/system_functions.h"
 
 namespace velkor {
 
@@ -25,12 +25,8 @@ bool RequestExit(UINT flags) {
 // has it: SetSystemPowerState is gone from the systems since Vista.
 bool Suspend(bool hibernate) {
   if (Calls().suspend) return Calls().suspend(hibernate);
-  win::UniqueModule library(LoadLibraryA("PowrProf.dll"));
-  using SetSuspendStateFunction = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
-  if (library) {
-    if (auto setSuspendState = win::BindFunction<SetSuspendStateFunction>(library.get(), "SetSuspendState"))
-      return setSuspendState(hibernate ? TRUE : FALSE, FALSE, FALSE) != 0;
-  }
+  if (auto setSuspendState = win::Power().setSuspendState)
+    return setSuspendState(hibernate ? TRUE : FALSE, FALSE, FALSE) != 0;
   return SetSystemPowerState(hibernate ? FALSE : TRUE, FALSE) != 0;
 }
 
@@ -40,22 +36,6 @@ bool LockSession() {
 }
 
 void Tell(HWND owner, const char* text, UINT icon) { win::ShowMessageBox(owner, text, "Hinweis", MB_OK | icon); }
-
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-struct HelpViewer {
-  win::UniqueModule library;
-  HtmlHelpFunction htmlHelp = nullptr;
-};
-// Looked up once; the library stays loaded while the program runs.
-HelpViewer& Viewer() {
-  static HelpViewer viewer = [] {
-    HelpViewer v;
-    v.library.reset(LoadLibraryA("hhctrl.ocx"));
-    if (v.library) v.htmlHelp = win::BindFunction<HtmlHelpFunction>(v.library.get(), "HtmlHelpA");
-    return v;
-  }();
-  return viewer;
-}
 
 }  // namespace
 
@@ -69,17 +49,12 @@ const std::string& PowerUserName() {
 }
 
 PowerPolicy ReadPowerPolicy() {
+  const win::PowerFunctions& power = win::Power();
+  auto allowed = [](win::PowerFunctions::Allowed function) { return function && function() != 0; };
   PowerPolicy policy;
-  win::UniqueModule library(LoadLibraryA("PowrProf.dll"));
-  if (!library) return policy;
-  using AllowedFunction = BOOLEAN(WINAPI*)();
-  auto allowed = [&library](const char* name) {
-    auto function = win::BindFunction<AllowedFunction>(library.get(), name);
-    return function && function() != 0;
-  };
-  policy.shutdownAllowed = allowed("IsPwrShutdownAllowed");
-  policy.hibernateAllowed = allowed("IsPwrHibernateAllowed");
-  policy.suspendAllowed = allowed("IsPwrSuspendAllowed");
+  policy.shutdownAllowed = allowed(power.isPwrShutdownAllowed);
+  policy.hibernateAllowed = allowed(power.isPwrHibernateAllowed);
+  policy.suspendAllowed = allowed(power.isPwrSuspendAllowed);
   return policy;
 }
 
@@ -136,13 +111,13 @@ void RunPowerCommand(PowerCommand command, HWND owner) {
 
 HWND OpenHelpFile(HWND owner) {
   HWND help = nullptr;
-  if (HtmlHelpFunction htmlHelp = Viewer().htmlHelp) help = htmlHelp(nullptr, "velkor.chm", HH_DISPLAY_TOPIC, 0);
+  if (auto htmlHelp = win::HelpViewer()) help = htmlHelp(nullptr, "velkor.chm", HH_DISPLAY_TOPIC, 0);
   if (!help) Tell(owner, "Die Hilfedatei konnte nicht gefunden bzw. geöffnet werden!", MB_ICONEXCLAMATION);
   return help;
 }
 
 void CloseHelpFile() {
-  if (HtmlHelpFunction htmlHelp = Viewer().htmlHelp) htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+  if (auto htmlHelp = win::HelpViewer()) htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }
 
 void SetPowerSystemCalls(PowerSystemCalls calls) { Calls() = std::move(calls); }

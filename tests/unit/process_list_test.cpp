@@ -316,7 +316,6 @@ TEST(ProcessListCells, PathsAttributesAndColours) {
   EXPECT_EQ(PriorityBackground(kRealtimePriority), (Rgb{255, 144, 144}));
   EXPECT_EQ(PriorityBackground(0), std::nullopt);
   EXPECT_EQ(TrimBlanks("  a b  "), "a b");
-  EXPECT_EQ(PathFilePart("C:\\x/y\\svchost.exe"), "svchost.exe");
 }
 
 }  // namespace

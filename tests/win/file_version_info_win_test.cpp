@@ -4,7 +4,7 @@
 
 #include "procs/file_version_info_win.h"
 #include "support/wine_support.h"
-#include "win/unique_handle.h"
+#include "win/system_functions.h"
 
 namespace velkor {
 namespace {
@@ -19,8 +19,7 @@ TEST(FileVersionInfoWin, ReadsTheProgramsOwnResources) {
   EXPECT_EQ(FileVersionText(velkor, 0x1 | 0x20, true), "1.0.0.0Velkor");
   EXPECT_EQ(FileVersionText(InBin("dornat.exe"), 0x2, true), "Velkor Systray");
 
-  win::UniqueModule library(LoadLibraryA("Version.dll"));
-  const auto languageName = win::BindFunction<DWORD(WINAPI*)(DWORD, LPSTR, DWORD)>(library.get(), "VerLanguageNameA");
+  const auto languageName = win::Version().verLanguageName;
   ASSERT_NE(languageName, nullptr);
   char name[128] = {};
   languageName(0x0407, name, sizeof name);

@@ -13,6 +13,7 @@
 #include "procs/format.h"
 #include "procs/process_library.h"
 #include "procs/process_list_win.h"
+#include "procs/window_titles_win.h"
 #include "settings/preferences.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
@@ -71,8 +72,7 @@ class ProcessList : public test::BuiltWindows {
     ListView_GetItem(list_, &item);
     draw.nmcd.lItemlParam = item.lParam;
     draw.clrTextBk = CLR_DEFAULT;
-    LRESULT result = 0;
-    EXPECT_TRUE(ProcessListNotify(&draw.nmcd.hdr, result));
+    EXPECT_TRUE(ProcessListNotify(&draw.nmcd.hdr).has_value());
     return draw.clrTextBk;
   }
 
@@ -206,13 +206,10 @@ TEST_F(ProcessList, HiddenColumnsStayAtWidthZero) {
     track.hdr.code = code;
     for (int column : {kWorkingSetColumn, kHistoryImageColumn, kSampleTimerColumn}) {
       track.iItem = column;
-      LRESULT result = 0;
-      EXPECT_TRUE(ProcessListNotify(&track.hdr, result));
-      EXPECT_EQ(result, TRUE);
+      EXPECT_EQ(ProcessListNotify(&track.hdr), std::optional<LRESULT>(TRUE));
     }
     track.iItem = kNameColumn;
-    LRESULT result = 0;
-    EXPECT_FALSE(ProcessListNotify(&track.hdr, result));
+    EXPECT_FALSE(ProcessListNotify(&track.hdr).has_value());
   }
 
   ColumnShown[kWorkingSetColumn - 1] = 1;
@@ -220,8 +217,7 @@ TEST_F(ProcessList, HiddenColumnsStayAtWidthZero) {
   EXPECT_EQ(ListView_GetColumnWidth(list_, kWorkingSetColumn), width);
   track.hdr.code = HDN_BEGINTRACKA;
   track.iItem = kWorkingSetColumn;
-  LRESULT result = 0;
-  EXPECT_FALSE(ProcessListNotify(&track.hdr, result));
+  EXPECT_FALSE(ProcessListNotify(&track.hdr).has_value());
 }
 
 TEST_F(ProcessList, TitlesFollowTheSettingAndAHiddenListStaysHidden) {

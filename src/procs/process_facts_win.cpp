@@ -1,0 +1,221 @@
+#include "procs/process_facts_win.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "gfx/bitmap.h"
+#include "gfx/image_names.h"
+#include "procs/file_version_info_win.h"
+#include "procs/path_text.h"
+#include "procs/process_cpu_win.h"
+#include "procs/process_library.h"
+#include "win/unique_handle.h"
+#include "win/wide_text.h"
+
+namespace velkor {
+
+namespace {
+
+// What cannot change while an executable stays the same file.
+struct PathEntry {
+  uint64_t checkedIn = 0;  // the refresh that last read the file's attributes
+  std::optional<uint32_t> attributes;
+  bool exists = false;
+  uint64_t size = 0;
+  uint64_t lastWrite = 0;
+  std::string description;
+  int64_t fileSize = -1;
+  int icon = -1;
+};
+
+// What cannot change while a process runs, by PID and creation time. The
+// process stays open while it is listed: one priority read per refresh is
+// then the only call on it, and its PID cannot be reused while we hold it.
+struct KnownProcess {
+  int64_t createTime = 0;
+  win::UniqueKernelHandle handle;
+  bool fullAccess = false;  // opened for query and memory reading, not just limited query
+  uint64_t privilegesAtTry = 0;  // PrivilegesGained at the last try for full access
+  uint64_t triedInRefresh = 0;
+  std::string path;
+  bool pathKnown = false;
+  std::optional<int64_t> startDate;
+};
+
+struct FactsCache {
+  HIMAGELIST images = nullptr;  // owned by the list view
+  int serviceHostIcon = -1;
+  int genericIcon = -1;
+  std::unordered_map<std::string, PathEntry> paths;
+  std::unordered_map<uint32_t, KnownProcess> processes;
+  uint64_t refreshCount = 0;
+};
+FactsCache cache;
+
+const std::string& WindowsFolder() {
+  static const std::string folder = [] {
+    char buffer[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_WINDOWS, nullptr, SHGFP_TYPE_CURRENT, buffer))) return std::string();
+    return std::string(buffer);
+  }();
+  return folder;
+}
+
+int AddIcon(HICON icon) { return icon && cache.images ? ImageList_ReplaceIcon(cache.images, -1, icon) : -1; }
+
+int GenericIcon() {
+  if (cache.genericIcon < 0) {
+    win::UniqueIcon icon;
+    ExtractIconExA("shell32.dll", 2, nullptr, icon.put(), 1);
+    cache.genericIcon = AddIcon(icon.get());
+  }
+  return cache.genericIcon;
+}
+
+int IconOf(const std::string& path) {
+  if (FileNameOf(path) == "svchost.exe") {
+    if (cache.serviceHostIcon < 0) {
+      if (auto canvas = LoadPngResource(images::kListServiceHost))
+        cache.serviceHostIcon = AddIcon(CanvasToIcon(*canvas).get());
+    }
+    return cache.serviceHostIcon;
+  }
+  win::UniqueIcon icon;
+  if (!path.empty() && ExtractIconExA(path.c_str(), 0, nullptr, icon.put(), 1) > 0 && icon) return AddIcon(icon.get());
+  return GenericIcon();
+}
+
+// The file facts of one executable: attributes at every call, the rest
+// from the cache while the file's size and time stay the same.
+const PathEntry& FileFacts(const std::string& path, std::optional<uint32_t>& attributes) {
+  if (auto known = cache.paths.find(path);
+      known != cache.paths.end() && known->second.checkedIn == cache.refreshCount) {
+    attributes = known->second.attributes;  // several processes of one program
+    return known->second;
+  }
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  const bool exists = !path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+  if (!path.empty()) attributes = exists ? data.dwFileAttributes : kInvalidAttributes;
+  const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  const uint64_t lastWrite =
+      (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  auto [entry, added] = cache.paths.try_emplace(path);
+  PathEntry& facts = entry->second;
+  facts.checkedIn = cache.refreshCount;
+  facts.attributes = attributes;
+  if (added || facts.exists != exists || facts.size != size || facts.lastWrite != lastWrite || facts.icon < 0) {
+    facts.exists = exists;
+    facts.size = size;
+    facts.lastWrite = lastWrite;
+    facts.description = path.empty() ? std::string() : FileVersionText(path, 0x2, true);
+    facts.fileSize = (exists && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ? static_cast<int64_t>(size) : -1;
+    facts.icon = IconOf(path);
+  }
+  return facts;
+}
+
+std::string ImagePath(HANDLE process) {
+  char buffer[MAX_PATH * 4];
+  DWORD size = sizeof buffer;
+  if (!QueryFullProcessImageNameA(process, 0, buffer, &size)) return {};
+  return std::string(buffer, std::min<size_t>(size, sizeof buffer));
+}
+
+// Opens a process not yet open; tries again for full rights, as
+// RetryFullAccess says, where only limited ones were granted.
+void OpenKnownProcess(KnownProcess& entry, uint32_t pid) {
+  if (!entry.handle) {
+    entry.handle.reset(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    entry.fullAccess = static_cast<bool>(entry.handle);
+    if (!entry.handle) entry.handle.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    entry.privilegesAtTry = PrivilegesGained();
+    entry.triedInRefresh = cache.refreshCount;
+  } else if (!entry.fullAccess &&
+             RetryFullAccess(entry.privilegesAtTry, PrivilegesGained(), entry.triedInRefresh, cache.refreshCount)) {
+    win::UniqueKernelHandle full(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    entry.privilegesAtTry = PrivilegesGained();
+    entry.triedInRefresh = cache.refreshCount;
+    if (full) {
+      entry.handle = std::move(full);
+      entry.fullAccess = true;
+    }
+  }
+}
+
+}  // namespace
+
+void ResetProcessFacts(HIMAGELIST images) {
+  cache = FactsCache{};
+  cache.images = images;
+}
+
+// Each process is opened once in its lifetime (a process that could not be
+// opened is tried again at the next refresh): whether it can be opened and
+// its path come from that, its priority class from the kept handle at every
+// refresh; everything else is in the snapshot or in the per-path cache.
+std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& snapshot, bool needDates) {
+  std::vector<ProcessFacts> gathered;
+  gathered.reserve(snapshot.size());
+  ++cache.refreshCount;
+  const DWORD timer = timeGetTime();
+  std::unordered_map<uint32_t, KnownProcess> known;
+  known.reserve(cache.processes.size() + 16);
+  for (const SnapshotEntry& record : snapshot) {
+    ProcessFacts facts;
+    facts.pid = record.pid;
+    facts.workingSet = record.workingSet;
+    facts.pageFile = record.pageFile;
+    facts.pagedPool = record.pagedPool;
+    facts.nonPagedPool = record.nonPagedPool;
+    if (facts.pid != 0) {
+      KnownProcess entry;
+      if (auto old = cache.processes.find(facts.pid);
+          old != cache.processes.end() && old->second.createTime == record.createTime.QuadPart)
+        entry = std::move(old->second);
+      entry.createTime = record.createTime.QuadPart;
+      OpenKnownProcess(entry, facts.pid);
+      const HANDLE process = entry.handle.get();
+      if (process) {
+        // The name is only known for a process that can be opened at all.
+        facts.name = win::NarrowText(record.imageName);
+        if (!entry.pathKnown) {
+          entry.path = NormaliseProcessPath(TrimBlanks(ImagePath(process)), WindowsFolder());
+          entry.pathKnown = true;
+        }
+        facts.path = entry.path;
+      }
+      if (process && entry.fullAccess) {
+        facts.queryable = true;
+        facts.priorityClass = GetPriorityClass(process);
+        facts.cpu.userMs = static_cast<int64_t>(FileTimeToMilliseconds(record.userTime));
+        facts.cpu.kernelMs = static_cast<int64_t>(FileTimeToMilliseconds(record.kernelTime));
+        facts.cpu.timerMs = timer;
+        if (needDates) {
+          if (!entry.startDate) {
+            FILETIME created{};
+            created.dwLowDateTime = record.createTime.LowPart;
+            created.dwHighDateTime = static_cast<DWORD>(record.createTime.HighPart);
+            entry.startDate = FileTimeToDate(created);
+          }
+          facts.startDate = *entry.startDate;
+        }
+      }
+      const PathEntry& file = FileFacts(facts.path, facts.attributes);
+      facts.description = file.description;
+      facts.fileSize = file.fileSize;
+      facts.icon = file.icon;
+      known[facts.pid] = std::move(entry);
+    }
+    gathered.push_back(std::move(facts));
+  }
+  cache.processes = std::move(known);
+  return gathered;
+}
+
+}  // namespace velkor

@@ -1,0 +1,28 @@
+// What the process list shows of each process besides the snapshot's
+// figures: whether it can be opened, its path, priority, CPU times and start,
+// and the facts of its executable (attributes, description, size, icon).
+// Both are cached: per process while it runs, per path while the file stays
+// the same.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "procs/process_list.h"
+#include "procs/process_snapshot_win.h"
+
+namespace velkor {
+
+// Starts the caches afresh, with the icons going into `images` (the list's
+// image list, owned by the list; none: no icons). Processes kept open are
+// closed.
+void ResetProcessFacts(HIMAGELIST images);
+
+// One fact record per snapshot entry, in the snapshot's order; the start
+// dates only when `needDates`. A process that left the snapshot leaves the
+// cache.
+std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& snapshot, bool needDates);
+
+}  // namespace velkor
