@@ -74,10 +74,7 @@ void ShowScale(int level) {
     // and not a private copy (see the monitoring graphs).
     win::UniqueBitmap fresh = CanvasToBitmap(Canvas(kScaleWidth, kScaleHeight, 0));
     if (!fresh) return;
-    auto* previous = reinterpret_cast<HBITMAP>(
-        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
-    if (previous && previous != scale.picture.get()) DeleteObject(previous);
-    scale.picture = std::move(fresh);
+    SetStaticPicture(control, std::move(fresh), scale.picture);
     scale.shownIn = control;
   }
   CopyCanvasToBitmap(DrawTransparencyScale(level), scale.picture.get());
@@ -162,10 +159,7 @@ void QuickTransparencyPass(bool keysHeld) {
 bool TransparencyGestureActive() { return scale.gesture.level != -1; }
 
 void FreeTransparencyScale() {
-  HWND control = scale.shownIn;
-  if (IsWindow(control) && scale.picture &&
-      reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0)) == scale.picture.get())
-    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  ReleaseStaticPicture(scale.shownIn, scale.picture);
   scale = ScaleState{};
 }
 

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <optional>
 
-#include "app/commands_built.h"
+#include "app/command_decision_win.h"
 #include "app/effects_win.h"
 #include "app/information.h"
 #include "app/information_win.h"
@@ -162,7 +162,9 @@ void WindowListClick(const LoopEvent& event) {
     JumpToProcess(event);
     return;
   }
-  CheckMenuItem(PopupMenuHandle(3), 118, MF_BYCOMMAND | (WindowIsTopmost(SelectedWindow()) ? MF_CHECKED : MF_UNCHECKED));
+  CommandContext context = CommandContextNow();
+  context.windowTopmost = WindowIsTopmost(SelectedWindow());
+  ApplyCommandStates(PopupMenuHandle(3), context);
   ShowPopupMenu(3);
 }
 
@@ -255,7 +257,7 @@ constexpr Command kCommands[] = {
 };
 
 void RunCommand(const LoopEvent& event) {
-  if (!IsCommandBuilt(event.id)) return;  // a shortcut of a feature not there yet
+  if (!CommandRuns(event.id, CommandContextNow())) return;  // e.g. a shortcut of a feature not there yet
   for (const Command& command : kCommands) {
     // An identifier may have one entry per event type.
     if (event.id < command.first || event.id > command.last || !Accepts(command.types, event.type)) continue;

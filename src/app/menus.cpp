@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/commands_built.h"
+#include "app/command_decision_win.h"
 #include "shell/power.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
@@ -37,9 +37,14 @@ HMENU AddSubmenu(HMENU menu, const char* caption, const char* icon, bool title =
   return submenu;
 }
 
-// The commands whose features do not exist yet stay greyed.
-void GreyPendingCommands(HMENU menu) {
-  for (int id : CommandsNotBuilt()) EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | MF_GRAYED);
+// A popup menu opens only over a selected row of its view; its items are
+// enabled as they are then.
+CommandContext OpeningContext(int number) {
+  CommandContext context = CommandContextNow();
+  context.view = number - 2;
+  context.processSelected = number == 2;
+  context.driverSelected = number == 5;
+  return context;
 }
 
 HMENU BuildProcessMenu() {
@@ -50,10 +55,13 @@ HMENU BuildProcessMenu() {
   static constexpr const char* kPriorities[] = {"Echtzeit", "Hoch", "Erhöht", "Normal", "Erniedrigt", "Niedrig"};
   for (int i = 0; i < 6; ++i) AddItem(priority, 33 + i, kPriorities[i]);
   HMENU processors = AddSubmenu(menu, "Prozessor", images::kMenuProcessor);
-  // Identifiers 39..102: at most 64 processors.
-  const int count = static_cast<int>(std::clamp<uint32_t>(ProcessorCount, 1, 64));
-  // Appended, not "#" + text: g++ 12 at -O3 reports a false overlap there.
-  for (int i = 0; i < count; ++i) AddItem(processors, 39 + i, std::string("#").append(std::to_string(i + 1)).c_str());
+  // Identifiers 39..102: one per processor, at most 64.
+  const CommandContext context = CommandContextNow();
+  for (int i = 0; i < 64; ++i) {
+    if (!DecideCommandState(39 + i, context).visible) break;
+    // Appended, not "#" + text: g++ 12 at -O3 reports a false overlap there.
+    AddItem(processors, 39 + i, std::string("#").append(std::to_string(i + 1)).c_str());
+  }
   AddSeparator(menu, 6);
   AddItem(menu, 103, "Prozess anhalten", images::kMenuSuspend);
   AddItem(menu, 104, "Prozess fortsetzen", images::kMenuResume);
@@ -137,7 +145,7 @@ void BuildPopupMenus() {
   menus.popups[3].reset(BuildWindowMenu());
   menus.popups[4].reset(BuildServiceMenu());
   menus.popups[5].reset(BuildDriverMenu());
-  for (int number = 2; number <= 5; ++number) GreyPendingCommands(PopupMenuHandle(number));
+  for (int number = 2; number <= 5; ++number) ApplyCommandStates(PopupMenuHandle(number), OpeningContext(number));
   SetMenuHighlightHook(UpdateStatusBar);
 }
 
@@ -157,17 +165,16 @@ void BuildMenuBar() {
   static constexpr const char* kViews[] = {"Prozesse", "Fenster", "Dienste", "Treiber", "Netzwerk", "Überwachung"};
   for (int i = 0; i < 6; ++i) AddItem(view, 13 + i, kViews[i]);
 
-  BuildPowerMenu(AddSubmenu(bar, "Windows", nullptr, true), 26);
+  RememberPowerPolicy(BuildPowerMenu(AddSubmenu(bar, "Windows", nullptr, true), 26));
 
   HMENU help = AddSubmenu(bar, "Hilfe", nullptr, true);
   AddItem(help, 133, "Hilfe...", images::kMenuHelp);
   AddSeparator(help, 7);
   AddItem(help, 134, "Information", images::kMenuInformation);
 
-  GreyPendingCommands(bar);
   menus.bar.reset(bar);
   if (MainWindow) SetMenu(MainWindow, bar);
-  CheckViewMenuItem(CurrentView);
+  CheckViewMenuItem(CurrentView);  // and every other item's state
   SetMenuHighlightHook(UpdateStatusBar);
 }
 
@@ -195,10 +202,10 @@ void ShowSearchEngineMenu(HWND owner) {
 }
 
 void CheckViewMenuItem(int view) {
-  HMENU bar = menus.bar.get();
-  if (!bar) return;
-  for (int i = 0; i < 6; ++i)
-    CheckMenuItem(bar, static_cast<UINT>(13 + i), MF_BYCOMMAND | (i == view ? MF_CHECKED : MF_UNCHECKED));
+  if (!menus.bar) return;
+  CommandContext context = CommandContextNow();
+  context.view = view;
+  ApplyCommandStates(menus.bar.get(), context);
 }
 
 }  // namespace velkor

@@ -28,7 +28,8 @@ void ShowPopupMenu(int number);
 // Opens menu 1 at the mouse position for `owner` (the preferences window).
 void ShowSearchEngineMenu(HWND owner);
 
-// Unchecks items 13..18 of the menu bar and checks 13 + view.
+// Checks item 13 + view of the menu bar, unchecks the other views and sets
+// every other item of the bar as the command decision says.
 void CheckViewMenuItem(int view);
 
 }  // namespace velkor

@@ -82,13 +82,13 @@ bool StartProgram() {
 
   // 2. Single instance.
   SetLastError(ERROR_SUCCESS);
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+  win::UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(mutex);
+    mutex.reset();
     WriteStartSignal();
     return false;
   }
-  instanceMutex.reset(mutex);
+  instanceMutex = std::move(mutex);
 
   // 3. Run-time faults from here on go to the error dialog.
   InstallErrorHandler(EndProcessNow);

@@ -93,8 +93,7 @@ void UpdateStatusBar(int what) {
   }
   GdiFlush();
   if (fresh) {
-    SendMessageA(bar, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(target));
-    state.picture = std::move(created);
+    SetStaticPicture(bar, std::move(created), state.picture);
     state.shownIn = bar;
     state.width = width;
   } else {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/commands_built.h"
+#include "app/command_decision_win.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
 #include "app/layout.h"
@@ -52,11 +52,6 @@ bool AnyGlowLit() {
   return false;
 }
 
-bool HasSelection(int list) {
-  HWND control = ControlHandle(list);
-  return control && ListView_GetSelectedCount(control) > 0;
-}
-
 }  // namespace
 
 int HoverLevel(int id) {
@@ -87,18 +82,17 @@ void DrawToolbarButton(int id) {
 }
 
 void UpdateToolbarStates() {
-  const bool process = CurrentView == 0 && HasSelection(139);
-  const bool driver = CurrentView == 3 && HasSelection(154);
+  const CommandContext context = CommandContextNow();
   for (int id : {25, 24, 23}) {
-    const bool enable = (process || (id == 24 && driver)) && IsCommandBuilt(id);
-    if (HWND button = ControlHandle(id)) EnableWindow(button, enable ? TRUE : FALSE);
+    if (HWND button = ControlHandle(id)) EnableWindow(button, DecideCommandState(id, context).enabled ? TRUE : FALSE);
   }
   for (int id : {25, 24, 23}) DrawToolbarButton(id);
-  // The other buttons are disabled only while their feature is not built.
+  // The other buttons change only when a feature is missing: redrawn then.
   for (int id = 19; id <= 22; ++id) {
     HWND button = ControlHandle(id);
-    if (!button || (IsWindowEnabled(button) != 0) == IsCommandBuilt(id)) continue;
-    EnableWindow(button, IsCommandBuilt(id) ? TRUE : FALSE);
+    const bool enabled = DecideCommandState(id, context).enabled;
+    if (!button || (IsWindowEnabled(button) != 0) == enabled) continue;
+    EnableWindow(button, enabled ? TRUE : FALSE);
     DrawToolbarButton(id);
   }
 }

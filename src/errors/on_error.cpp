@@ -51,10 +51,8 @@ LRESULT CALLBACK ErrorDialogCallback(HWND window, UINT message, WPARAM wParam, L
       return 1;
     }
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      if (banner) PaintCanvas(dc, *banner, 0, 0);
-      EndPaint(window, &paint);
+      win::PaintScope paint(window);
+      if (banner) PaintCanvas(paint.get(), *banner, 0, 0);
       return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -185,9 +183,11 @@ void ShowErrorDialog(const std::string& text) {
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  HWND dialog = CreateWindowExA(kExStyle, kDialogClass, "Velkor - Fehler!", kStyle,
-                                (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-                                width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  win::UniqueWindow window(CreateWindowExA(kExStyle, kDialogClass, "Velkor - Fehler!", kStyle,
+                                           (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                                           (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
+                                           nullptr, GetModuleHandleA(nullptr), nullptr));
+  HWND dialog = window.get();
   headingText = CreateControl(dialog, "STATIC", "Bei der Benutzung von Velkor ist ein Fehler aufgetreten!", SS_LEFT,
                               10, 7, 390, 15, 0, font.get());
   CreateControl(dialog, "EDIT", text.c_str(), WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 10,
@@ -216,7 +216,7 @@ void ShowErrorDialog(const std::string& text) {
     if (endProgramStep) endProgramStep();
     ExitProcess(0);
   }
-  DestroyWindow(dialog);
+  window.reset();
   headingText = nullptr;
   backgroundBrush = nullptr;
 }

@@ -101,15 +101,23 @@ void ShowCanvasInPicture(HWND control, const Canvas& canvas, win::UniqueBitmap& 
     // of a bitmap that has alpha, and later copies into ours would not show.
     win::UniqueBitmap fresh = CanvasToBitmap(Canvas(canvas.width, canvas.height, 0));
     if (!fresh) return;
-    auto* previous = reinterpret_cast<HBITMAP>(
-        SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
-    // Such a copy belongs to whoever set the picture, that is to us.
-    if (previous && previous != shown.get()) DeleteObject(previous);
-    shown = std::move(fresh);
+    SetStaticPicture(control, std::move(fresh), shown);
     CopyCanvasToBitmap(canvas, shown.get());
     FitClientToPicture(control, canvas.width, canvas.height);
   }
   InvalidateRect(control, nullptr, FALSE);
+}
+
+void SetStaticPicture(HWND control, win::UniqueBitmap fresh, win::UniqueBitmap& shown) {
+  auto* previous = reinterpret_cast<HBITMAP>(
+      SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
+  win::UniqueBitmap copy(previous != shown.get() && previous != fresh.get() ? previous : nullptr);
+  shown = std::move(fresh);
+}
+
+void ReleaseStaticPicture(HWND control, win::UniqueBitmap& shown) {
+  if (control && shown && IsWindow(control)) SetStaticPicture(control, {}, shown);
+  shown.reset();
 }
 
 }  // namespace velkor

@@ -30,4 +30,12 @@ win::UniqueBitmap PngOnButtonFace(const char* name);
 // otherwise a call copies pixels and creates no GDI object.
 void ShowCanvasInPicture(HWND control, const Canvas& canvas, win::UniqueBitmap& shown);
 
+// Hands `fresh` to a static picture control and keeps it in `shown` (which
+// frees the picture shown before). A picture the control hands back that is
+// neither is a private copy it made of an earlier one, ours to free.
+void SetStaticPicture(HWND control, win::UniqueBitmap fresh, win::UniqueBitmap& shown);
+// Takes the picture back from the control, so it keeps none that is freed,
+// and frees `shown` and any copy the control made of it.
+void ReleaseStaticPicture(HWND control, win::UniqueBitmap& shown);
+
 }  // namespace velkor

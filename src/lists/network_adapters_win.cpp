@@ -164,8 +164,7 @@ void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
     Canvas opaque(picture->width, picture->height, MakePixel(255, 255, 255));
     DrawOver(opaque, *picture, 0, 0);
     for (Pixel& p : opaque.pixels) p &= 0x00FFFFFFu;
-    view.picture = CanvasToBitmap(opaque);
-    SendMessageA(controls.picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(view.picture.get()));
+    SetStaticPicture(controls.picture, CanvasToBitmap(opaque), view.picture);
   }
   view.graph = CreateNetworkGraph(graphWidth);
   ShowGraph();
@@ -173,11 +172,8 @@ void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
 
 void DestroyNetworkView() {
   // The controls get no picture that is about to be freed.
-  for (auto [control, bitmap] :
-       {std::pair{view.controls.graph, view.shownGraph.get()}, std::pair{view.controls.picture, view.picture.get()}}) {
-    if (control && bitmap && reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0)) == bitmap)
-      SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
-  }
+  ReleaseStaticPicture(view.controls.graph, view.shownGraph);
+  ReleaseStaticPicture(view.controls.picture, view.picture);
   view = NetworkView{};
   library = NetworkLibrary{};
 }

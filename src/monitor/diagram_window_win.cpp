@@ -26,12 +26,6 @@ constexpr int kInfoIcon = 242;
 constexpr int kInfoLines[] = {243, 244, 245, 246};
 constexpr uint32_t kCompanyNameBit = 0x80;
 
-struct ImageListTraits {
-  using pointer = HIMAGELIST;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { ImageList_Destroy(h); }
-};
-
 // What the rows showed at the last drawing: the hit test and the info panel
 // work on the same rows as the picture.
 struct ShownRow {
@@ -41,7 +35,7 @@ struct ShownRow {
 
 struct DiagramState {
   HWND window = nullptr;
-  win::UniqueHandle<ImageListTraits> measureIcons;
+  win::UniqueHandle<win::HandleTraits<HIMAGELIST, ImageList_Destroy>> measureIcons;
   std::optional<Canvas> overlay;
   StaticPicture pie;
   StaticPicture infoPicture;

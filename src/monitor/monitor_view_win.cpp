@@ -52,10 +52,6 @@ int MainClientWidth() {
   return client.right - client.left;
 }
 
-HBITMAP ImageOf(HWND control) {
-  return reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
-}
-
 void Show(ShownImage& image, const Canvas& canvas) {
   HWND control = Control(image.id);
   if (!control) return;
@@ -63,10 +59,7 @@ void Show(ShownImage& image, const Canvas& canvas) {
 }
 
 void Forget(ShownImage& image) {
-  HWND control = Control(image.id);
-  if (control && image.bitmap && ImageOf(control) == image.bitmap.get())
-    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
-  image.bitmap.reset();
+  ReleaseStaticPicture(Control(image.id), image.bitmap);
 }
 
 // The canvases are made with the view's windows; a new set of windows (the

@@ -22,20 +22,12 @@ void StaticPicture::Show(HWND control, const Canvas& canvas) {
   Forget();
   win::UniqueBitmap fresh = CanvasToBitmap(opaque);
   if (!fresh) return;
-  auto* previous = reinterpret_cast<HBITMAP>(
-      SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh.get())));
-  // A private copy the control made of an earlier picture is ours to free.
-  if (previous && previous != fresh.get()) DeleteObject(previous);
-  bitmap_ = std::move(fresh);
+  SetStaticPicture(control, std::move(fresh), bitmap_);
   control_ = control;
 }
 
 void StaticPicture::Forget() {
-  if (control_ && IsWindow(control_) && bitmap_) {
-    auto* shown = reinterpret_cast<HBITMAP>(SendMessageA(control_, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    if (shown == bitmap_.get()) SendMessageA(control_, STM_SETIMAGE, IMAGE_BITMAP, 0);
-  }
-  bitmap_.reset();
+  ReleaseStaticPicture(control_, bitmap_);
   control_ = nullptr;
 }
 

@@ -59,16 +59,13 @@ PowerPolicy ReadPowerPolicy() {
 }
 
 void ApplyPowerPolicy(HMENU menu, int firstId, const PowerPolicy& policy) {
-  auto enable = [menu, firstId](PowerCommand command, bool allowed) {
-    EnableMenuItem(menu, static_cast<UINT>(firstId + static_cast<int>(command)),
-                   MF_BYCOMMAND | (allowed ? MF_ENABLED : MF_GRAYED));
-  };
-  enable(PowerCommand::kPowerOff, policy.shutdownAllowed);
-  enable(PowerCommand::kHibernate, policy.hibernateAllowed);
-  enable(PowerCommand::kStandby, policy.suspendAllowed);
+  for (int i = 0; i < kPowerCommandCount; ++i) {
+    const bool enabled = PowerCommandState(static_cast<PowerCommand>(i), policy).enabled;
+    EnableMenuItem(menu, static_cast<UINT>(firstId + i), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
 }
 
-void BuildPowerMenu(HMENU menu, int firstId) {
+PowerPolicy BuildPowerMenu(HMENU menu, int firstId) {
   struct Item {
     const char* caption;
     const char* icon;
@@ -84,7 +81,9 @@ void BuildPowerMenu(HMENU menu, int firstId) {
     AppendMenuA(menu, MF_STRING, id, items[i].caption);
     MakeOwnerDrawn(menu, id, items[i].icon, MF_BYCOMMAND, items[i].caption, false);
   }
-  ApplyPowerPolicy(menu, firstId, ReadPowerPolicy());
+  const PowerPolicy policy = ReadPowerPolicy();
+  ApplyPowerPolicy(menu, firstId, policy);
+  return policy;
 }
 
 std::optional<PowerCommand> PowerCommandFor(int id, int firstId) {

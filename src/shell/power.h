@@ -8,22 +8,14 @@
 #include <optional>
 #include <string>
 
+#include "shell/command_state.h"
+
 namespace velkor {
 
-// In menu order; the items carry the identifiers firstId + command.
-enum class PowerCommand { kPowerOff, kRestart, kStandby, kHibernate, kLogOff, kLock };
-inline constexpr int kPowerCommandCount = 6;
-
 // Appends the six items (ids firstId .. firstId + 5) to `menu`, owner-drawn,
-// then greys what the power policy forbids.
-void BuildPowerMenu(HMENU menu, int firstId);
+// then greys what the power policy forbids; returns that policy.
+PowerPolicy BuildPowerMenu(HMENU menu, int firstId);
 
-// What "PowrProf.dll" allows; without the library everything is allowed.
-struct PowerPolicy {
-  bool shutdownAllowed = true;
-  bool hibernateAllowed = true;
-  bool suspendAllowed = true;
-};
 PowerPolicy ReadPowerPolicy();
 void ApplyPowerPolicy(HMENU menu, int firstId, const PowerPolicy& policy);
 

@@ -38,7 +38,7 @@ constexpr int kHelpId = 11;
 constexpr int kExitId = 4;
 
 struct Companion {
-  HWND window = nullptr;
+  win::UniqueWindow window;  // hidden, receives the tray icon's messages
   win::UniqueMenu menu;
   win::UniqueIcon programIcon;
   win::UniqueIcon drawnIcon;  // the bar chart now shown, once there is one
@@ -63,7 +63,7 @@ bool MustEnd() {
 NOTIFYICONDATAA TrayData(UINT flags) {
   NOTIFYICONDATAA data{};
   data.cbSize = sizeof data;
-  data.hWnd = companion.window;
+  data.hWnd = companion.window.get();
   data.uID = kTrayIconId;
   data.uFlags = flags;
   data.uCallbackMessage = kTrayMessage;
@@ -133,19 +133,19 @@ void ShowTrayMenu() {
   GetCursorPos(&cursor);
   // Without the foreground the menu would stay open when the user clicks
   // elsewhere; the empty message afterwards lets it close at once.
-  SetForegroundWindow(companion.window);
+  SetForegroundWindow(companion.window.get());
   TrackPopupMenu(GetSubMenu(companion.menu.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x,
-                 cursor.y, 0, companion.window, nullptr);
-  PostMessageA(companion.window, WM_NULL, 0, 0);
+                 cursor.y, 0, companion.window.get(), nullptr);
+  PostMessageA(companion.window.get(), WM_NULL, 0, 0);
 }
 
 void RunMenuCommand(int id) {
   if (id == kShowMainId) {
     ShowMainProgram();
   } else if (std::optional<PowerCommand> command = PowerCommandFor(id, kFirstPowerId)) {
-    RunPowerCommand(*command, companion.window);
+    RunPowerCommand(*command, companion.window.get());
   } else if (id == kHelpId) {
-    OpenHelpFile(companion.window);
+    OpenHelpFile(companion.window.get());
   } else if (id == kExitId) {
     ExitCommand();
   }
@@ -241,8 +241,8 @@ int RunCompanion(HINSTANCE instance) {
   windowClass.hInstance = instance;
   windowClass.lpszClassName = "VelkorSystray";
   RegisterClassExA(&windowClass);
-  companion.window =
-      CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  companion.window.reset(
+      CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
   if (!companion.window) return 0;
   companion.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   companion.menu = BuildTrayMenu();
@@ -262,8 +262,7 @@ int RunCompanion(HINSTANCE instance) {
   }
 
   RemoveTrayIcon();
-  DestroyWindow(companion.window);
-  companion.window = nullptr;
+  companion.window.reset();
   companion.menu.reset();
   FreeMenuItemRecords();
   FreeProcessLibrary();

@@ -1,7 +1,7 @@
 // Owners for Windows handles: one non-copyable, movable template whose traits
-// name the invalid value and the close function. Closing keeps GetLastError
-// intact, so an owner going out of scope never hides the error of the call
-// that failed just before.
+// name the invalid value and the close function, and scope guards. Closing
+// and restoring keep GetLastError intact, so an owner going out of scope
+// never hides the error of the call that failed just before.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,14 @@
 #include <utility>
 
 namespace velkor::win {
+
+// Runs a freeing call without letting it change GetLastError.
+template <typename Free>
+void KeepingLastError(Free free) noexcept {
+  const DWORD error = GetLastError();
+  free();
+  SetLastError(error);
+}
 
 template <typename Traits>
 class UniqueHandle {
@@ -35,11 +43,7 @@ class UniqueHandle {
   pointer release() noexcept { return std::exchange(value_, Traits::invalid()); }
   void reset(pointer value = Traits::invalid()) noexcept {
     pointer old = std::exchange(value_, value);
-    if (old != Traits::invalid()) {
-      const DWORD error = GetLastError();
-      Traits::close(old);
-      SetLastError(error);
-    }
+    if (old != Traits::invalid()) KeepingLastError([old] { Traits::close(old); });
   }
   // For out-parameters: frees the current value and hands out its address.
   pointer* put() noexcept {
@@ -51,70 +55,16 @@ class UniqueHandle {
   pointer value_ = Traits::invalid();
 };
 
-struct KernelHandleTraits {  // process, thread, token, mutex, event: null when invalid
-  using pointer = HANDLE;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { CloseHandle(h); }
-};
-struct FileHandleTraits {  // CreateFile: INVALID_HANDLE_VALUE
-  using pointer = HANDLE;
-  static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void close(pointer h) noexcept { CloseHandle(h); }
-};
-struct ChangeNotificationTraits {  // FindFirstChangeNotification
-  using pointer = HANDLE;
-  static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void close(pointer h) noexcept { FindCloseChangeNotification(h); }
-};
-struct ModuleTraits {
-  using pointer = HMODULE;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { FreeLibrary(h); }
-};
-struct GdiObjectTraits {
-  using pointer = HGDIOBJ;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { DeleteObject(h); }
-};
-struct BitmapTraits {
-  using pointer = HBITMAP;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { DeleteObject(h); }
-};
-struct FontTraits {
-  using pointer = HFONT;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { DeleteObject(h); }
-};
-struct BrushTraits {
-  using pointer = HBRUSH;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { DeleteObject(h); }
-};
-struct IconTraits {
-  using pointer = HICON;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { DestroyIcon(h); }
-};
-struct MemoryDcTraits {  // CreateCompatibleDC
-  using pointer = HDC;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { DeleteDC(h); }
-};
-struct RegistryKeyTraits {
-  using pointer = HKEY;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { RegCloseKey(h); }
-};
-struct ServiceHandleTraits {  // service manager and service handles
-  using pointer = SC_HANDLE;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { CloseServiceHandle(h); }
-};
-struct MenuTraits {
-  using pointer = HMENU;
-  static pointer invalid() noexcept { return nullptr; }
-  static void close(pointer h) noexcept { DestroyMenu(h); }
+// A handle freed by one call. Most are null when invalid; CreateFile and
+// FindFirstChangeNotification answer INVALID_HANDLE_VALUE instead.
+template <typename Pointer, auto Close, bool kMinusOneInvalid = false>
+struct HandleTraits {
+  using pointer = Pointer;
+  static pointer invalid() noexcept {
+    if constexpr (kMinusOneInvalid) return INVALID_HANDLE_VALUE;
+    return nullptr;
+  }
+  static void close(pointer h) noexcept { Close(h); }
 };
 
 // A created window. Destroying a window also destroys its children and the
@@ -129,19 +79,19 @@ struct WindowTraits {
   }
 };
 
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
-using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
-using UniqueModule = UniqueHandle<ModuleTraits>;
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
-using UniqueBitmap = UniqueHandle<BitmapTraits>;
-using UniqueFont = UniqueHandle<FontTraits>;
-using UniqueBrush = UniqueHandle<BrushTraits>;
-using UniqueIcon = UniqueHandle<IconTraits>;
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
-using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueServiceHandle = UniqueHandle<ServiceHandleTraits>;
+using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, CloseHandle>>;  // process, thread, token, mutex, event
+using UniqueFileHandle = UniqueHandle<HandleTraits<HANDLE, CloseHandle, true>>;
+using UniqueChangeNotification = UniqueHandle<HandleTraits<HANDLE, FindCloseChangeNotification, true>>;
+using UniqueModule = UniqueHandle<HandleTraits<HMODULE, FreeLibrary>>;
+using UniqueGdiObject = UniqueHandle<HandleTraits<HGDIOBJ, DeleteObject>>;
+using UniqueBitmap = UniqueHandle<HandleTraits<HBITMAP, DeleteObject>>;
+using UniqueFont = UniqueHandle<HandleTraits<HFONT, DeleteObject>>;
+using UniqueBrush = UniqueHandle<HandleTraits<HBRUSH, DeleteObject>>;
+using UniqueIcon = UniqueHandle<HandleTraits<HICON, DestroyIcon>>;
+using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, DeleteDC>>;  // CreateCompatibleDC
+using UniqueRegistryKey = UniqueHandle<HandleTraits<HKEY, RegCloseKey>>;
+using UniqueMenu = UniqueHandle<HandleTraits<HMENU, DestroyMenu>>;
+using UniqueServiceHandle = UniqueHandle<HandleTraits<SC_HANDLE, CloseServiceHandle>>;  // manager and services
 using UniqueWindow = UniqueHandle<WindowTraits>;
 
 // GetDC/ReleaseDC pair for one window.
@@ -149,7 +99,7 @@ class WindowDc {
  public:
   explicit WindowDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
   ~WindowDc() {
-    if (dc_) ReleaseDC(window_, dc_);
+    if (dc_) KeepingLastError([this] { ReleaseDC(window_, dc_); });
   }
   WindowDc(const WindowDc&) = delete;
   WindowDc& operator=(const WindowDc&) = delete;
@@ -164,7 +114,9 @@ class WindowDc {
 class PaintScope {
  public:
   explicit PaintScope(HWND window) noexcept : window_(window) { dc_ = BeginPaint(window, &paint_); }
-  ~PaintScope() { EndPaint(window_, &paint_); }
+  ~PaintScope() {
+    KeepingLastError([this] { EndPaint(window_, &paint_); });
+  }
   PaintScope(const PaintScope&) = delete;
   PaintScope& operator=(const PaintScope&) = delete;
   [[nodiscard]] HDC get() const noexcept { return dc_; }
@@ -181,7 +133,7 @@ class SelectScope {
  public:
   SelectScope(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
   ~SelectScope() {
-    if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+    if (old_ && old_ != HGDI_ERROR) KeepingLastError([this] { SelectObject(dc_, old_); });
   }
   SelectScope(const SelectScope&) = delete;
   SelectScope& operator=(const SelectScope&) = delete;

@@ -1,0 +1,53 @@
+#include "app/command_decision_win.h"
+
+#include <commctrl.h>
+
+#include "app/commands_built.h"
+#include "app/startup.h"
+#include "app/windows.h"
+#include "procs/process_list.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr int kDriverListId = 154;
+
+PowerPolicy menuPowerPolicy;
+
+bool HasSelection(int list) {
+  HWND control = ControlHandle(list);
+  return control && ListView_GetSelectedCount(control) > 0;
+}
+
+}  // namespace
+
+CommandContext CommandContextNow() {
+  CommandContext context;
+  context.view = CurrentView;
+  context.processSelected = HasSelection(kProcessListId);
+  context.driverSelected = HasSelection(kDriverListId);
+  context.processorCount = ProcessorCount;
+  context.power = menuPowerPolicy;
+  context.notBuilt = CommandsNotBuilt();
+  return context;
+}
+
+void RememberPowerPolicy(const PowerPolicy& policy) {
+  menuPowerPolicy = policy;
+}
+
+void ApplyCommandStates(HMENU menu, const CommandContext& context) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    const auto position = static_cast<UINT>(i);
+    if (HMENU submenu = GetSubMenu(menu, i)) {
+      ApplyCommandStates(submenu, context);
+      continue;
+    }
+    const CommandState state = DecideCommandState(static_cast<int>(GetMenuItemID(menu, i)), context);
+    EnableMenuItem(menu, position, MF_BYPOSITION | (state.enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(menu, position, MF_BYPOSITION | (state.checked ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+}  // namespace velkor
