@@ -73,8 +73,10 @@ void SortDriverList(HWND list, int column) {
 }
 
 void SearchDriverOnline(HWND list) {
-  if (std::optional<std::string> path = SelectedPath(list))
-    OpenWithShell(SearchAddress(Preferences.PreferencesSearchString, FilePartOf(*path)));
+  const std::optional<std::string> path = SelectedPath(list);
+  if (!path) return;
+  if (std::optional<std::string> address = SearchAddress(Preferences.PreferencesSearchString, FilePartOf(*path)))
+    OpenWithShell(*address);
 }
 
 void OpenDriverFolder(HWND list) {

@@ -7,7 +7,7 @@ namespace velkor {
 namespace {
 
 constexpr std::array<const char*, 13> kKeyNames = {
-    "FileVersion",  "FileDescription", "LegalCopyright", "InternalName",    "OriginalFilename",
+    "FileVersion",  "FileDescription", "LegalCopyright", "InternalName", "OriginalFilename",
     "ProductName",  "ProductVersion",  "CompanyName",    "LegalTrademarks", "SpecialBuild",
     "PrivateBuild", "Comments",        "Language"};
 
@@ -79,9 +79,7 @@ bool VersionBlockSound(std::string_view block) {
   return EntrySound(block, 0, block.size(), wide, 0);
 }
 
-bool VersionInfoSizeUsable(uint32_t size) {
-  return size > 0 && size < 32768;
-}
+bool VersionInfoSizeUsable(uint32_t size) { return size > 0 && size < 32768; }
 
 std::string VersionLanguageCode(uint16_t language, uint16_t codePage) {
   std::string code;

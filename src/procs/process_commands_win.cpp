@@ -195,7 +195,8 @@ void SearchProcessOnline() {
     // A pause between addresses lets the browser take them one at a time.
     if (!first) Sleep(50);
     first = false;
-    ShellOpen(SearchAddress(Preferences.PreferencesSearchString, FilePartOf(row.path)));
+    if (std::optional<std::string> address = SearchAddress(Preferences.PreferencesSearchString, FilePartOf(row.path)))
+      ShellOpen(*address);
   }
 }
 
