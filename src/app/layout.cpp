@@ -357,7 +357,10 @@ Rect MainWindowStartRect(int storedX, int storedY, Size storedOuter, int caption
   const Size size = EnforceMinimumSize(storedOuter);
   const Rect stored{storedX, storedY, size.w, size.h};
   if (UseStoredPosition(storedX, storedY) && TitleBarReachable(stored, captionHeight, workAreas)) return stored;
-  return {(screen.w - size.w) / 2, (screen.h - size.h) / 2, size.w, size.h};
+  // A size beyond the screen is cut down by the system once the window is
+  // placed; centred for its full size, it would end up with its title bar
+  // far above the screen.
+  return {(screen.w - std::min(size.w, screen.w)) / 2, (screen.h - std::min(size.h, screen.h)) / 2, size.w, size.h};
 }
 
 }  // namespace velkor

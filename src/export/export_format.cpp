@@ -76,6 +76,16 @@ std::string_view CellOf(const std::vector<std::string>& row, size_t column) {
   return column < row.size() ? std::string_view(row[column]) : std::string_view();
 }
 
+// A text for one line of the text export. Window titles may hold tabs and
+// line breaks, which would split a row into columns and lines of their own:
+// every control character becomes a space.
+std::string OnOneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  return line;
+}
+
 }  // namespace
 
 std::optional<ExportTarget> ExportTargetFor(int menuId) {
@@ -136,10 +146,17 @@ std::string EscapeHtmlCell(std::string_view cell) {
 
 std::string FormatTextExport(const ExportTable& table, std::string_view date) {
   const size_t columns = table.captions.size();
+  std::vector<std::string> captions;
+  for (const std::string& caption : table.captions) captions.push_back(OnOneLine(caption));
+  std::vector<std::vector<std::string>> rows;
+  for (const auto& row : table.rows) {
+    auto& line = rows.emplace_back();
+    for (size_t c = 0; c < columns; ++c) line.push_back(OnOneLine(CellOf(row, c)));
+  }
   std::vector<size_t> widths(columns, 0);
   for (size_t c = 0; c < columns; ++c) {
-    if (!table.captions[c].empty()) widths[c] = table.captions[c].size() + 1;  // room for the colon
-    for (const auto& row : table.rows) widths[c] = std::max(widths[c], CellOf(row, c).size());
+    if (!captions[c].empty()) widths[c] = captions[c].size() + 1;  // room for the colon
+    for (const auto& row : rows) widths[c] = std::max(widths[c], row[c].size());
   }
 
   std::string out = "Velkor\r\nHTML Export (";
@@ -147,13 +164,13 @@ std::string FormatTextExport(const ExportTable& table, std::string_view date) {
   out += ")\r\n\r\n";
   for (size_t c = 0; c < columns; ++c) {
     // An empty caption over empty cells has width 0: its colon is cut off.
-    out += Padded((table.captions[c] + ":").substr(0, widths[c]), widths[c], false);
+    out += Padded((captions[c] + ":").substr(0, widths[c]), widths[c], false);
     out += '\t';
   }
   out += "\r\n\r\n";
-  for (const auto& row : table.rows) {
+  for (const auto& row : rows) {
     for (size_t c = 0; c < columns; ++c) {
-      const std::string_view cell = CellOf(row, c);
+      const std::string& cell = row[c];
       out += Padded(cell, widths[c], AlignsRight(cell));
       out += '\t';
     }

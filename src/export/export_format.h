@@ -55,6 +55,8 @@ bool AlignsRight(std::string_view cell);
 // script value, and every byte from 123 up become "&#code;".
 std::string EscapeHtmlCell(std::string_view cell);
 
+// The text export writes every control character of a caption or cell as a
+// space, so that each row stays one line of tab-ended columns.
 std::string FormatTextExport(const ExportTable& table, std::string_view date);
 std::string FormatHtmlExport(const ExportTable& table, std::string_view date);
 

@@ -74,8 +74,10 @@ void SortDriverList(HWND list, int column) {
 }
 
 void SearchDriverOnline(HWND list) {
-  if (std::optional<std::string> path = SelectedPath(list))
-    OpenWithShell(SearchAddress(Preferences.PreferencesSearchString, FileNameOf(*path)));
+  const std::optional<std::string> path = SelectedPath(list);
+  if (!path) return;
+  if (std::optional<std::string> address = SearchAddress(Preferences.PreferencesSearchString, FileNameOf(*path)))
+    OpenWithShell(*address);
 }
 
 void OpenDriverFolder(HWND list) {

@@ -22,6 +22,16 @@ const char* VersionKeyName(uint32_t bit);
 // anything from 32768 bytes on mean there is no usable version information.
 bool VersionInfoSizeUsable(uint32_t size);
 
+// Whether the system's query can answer from `block` (the bytes the system's
+// reader gave for a file, as many as its size query asked for) without
+// reading or writing outside them. The query believes the lengths the file
+// states, and a file can state anything: every entry on the paths the query
+// walks must lie inside its parent, with its key and value inside itself and
+// a text value ended inside it; a block of the 32-bit kind needs as many
+// bytes again, and four more, behind it for the single-byte copies of the
+// texts asked for.
+bool VersionBlockSound(std::string_view block);
+
 // Language code addressing the string table: language and code page as four
 // capital hexadecimal digits each, e.g. "040704B0".
 std::string VersionLanguageCode(uint16_t language, uint16_t codePage);

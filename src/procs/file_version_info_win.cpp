@@ -58,7 +58,10 @@ std::string FileVersionText(const std::string& path, uint32_t bits, bool withNam
   const DWORD size = version.getFileVersionInfoSize(path.c_str(), &ignored);
   if (VersionInfoSizeUsable(size)) {
     std::vector<char> block(size);
-    if (version.getFileVersionInfo(path.c_str(), 0, size, block.data()))
+    // A block whose stated lengths lead the system's query outside it (a
+    // crafted file, or one changed since its size was asked) has nothing usable.
+    if (version.getFileVersionInfo(path.c_str(), 0, size, block.data()) &&
+        VersionBlockSound(std::string_view(block.data(), block.size())))
       text = ComposeFileVersionText(LoadedVersionBlock(block, version), bits, withNames);
   }
   Cache().Store(path, bits, withNames, stamp, text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <initializer_list>
 #include <limits>
 
@@ -95,14 +96,30 @@ std::optional<std::string> FolderToOpen(std::string_view path) {
   return std::string(folder);
 }
 
-std::string SearchAddress(std::string_view searchTemplate, std::string_view term) {
+bool IsWebSearchTemplate(std::string_view searchTemplate) {
+  const auto startsWith = [&](std::string_view scheme) {
+    return searchTemplate.size() > scheme.size() &&
+           std::equal(scheme.begin(), scheme.end(), searchTemplate.begin(),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+  };
+  const size_t host = startsWith("http://") ? 7 : startsWith("https://") ? 8 : 0;
+  if (host == 0 || searchTemplate[host] == '/' || searchTemplate[host] == '\\') return false;
+  return std::none_of(searchTemplate.begin(), searchTemplate.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte <= ' ' || byte == 0x7F || c == '"';
+  });
+}
+
+std::optional<std::string> SearchAddress(std::string_view searchTemplate, std::string_view term) {
+  if (!IsWebSearchTemplate(searchTemplate)) return std::nullopt;
   // A file name may hold characters that would end the query or start a new
   // parameter in the address; they travel percent-encoded.
   std::string encoded;
   for (const char c : term) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    if (c == ' ' || c == '"' || c == '#' || c == '%' || c == '&' || c == '+' || c == '?' || c == '=') {
-      const auto byte = static_cast<unsigned char>(c);
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= ' ' || byte == 0x7F || c == '"' || c == '#' || c == '%' || c == '&' || c == '+' || c == '?' ||
+        c == '=') {
       encoded += '%';
       encoded += kHex[byte >> 4];
       encoded += kHex[byte & 15];

@@ -78,7 +78,14 @@ inline constexpr const char* kNoticeTitle = "Hinweis";
 // The folder of an executable path (up to and including the last "\" or "/"),
 // or nothing when the path has no folder part or no file part.
 std::optional<std::string> FolderToOpen(std::string_view path);
-// The search template with every "[SEARCH]" replaced by `term`.
-std::string SearchAddress(std::string_view searchTemplate, std::string_view term);
+// Whether a search template may be handed to the shell: a web address
+// ("http://" or "https://" in any letter case, then a host) without blanks,
+// quotes or control characters, which could end the address or give the
+// browser arguments of its own. Anything else (a program, a file, another
+// scheme) would make the search start or open something other than a browser.
+bool IsWebSearchTemplate(std::string_view searchTemplate);
+// The address the web search opens: the template with every "[SEARCH]"
+// replaced by `term`; nothing when the template is not a web search template.
+std::optional<std::string> SearchAddress(std::string_view searchTemplate, std::string_view term);
 
 }  // namespace velkor

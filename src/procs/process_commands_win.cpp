@@ -198,7 +198,8 @@ void SearchProcessOnline() {
     // A pause between addresses lets the browser take them one at a time.
     if (!first) Sleep(50);
     first = false;
-    ShellOpen(SearchAddress(Preferences.PreferencesSearchString, FileNameOf(row.path)));
+    if (std::optional<std::string> address = SearchAddress(Preferences.PreferencesSearchString, FileNameOf(row.path)))
+      ShellOpen(*address);
   }
 }
 

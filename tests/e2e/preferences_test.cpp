@@ -6,10 +6,12 @@
 #include <commctrl.h>
 
 #include <chrono>
+#include <map>
 #include <string>
 
 #include "program_support.h"
 #include "settings/autostart_win.h"
+#include "settings/settings_file.h"
 #include "support/shell_link.h"
 #include "support/wine_support.h"
 
@@ -167,6 +169,79 @@ TEST_F(PreferencesProgram, ThePageSelectorSplitsAt170AndTheSearchEngineMenuPutsL
       },
       kReactionBound));
   Close(292);
+}
+
+// Selects a row of a list view in another process, through memory of that process.
+bool SelectRemoteRow(HANDLE process, HWND list, int row) {
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return false;
+  LVITEMA item{};
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  DWORD_PTR result = 0;
+  const bool sent = WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+                    SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                                        reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &result);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return sent && result;
+}
+
+TEST_F(PreferencesProgram, ValuesOutsideTheirRangesAreTakenAsTheNearestSaneOnesAndTheSearchOpensNoProgram) {
+  const std::string program = test::ProgramFolder() + "\\velkor_helper.exe";
+  const struct {
+    SettingsGroup group;
+    const char* key;
+    const char* hostile;
+    int32_t written;  // what the program writes back at the end
+  } cases[] = {
+      {SettingsGroup::General, "PreferencesExitCodeSpin", "99999999999", 14080},
+      {SettingsGroup::General, "PreferencesRefresh1Spin", "123456", 99999},
+      {SettingsGroup::General, "PreferencesRefresh2Spin", "-40", 0},
+      {SettingsGroup::General, "PreferencesUseComma", "-3", 1},
+      {SettingsGroup::General, "PreferencesReactivateExplorer", "1", 0},
+      {SettingsGroup::Column, "PreferencesShow0", "2147483648", 1},
+      {SettingsGroup::Column, "PreferencesShow12", "-0", 0},
+      {SettingsGroup::ColumnWidth, "PreferencesColumnWidth1", "-100", 0},
+      {SettingsGroup::ColumnWidth, "PreferencesColumnWidth2", "99999", 32767},
+  };
+  std::map<SettingsGroup, std::string> groups{{SettingsGroup::General, "PreferencesSearchString = " + program + "\r\n"},
+                                              {SettingsGroup::Window,
+                                               "X = -999999\r\nY = 99999999999\r\n"
+                                               "Width = -5\r\nHeight = 2147483648\r\n"}};
+  for (const auto& c : cases) groups[c.group] += std::string(c.key) + " = " + c.hostile + "\r\n";
+  std::string ini;
+  for (const auto& [group, lines] : groups) ini += "[" + std::string(SettingsGroupName(group)) + "]\r\n" + lines;
+  ASSERT_TRUE(test::WriteFileBytes(run_.folder().File("velkor.ini"), ini));
+  Start();
+
+  // The window opens where its title bar can be reached.
+  RECT frame{};
+  ASSERT_TRUE(GetWindowRect(main_, &frame));
+  EXPECT_GE(frame.top, 0);
+  EXPECT_LT(frame.top, GetSystemMetrics(SM_CYSCREEN) - 20);
+  EXPECT_GT(frame.right, 40);
+  EXPECT_LT(frame.left, GetSystemMetrics(SM_CXSCREEN) - 40);
+  Open();
+  EXPECT_EQ(test::WindowTextOf(Control(269)), "14080");
+  EXPECT_EQ(test::WindowTextOf(Control(273)), program);
+  Close(292);
+
+  // "Nach diesem Prozess im Internet suchen" with a template naming a program.
+  HWND list = Descendant(main_, 139);
+  ASSERT_TRUE(test::WaitUntil([&] { return Send(list, LVM_GETITEMCOUNT) > 0; }, kReactionBound));
+  ASSERT_TRUE(SelectRemoteRow(run_.process().handle(), list, 0));
+  ASSERT_TRUE(PostMessageA(main_, WM_COMMAND, 24, 0));
+  EXPECT_FALSE(test::WaitUntil([] { return !test::ProcessIdsNamed("velkor_helper.exe").empty(); }, 2s));
+  test::EndProcessesNamed("velkor_helper.exe");
+
+  ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
+  ASSERT_EQ(run_.process().WaitForExit(kReactionBound), 0u);
+  std::string saved;
+  ASSERT_TRUE(test::ReadFileBytes(run_.folder().File("velkor.ini"), saved));
+  const SettingsFile written(saved);
+  for (const auto& c : cases) EXPECT_EQ(written.Integer(c.group, c.key, -12345), c.written) << c.key;
+  EXPECT_EQ(written.Text(SettingsGroup::General, "PreferencesSearchString"), program);  // kept as the user's
+  EXPECT_GE(written.Integer(SettingsGroup::Window, "Y", -1), 0);
+  EXPECT_LE(written.Integer(SettingsGroup::Window, "Height", -1), GetSystemMetrics(SM_CYMAXTRACK));
 }
 
 }  // namespace

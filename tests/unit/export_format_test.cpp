@@ -46,6 +46,14 @@ TEST(ExportFormat, TextColumnsFitCaptionColonAndLongestCell) {
             "a           \t               0 KB\t\t  1:02:05\tNormal   \t\r\n");
 }
 
+TEST(ExportFormat, ControlCharactersOfWindowTitlesStayOnTheirLine) {
+  const ExportTable table{{"Fenstertitel", "PID"}, {{"Zeile\r\nzwei\tdrei\x01", "\t7"}}};
+  EXPECT_EQ(FormatTextExport(table, kDate),
+            "Velkor\r\nHTML Export (08.12.2026 - 09:05 Uhr)\r\n\r\n"
+            "Fenstertitel:    \tPID:\t\r\n\r\n"
+            "Zeile  zwei drei \t   7\t\r\n");
+}
+
 TEST(ExportFormat, RightAlignmentFollowsLeadingNumberOrKb) {
   struct Case {
     const char* cell;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace velkor {
@@ -108,6 +109,59 @@ TEST(FileVersionInfo, CacheHoldsPerPathBitsAndStamp) {
   cache.Store("C:\\d.exe", 0x2, true, stamp, "D");  // past capacity: starts over
   EXPECT_EQ(cache.size(), 1u);
   EXPECT_EQ(*cache.Find("C:\\d.exe", 0x2, true, stamp), "D");
+}
+
+// Version entries of the 32-bit kind as a resource compiler lays them out.
+std::string Wide(std::string_view text, bool ended = true) {
+  std::string wide;
+  for (const char c : text) wide += {c, '\0'};
+  if (ended) wide += std::string(2, '\0');
+  return wide;
+}
+void SetWord(std::string& entry, size_t at, size_t word) {
+  entry[at] = static_cast<char>(word & 0xFF);
+  entry[at + 1] = static_cast<char>(word >> 8);
+}
+std::string Entry(std::string_view key, std::string_view value, bool text, std::vector<std::string> children = {}) {
+  std::string entry = std::string(6, '\0') + Wide(key);
+  entry.resize((entry.size() + 3) & ~size_t{3}, '\0');
+  entry += value;
+  for (const std::string& child : children) entry.resize((entry.size() + 3) & ~size_t{3}, '\0'), entry += child;
+  SetWord(entry, 0, entry.size());
+  SetWord(entry, 2, text ? value.size() / 2 : value.size());
+  SetWord(entry, 4, text);
+  return entry;
+}
+// The reader's buffer around a root with `description` as its one string:
+// the resource, then as many bytes again and four for the single-byte copies.
+std::string Block(const std::string& description, size_t tail = 4) {
+  const std::string root = Entry("VS_VERSION_INFO", std::string(52, '\x01'), false,
+                                 {Entry("StringFileInfo", "", true, {Entry("040704B0", "", true, {description})}),
+                                  Entry("VarFileInfo", "", true, {Entry("Translation", "\x07\x04\xB0\x04", false)})});
+  return root + std::string(root.size() + tail, '\0');
+}
+
+TEST(FileVersionInfo, BlocksWhoseLengthsLeadOutsideAreRefused) {
+  const std::string good = Entry("FileDescription", Wide("Velkor"), true);
+  const auto changed = [&](size_t at, size_t word) {
+    std::string entry = good;
+    SetWord(entry, at, word);
+    return entry;
+  };
+  const struct {
+    const char* what;
+    std::string block;
+    bool sound;
+  } cases[] = {
+      {"as compiled", Block(good), true},
+      {"no room for the copies", Block(good, 3), false},
+      {"entry longer than its parent", Block(changed(0, good.size() + 40)), false},
+      {"key not ended inside the entry", Block(changed(0, 20)), false},
+      {"value longer than the entry", Block(changed(2, 400)), false},
+      {"text not ended", Block(Entry("FileDescription", Wide("Velkor", false), true)), false},
+      {"too short for a root", std::string(5, '\0'), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(VersionBlockSound(c.block), c.sound) << c.what;
 }
 
 }  // namespace

@@ -82,6 +82,9 @@ TEST(Anchoring, StartRectKeepsTheTitleBarWithinReach) {
   // A stored size below the minimum is raised, also where the place is kept.
   EXPECT_EQ(MainWindowStartRect(30, 40, {10, 20}, 30, screen, work), (Rect{30, 40, 570, 465}));
   EXPECT_EQ(MainWindowStartRect(-1, -1, {0, 0}, 30, screen, work), (Rect{355, 279, 570, 465}));
+  // A size beyond the screen (a damaged file) is centred as the screen's own.
+  EXPECT_EQ(MainWindowStartRect(-1, -1, {40000, 32767}, 30, screen, work), (Rect{0, 0, 40000, 32767}));
+  EXPECT_EQ(MainWindowStartRect(-32768, 32767, {640, 32767}, 30, screen, work), (Rect{320, 0, 640, 32767}));
   // No work area at all: nothing is within reach.
   EXPECT_EQ(MainWindowStartRect(30, 40, {640, 530}, 30, screen, {}), (Rect{320, 247, 640, 530}));
 }

@@ -91,16 +91,46 @@ TEST(ProcessCommands, SearchAddressReplacesEveryPlaceholder) {
   EXPECT_EQ(SearchAddress(google, "notepad.exe"), "https://www.google.com/search?q=%22notepad.exe%22");
   // A process without a path searches for nothing.
   EXPECT_EQ(SearchAddress(google, ""), "https://www.google.com/search?q=%22%22");
-  EXPECT_EQ(SearchAddress("[SEARCH]/[SEARCH]", "a"), "a/a");
-  EXPECT_EQ(SearchAddress("no placeholder", "a"), "no placeholder");
-  EXPECT_EQ(SearchAddress("[SEARCH", "a"), "[SEARCH");
+  EXPECT_EQ(SearchAddress("http://h/[SEARCH]/[SEARCH]", "a"), "http://h/a/a");
+  EXPECT_EQ(SearchAddress("http://h/no-placeholder", "a"), "http://h/no-placeholder");
+  EXPECT_EQ(SearchAddress("http://h/[SEARCH", "a"), "http://h/[SEARCH");
 }
 
 TEST(ProcessCommands, SearchTermsCannotBreakTheQuery) {
-  EXPECT_EQ(SearchAddress("q=[SEARCH]&x=1", "a b&c#d%e+f.exe"), "q=a%20b%26c%23d%25e%2Bf.exe&x=1");
-  EXPECT_EQ(SearchAddress("q=[SEARCH]", "\"x?=\""), "q=%22x%3F%3D%22");
+  EXPECT_EQ(SearchAddress("http://h/q=[SEARCH]&x=1", "a b&c#d%e+f.exe"), "http://h/q=a%20b%26c%23d%25e%2Bf.exe&x=1");
+  EXPECT_EQ(SearchAddress("http://h/q=[SEARCH]", "\"x?=\"\t\x7F"), "http://h/q=%22x%3F%3D%22%09%7F");
   // A term that itself reads like the placeholder is not replaced again.
-  EXPECT_EQ(SearchAddress("[SEARCH]", "[SEARCH]"), "[SEARCH]");
+  EXPECT_EQ(SearchAddress("http://h/[SEARCH]", "[SEARCH]"), "http://h/[SEARCH]");
+}
+
+TEST(ProcessCommands, OnlyWebAddressesAreSearched) {
+  const struct {
+    const char* searchTemplate;
+    bool web;
+  } cases[] = {
+      {"https://www.google.com/search?q=%22[SEARCH]%22", true},
+      {"HTTP://suche.example/?q=[SEARCH]", true},
+      {"http://[SEARCH]", true},
+      {"", false},
+      {"www.google.com/search?q=[SEARCH]", false},
+      {"C:\\Windows\\system32\\calc.exe", false},
+      {"calc.exe [SEARCH]", false},
+      {"file:///C:/Windows/system32/calc.exe?[SEARCH]", false},
+      {"ftp://host/[SEARCH]", false},
+      {"javascript:alert([SEARCH])", false},
+      {"http:", false},
+      {"http://", false},
+      {"http:///C:/calc.exe", false},
+      {"http://\\\\server\\share\\tool.exe", false},
+      {"https://host/?q=[SEARCH]\" --argument", false},
+      {"https://host/?q=[SEARCH] x", false},
+      {"https://host/\r\nq=[SEARCH]", false},
+      {" https://host/", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsWebSearchTemplate(c.searchTemplate), c.web) << c.searchTemplate;
+    EXPECT_EQ(SearchAddress(c.searchTemplate, "a.exe").has_value(), c.web) << c.searchTemplate;
+  }
 }
 
 }  // namespace

@@ -397,6 +397,14 @@ TEST_F(ProcessCommands, FoldersAndSearchesGoToTheShellPerRow) {
   EXPECT_EQ(opened_[0], "https://search.example/?q=%22velkor_helper.exe%22&again=velkor_helper.exe");
   EXPECT_EQ(opened_[1], "https://search.example/?q=%22%22&again=");
 
+  // A template naming a program or a file opens nothing.
+  for (const std::string& hostile : {HelperPath(), "file:///" + HelperPath() + "?[SEARCH]"}) {
+    opened_.clear();
+    Preferences.PreferencesSearchString = hostile;
+    DispatchEvent({kEventControl, 24, kTypeLeftClick, kMainWindow});
+    EXPECT_TRUE(opened_.empty()) << hostile;
+  }
+
   // In another view the search is not the process list's.
   opened_.clear();
   ShowView(1, false);

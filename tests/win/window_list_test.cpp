@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <thread>
 
 #include "app/effects_win.h"
 #include "app/event_loop.h"
@@ -15,6 +16,7 @@
 #include "lists/window_list_win.h"
 #include "procs/process_list.h"
 #include "support/built_windows.h"
+#include "support/save_dialog.h"
 #include "support/wine_support.h"
 
 namespace velkor {
@@ -234,6 +236,46 @@ TEST_F(WindowListTest, AWindowThatStopsAnsweringHoldsNothingUp) {
   }
   // Still answering: our own window answers at once.
   EXPECT_TRUE(SendMessageTimeoutA(MainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr));
+}
+
+TEST_F(WindowListTest, MenuAndExportOfTheListWaitForNoWindowThatStopsAnswering) {
+  OwnedProcess helper;
+  HWND window = StartWindow(helper, "hung", "Velkor Haenger");
+  ASSERT_NE(window, nullptr);
+  ShowView(1, true);
+  ASSERT_GE(Select(window), 0);
+
+  // The right click's menu, ended by a timer of this thread as soon as the
+  // system shows it (and after 10 s at the latest, so that nothing hangs).
+  static ULONGLONG clicked = 0, shown = 0;
+  clicked = GetTickCount64();
+  shown = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!shown && menu && IsWindowVisible(menu)) shown = GetTickCount64();
+    if (shown || GetTickCount64() - clicked > 10000) EndMenu();
+  });
+  DispatchEvent({kEventControl, 147, kTypeRightClick, kMainWindow});
+  KillTimer(nullptr, timer);
+  ASSERT_NE(shown, 0u) << "no menu";
+  EXPECT_LT(shown - clicked, 1000u);
+
+  // "Fensterliste exportieren", answered by a second thread like a user.
+  const std::string path = folder_.File("fenster.txt");
+  ULONGLONG saving = 0;
+  std::thread user([&] {
+    HWND dialog = test::WaitForDialog(GetCurrentProcessId(), "Fensterliste exportieren", 10s);
+    saving = GetTickCount64();
+    if (!dialog || !test::SaveDialogAs(dialog, 1, path)) test::PressDialogButton(dialog, IDCANCEL);
+  });
+  Command(2);
+  const ULONGLONG written = GetTickCount64();
+  user.join();
+  ASSERT_NE(saving, 0u);
+  EXPECT_LT(written - saving, 1000u);
+  std::string bytes;
+  ASSERT_TRUE(test::ReadFileBytes(path, bytes));
+  EXPECT_NE(bytes.find("Velkor Haenger"), std::string::npos);
 }
 
 TEST_F(WindowListTest, RefreshesSpendNoHandles) {
