@@ -25,7 +25,7 @@ bool HasSelection(int list) {
 CommandContext CommandContextNow() {
   CommandContext context;
   context.view = CurrentView;
-  context.processSelected = HasSelection(kProcessListId);
+  context.processSelected = HasSelection(kProcessList);
   context.driverSelected = HasSelection(kDriverListId);
   context.processorCount = ProcessorCount;
   context.power = menuPowerPolicy;

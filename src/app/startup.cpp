@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "shell/instance.h"
+#include "shell/instance_win.h"
 #include "errors/on_error.h"
 #include "monitor/diagram_window_win.h"
 #include "monitor/history_strip.h"
@@ -57,19 +58,7 @@ void WriteStartSignal() {
                                          nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-bool CompanionRunning() {
-  DWORD ownSession = 0;
-  ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
-  ExamineProcesses();
-  while (NextProcess()) {
-    if (!IsCompanionName(ProcessName())) continue;
-    DWORD session = 0;
-    const bool known = ProcessIdToSessionId(ProcessID(), &session) != 0;
-    if (IsCompanionProcess(ProcessName(), known ? std::optional<uint32_t>(session) : std::nullopt, ownSession))
-      return true;
-  }
-  return false;
-}
+bool CompanionRunning() { return ProgramRunsInOwnSession(IsCompanionName); }
 
 uint32_t CompanionProcessId() { return companionPid; }
 

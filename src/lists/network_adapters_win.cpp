@@ -180,11 +180,11 @@ void DestroyNetworkView() {
 
 int ReadNetworkAdapters() {
   if (!LoadNetworkLibrary()) return 0;
+  // Each reading of the table is costly, so the buffer of the last one is
+  // tried first; a table that has grown is read again at its new size.
   ULONG size = 0;
-  if (library.getIfTable(nullptr, &size, TRUE) != ERROR_INSUFFICIENT_BUFFER) return 0;
-  // The table may grow between two calls: a few more tries with its new size.
   DWORD result = ERROR_INSUFFICIENT_BUFFER;
-  for (int attempt = 0; attempt < 4 && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+  for (int attempt = 0; attempt < 5 && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
     view.buffer.resize(std::max<size_t>({size, view.buffer.size(), sizeof(MIB_IFTABLE)}));
     size = static_cast<ULONG>(view.buffer.size());
     result = library.getIfTable(reinterpret_cast<MIB_IFTABLE*>(view.buffer.data()), &size, TRUE);
