@@ -144,11 +144,16 @@ def logo():
     return rows
 
 
+# Small and large icons at 100, 150 and 200 percent: 16, 24 and 32 pixels for
+# the title bar and the notification area, 32, 48 and 64 for Alt+Tab.
+ICON_SIZES = (16, 24, 32, 48, 64)
+
+
 def main():
     os.makedirs(ASSETS, exist_ok=True)
     for name, shape in (("velkor", VELKOR), ("dornat", DORNAT)):
         with open(os.path.join(ASSETS, name + ".ico"), "wb") as f:
-            f.write(ico([to_bytes(render(s, shape)) for s in (16, 32, 48)]))
+            f.write(ico([to_bytes(render(s, shape)) for s in ICON_SIZES]))
     with open(os.path.join(ASSETS, "logo.png"), "wb") as f:
         f.write(png(logo()))
 

@@ -7,6 +7,16 @@ src/gfx/image_names.h.
 Needs Debian's python3-pil and fonts-dejavu-core. Run it again after changing a
 picture and commit its output:  /usr/bin/python3 tools/make_images.py
 
+Scales: every picture is drawn at 100, 150 and 200 percent, for screens of 96,
+144 and 192 DPI. The 100 percent pictures are name.png, the others
+name_150.png and name_200.png beside them, listed in assets/images_scaled.rc
+under the name with "_150" or "_200" appended. Every picture is redrawn from
+its shapes at each scale; boundaries that the program hit-tests (the tab
+strip's) are placed with the program's rounding, value × scale rounded to
+the nearest pixel with halves away from zero. Lines that are one pixel wide at
+100 percent stay one pixel wide at 150 and become two at 200 percent.
+  /usr/bin/python3 tools/make_images.py [--scale 100|150|200] [name...]
+
 Drawing model: every shape is a coverage mask drawn at SS times the target
 size and averaged down (premultiplied), so straight edges that lie on whole
 pixels stay sharp and curves get smooth edges. Shapes are placed on a design
@@ -29,6 +39,20 @@ FONT = os.path.join(FONT_DIR, "DejaVuSans.ttf")
 FONT_BOLD = os.path.join(FONT_DIR, "DejaVuSans-Bold.ttf")
 
 SS = 8  # supersampling factor
+
+SCALES = (100, 150, 200)
+SCALE = 1  # the picture scale being drawn, set by main()
+
+
+def sc(v):
+    """A 100-percent length in device pixels at SCALE, halves away from zero."""
+    x = v * SCALE
+    return int(math.floor(abs(x) + 0.5)) * (1 if x >= 0 else -1)
+
+
+def lw():
+    """The width of a line that is one pixel wide at 100 percent."""
+    return max(1, int(SCALE))
 
 # ---------------------------------------------------------------------------
 # Palette: the blue of the program tile, its green and yellow load bars, and a
@@ -155,8 +179,12 @@ class Pic:
         if open_bottom:
             big.paste(m.crop((0, m.height - 1, m.width, m.height)).resize((m.width, pad)), (pad, pad + m.height))
         n = 2 * pad + 1
-        big = big.filter(ImageFilter.MinFilter(n)) if n <= 17 else big.filter(ImageFilter.MinFilter(9)).filter(
-            ImageFilter.MinFilter(n - 8))
+        if n <= 17:
+            big = big.filter(ImageFilter.MinFilter(n))
+        else:
+            # A large square minimum is the same as repeated 3×3 ones, and far cheaper.
+            for _ in range(pad):
+                big = big.filter(ImageFilter.MinFilter(3))
         return big.crop((pad, pad, pad + m.width, pad + m.height))
 
     # painting ----------------------------------------------------------------
@@ -654,6 +682,7 @@ def g_virtual_memory(g):
 def icon(size, glyph, box=None, offset=0):
     """A square icon with the glyph drawn on a `box`-pixel grid centred in it."""
     box = box or size
+    size, box, offset = sc(size), sc(size) - 2 * sc((size - box) / 2), offset * SCALE
     p = Pic(size, size)
     o = (size - box) / 2 + offset
     glyph(Grid(p, o, o, box))
@@ -675,11 +704,13 @@ def greyed(img):
 
 def sort_arrow(up):
     """12×12, pixel-exact: a small filled triangle of 4 rows."""
-    img = Image.new("RGBA", (12, 12), (0, 0, 0, 0))
+    n, rows_count = sc(12), sc(4)
+    img = Image.new("RGBA", (n, n), (0, 0, 0, 0))
     px = img.load()
-    rows = [(5, 7), (4, 8), (3, 9), (2, 10)]  # [x0, x1) per row
+    c = n // 2
+    rows = [(c - 1 - i, c + 1 + i) for i in range(rows_count)]  # [x0, x1) per row
     for i, (x0, x1) in enumerate(rows):
-        y = 4 + i if up else 7 - i
+        y = c - rows_count // 2 + i if up else c + rows_count // 2 - 1 - i
         for x in range(x0, x1):
             edge = x in (x0, x1 - 1)
             px[x, y] = (96, 116, 156, 255) if edge else (120, 142, 184, 255)
@@ -688,16 +719,17 @@ def sort_arrow(up):
 
 def status_strip():
     """The status bar background: 4×20 exact colours."""
-    img = Image.new("RGBA", (4, 20))
+    h, line = sc(20), lw()
+    img = Image.new("RGBA", (4, h))
     px = img.load()
     top, bottom = (210, 225, 255), (252, 253, 255)
-    for y in range(20):
-        if y == 0:
+    for y in range(h):
+        if y < line:
             c = (184, 196, 224)
-        elif y == 1:
+        elif y < 2 * line:
             c = (157, 168, 191)
         else:
-            t = (y - 2) / 17
+            t = (y - 2 * line) / (h - 1 - 2 * line)
             c = tuple(int(math.floor(a + (b - a) * t + 0.5)) for a, b in zip(top, bottom))
         for x in range(4):
             px[x, y] = c + (255,)
@@ -732,30 +764,33 @@ def tab_strip(names, edges, width, height, selected, background, panel, idle_fil
     boundary; the selected tab is taller, lighter, has an accent on its top
     edge and opens into the area below (colour `panel`), every other tab
     stands on the base line in the bottom row."""
+    tall = height > 20
+    edges, width, height, line = [sc(e) for e in edges], sc(width), sc(height), lw()
     p = Pic(width, height, background)
     order = [i for i in range(len(names)) if i != selected] + [selected]
     for i in order:
         x0, x1 = edges[i], edges[i + 1]
         sel = i == selected
-        top = 1 if sel else 4 if height > 20 else 3
-        shape = p.rect(x0, top, x1 + 1, height + 4, 2.5)
+        top = sc(1 if sel else 4 if tall else 3)
+        shape = p.rect(x0, top, x1 + line, height + sc(4), 2.5 * SCALE)
         p.paint(shape, TAB_SEL_LINE if sel else TAB_LINE)
-        inner = p.erode(shape, open_bottom=True)
+        inner = p.erode(shape, line, open_bottom=True)
         if sel:
-            p.paint(inner, p.vgrad((255, 255, 255), panel, top + 2, height - 2))
-            p.paint(p.both(p.rect(x0 + 1, top, x1, top + 2), shape), TAB_ACCENT)
+            p.paint(inner, p.vgrad((255, 255, 255), panel, top + sc(2), height - sc(2)))
+            p.paint(p.both(p.rect(x0 + line, top, x1, top + sc(2)), shape), TAB_ACCENT)
         else:
-            p.paint(inner, p.vgrad(idle_fill[0], idle_fill[1], top + 1, height - 1))
-            p.paint(p.both(p.minus(inner, p.erode(inner)), p.rect(0, 0, width, top + 2)), WHITE, 0.8)
-    base = p.rect(0, height - 1, width, height)
+            p.paint(inner, p.vgrad(idle_fill[0], idle_fill[1], top + sc(1), height - sc(1)))
+            p.paint(p.both(p.minus(inner, p.erode(inner, line)), p.rect(0, 0, width, top + sc(2))), WHITE, 0.8)
+    base = p.rect(0, height - line, width, height)
     if selected is not None:
-        base = p.minus(base, p.rect(edges[selected] + 1, height - 1, edges[selected + 1], height))
+        base = p.minus(base, p.rect(edges[selected] + line, height - line, edges[selected + 1], height))
     p.paint(base, TAB_SEL_LINE)
     img = p.done()
     for i, name in enumerate(names):
         sel = i == selected
         cx = int(round((edges[i] + edges[i + 1] + 1) / 2))
-        draw_text_1x(img, cx, baselines[1] if sel else baselines[0], name, TAB_TEXT if sel else TAB_TEXT_DIM)
+        draw_text_1x(img, cx, sc(baselines[1] if sel else baselines[0]), name, TAB_TEXT if sel else TAB_TEXT_DIM,
+                     size=sc(11))
     return img
 
 
@@ -766,10 +801,12 @@ def main_tabs(selected):
 
 def tab_filler():
     """Stretched to the right of the tab strip: white with the base line."""
-    img = Image.new("RGBA", (4, TAB_H), rgba(WHITE))
+    h = sc(TAB_H)
+    img = Image.new("RGBA", (4, h), rgba(WHITE))
     px = img.load()
     for x in range(4):
-        px[x, TAB_H - 1] = TAB_SEL_LINE + (255,)
+        for y in range(h - lw(), h):
+            px[x, y] = TAB_SEL_LINE + (255,)
     return img
 
 
@@ -785,28 +822,29 @@ def banner():
     """420×25: a light band over a faint load-history skyline, closed by a blue
     accent line. The dialogs crop it at their own width and may place text on it,
     so nothing in it depends on the position."""
-    w, h = 420, 25
+    w, h, line = sc(420), sc(25), lw()
+    band = h - line - sc(2)  # the blue accent band and the navy line below it
     p = Pic(w, h)
-    p.paint(p.rect(0, 0, w, h), p.vgrad((255, 255, 255), (218, 230, 255), 0, h - 3))
+    p.paint(p.rect(0, 0, w, h), p.vgrad((255, 255, 255), (218, 230, 255), 0, band))
     # skyline: a smooth pseudo-random load curve drawn as 3-pixel columns
     pts = []
-    for x in range(0, w + 3, 3):
+    for x in range(0, 420 + 3, 3):
         v = (0.5 + 0.22 * math.sin(x / 23.0) + 0.15 * math.sin(x / 7.3 + 1.1) + 0.1 * math.sin(x / 3.1 + 0.4))
-        pts.append((x, h - 3 - 4 - v * 12))
-    sky = p.poly([(0, h - 3)] + pts + [(w, h - 3)])
-    p.paint(sky, p.vgrad((150, 186, 244), (118, 160, 232), 6, h - 3), 0.35)
-    crest = p.line(pts, 1, caps=False)
+        pts.append((x * SCALE, band - 4 * SCALE - v * 12 * SCALE))
+    sky = p.poly([(0, band)] + pts + [(w, band)])
+    p.paint(sky, p.vgrad((150, 186, 244), (118, 160, 232), sc(6), band), 0.35)
+    crest = p.line(pts, SCALE, caps=False)
     p.paint(crest, BLUE[1], 0.35)
-    p.paint(p.rect(0, h - 3, w, h - 1), BLUE[1])
-    p.paint(p.rect(0, h - 3, w, h - 2), (255, 255, 255), 0.3)
-    p.paint(p.rect(0, h - 1, w, h), NAVY[1])
+    p.paint(p.rect(0, band, w, h - line), BLUE[1])
+    p.paint(p.rect(0, band, w, band + line), (255, 255, 255), 0.3)
+    p.paint(p.rect(0, h - line, w, h), NAVY[1])
     return p.done()
 
 
 def sidebar():
     """80×520: a tall blue band with the settings gear at the top, the window's
     name written upwards and faint load bars at the foot."""
-    w, h = 80, 520
+    w, h, line, S = sc(80), sc(520), lw(), SCALE
     p = Pic(w, h)
     p.paint(p.rect(0, 0, w, h), p.vgrad((64, 116, 204), NAVY[1], 0, h))
     # soft light falling from the top left
@@ -814,43 +852,45 @@ def sidebar():
     gp = glow.load()
     for y in range(h):
         for x in range(w):
-            d = math.hypot(x / 80.0, y / 260.0)
+            d = math.hypot(x / (80.0 * S), y / (260.0 * S))
             gp[x, y] = int(60 * max(0.0, 1 - d) ** 2)
     p.paint(glow.resize(p.img.size, Image.BILINEAR), WHITE)
     # load bars at the foot, white and faint
     x = 8
     for bh in (22, 38, 30, 52, 44, 64):
-        p.paint(p.rect(x, h - 14 - bh, x + 8, h - 14, 1.5), WHITE, 0.12)
+        p.paint(p.rect(x * S, (520 - 14 - bh) * S, (x + 8) * S, (520 - 14) * S, 1.5 * S), WHITE, 0.12)
         x += 11
-    p.paint(p.rect(0, h - 14, w, h - 13), WHITE, 0.18)
+    p.paint(p.rect(0, h - sc(14), w, h - sc(14) + line), WHITE, 0.18)
     # edge towards the pages
-    p.paint(p.rect(w - 2, 0, w - 1, h), WHITE, 0.22)
-    p.paint(p.rect(w - 1, 0, w, h), NAVY[2])
+    p.paint(p.rect(w - 2 * line, 0, w - line, h), WHITE, 0.22)
+    p.paint(p.rect(w - line, 0, w, h), NAVY[2])
     img = p.done()
-    gear = Pic(48, 48)
-    gear.shadow(gear.circle(24, 24, 22), 0, 1.5, 0.3, 1.5)
-    g_gear(Grid(gear, 0, 0, 48), 8, 8, 7.6, 5.8, 2.4, 10, ((255, 255, 255), (200, 220, 250), (30, 60, 130)))
-    img.alpha_composite(gear.done(), (16, 16))
-    f = ImageFont.truetype(FONT_BOLD, 16)
-    m = Image.new("L", (260, 30), 0)
-    ImageDraw.Draw(m).text((0, 22), "Einstellungen", font=f, fill=255, anchor="ls")
+    gear = Pic(sc(48), sc(48))
+    gear.shadow(gear.circle(24 * S, 24 * S, 22 * S), 0, 1.5 * S, 0.3, 1.5 * S)
+    g_gear(Grid(gear, 0, 0, 48 * S), 8, 8, 7.6, 5.8, 2.4, 10, ((255, 255, 255), (200, 220, 250), (30, 60, 130)))
+    img.alpha_composite(gear.done(), (sc(16), sc(16)))
+    f = ImageFont.truetype(FONT_BOLD, sc(16))
+    m = Image.new("L", (sc(260), sc(30)), 0)
+    ImageDraw.Draw(m).text((0, sc(22)), "Einstellungen", font=f, fill=255, anchor="ls")
     m = m.rotate(90, expand=True)
     layer = Image.new("RGBA", m.size, (255, 255, 255, 0))
     layer.putalpha(m.point(lambda v: v * 235 // 255))
-    img.alpha_composite(layer, (26, 84))
+    img.alpha_composite(layer, (sc(26), sc(84)))
     return img
 
 
 def about_logo():
-    p = Pic(56, 56)
-    p.shadow(p.rect(2, 2, 54, 54, 10), 0, 1.5, 0.25, 1.5)
-    g_tile(Grid(p, 1, 0, 54))
+    S = SCALE
+    p = Pic(sc(56), sc(56))
+    p.shadow(p.rect(2 * S, 2 * S, 54 * S, 54 * S, 10 * S), 0, 1.5 * S, 0.25, 1.5 * S)
+    g_tile(Grid(p, 1 * S, 0, 54 * S))
     return p.done()
 
 
 def pie_overlay():
     """240×240: opaque panel colour outside the disc, a soft gloss inside."""
-    n = 240
+    n, S = sc(240), SCALE
+    R = 120 * S
     img = Image.new("RGBA", (n, n))
     px = img.load()
     ss = 4
@@ -859,19 +899,19 @@ def pie_overlay():
             acc_out = 0.0
             for sy in range(ss):
                 for sx in range(ss):
-                    dx = x + (sx + 0.5) / ss - 120
-                    dy = y + (sy + 0.5) / ss - 120
-                    if math.hypot(dx, dy) > 120.5:
+                    dx = x + (sx + 0.5) / ss - R
+                    dy = y + (sy + 0.5) / ss - R
+                    if math.hypot(dx, dy) > R + 0.5:
                         acc_out += 1
             outside = acc_out / (ss * ss)
-            dx, dy = x + 0.5 - 120, y + 0.5 - 120
-            d = math.hypot(dx, dy) / 120
+            dx, dy = x + 0.5 - R, y + 0.5 - R
+            d = math.hypot(dx, dy) / R
             # gloss: light from the upper left, a gentle shade towards the lower right rim
-            lx, ly = (dx + 42) / 120, (dy + 48) / 120
+            lx, ly = (dx + 42 * S) / R, (dy + 48 * S) / R
             hl = max(0.0, 1 - math.hypot(lx, ly) / 0.85)
             light_a = 0.30 * hl ** 1.6
             rim = max(0.0, (d - 0.80) / 0.20) ** 2
-            shade_dir = max(0.0, (dx + dy) / (math.sqrt(2) * 120))
+            shade_dir = max(0.0, (dx + dy) / (math.sqrt(2) * R))
             dark_a = min(1.0, 0.22 * rim + 0.08 * shade_dir * d)
             # combine: white (light) over black (dark) as a single colour + alpha
             a_in = light_a + dark_a * (1 - light_a)
@@ -1014,6 +1054,22 @@ def save_png(img, path):
     img.save(path, "PNG", optimize=True)
 
 
+def scaled_name(name, scale):
+    return name if scale == 100 else "%s_%d" % (name, scale)
+
+
+def write_scaled_rc():
+    lines = ["// The program's pictures at 150 and 200 percent, drawn by tools/make_images.py (do not edit by hand).",
+             "// Each is the picture of assets/images.rc with \"_150\" or \"_200\" appended to its name."]
+    for scale in SCALES[1:]:
+        lines.append("")
+        lines.append("// %d percent" % scale)
+        for _, name, _, _ in CATALOGUE:
+            lines.append('%s PNG "%s.png"' % (scaled_name(name, scale).upper(), scaled_name(name, scale)))
+    with open(os.path.join(ASSETS, "images_scaled.rc"), "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def write_rc():
     lines = ["// The program's pictures, drawn by tools/make_images.py (do not edit by hand).",
              "// Resource type PNG; loaded with velkor::LoadPngResource(name), names in src/gfx/image_names.h."]
@@ -1036,6 +1092,9 @@ DORNAT_IMAGES = ["menu_program", "menu_power_off", "menu_restart", "menu_standby
 def write_dornat_rc():
     lines = ["// The tray companion's menu icons, drawn by tools/make_images.py (do not edit by hand).", ""]
     lines += ['%s PNG "%s.png"' % (n.upper(), n) for n in DORNAT_IMAGES]
+    for scale in SCALES[1:]:
+        lines += ["", "// %d percent" % scale]
+        lines += ['%s PNG "%s.png"' % (scaled_name(n, scale).upper(), scaled_name(n, scale)) for n in DORNAT_IMAGES]
     with open(os.path.join(ASSETS, "dornat_images.rc"), "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
 
@@ -1066,18 +1125,26 @@ def write_header(sizes):
 
 
 def main():
+    global SCALE
     build_catalogue()
-    only = set(sys.argv[1:])
+    args = sys.argv[1:]
+    scales = SCALES
+    if len(args) >= 2 and args[0] == "--scale":
+        scales, args = (int(args[1]),), args[2:]
+    only = set(args)
     sizes = {}
-    for _, name, _, make in CATALOGUE:
-        path = os.path.join(ASSETS, name + ".png")
-        if only and name not in only:
-            sizes[name] = Image.open(path).size
-            continue
-        img = make()
-        sizes[name] = img.size
-        save_png(img, path)
+    for scale in scales:
+        SCALE = 1 if scale == 100 else scale / 100
+        for _, name, _, make in CATALOGUE:
+            path = os.path.join(ASSETS, scaled_name(name, scale) + ".png")
+            if only and name not in only:
+                continue
+            img = make()
+            save_png(img, path)
+    for _, name, _, _ in CATALOGUE:
+        sizes[name] = Image.open(os.path.join(ASSETS, name + ".png")).size
     write_rc()
+    write_scaled_rc()
     write_dornat_rc()
     write_header(sizes)
 

@@ -329,10 +329,14 @@ Size EnforceMinimumSize(Size requested) {
   return {std::max(requested.w, kMinimumOuterWidth), std::max(requested.h, kMinimumOuterHeight)};
 }
 
+// The right edge of each view's tab on the tab strip picture.
+constexpr std::array<int, 6> kTabRightEdges = {84, 140, 195, 247, 313, 398};
+
+std::span<const int> TabRightEdges() { return kTabRightEdges; }
+
 std::optional<int> TabAtX(int x) {
-  static constexpr std::array<int, 6> kRightEdges = {84, 140, 195, 247, 313, 398};
   for (int view = 0; view < 6; ++view)
-    if (x <= kRightEdges[static_cast<size_t>(view)]) return view;
+    if (x <= kTabRightEdges[static_cast<size_t>(view)]) return view;
   return std::nullopt;
 }
 

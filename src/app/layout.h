@@ -136,6 +136,8 @@ Size EnforceMinimumSize(Size requested);
 
 // The view under x on the tab strip, or nothing right of the last tab.
 std::optional<int> TabAtX(int x);
+// The right edge of each view's tab, from the first view to the last.
+std::span<const int> TabRightEdges();
 
 // The main window's place from the stored geometry: centred unless both X
 // and Y differ from -1.
