@@ -62,6 +62,10 @@ void Show(ShownImage& image, const Canvas& canvas) {
   ShowCanvasInPicture(control, canvas, image.bitmap);
 }
 
+HBITMAP ImageOf(HWND control) {
+  return reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
 // A graph after one step: the picture on screen moves one pixel to the left
 // and only the newest columns, where the step drew, are painted again. A
 // whole repaint at every step (20 a second) would cost the program more
