@@ -25,25 +25,25 @@ bool LimitIsPixels(ControlKind kind) {
 }  // namespace
 
 const ControlSpec* ScaledLayout::Find(int id) const {
-  for (const ControlSpec& spec : controls)
-    if (spec.id == id) return &spec;
+  for (const ControlSpec& entry : controls)
+    if (entry.id == id) return &entry;
   return nullptr;
 }
 
-ControlSpec ScaleControlSpec(const ControlSpec& spec, int dpi) {
-  ControlSpec out = spec;
-  out.x = ScalePosition(spec.x, dpi);
-  out.y = ScalePosition(spec.y, dpi);
-  out.w = ScaleLength(spec.x, spec.w, dpi);
-  out.h = ScaleLength(spec.y, spec.h, dpi);
-  if (LimitIsPixels(spec.kind)) out.limit = ScaleToDpi(spec.limit, dpi);
+ControlSpec ScaleControlSpec(const ControlSpec& entry, int dpi) {
+  ControlSpec out = entry;
+  out.x = ScalePosition(entry.x, dpi);
+  out.y = ScalePosition(entry.y, dpi);
+  out.w = ScaleLength(entry.x, entry.w, dpi);
+  out.h = ScaleLength(entry.y, entry.h, dpi);
+  if (LimitIsPixels(entry.kind)) out.limit = ScaleToDpi(entry.limit, dpi);
   return out;
 }
 
 ScaledLayout ScaleLayout(int dpi) {
   ScaledLayout out;
   out.dpi = dpi > 0 ? dpi : kDesignDpi;
-  for (const ControlSpec& spec : ControlTable()) out.controls.push_back(ScaleControlSpec(spec, out.dpi));
+  for (const ControlSpec& entry : ControlTable()) out.controls.push_back(ScaleControlSpec(entry, out.dpi));
   for (ColumnSpec column : ColumnTable()) {
     column.width = ColumnWidthAtDpi(column.width, out.dpi);
     out.columns.push_back(column);

@@ -27,7 +27,7 @@ ScaledLayout ScaleLayout(int dpi);
 
 // One control at a DPI. Edges scale, not the width: a control 5 units from
 // its parent's right edge stays ScaleToDpi(5) from it.
-ControlSpec ScaleControlSpec(const ControlSpec& spec, int dpi);
+ControlSpec ScaleControlSpec(const ControlSpec& entry, int dpi);
 
 Size EnforceMinimumSize(Size requested, int dpi);
 

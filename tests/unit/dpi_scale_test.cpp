@@ -71,14 +71,14 @@ TEST(DpiScale, LayoutScalesEveryControlWithinAPixel) {
     const int sw = layout.windows[0].clientWidth, sh = layout.windows[0].clientHeight;
     ASSERT_EQ(sw * 96, w * dpi);
     for (size_t i = 0; i < layout.controls.size(); ++i) {
-      const ControlSpec &spec = ControlTable()[i], &scaled = layout.controls[i];
+      const ControlSpec &entry = ControlTable()[i], &scaled = layout.controls[i];
       const auto near = [&](const Extent& a, const Extent& b) {
         return std::abs(b.Resolve(sw, sh) * 96 - a.Resolve(w, h) * dpi) <= 96;
       };
-      EXPECT_TRUE(near(spec.x, scaled.x) && near(spec.y, scaled.y) && near(spec.w, scaled.w) && near(spec.h, scaled.h))
-          << "control " << spec.id << " at " << dpi;
-      if (spec.x.perW == 1 && spec.w.perW == 0) {
-        EXPECT_EQ(scaled.x.base + scaled.w.base, ScaleToDpi(spec.x.base + spec.w.base, dpi)) << spec.id;
+      EXPECT_TRUE(near(entry.x, scaled.x) && near(entry.y, scaled.y) && near(entry.w, scaled.w) && near(entry.h, scaled.h))
+          << "control " << entry.id << " at " << dpi;
+      if (entry.x.perW == 1 && entry.w.perW == 0) {
+        EXPECT_EQ(scaled.x.base + scaled.w.base, ScaleToDpi(entry.x.base + entry.w.base, dpi)) << entry.id;
       }
     }
     EXPECT_EQ(layout.columns[0].width, ScaleToDpi(ColumnTable()[0].width, dpi));
