@@ -4,6 +4,8 @@
 #include <tuple>
 
 #include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -11,7 +13,7 @@ namespace velkor {
 namespace {
 
 struct LookCache {
-  std::map<std::tuple<int, bool, bool>, win::UniqueFont> fonts;
+  std::map<std::tuple<int, bool, bool, int>, win::UniqueFont> fonts;
   std::map<COLORREF, win::UniqueBrush> brushes;
   // Node-based: the pointers handed out stay valid while the map grows.
   std::map<std::string, std::optional<Canvas>> pictures;
@@ -24,11 +26,10 @@ LookCache& Cache() {
 
 }  // namespace
 
-HFONT CachedFont(int points, bool bold, bool underline) {
-  win::UniqueFont& font = Cache().fonts[{points, bold, underline}];
+HFONT CachedFont(int points, bool bold, bool underline, int dpi) {
+  if (dpi <= 0) dpi = win::SystemDpi();
+  win::UniqueFont& font = Cache().fonts[{points, bold, underline, dpi}];
   if (!font) {
-    win::WindowDc screen(nullptr);
-    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     font.reset(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
                            underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
@@ -45,6 +46,18 @@ HBRUSH CachedBrush(COLORREF colour) {
 const Canvas* CachedPicture(const char* name) {
   if (!name) return nullptr;
   return CachedPicture(name, [name] { return LoadPngResource(name); });
+}
+
+const Canvas* CachedPictureForDpi(const char* name, int dpi) {
+  if (!name) return nullptr;
+  const int scale = ImageScaleForDpi(dpi);
+  if (scale != 100) {
+    const std::string scaled = ScaledImageName(name, scale);
+    if (const Canvas* picture = CachedPicture(scaled, [&scaled] { return LoadPngResource(scaled.c_str()); })) {
+      return picture;
+    }
+  }
+  return CachedPicture(name);
 }
 
 const Canvas* CachedPicture(const std::string& key, const std::function<std::optional<Canvas>()>& make) {

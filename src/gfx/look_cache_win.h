@@ -15,12 +15,16 @@
 
 namespace velkor {
 
-// Tahoma at `points` for the screen's resolution.
-HFONT CachedFont(int points, bool bold = false, bool underline = false);
+// Tahoma at `points` for `dpi` (0: the system's DPI).
+HFONT CachedFont(int points, bool bold = false, bool underline = false, int dpi = 0);
 // A solid brush of that colour.
 HBRUSH CachedBrush(COLORREF colour);
 // The PNG resource of that name, decoded; null when it is missing or `name` is null.
 const Canvas* CachedPicture(const char* name);
+// The PNG resource of that name drawn for `dpi`: its 150 or 200 percent
+// drawing where the DPI calls for one and the program carries it, else the
+// 100 percent one. Pictures are never stretched.
+const Canvas* CachedPictureForDpi(const char* name, int dpi);
 // A picture made by `make` (from others), kept under `key`; null when `make` made none.
 const Canvas* CachedPicture(const std::string& key, const std::function<std::optional<Canvas>()>& make);
 // A bitmap made by `make` from a picture, kept under `key`; null when `make` made none.

@@ -63,4 +63,45 @@ HtmlHelpFunction HelpViewer() {
   return help.functions;
 }
 
+const DpiFunctions& Dpi() {
+  static const DpiFunctions dpi = [] {
+    DpiFunctions f;
+    HMODULE user = GetModuleHandleA("user32.dll");
+    f.getDpiForWindow = BindFunction<DpiFunctions::ForWindow>(user, "GetDpiForWindow");
+    f.getDpiForSystem = BindFunction<DpiFunctions::ForSystem>(user, "GetDpiForSystem");
+    f.getSystemMetricsForDpi = BindFunction<DpiFunctions::MetricsForDpi>(user, "GetSystemMetricsForDpi");
+    f.adjustWindowRectExForDpi = BindFunction<DpiFunctions::AdjustForDpi>(user, "AdjustWindowRectExForDpi");
+    return f;
+  }();
+  return dpi;
+}
+
+int SystemDpi() {
+  if (Dpi().getDpiForSystem) return static_cast<int>(Dpi().getDpiForSystem());
+  WindowDc screen(nullptr);
+  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  return dpi > 0 ? dpi : 96;
+}
+
+int WindowDpi(HWND window) {
+  if (window && Dpi().getDpiForWindow) {
+    if (const UINT dpi = Dpi().getDpiForWindow(window)) return static_cast<int>(dpi);
+  }
+  return SystemDpi();
+}
+
+int SystemMetricAtDpi(int index, int dpi) {
+  if (Dpi().getSystemMetricsForDpi) return Dpi().getSystemMetricsForDpi(index, static_cast<UINT>(dpi));
+  return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
+}
+
+RECT OuterRectAtDpi(RECT client, DWORD style, bool menu, DWORD exStyle, int dpi) {
+  if (Dpi().adjustWindowRectExForDpi) {
+    Dpi().adjustWindowRectExForDpi(&client, style, menu, exStyle, static_cast<UINT>(dpi));
+  } else {
+    AdjustWindowRectEx(&client, style, menu, exStyle);
+  }
+  return client;
+}
+
 }  // namespace velkor::win

@@ -56,4 +56,29 @@ const PowerFunctions& Power();
 using HtmlHelpFunction = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 HtmlHelpFunction HelpViewer();
 
+// user32's display-scale functions of Windows 10 1607 and later.
+struct DpiFunctions {
+  using ForWindow = UINT(WINAPI*)(HWND);
+  using ForSystem = UINT(WINAPI*)();
+  using MetricsForDpi = int(WINAPI*)(int index, UINT dpi);
+  using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD style, BOOL menu, DWORD exStyle, UINT dpi);
+
+  ForWindow getDpiForWindow = nullptr;
+  ForSystem getDpiForSystem = nullptr;
+  MetricsForDpi getSystemMetricsForDpi = nullptr;
+  AdjustForDpi adjustWindowRectExForDpi = nullptr;
+};
+const DpiFunctions& Dpi();
+
+// The DPI `window` is shown at (its monitor's, for a per-monitor aware
+// program); the system's DPI for a null window or where the system cannot
+// tell one window's DPI.
+int WindowDpi(HWND window);
+// The system's DPI: the primary monitor's when the program started.
+int SystemDpi();
+// GetSystemMetrics(index) as it is at `dpi`.
+int SystemMetricAtDpi(int index, int dpi);
+// The outer rectangle of a window whose client area is `client`, at `dpi`.
+RECT OuterRectAtDpi(RECT client, DWORD style, bool menu, DWORD exStyle, int dpi);
+
 }  // namespace velkor::win
