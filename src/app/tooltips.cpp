@@ -5,6 +5,8 @@
 #include <map>
 
 #include "app/windows.h"
+#include "gfx/dpi_scale.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -30,7 +32,7 @@ void AddTooltip(HWND window, HWND control, const std::string& text) {
   if (!tip) {
     tip.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
                               0, window, nullptr, GetModuleHandleA(nullptr), nullptr));
-    SendMessageA(tip.get(), TTM_SETMAXTIPWIDTH, 0, 300);
+    SendMessageA(tip.get(), TTM_SETMAXTIPWIDTH, 0, ScaleToDpi(300, win::WindowDpi(window)));
   }
   TOOLINFOA tool = ToolOf(window, control);
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

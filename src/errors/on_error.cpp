@@ -5,7 +5,9 @@
 #include "errors/error_report.h"
 #include "errors/source_location.h"
 #include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -21,7 +23,11 @@ constexpr ULONG kHandlerStackSize = 192 * 1024;
 
 void (*endProgramStep)() = nullptr;
 // The banner, decoded once at installation: a fault is no time to decode.
+// Besides the 100 percent drawing, the one for the system's scale.
 std::optional<Canvas> banner;
+std::optional<Canvas> scaledBanner;
+int scaledBannerPercent = 100;
+const Canvas* shownBanner = nullptr;
 // The program image: faults inside it are ours wherever they are caught.
 uintptr_t imageStart = 0;
 uintptr_t imageEnd = 0;
@@ -52,7 +58,7 @@ LRESULT CALLBACK ErrorDialogCallback(HWND window, UINT message, WPARAM wParam, L
     }
     case WM_PAINT: {
       win::PaintScope paint(window);
-      if (banner) PaintCanvas(paint.get(), *banner, 0, 0);
+      if (shownBanner) PaintCanvas(paint.get(), *shownBanner, 0, 0);
       return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -72,9 +78,12 @@ bool IsInput(UINT message) {
          (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
 }
 
+// A control at its 96-DPI place, scaled by its edges to `dpi`.
 HWND CreateControl(HWND dialog, const char* className, const char* text, DWORD style, int x, int y, int width,
-                   int height, int id, HFONT font) {
-  HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, dialog,
+                   int height, int id, HFONT font, int dpi) {
+  const int left = ScaleToDpi(x, dpi), top = ScaleToDpi(y, dpi);
+  HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, left, top,
+                                 ScaleToDpi(x + width, dpi) - left, ScaleToDpi(y + height, dpi) - top, dialog,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
@@ -153,6 +162,9 @@ void ReserveStackForHandler() {
 void InstallErrorHandler(void (*endProgram)()) {
   endProgramStep = endProgram;
   banner = LoadPngResource(images::kBanner);
+  scaledBannerPercent = ImageScaleForDpi(win::SystemDpi());
+  if (scaledBannerPercent != 100)
+    scaledBanner = LoadPngResource(ScaledImageName(images::kBanner, scaledBannerPercent).c_str());
   const auto* image = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
@@ -175,28 +187,35 @@ void InstallErrorHandler(void (*endProgram)()) {
 void ShowErrorDialog(const std::string& text) {
   win::UniqueBrush background(CreateSolidBrush(kBackground));
   backgroundBrush = background.get();
-  win::UniqueFont font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
   constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;  // a title bar only: no close, minimise or maximise button
   constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME;
-  RECT frame{0, 0, 400, 185};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  win::UniqueWindow window(CreateWindowExA(kExStyle, kDialogClass, "Velkor - Fehler!", kStyle,
-                                           (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                           (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
+  // Made first without a size: where the system puts it tells its DPI, and
+  // the dialog is laid out for that DPI before it is shown.
+  win::UniqueWindow window(CreateWindowExA(kExStyle, kDialogClass, "Velkor - Fehler!", kStyle, 0, 0, 0, 0, nullptr,
                                            nullptr, GetModuleHandleA(nullptr), nullptr));
   HWND dialog = window.get();
-  headingText = CreateControl(dialog, "STATIC", "Bei der Benutzung von Velkor ist ein Fehler aufgetreten!", SS_LEFT,
-                              10, 7, 390, 15, 0, font.get());
+  const int dpi = win::WindowDpi(dialog);
+  const RECT frame =
+      win::OuterRectAtDpi(RECT{0, 0, ScaleToDpi(400, dpi), ScaleToDpi(185, dpi)}, kStyle, false, kExStyle, dpi);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  shownBanner = scaledBanner && scaledBannerPercent == ImageScaleForDpi(dpi) ? &*scaledBanner
+                : banner                                                     ? &*banner
+                                                                             : nullptr;
+  win::UniqueFont font(CreateFontA(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+  headingText = CreateControl(dialog, "STATIC", "Bei der Benutzung von Velkor ist ein Fehler aufgetreten!", SS_LEFT, 10,
+                              7, 390, 15, 0, font.get(), dpi);
   CreateControl(dialog, "EDIT", text.c_str(), WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 10,
-                30, 380, 100, 0, font.get());
-  CreateControl(dialog, "STATIC", "", SS_ETCHEDHORZ, 10, 145, 380, 2, 0, font.get());
-  HWND endButton = CreateControl(dialog, "BUTTON", "Beenden", WS_TABSTOP | BS_PUSHBUTTON, 200, 153, 80, 24,
-                                 kEndButton, font.get());
+                30, 380, 100, 0, font.get(), dpi);
+  CreateControl(dialog, "STATIC", "", SS_ETCHEDHORZ, 10, 145, 380, 2, 0, font.get(), dpi);
+  HWND endButton = CreateControl(dialog, "BUTTON", "Beenden", WS_TABSTOP | BS_PUSHBUTTON, 200, 153, 80, 24, kEndButton,
+                                 font.get(), dpi);
   CreateControl(dialog, "BUTTON", "Fortfahren", WS_TABSTOP | BS_DEFPUSHBUTTON, 300, 153, 80, 24, kContinueButton,
-                font.get());
+                font.get(), dpi);
   ShowWindow(dialog, SW_SHOW);
   SetForegroundWindow(dialog);
   SetFocus(endButton);
@@ -217,6 +236,7 @@ void ShowErrorDialog(const std::string& text) {
     ExitProcess(0);
   }
   window.reset();
+  shownBanner = nullptr;
   headingText = nullptr;
   backgroundBrush = nullptr;
 }

@@ -18,7 +18,9 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "procs/list_icons_win.h"
 #include "win/list_view.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -148,13 +150,11 @@ void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
   view.controls = controls;
   if (HWND list = controls.list) {
     // The list owns its image list and frees it with itself.
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+    HIMAGELIST images = CreateSmallImageList(list, 1, 0);
     if (images) {
-      if (std::optional<Canvas> picture = LoadPngResource(images::kListNetwork)) {
-        win::UniqueIcon icon = CanvasToIcon(*picture);
-        if (icon) ImageList_ReplaceIcon(images, -1, icon.get());
-      }
-      ListView_SetImageList(list, images, LVSIL_SMALL);
+      if (win::UniqueIcon icon = SmallPictureIcon(images::kListNetwork, win::WindowDpi(list), SmallIconSizeOf(list)))
+        ImageList_ReplaceIcon(images, -1, icon.get());
+      if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL)) ImageList_Destroy(old);
     }
   }
   // The picture over the details box's white and without alpha bytes: a

@@ -11,8 +11,10 @@
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "lists/service_list.h"
+#include "procs/list_icons_win.h"
 #include "win/list_view.h"
 #include "win/message_box.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -89,14 +91,17 @@ std::optional<std::string> ResolveIndirect(HKEY key, const std::string& stored) 
 }  // namespace
 
 void GiveListIcon(HWND list, const char* pictureName) {
-  if (ListView_GetImageList(list, LVSIL_SMALL)) return;
-  auto picture = LoadPngResource(pictureName);
-  if (!picture) return;
-  win::UniqueIcon icon = CanvasToIcon(*picture);
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+  const int size = SmallIconSizeOf(list);
+  int width = 0, height = 0;
+  HIMAGELIST given = ListView_GetImageList(list, LVSIL_SMALL);
+  if (given && ImageList_GetIconSize(given, &width, &height) && width == size) return;
+  win::UniqueIcon icon = SmallPictureIcon(pictureName, win::WindowDpi(list), size);
+  if (!icon) return;
+  HIMAGELIST images = CreateSmallImageList(list, 1, 0);
   if (!images) return;
   ImageList_AddIcon(images, icon.get());
-  ListView_SetImageList(list, images, LVSIL_SMALL);
+  // The list owns the new one; one of another scale it had goes.
+  if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL)) ImageList_Destroy(old);
 }
 
 HBITMAP ListSortArrow(bool ascending) {

@@ -10,6 +10,7 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "procs/list_icons_win.h"
 #include "procs/process_library.h"
 #include "procs/process_list.h"
 #include "win/foreign_window.h"
@@ -70,22 +71,25 @@ HICON AskWindowIcon(HWND window) {
   return nullptr;
 }
 
+// The size of the list's icons: the small-icon size at the list's DPI.
+int IconSize() {
+  int width = 16, height = 16;
+  if (state.images) ImageList_GetIconSize(state.images, &width, &height);
+  return width;
+}
+
 HICON ExecutableIcon(const std::string& path) {
   if (path.empty()) return nullptr;
   auto found = state.executableIcons.find(path);
   if (found == state.executableIcons.end()) {
-    HICON small = nullptr;
-    ExtractIconExA(path.c_str(), 0, nullptr, &small, 1);
-    found = state.executableIcons.emplace(path, win::UniqueIcon(small)).first;
+    found = state.executableIcons.emplace(path, ExtractSmallIcon(path.c_str(), 0, IconSize())).first;
   }
   return found->second.get();
 }
 
 HICON ShellIcon() {
   if (!state.shellIconLoaded) {
-    HICON small = nullptr;
-    ExtractIconExA("shell32.dll", 2, nullptr, &small, 1);
-    state.shellIcon.reset(small);
+    state.shellIcon = ExtractSmallIcon("shell32.dll", 2, IconSize());
     state.shellIconLoaded = true;
   }
   return state.shellIcon.get();
@@ -177,8 +181,11 @@ void AttachWindowList(const WindowListControls& controls) {
   state.controls = controls;
   HWND list = controls.list;
   if (!list) return;
-  state.images = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK,
-                                  16, 16);
+  state.images = CreateSmallImageList(list, 16, 16);
+  // Icons taken for another list's scale would be stretched into this one.
+  state.executableIcons.clear();
+  state.shellIcon.reset();
+  state.shellIconLoaded = false;
   // The list owns its image list (and frees an earlier one we gave it).
   if (HIMAGELIST old = ListView_SetImageList(list, state.images, LVSIL_SMALL)) ImageList_Destroy(old);
   state.sortColumn = 0;

@@ -12,6 +12,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "procs/file_version_info_win.h"
+#include "procs/list_icons_win.h"
 #include "procs/path_text.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
@@ -69,11 +70,16 @@ const std::string& WindowsFolder() {
 
 int AddIcon(HICON icon) { return icon && cache.images ? ImageList_ReplaceIcon(cache.images, -1, icon) : -1; }
 
+// The size of the list's icons: the small-icon size at the list's DPI.
+int IconSize() {
+  int width = 16, height = 16;
+  if (cache.images) ImageList_GetIconSize(cache.images, &width, &height);
+  return width;
+}
+
 int GenericIcon() {
   if (cache.genericIcon < 0) {
-    win::UniqueIcon icon;
-    ExtractIconExA("shell32.dll", 2, nullptr, icon.put(), 1);
-    cache.genericIcon = AddIcon(icon.get());
+    cache.genericIcon = AddIcon(ExtractSmallIcon("shell32.dll", 2, IconSize()).get());
   }
   return cache.genericIcon;
 }
@@ -81,13 +87,15 @@ int GenericIcon() {
 int IconOf(const std::string& path) {
   if (FileNameOf(path) == "svchost.exe") {
     if (cache.serviceHostIcon < 0) {
-      if (auto canvas = LoadPngResource(images::kListServiceHost))
-        cache.serviceHostIcon = AddIcon(CanvasToIcon(*canvas).get());
+      const int size = IconSize();
+      if (win::UniqueIcon icon = SmallPictureIcon(images::kListServiceHost, SmallIconDpi(size), size))
+        cache.serviceHostIcon = AddIcon(icon.get());
     }
     return cache.serviceHostIcon;
   }
-  win::UniqueIcon icon;
-  if (!path.empty() && ExtractIconExA(path.c_str(), 0, nullptr, icon.put(), 1) > 0 && icon) return AddIcon(icon.get());
+  if (!path.empty()) {
+    if (win::UniqueIcon icon = ExtractSmallIcon(path.c_str(), 0, IconSize())) return AddIcon(icon.get());
+  }
   return GenericIcon();
 }
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "procs/list_icons_win.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_facts_win.h"
 #include "procs/process_list_columns_win.h"
@@ -25,7 +26,7 @@ HWND AttachList() {
     ResetProcessColumns(false);
     HIMAGELIST images = nullptr;
     if (list) {
-      images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 64, 64);  // owned by the list view
+      images = CreateSmallImageList(list, 64, 64);  // owned by the list view
       ListView_SetImageList(list, images, LVSIL_SMALL);
     }
     ResetProcessFacts(images);

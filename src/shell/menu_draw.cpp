@@ -4,10 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "shell/menu_look.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
+#include "shell/menu_look.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -29,21 +30,9 @@ void Highlight(int what) {
   if (State().highlight && what != kNoStatusChange) State().highlight(what);
 }
 
-LRESULT MeasureItem(MEASUREITEMSTRUCT* measure) {
-  const auto* record = reinterpret_cast<const MenuItemRecord*>(measure->itemData);
-  SIZE extent{};
-  if (!record->text.empty()) {
-    win::WindowDc screen(nullptr);
-    win::SelectScope font(screen.get(), record->font);
-    GetTextExtentPoint32A(screen.get(), record->text.c_str(), static_cast<int>(record->text.size()), &extent);
-  }
-  const MenuItemSize size = MeasureMenuItem(record->text.empty(), record->title, extent.cx);
-  measure->itemWidth = static_cast<UINT>(size.width);
-  measure->itemHeight = static_cast<UINT>(size.height);
-  return TRUE;
-}
+}  // namespace
 
-LRESULT DrawItem(const DRAWITEMSTRUCT* item) {
+void PaintMenuItem(const DRAWITEMSTRUCT* item, int dpi) {
   const auto* record = reinterpret_cast<const MenuItemRecord*>(item->itemData);
   const RECT& r = item->rcItem;
   const bool highlighted = (item->itemState & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
@@ -54,24 +43,53 @@ LRESULT DrawItem(const DRAWITEMSTRUCT* item) {
   Highlight(plan.status);
 
   const bool checked = (item->itemState & ODS_CHECKED) != 0;
-  const Canvas* icon = checked ? CachedPicture(images::kMenuCheck) : record->icon;
-  if (checked && !icon) icon = record->icon;
-  const Canvas picture = DrawMenuItem(r.right - r.left, r.bottom - r.top, plan.look, record->title, icon);
+  const Canvas* own = CachedPictureForDpi(record->iconName, dpi);
+  const Canvas* icon = checked ? CachedPictureForDpi(images::kMenuCheck, dpi) : own;
+  if (checked && !icon) icon = own;
+  const Canvas picture = DrawMenuItem(r.right - r.left, r.bottom - r.top, plan.look, record->title, icon, dpi);
   PaintCanvas(item->hDC, picture, r.left, r.top);
   if (!record->text.empty()) {
-    win::SelectScope font(item->hDC, record->font);
+    const MenuPlaces places = MenuPlacesAt(dpi);
+    win::SelectScope font(item->hDC, MenuFont(dpi));
     const Pixel colour = MenuCaptionColour(plan.look);
     SetTextColor(item->hDC, RGB(PixelRed(colour), PixelGreen(colour), PixelBlue(colour)));
     SetBkMode(item->hDC, TRANSPARENT);
-    const int x = r.left + (record->title ? kMenuTitleCaptionX : kMenuCaptionX);
-    TextOutA(item->hDC, x, r.top + kMenuCaptionY, record->text.c_str(), static_cast<int>(record->text.size()));
+    const int x = r.left + (record->title ? places.titleCaptionX : places.captionX);
+    TextOutA(item->hDC, x, r.top + places.captionY, record->text.c_str(), static_cast<int>(record->text.size()));
   }
-  return TRUE;
 }
 
-}  // namespace
-
 HFONT MenuFont() { return CachedFont(8); }
+
+HFONT MenuFont(int dpi) {
+  return CachedFont(8, false, false, dpi);
+}
+
+MenuItemSize MeasureMenuItemAt(const MenuItemRecord& record, int dpi) {
+  SIZE extent{};
+  if (!record.text.empty()) {
+    win::WindowDc screen(nullptr);
+    win::SelectScope font(screen.get(), MenuFont(dpi));
+    GetTextExtentPoint32A(screen.get(), record.text.c_str(), static_cast<int>(record.text.size()), &extent);
+  }
+  return MeasureMenuItem(record.text.empty(), record.title, extent.cx, dpi, extent.cy);
+}
+
+void RemeasureMenu(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) continue;
+    if (info.hSubMenu) RemeasureMenu(info.hSubMenu);
+    // Setting the type again drops the size the system keeps for the item.
+    if (info.fType & MFT_OWNERDRAW) {
+      info.fMask = MIIM_FTYPE;
+      SetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+    }
+  }
+}
 
 void MakeOwnerDrawn(HMENU menu, UINT item, const char* icon, UINT flags, const std::string& text, bool titleFlag) {
   const BOOL byPosition = (flags & MF_BYPOSITION) ? TRUE : FALSE;
@@ -110,17 +128,23 @@ void SetMenuHighlightHook(MenuHighlightHook hook) { State().highlight = hook; }
 
 void FreeMenuItemRecords() { State().records.clear(); }
 
-std::optional<LRESULT> HandleMenuMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> HandleMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlType != ODT_MENU || !measure->itemData) return std::nullopt;
-      return MeasureItem(measure);
+      // The menu's owner decides the scale: its monitor's DPI.
+      const MenuItemSize size =
+          MeasureMenuItemAt(*reinterpret_cast<const MenuItemRecord*>(measure->itemData), win::WindowDpi(window));
+      measure->itemWidth = static_cast<UINT>(size.width);
+      measure->itemHeight = static_cast<UINT>(size.height);
+      return TRUE;
     }
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item->CtlType != ODT_MENU || !item->itemData) return std::nullopt;
-      return DrawItem(item);
+      PaintMenuItem(item, win::WindowDpi(window));
+      return TRUE;
     }
     case WM_MENUSELECT: {
       const UINT flags = HIWORD(wParam);

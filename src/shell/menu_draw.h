@@ -8,12 +8,13 @@
 #include <string>
 
 #include "gfx/canvas.h"
+#include "shell/menu_look.h"
 
 namespace velkor {
 
 // What an owner-drawn item carries (its item data): made by MakeOwnerDrawn.
 struct MenuItemRecord {
-  HFONT font = nullptr;            // Tahoma 8
+  HFONT font = nullptr;            // Tahoma 8 at the system's DPI; drawn at the owner's
   std::string text;                // empty for a separator
   const char* iconName = nullptr;  // 16x16 picture resource, or null
   const Canvas* icon = nullptr;    // its pixels, null when it has none
@@ -22,8 +23,17 @@ struct MenuItemRecord {
 };
 // The record of an item, or null when it is not owner-drawn by us.
 const MenuItemRecord* MenuItemRecordOf(HMENU menu, UINT item, bool byPosition);
-// Tahoma 8, the font of every menu item.
+// Tahoma 8, the font of every menu item, at the system's DPI or at `dpi`.
 HFONT MenuFont();
+HFONT MenuFont(int dpi);
+// The size an item asks for in a menu whose owner window has `dpi`: its
+// caption measured in the menu font for that DPI.
+MenuItemSize MeasureMenuItemAt(const MenuItemRecord& record, int dpi);
+// Draws an item of a menu whose owner window has `dpi` (WM_DRAWITEM).
+void PaintMenuItem(const DRAWITEMSTRUCT* item, int dpi);
+// Makes the system measure every owner-drawn item of `menu` and its submenus
+// again when next shown: after the owner window moved to a DPI of its own.
+void RemeasureMenu(HMENU menu);
 
 // Gives an item (by command with MF_BYCOMMAND, by position with
 // MF_BYPOSITION) its record and makes it owner-drawn; an empty caption makes

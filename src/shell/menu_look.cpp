@@ -1,10 +1,25 @@
 #include "shell/menu_look.h"
 
+#include <algorithm>
+
 namespace velkor {
 
-MenuItemSize MeasureMenuItem(bool separator, bool title, int captionWidth) {
-  if (separator) return {0, 7};
-  return {title ? captionWidth : captionWidth + 32, 20};
+MenuPlaces MenuPlacesAt(int dpi) {
+  MenuPlaces places;
+  places.stripWidth = ScaleToDpi(kMenuStripWidth, dpi);
+  places.captionX = ScaleToDpi(kMenuCaptionX, dpi);
+  places.titleCaptionX = ScaleToDpi(kMenuTitleCaptionX, dpi);
+  places.captionY = ScaleToDpi(kMenuCaptionY, dpi);
+  places.line = ScaleToDpi(1, dpi);
+  return places;
+}
+
+MenuItemSize MeasureMenuItem(bool separator, bool title, int captionWidth, int dpi, int captionHeight) {
+  if (separator) return {0, ScaleToDpi(7, dpi)};
+  const MenuPlaces places = MenuPlacesAt(dpi);
+  // The caption is drawn from captionY down: the item holds all of it.
+  const int height = std::max(ScaleToDpi(20, dpi), places.captionY + captionHeight);
+  return {title ? captionWidth : captionWidth + ScaleToDpi(32, dpi), height};
 }
 
 MenuDrawPlan PlanMenuItem(bool separator, bool highlighted, bool greyed, int id) {
@@ -14,17 +29,21 @@ MenuDrawPlan PlanMenuItem(bool separator, bool highlighted, bool greyed, int id)
   return {MenuLook::kNormal, kNoStatusChange};
 }
 
-Canvas DrawMenuItem(int width, int height, MenuLook look, bool title, const Canvas* icon) {
+Canvas DrawMenuItem(int width, int height, MenuLook look, bool title, const Canvas* icon, int dpi) {
+  const MenuPlaces places = MenuPlacesAt(dpi);
   Canvas item(width, height, kMenuWhite);
   if (look == MenuLook::kHighlighted) {
     item.Fill(kMenuHighlightFrame);
-    item.FillRect(1, 1, width - 2, height - 2, kMenuHighlightColour);
+    item.FillRect(places.line, places.line, width - 2 * places.line, height - 2 * places.line, kMenuHighlightColour);
   } else if (!title) {
-    item.FillRect(0, 0, kMenuStripWidth, height, kMenuStripColour);
+    item.FillRect(0, 0, places.stripWidth, height, kMenuStripColour);
   }
-  if (look == MenuLook::kSeparator) item.FillRect(kMenuCaptionX, height / 2, width - kMenuCaptionX, 1, kMenuSeparatorColour);
+  if (look == MenuLook::kSeparator) {
+    item.FillRect(places.captionX, (height - places.line + 1) / 2, width - places.captionX, places.line,
+                  kMenuSeparatorColour);
+  }
   if (icon && !title && look != MenuLook::kSeparator)
-    DrawOver(item, *icon, (kMenuStripWidth - icon->width) / 2, (height - icon->height) / 2);
+    DrawOver(item, *icon, CentredOffset(places.stripWidth, icon->width), CentredOffset(height, icon->height));
   return item;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "gfx/canvas.h"
+#include "gfx/dpi_scale.h"
 
 namespace velkor {
 
@@ -22,14 +23,29 @@ inline constexpr int kMenuCaptionX = 30;
 inline constexpr int kMenuTitleCaptionX = 6;
 inline constexpr int kMenuCaptionY = 3;
 
+// The places of an item at a DPI: the strip, the caption's left edge (of a
+// menu item and of a menu bar title), its top, and the frame and separator
+// lines' thickness, all the 96-DPI ones scaled.
+struct MenuPlaces {
+  int stripWidth = kMenuStripWidth;
+  int captionX = kMenuCaptionX;
+  int titleCaptionX = kMenuTitleCaptionX;
+  int captionY = kMenuCaptionY;
+  int line = 1;
+};
+MenuPlaces MenuPlacesAt(int dpi);
+
 struct MenuItemSize {
   int width = 0;
   int height = 0;
   friend bool operator==(const MenuItemSize&, const MenuItemSize&) = default;
 };
 // A separator is 0 x 7, a menu bar title as wide as its caption, any other
-// item its caption plus 32 wide; items are 20 high.
-MenuItemSize MeasureMenuItem(bool separator, bool title, int captionWidth);
+// item its caption plus 32 wide; items are 20 high. At another DPI the
+// spaces scale; `captionWidth` and `captionHeight` are the caption's extent
+// in the font for that DPI, and an item always holds its caption below the
+// caption's top, so no font cuts its text.
+MenuItemSize MeasureMenuItem(bool separator, bool title, int captionWidth, int dpi = kDesignDpi, int captionHeight = 0);
 
 enum class MenuLook { kNormal, kDisabled, kHighlighted, kSeparator };
 
@@ -45,8 +61,8 @@ MenuDrawPlan PlanMenuItem(bool separator, bool highlighted, bool greyed, int id)
 
 // The picture of an item of that size: background, the left strip (not for
 // menu bar titles), the highlight frame or the separator line, and the icon
-// (or the check-mark picture) in the strip.
-Canvas DrawMenuItem(int width, int height, MenuLook look, bool title, const Canvas* icon);
+// (or the check-mark picture) centred in the strip, at the places for `dpi`.
+Canvas DrawMenuItem(int width, int height, MenuLook look, bool title, const Canvas* icon, int dpi = kDesignDpi);
 Pixel MenuCaptionColour(MenuLook look);
 
 // The help line of a menu identifier in `view` ("" without one); item 30

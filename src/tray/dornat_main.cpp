@@ -19,8 +19,9 @@
 #include "shell/menu_draw.h"
 #include "shell/power.h"
 #include "tray/tray_figures.h"
-#include "win/unique_handle.h"
 #include "win/start_process.h"
+#include "win/system_functions.h"
+#include "win/unique_handle.h"
 
 namespace velkor {
 namespace {
@@ -42,6 +43,10 @@ struct Companion {
   win::UniqueMenu menu;
   win::UniqueIcon programIcon;
   win::UniqueIcon drawnIcon;  // the bar chart now shown, once there is one
+  int iconSize = kTrayIconSize;  // the system's small-icon size at the taskbar's DPI
+  int cpuLoad = -1;              // the figures the bar chart shows
+  double memoryShare = 0.0;
+  double pageFileShare = 0.0;
   std::string tip;
   win::UniqueKernelHandle mainProgram;  // the velkor.exe we started, while it may run
   DWORD lastTooltip = 0;
@@ -112,20 +117,55 @@ void ExitCommand() {
   EndCompanion();
 }
 
-void UpdateTooltipAndIcon() {
-  const int load = SystemCpuUsage();
-  const double memory = LoadShare(UsedPhysicalMemory(), TotalPhysicalMemory());
-  const double pageFile = LoadShare(UsedPageFile(), TotalPageFile());
-  companion.tip = TrayTooltip(load, LoadPercent(memory), LoadPercent(pageFile));
-  NOTIFYICONDATAA tip = TrayData(NIF_TIP);
-  Shell_NotifyIconA(NIM_MODIFY, &tip);
+// The notification area shows small icons at the DPI of the screen it is on,
+// which for the hidden window is the one the system starts on.
+int TrayIconSize() {
+  const int size = win::SystemMetricAtDpi(SM_CXSMICON, win::WindowDpi(companion.window.get()));
+  return size > 0 ? size : kTrayIconSize;
+}
+
+void LoadProgramIcon() {
+  const int size = companion.iconSize;
+  companion.programIcon.reset(
+      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "APPICON", IMAGE_ICON, size, size, 0)));
+}
+
+void ShowBarChart() {
   // Opaque: the white ground is white on any taskbar. A failed creation
   // keeps the icon shown before.
-  win::UniqueIcon icon = CanvasToIcon(DrawTrayIcon(load, memory, pageFile));
+  win::UniqueIcon icon =
+      CanvasToIcon(DrawTrayIcon(companion.cpuLoad, companion.memoryShare, companion.pageFileShare, companion.iconSize));
   if (!icon) return;
   std::swap(companion.drawnIcon, icon);
   NOTIFYICONDATAA update = TrayData(NIF_ICON);
   Shell_NotifyIconA(NIM_MODIFY, &update);
+}
+
+void UpdateTooltipAndIcon() {
+  companion.cpuLoad = SystemCpuUsage();
+  companion.memoryShare = LoadShare(UsedPhysicalMemory(), TotalPhysicalMemory());
+  companion.pageFileShare = LoadShare(UsedPageFile(), TotalPageFile());
+  companion.tip =
+      TrayTooltip(companion.cpuLoad, LoadPercent(companion.memoryShare), LoadPercent(companion.pageFileShare));
+  NOTIFYICONDATAA tip = TrayData(NIF_TIP);
+  Shell_NotifyIconA(NIM_MODIFY, &tip);
+  ShowBarChart();
+}
+
+// After a change of scale: the icons at the new small-icon size (the chart
+// from the figures it shows), the menu measured again when next opened.
+void FollowDisplayScale() {
+  const int size = TrayIconSize();
+  if (size == companion.iconSize) return;
+  companion.iconSize = size;
+  LoadProgramIcon();
+  if (companion.drawnIcon) {
+    ShowBarChart();
+  } else {
+    NOTIFYICONDATAA update = TrayData(NIF_ICON);
+    Shell_NotifyIconA(NIM_MODIFY, &update);
+  }
+  RemeasureMenu(companion.menu.get());
 }
 
 void ShowTrayMenu() {
@@ -159,10 +199,14 @@ LRESULT CALLBACK CompanionWindowProc(HWND window, UINT message, WPARAM wParam, L
     return 0;
   }
   if (companion.taskbarCreated && message == companion.taskbarCreated) {
-    AddTrayIcon();  // the taskbar came back without our icon
+    FollowDisplayScale();  // a new taskbar may come at a new scale
+    AddTrayIcon();         // the taskbar came back without our icon
     return 0;
   }
   switch (message) {
+    case WM_DPICHANGED:
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE: FollowDisplayScale(); return DefWindowProcA(window, message, wParam, lParam);
     case WM_COMMAND:
       if (HIWORD(wParam) == 0) RunMenuCommand(LOWORD(wParam));
       return 0;
@@ -234,7 +278,6 @@ int RunCompanion(HINSTANCE instance) {
 
   // 7.-10. The menu font, the icons, the hidden window, the menu, the icon.
   MenuFont();
-  companion.programIcon.reset(static_cast<HICON>(LoadImageA(instance, "APPICON", IMAGE_ICON, 16, 16, 0)));
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = CompanionWindowProc;
@@ -244,6 +287,8 @@ int RunCompanion(HINSTANCE instance) {
   companion.window.reset(
       CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
   if (!companion.window) return 0;
+  companion.iconSize = TrayIconSize();
+  LoadProgramIcon();
   companion.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   companion.menu = BuildTrayMenu();
   AddTrayIcon();

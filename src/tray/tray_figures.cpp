@@ -17,25 +17,37 @@ int RoundHalfUp(double value) {
   return static_cast<int>(std::floor(value + 0.5));
 }
 
+// Columns of the 16-pixel design; neighbouring frames share columns 7 and 11.
 struct BarColumns {
-  int fillLeft, fillRight, frameLeft, frameRight;
+  int frameLeft, frameRight;
 };
-// Neighbouring frames share columns 7 and 11.
-constexpr BarColumns kCpuBar{1, 6, 0, 7};
-constexpr BarColumns kMemoryBar{8, 10, 7, 11};
-constexpr BarColumns kPageFileBar{12, 14, 11, 15};
+constexpr BarColumns kCpuBar{0, 7};
+constexpr BarColumns kMemoryBar{7, 11};
+constexpr BarColumns kPageFileBar{11, 15};
+
+// A frame column's first pixel: the design's 16 frame columns spread so the
+// last frame line ends at the icon's right edge.
+int FramePixel(int column, int size, int line) {
+  return (2 * column * (size - line) + 15) / 30;
+}
 
 void DrawBar(Canvas& icon, const BarColumns& columns, double height) {
+  const int size = icon.width;
+  const int line = std::max(1, (size + 8) / 16);
   height = std::clamp(height, 0.0, kFullBar);
-  const int filled = RoundHalfUp(height);
-  const int framed = RoundHalfUp(height + 2);
-  icon.FillRect(columns.fillLeft, 15 - filled, columns.fillRight - columns.fillLeft + 1, filled, TrayBarColour(height));
-  const int top = 16 - framed;
-  const int frameWidth = columns.frameRight - columns.frameLeft + 1;
-  icon.FillRect(columns.frameLeft, top, frameWidth, 1, kBlack);
-  icon.FillRect(columns.frameLeft, 15, frameWidth, 1, kBlack);
-  icon.FillRect(columns.frameLeft, top, 1, framed, kBlack);
-  icon.FillRect(columns.frameRight, top, 1, framed, kBlack);
+  // At 16 pixels the inside is the design's 14: no division to blur halves.
+  const int inside = size - 2 * line;
+  const int filled = inside == kFullBar ? RoundHalfUp(height) : RoundHalfUp(height * inside / kFullBar);
+  const int left = FramePixel(columns.frameLeft, size, line);
+  const int right = FramePixel(columns.frameRight, size, line);
+  const int bottom = size - line;  // the bottom frame line's first row
+  const int top = bottom - filled - line;
+  icon.FillRect(left + line, bottom - filled, right - left - line, filled, TrayBarColour(height));
+  const int frameWidth = right + line - left;
+  icon.FillRect(left, top, frameWidth, line, kBlack);
+  icon.FillRect(left, bottom, frameWidth, line, kBlack);
+  icon.FillRect(left, top, line, bottom + line - top, kBlack);
+  icon.FillRect(right, top, line, bottom + line - top, kBlack);
 }
 
 }  // namespace
@@ -62,8 +74,9 @@ Pixel TrayBarColour(double height) {
   return MakePixel(channel(30 * height), channel(440 - 30 * height), 0);
 }
 
-Canvas DrawTrayIcon(int cpuLoad, double memoryShare, double pageFileShare) {
-  Canvas icon(kTrayIconSize, kTrayIconSize, kWhite);
+Canvas DrawTrayIcon(int cpuLoad, double memoryShare, double pageFileShare, int size) {
+  if (size < kTrayIconSize) size = kTrayIconSize;
+  Canvas icon(size, size, kWhite);
   DrawBar(icon, kCpuBar, cpuLoad * 0.14);
   DrawBar(icon, kMemoryBar, memoryShare * kFullBar);
   DrawBar(icon, kPageFileBar, pageFileShare * kFullBar);

@@ -22,9 +22,12 @@ std::string TrayTooltip(int cpuLoad, int memoryPercent, int pageFilePercent);
 
 // The 16 x 16 icon: on white, a framed bar each for the processor load (per
 // cent, -1 when unknown) and the memory and page-file shares, 14 pixels for
-// a full bar, coloured from green (empty) to red (full).
+// a full bar, coloured from green (empty) to red (full). At another `size`
+// (the small-icon size of a larger scale) the same shapes are drawn from
+// their 16-pixel design: the frames one pixel per 16 thick, spread over the
+// width, the bars as high as the inside of their frames allows.
 inline constexpr int kTrayIconSize = 16;
-Canvas DrawTrayIcon(int cpuLoad, double memoryShare, double pageFileShare);
+Canvas DrawTrayIcon(int cpuLoad, double memoryShare, double pageFileShare, int size = kTrayIconSize);
 // A bar's colour for its height in pixels (0..14).
 Pixel TrayBarColour(double height);
 

@@ -1,0 +1,52 @@
+#include "procs/list_icons_win.h"
+
+#include <shellapi.h>
+
+#include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
+#include "gfx/look_cache_win.h"
+#include "win/system_functions.h"
+
+namespace velkor {
+
+int SmallIconSizeOf(HWND list) {
+  const int size = win::SystemMetricAtDpi(SM_CXSMICON, win::WindowDpi(list));
+  return size > 0 ? size : 16;
+}
+
+HIMAGELIST CreateSmallImageList(HWND list, int initialCount, int growCount) {
+  const int size = SmallIconSizeOf(list);
+  return ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, initialCount, growCount);
+}
+
+win::UniqueIcon ExtractSmallIcon(const char* file, int index, int size) {
+  win::UniqueIcon icon;
+  // The system's own small icon where it fits: what the lists always showed.
+  if (size == GetSystemMetrics(SM_CXSMICON)) {
+    ExtractIconExA(file, index, nullptr, icon.put(), 1);
+    return icon;
+  }
+  // Another monitor's scale: the file's drawing nearest that size.
+  HICON found = nullptr;
+  UINT id = 0;
+  if (PrivateExtractIconsA(file, index, size, size, &found, &id, 1, 0) == 1 && found) icon.reset(found);
+  return icon;
+}
+
+int SmallIconDpi(int size) {
+  return size * kDesignDpi / 16;
+}
+
+win::UniqueIcon SmallPictureIcon(const char* name, int dpi, int size) {
+  const Canvas* picture = CachedPictureForDpi(name, dpi);
+  if (!picture) return {};
+  if (picture->width == size && picture->height == size) return CanvasToIcon(*picture);
+  // A drawing smaller than the place (or larger, cut at both sides) sits in its middle.
+  Canvas icon(size, size, MakePixel(0, 0, 0, 0));
+  const int left = CentredOffset(size, picture->width), top = CentredOffset(size, picture->height);
+  for (int y = 0; y < picture->height; ++y)
+    for (int x = 0; x < picture->width; ++x) icon.Set(left + x, top + y, picture->At(x, y));
+  return CanvasToIcon(icon);
+}
+
+}  // namespace velkor
