@@ -40,6 +40,7 @@ struct WindowListState {
   std::unordered_map<std::string, win::UniqueIcon> executableIcons;
   win::UniqueIcon shellIcon;
   bool shellIconLoaded = false;
+  int iconSize = 0;  // the size they were taken at: the list's small-icon size
   win::UniqueBitmap arrowUp;
   win::UniqueBitmap arrowDown;
   // Only during a refresh.
@@ -71,25 +72,18 @@ HICON AskWindowIcon(HWND window) {
   return nullptr;
 }
 
-// The size of the list's icons: the small-icon size at the list's DPI.
-int IconSize() {
-  int width = 16, height = 16;
-  if (state.images) ImageList_GetIconSize(state.images, &width, &height);
-  return width;
-}
-
 HICON ExecutableIcon(const std::string& path) {
   if (path.empty()) return nullptr;
   auto found = state.executableIcons.find(path);
   if (found == state.executableIcons.end()) {
-    found = state.executableIcons.emplace(path, ExtractSmallIcon(path.c_str(), 0, IconSize())).first;
+    found = state.executableIcons.emplace(path, ExtractSmallIcon(path.c_str(), 0, state.iconSize)).first;
   }
   return found->second.get();
 }
 
 HICON ShellIcon() {
   if (!state.shellIconLoaded) {
-    state.shellIcon = ExtractSmallIcon("shell32.dll", 2, IconSize());
+    state.shellIcon = ExtractSmallIcon("shell32.dll", 2, state.iconSize);
     state.shellIconLoaded = true;
   }
   return state.shellIcon.get();
@@ -182,10 +176,13 @@ void AttachWindowList(const WindowListControls& controls) {
   HWND list = controls.list;
   if (!list) return;
   state.images = CreateSmallImageList(list, 16, 16);
-  // Icons taken for another list's scale would be stretched into this one.
-  state.executableIcons.clear();
-  state.shellIcon.reset();
-  state.shellIconLoaded = false;
+  // Icons taken for a list of another scale would be stretched into this one.
+  if (const int size = SmallIconSizeOf(list); size != state.iconSize) {
+    state.executableIcons.clear();
+    state.shellIcon.reset();
+    state.shellIconLoaded = false;
+    state.iconSize = size;
+  }
   // The list owns its image list (and frees an earlier one we gave it).
   if (HIMAGELIST old = ListView_SetImageList(list, state.images, LVSIL_SMALL)) ImageList_Destroy(old);
   state.sortColumn = 0;

@@ -22,7 +22,7 @@ HIMAGELIST CreateSmallImageList(HWND list, int initialCount, int growCount) {
 win::UniqueIcon ExtractSmallIcon(const char* file, int index, int size) {
   win::UniqueIcon icon;
   // The system's own small icon where it fits: what the lists always showed.
-  if (size == GetSystemMetrics(SM_CXSMICON)) {
+  if (size <= 0 || size == GetSystemMetrics(SM_CXSMICON)) {
     ExtractIconExA(file, index, nullptr, icon.put(), 1);
     return icon;
   }

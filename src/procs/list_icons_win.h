@@ -16,7 +16,8 @@ namespace velkor {
 int SmallIconSizeOf(HWND list);
 // An image list of that size, to be given to the list, which then owns it.
 HIMAGELIST CreateSmallImageList(HWND list, int initialCount, int growCount);
-// Icon `index` of an executable or library in the small size `size`.
+// Icon `index` of an executable or library in the small size `size` (0:
+// the system's).
 win::UniqueIcon ExtractSmallIcon(const char* file, int index, int size);
 // The DPI whose small icons are `size` pixels (16 at 96 DPI).
 int SmallIconDpi(int size);
