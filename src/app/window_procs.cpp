@@ -19,10 +19,6 @@
 #include "procs/process_list_win.h"
 #include "shell/menu_draw.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace velkor {
 
 namespace {
