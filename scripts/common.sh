@@ -106,3 +106,25 @@ velkor_wine_down() {
   velkor_wine_env
   wineserver -k >/dev/null 2>&1 || true
 }
+
+# The prefix's screen DPI (Wine reads LogPixels when a program starts) for a
+# run; velkor_restore_dpi puts back what was there before.
+dpi_key='HKCU\Control Panel\Desktop'
+dpi_saved=
+dpi_changed=0
+velkor_set_dpi() {
+  [ -n "$1" ] || return 0
+  dpi_saved=$(wine reg query "$dpi_key" /v LogPixels </dev/null 2>/dev/null | tr -d '\r' |
+    awk '/LogPixels/ {print $3}') || true
+  wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+  dpi_changed=1
+}
+velkor_restore_dpi() {
+  [ "$dpi_changed" = 1 ] || return 0
+  if [ -n "$dpi_saved" ]; then
+    wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$((dpi_saved))" /f </dev/null >/dev/null 2>&1 || true
+  else
+    wine reg delete "$dpi_key" /v LogPixels /f </dev/null >/dev/null 2>&1 || true
+  fi
+  dpi_changed=0
+}

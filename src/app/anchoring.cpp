@@ -4,12 +4,21 @@
 
 #include "app/window_registry.h"
 #include "app/windows.h"
+#include "gfx/dpi_scale.h"
 
 namespace velkor {
 
 namespace {
 
 int tabWidth = 400;
+
+// The tab strip's and filler's top and height at the main window's DPI.
+int StripTop() {
+  return ScaleToDpi(30, LayoutDpiOf(kMainWindow));
+}
+int StripHeight() {
+  return ScaleToDpi(55, LayoutDpiOf(kMainWindow)) - StripTop();
+}
 
 void PlaceControl(const ControlEntry& entry, Size parentNow) {
   const Rect r = AnchoredRect(entry.created, entry.def->anchors, entry.parentCreated, parentNow);
@@ -40,14 +49,14 @@ void FitTabFiller() {
   if (!filler || !MainWindow) return;
   const Size client = ClientSize(MainWindow);
   const int width = std::max(client.w - tabWidth, 0);
-  SetWindowPos(filler, nullptr, tabWidth, 30, width, 25, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(filler, nullptr, tabWidth, StripTop(), width, StripHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SetTabStripWidth(int width) {
   tabWidth = width;
   if (ControlEntry* tabs = FindControlEntry(kTabStrip)) {
-    SetWindowPos(tabs->handle, nullptr, 0, 30, tabWidth, 25, SWP_NOZORDER | SWP_NOACTIVATE);
-    tabs->created = {0, 30, tabWidth, 25};
+    SetWindowPos(tabs->handle, nullptr, 0, StripTop(), tabWidth, StripHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+    tabs->created = {0, StripTop(), tabWidth, StripHeight()};
   }
   FitTabFiller();
 }

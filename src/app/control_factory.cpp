@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <string>
 
+#include "app/layout_scale.h"
 #include "app/tooltips.h"
 #include "app/window_procs.h"
 #include "app/window_registry.h"
 #include "app/windows.h"
+#include "gfx/dpi_scale.h"
 #include "gfx/look_cache_win.h"
 #include "win/unique_handle.h"
 
@@ -16,13 +18,14 @@ namespace velkor {
 
 namespace {
 
-// Fonts 0 (bold), 1 and 2, 3 (the big heading) and 4 (links): Tahoma.
-HFONT Font(int number) {
+// Fonts 0 (bold), 1 and 2, 3 (the big heading) and 4 (links): Tahoma, at
+// their point sizes for the window's DPI.
+HFONT Font(int number, int dpi) {
   switch (number) {
-    case 0: return CachedFont(8, true);
-    case 3: return CachedFont(14, true, true);
-    case 4: return CachedFont(8, false, true);
-    default: return CachedFont(8);
+    case 0: return CachedFont(8, true, false, dpi);
+    case 3: return CachedFont(14, true, true, dpi);
+    case 4: return CachedFont(8, false, true, dpi);
+    default: return CachedFont(8, false, false, dpi);
   }
 }
 
@@ -35,13 +38,13 @@ int FontNumberOf(const ControlSpec& def) {
 // A label gets the room its caption needs at its font: a one-line label is
 // widened to its text (a right-aligned one keeps its right edge), a label of
 // several lines grows downwards; nothing wraps or is cut.
-void FitLabelToText(const ControlSpec& def, const std::string& text, Rect& r) {
-  const bool label = def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight ||
-                     def.kind == ControlKind::kLink;
+void FitLabelToText(const ControlSpec& def, const std::string& text, Rect& r, int dpi) {
+  const bool label =
+      def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink;
   if (!label || text.empty()) return;
   win::WindowDc screen(nullptr);
   if (!screen.get()) return;
-  win::SelectScope font(screen.get(), Font(FontNumberOf(def)));
+  win::SelectScope font(screen.get(), Font(FontNumberOf(def), dpi));
   TEXTMETRICA metrics{};
   GetTextMetricsA(screen.get(), &metrics);
   const int line = metrics.tmHeight;
@@ -53,6 +56,31 @@ void FitLabelToText(const ControlSpec& def, const std::string& text, Rect& r) {
     r.w = needed.right;
   }
   r.h = std::max(r.h, static_cast<int>(needed.bottom));
+}
+
+// Where `def` goes at `dpi` for a main window client size of `mainClient`,
+// labels fitted to their captions; `height` is the height a combo box is
+// created with (its drop-down list included).
+Rect PlaceAtDpi(const ControlSpec& def, Size mainClient, int dpi, int& height) {
+  const ControlSpec scaled = ScaleControlSpec(def, dpi);
+  const int w0 = mainClient.w, h0 = mainClient.h;
+  Rect r{scaled.x.Resolve(w0, h0), scaled.y.Resolve(w0, h0), scaled.w.Resolve(w0, h0), scaled.h.Resolve(w0, h0)};
+  FitLabelToText(def, std::string(def.text), r, dpi);
+  const bool combo = def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages;
+  height = combo ? scaled.limit : r.h;
+  if (height < r.h && !combo) height = r.h;
+  return r;
+}
+
+// The up-down control made beside a spin field: the sibling whose buddy it is.
+HWND SpinOf(HWND field) {
+  for (HWND w = GetWindow(GetParent(field), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    char name[32] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (lstrcmpiA(name, UPDOWN_CLASSA) == 0 && reinterpret_cast<HWND>(SendMessageA(w, UDM_GETBUDDY, 0, 0)) == field)
+      return w;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -68,13 +96,13 @@ HWND CreateTopLevel(const WindowSpec& def, HINSTANCE instance, int x, int y, int
 HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) {
   HWND parent = def.parent == 0 ? WindowHandle(def.window) : ControlHandle(def.parent);
   if (!parent) return nullptr;
-  const int w0 = mainClient.w, h0 = mainClient.h;
-  Rect r{def.x.Resolve(w0, h0), def.y.Resolve(w0, h0), def.w.Resolve(w0, h0), def.h.Resolve(w0, h0)};
+  const int dpi = LayoutDpiOf(def.window);
+  int height = 0;
+  Rect r = PlaceAtDpi(def, mainClient, dpi, height);
   DWORD style = WS_CHILD | ((def.flags & kHidden) ? 0 : WS_VISIBLE) | ((def.flags & kDisabled) ? WS_DISABLED : 0);
   DWORD exStyle = 0;
   const char* className = "STATIC";
   std::string text(def.text);
-  int height = r.h;
   switch (def.kind) {
     case ControlKind::kPanel:
       className = kContainerClass;
@@ -91,6 +119,9 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       break;
     case ControlKind::kImage:
       style |= SS_BITMAP | SS_NOTIFY | ((def.flags & kStretch) ? SS_REALSIZECONTROL : 0);
+      // Between the scales pictures come in, a picture is centred in its
+      // larger place instead of being stretched to it.
+      if (!(def.flags & kStretch) && ImageDpi(ImageScaleForDpi(dpi)) != dpi) style |= SS_CENTERIMAGE;
       break;
     case ControlKind::kSunkenImage:
       style |= SS_BITMAP | SS_NOTIFY;
@@ -140,12 +171,10 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
     case ControlKind::kComboEdit:
       className = "COMBOBOX";
       style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-      height = def.limit;
       break;
     case ControlKind::kComboImages:
       className = WC_COMBOBOXEXA;
       style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-      height = def.limit;
       break;
     case ControlKind::kGroup:
       className = "BUTTON";
@@ -157,13 +186,11 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       style |= ES_MULTILINE | ES_READONLY | WS_VSCROLL;
       break;
   }
-  FitLabelToText(def, text, r);
-  if (height < r.h && def.kind != ControlKind::kComboEdit && def.kind != ControlKind::kComboImages) height = r.h;
   const bool tooltipOnly = def.kind == ControlKind::kToolbarButton;
   HWND control = CreateWindowExA(exStyle, className, tooltipOnly ? "" : text.c_str(), style, r.x, r.y, r.w, height,
                                  parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(def.id)), instance, nullptr);
   if (!control) return nullptr;
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(FontNumberOf(def))), FALSE);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(FontNumberOf(def), dpi)), FALSE);
   HWND topLevel = WindowHandle(def.window);
   if (tooltipOnly && !text.empty()) AddTooltip(topLevel, control, text);
   if (!def.tooltip.empty()) AddTooltip(topLevel, control, std::string(def.tooltip));
@@ -177,7 +204,8 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
     SendMessageA(spin, UDM_SETRANGE32, 0, def.limit);
   }
   if (def.kind == ControlKind::kScrollArea) {
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, def.limit - 1, static_cast<UINT>(r.h), 0, 0};
+    SCROLLINFO info{
+        sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, ScaleToDpi(def.limit, dpi) - 1, static_cast<UINT>(r.h), 0, 0};
     SetScrollInfo(control, SB_VERT, &info, FALSE);
   }
   if (def.kind == ControlKind::kList) {
@@ -189,13 +217,55 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       LVCOLUMNA lv{};
       lv.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
       lv.fmt = c.right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-      lv.cx = c.width;
+      lv.cx = ColumnWidthAtDpi(c.width, dpi);
       lv.pszText = header.data();
       SendMessageA(control, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column++), reinterpret_cast<LPARAM>(&lv));
     }
   }
   AddControl({control, &def, r, ClientSize(parent)});
   return control;
+}
+
+}  // namespace velkor
+
+namespace velkor {
+
+void RelayOutControlsAtDpi(int number, Size mainClient, int oldDpi, int dpi) {
+  for (const ControlSpec& def : ControlTable()) {
+    if (def.window != number) continue;
+    ControlEntry* entry = FindControlEntry(def.id);
+    if (!entry || !entry->handle) continue;
+    int height = 0;
+    const Rect r = PlaceAtDpi(def, mainClient, dpi, height);
+    SetWindowPos(entry->handle, nullptr, r.x, r.y, r.w, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(entry->handle, WM_SETFONT, reinterpret_cast<WPARAM>(Font(FontNumberOf(def), dpi)), TRUE);
+    entry->created = r;
+    entry->parentCreated = ClientSize(GetParent(entry->handle));
+    if (def.kind == ControlKind::kImage && !(def.flags & kStretch)) {
+      LONG_PTR style = GetWindowLongPtrA(entry->handle, GWL_STYLE) & ~LONG_PTR{SS_CENTERIMAGE};
+      if (ImageDpi(ImageScaleForDpi(dpi)) != dpi) style |= SS_CENTERIMAGE;
+      SetWindowLongPtrA(entry->handle, GWL_STYLE, style);
+    }
+    if (def.kind == ControlKind::kSpinEdit)
+      if (HWND spin = SpinOf(entry->handle))
+        SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(entry->handle), 0);
+    if (def.kind == ControlKind::kScrollArea) {
+      SCROLLINFO info{
+          sizeof info, SIF_RANGE | SIF_PAGE, 0, ScaleToDpi(def.limit, dpi) - 1, static_cast<UINT>(r.h), 0, 0};
+      SetScrollInfo(entry->handle, SB_VERT, &info, TRUE);
+    }
+    // A column keeps the width it has (the user's), in the new DPI's pixels;
+    // a hidden one stays hidden.
+    if (def.kind == ControlKind::kList) {
+      HWND header = ListView_GetHeader(entry->handle);
+      const int count = header ? Header_GetItemCount(header) : 0;
+      for (int column = 0; column < count; ++column) {
+        const int width = ListView_GetColumnWidth(entry->handle, column);
+        if (width > 0)
+          ListView_SetColumnWidth(entry->handle, column, ColumnWidthAtDpi(StoredColumnWidth(width, oldDpi), dpi));
+      }
+    }
+  }
 }
 
 }  // namespace velkor

@@ -10,6 +10,7 @@
 #include "app/effects_win.h"
 #include "app/information.h"
 #include "app/information_win.h"
+#include "app/layout_scale.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
 #include "app/run_dialog_win.h"
@@ -19,6 +20,8 @@
 #include "procs/process_list.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
+#include "app/window_registry.h"
+#include "gfx/dpi_scale.h"
 #include "lists/driver_list_win.h"
 #include "lists/service_list_win.h"
 #include "export/export_win.h"
@@ -83,7 +86,7 @@ void SelectTab(const LoopEvent&) {
   const DWORD position = GetMessagePos();
   POINT cursor{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
   ScreenToClient(MainWindow, &cursor);
-  if (std::optional<int> view = TabAtX(cursor.x)) ShowView(*view, true);
+  if (std::optional<int> view = TabAtX(cursor.x, LayoutDpiOf(kMainWindow))) ShowView(*view, true);
 }
 
 // Process information: nothing to show yet for the selected process.
@@ -195,7 +198,7 @@ void AdapterSelected(const LoopEvent&) { ShowAdapterDetails(); }
 // The network graph at the main window's new width, like the monitoring graphs.
 void RebuildNetworkGraph() {
   RECT client{};
-  if (!IsIconic(MainWindow) && GetClientRect(MainWindow, &client)) ResizeNetworkGraph(client.right - 35);
+  if (!IsIconic(MainWindow) && GetClientRect(MainWindow, &client)) ResizeNetworkGraph(client.right - ScaleToDpi(35, LayoutDpiOf(kMainWindow)));
 }
 
 // One flat table: identifier range, accepted event types, handler.

@@ -1,20 +1,22 @@
 #include "app/information.h"
 
+#include "gfx/dpi_scale.h"
+
 namespace velkor {
 
-Rect InformationPlacement(int mainLeft, int mainTop, Size mainClient) {
-  return {mainLeft + mainClient.w / 2 - kAboutWidth / 2, mainTop + mainClient.h / 2 - kInformationHeight / 2,
-          kAboutWidth, kInformationHeight};
+Rect InformationPlacement(int mainLeft, int mainTop, Size mainClient, int dpi) {
+  const int width = ScaleToDpi(kAboutWidth, dpi), height = ScaleToDpi(kInformationHeight, dpi);
+  return {mainLeft + mainClient.w / 2 - width / 2, mainTop + mainClient.h / 2 - height / 2, width, height};
 }
 
-Rect PlacementForPage(const Rect& current, int page) {
+Rect PlacementForPage(const Rect& current, int page, int dpi) {
   Rect placed = current;
   if (page == kDisclaimerPage) {
-    placed.x -= kPageSwitchShift;
-    placed.w = kDisclaimerWidth;
+    placed.x -= ScaleToDpi(kPageSwitchShift, dpi);
+    placed.w = ScaleToDpi(kDisclaimerWidth, dpi);
   } else {
-    placed.x += kPageSwitchShift;
-    placed.w = kAboutWidth;
+    placed.x += ScaleToDpi(kPageSwitchShift, dpi);
+    placed.w = ScaleToDpi(kAboutWidth, dpi);
   }
   return placed;
 }

@@ -17,10 +17,11 @@ inline constexpr int kDisclaimerWidth = 420;
 inline constexpr int kPageSwitchShift = 80;
 
 // The place of the window when it opens: centred over the main window's
-// client size, relative to the main window's outer top-left corner.
-Rect InformationPlacement(int mainLeft, int mainTop, Size mainClient);
+// client size, relative to the main window's outer top-left corner; the
+// window's own sizes and shifts are scaled to `dpi`.
+Rect InformationPlacement(int mainLeft, int mainTop, Size mainClient, int dpi = 96);
 // The place after switching to the licence terms (or back to the about page).
-Rect PlacementForPage(const Rect& current, int page);
+Rect PlacementForPage(const Rect& current, int page, int dpi = 96);
 
 // What a link of the about page opens; empty for none (the "Internet:" link).
 std::string_view LinkTarget(int id);

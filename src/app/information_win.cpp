@@ -10,6 +10,7 @@
 
 #include "app/effects_win.h"
 #include "app/information.h"
+#include "app/window_registry.h"
 #include "app/windows.h"
 
 namespace velkor {
@@ -48,7 +49,8 @@ void OpenInformationWindow() {
   GetWindowRect(MainWindow, &main);
   RECT client{};
   GetClientRect(MainWindow, &client);
-  Place(window, InformationPlacement(main.left, main.top, {client.right, client.bottom}));
+  Place(window,
+        InformationPlacement(main.left, main.top, {client.right, client.bottom}, LayoutDpiOf(kInformationWindow)));
   FadeWindowIn(window, MainWindow, PumpWindowMessages);
 }
 
@@ -66,7 +68,8 @@ void ShowInformationPage(int page) {
   FadeWindowOut(window, MainWindow, PumpWindowMessages);
   RECT r{};
   GetWindowRect(window, &r);
-  Place(window, PlacementForPage({r.left, r.top, r.right - r.left, r.bottom - r.top}, page));
+  Place(window,
+        PlacementForPage({r.left, r.top, r.right - r.left, r.bottom - r.top}, page, LayoutDpiOf(kInformationWindow)));
   ShowPage(page);
   FadeWindowIn(window, MainWindow, PumpWindowMessages);
 }

@@ -11,6 +11,7 @@
 #include "app/startup.h"
 #include "app/control_ids.h"
 #include "app/status_bar_look.h"
+#include "app/window_registry.h"
 #include "app/windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
@@ -26,6 +27,7 @@ struct StatusBarState {
   win::UniqueBitmap picture;  // what control 137 shows
   HWND shownIn = nullptr;
   int width = 0;
+  int dpi = 0;
   int view = -1;
   std::vector<StatusBarText> texts;
   int historyImage = 0;  // the selected process's strip drawn, and its state
@@ -50,15 +52,16 @@ void UpdateStatusBar(int what) {
   HWND bar = ControlHandle(kStatusBar);
   if (!bar || !MainWindow) return;
   StatusBarState& state = State();
-  const Canvas* strip = CachedPicture(images::kStatusbar);
+  const int dpi = LayoutDpiOf(kMainWindow);
+  const Canvas* strip = CachedPictureForDpi(images::kStatusbar, dpi);
   RECT client{};
   GetClientRect(MainWindow, &client);
   const int width = std::max<int>(client.right - client.left, 1);
   const int view = CurrentView;
-  const std::string help = (what == kStatusFigures || what == kStatusPlain) ? std::string()
-                                                                            : MenuHelpText(what, view, PowerUserName());
-  std::vector<StatusBarText> texts = LayOutStatusBar(what, view, RowsOfView(view), LastSample, help);
-  const bool fresh = !state.picture || state.width != width || state.shownIn != bar;
+  const std::string help =
+      (what == kStatusFigures || what == kStatusPlain) ? std::string() : MenuHelpText(what, view, PowerUserName());
+  std::vector<StatusBarText> texts = LayOutStatusBar(what, view, RowsOfView(view), LastSample, help, dpi);
+  const bool fresh = !state.picture || state.width != width || state.shownIn != bar || state.dpi != dpi;
   // The same texts on the same background: the picture on screen is right.
   const int historyImage = (view == 0 && what == kStatusFigures) ? SelectedHistoryImage() : 0;
   const uint64_t historyRevision = historyImage ? HistoryImagesRevision() : 0;
@@ -70,7 +73,7 @@ void UpdateStatusBar(int what) {
   state.historyImage = historyImage;
   state.historyRevision = historyRevision;
 
-  Canvas picture = DrawStatusBarBackground(strip ? *strip : Canvas(), width, view);
+  Canvas picture = DrawStatusBarBackground(strip ? *strip : Canvas(), width, view, dpi);
   if (historyImage) DrawSelectedHistoryImage(picture);
   // Without alpha the static control shows the picture itself instead of a
   // copy, so it can be redrawn in place.
@@ -85,7 +88,7 @@ void UpdateStatusBar(int what) {
   {
     win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     win::SelectScope selectBitmap(dc.get(), target);
-    win::SelectScope selectFont(dc.get(), MenuFont());
+    win::SelectScope selectFont(dc.get(), CachedFont(8, false, false, dpi));
     SetBkMode(dc.get(), TRANSPARENT);
     SetTextColor(dc.get(), RGB(0, 0, 0));
     for (const StatusBarText& text : state.texts)
@@ -96,6 +99,7 @@ void UpdateStatusBar(int what) {
     SetStaticPicture(bar, std::move(created), state.picture);
     state.shownIn = bar;
     state.width = width;
+    state.dpi = dpi;
   } else {
     InvalidateRect(bar, nullptr, FALSE);
   }

@@ -1,27 +1,42 @@
 #include "app/status_bar_look.h"
 
+#include "gfx/dpi_scale.h"
+
 namespace velkor {
 
 namespace {
 
 // Each separator is a light line and a darker, shorter one right of it.
-void DrawSeparator(Canvas& bar, int x) {
-  bar.FillRect(x, 1, 1, 19, MakePixel(184, 196, 224));
-  bar.FillRect(x + 1, 2, 1, 17, MakePixel(157, 168, 191));
+void DrawSeparator(Canvas& bar, int x, int dpi) {
+  const int line = ScaleToDpi(1, dpi);
+  bar.FillRect(ScaleToDpi(x, dpi), ScaleToDpi(1, dpi), line, ScaleToDpi(20, dpi) - ScaleToDpi(1, dpi),
+               MakePixel(184, 196, 224));
+  bar.FillRect(ScaleToDpi(x + 1, dpi), ScaleToDpi(2, dpi), line, ScaleToDpi(19, dpi) - ScaleToDpi(2, dpi),
+               MakePixel(157, 168, 191));
 }
 
 }  // namespace
 
-Canvas DrawStatusBarBackground(const Canvas& strip, int width, int view) {
-  Canvas bar(width, kStatusBarHeight, MakePixel(255, 255, 255));
+Canvas DrawStatusBarBackground(const Canvas& strip, int width, int view, int dpi) {
+  Canvas bar(width, ScaleToDpi(kStatusBarHeight, dpi), MakePixel(255, 255, 255));
   if (strip.width > 0 && strip.height > 0) {
     for (int y = 0; y < bar.height; ++y)
       for (int x = 0; x < bar.width; ++x)
         bar.Set(x, y, strip.At(x * strip.width / width, y * strip.height / bar.height) | 0xFF000000u);
   }
   if (view != kMonitoringView)
-    for (int x : {92, 172, 252, 332}) DrawSeparator(bar, x);
+    for (int x : {92, 172, 252, 332}) DrawSeparator(bar, x, dpi);
   return bar;
+}
+
+std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
+                                           const std::string& helpText, int dpi) {
+  std::vector<StatusBarText> texts = LayOutStatusBar(what, view, rows, sample, helpText);
+  for (StatusBarText& text : texts) {
+    text.x = ScaleToDpi(text.x, dpi);
+    text.y = ScaleToDpi(text.y, dpi);
+  }
+  return texts;
 }
 
 std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,

@@ -15,12 +15,16 @@ inline constexpr int kStatusBarHeight = 20;
 inline constexpr int kMonitoringView = 5;
 
 // The background: the stored strip stretched to width x 20 (nearest pixel),
-// with the separators unless the view is "Überwachung".
-Canvas DrawStatusBarBackground(const Canvas& strip, int width, int view);
+// with the separators unless the view is "Überwachung"; height and
+// separators scaled to `dpi`.
+Canvas DrawStatusBarBackground(const Canvas& strip, int width, int view, int dpi = 96);
 
 // The texts for `what` (-1 figures, -2 nothing, else the help line of that
 // identifier) in `view`; `rows` is the row count of the view's list.
 std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
                                            const std::string& helpText);
+// The same texts placed for `dpi`.
+std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
+                                           const std::string& helpText, int dpi);
 
 }  // namespace velkor

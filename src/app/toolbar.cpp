@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "gfx/dpi_scale.h"
+
 namespace velkor {
 
 int ToolbarGlowDivisor(int x, int y) {
@@ -27,20 +29,23 @@ int ToolbarGlowDivisor(int x, int y) {
   return 0;
 }
 
-Canvas DrawToolbarButton(int hoverLevel, bool enabled, const Canvas* icon) {
-  Canvas face(kToolbarButtonSize, kToolbarButtonSize, MakePixel(255, 255, 255));
+Canvas DrawToolbarButton(int hoverLevel, bool enabled, const Canvas* icon, int dpi) {
+  const int size = ScaleToDpi(kToolbarButtonSize, dpi);
+  Canvas face(size, size, MakePixel(255, 255, 255));
   const int h = 3 * std::clamp(hoverLevel, 0, kHoverLevelMax);
   if (enabled && h > 0) {
-    for (int y = 0; y < kToolbarButtonSize; ++y) {
-      for (int x = 0; x < kToolbarButtonSize; ++x) {
-        const int k = ToolbarGlowDivisor(x, y);
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        // The glow's shape is a 96-DPI one, sampled at each device pixel.
+        const int k = ToolbarGlowDivisor(x * kDesignDpi / ScaleToDpi(kDesignDpi, dpi),
+                                         y * kDesignDpi / ScaleToDpi(kDesignDpi, dpi));
         if (k == 0) continue;
         const auto c = static_cast<uint8_t>(255 - h / k);
         face.Set(x, y, MakePixel(c, c, 255));
       }
     }
   }
-  if (icon) DrawOver(face, *icon, 0, 0);
+  if (icon) DrawOver(face, *icon, CentredOffset(size, icon->width), CentredOffset(size, icon->height));
   return face;
 }
 

@@ -15,8 +15,9 @@ inline constexpr int kHoverLevelStep = 20;
 int ToolbarGlowDivisor(int x, int y);
 // The 28x28 picture of a button: white, the glow of `hoverLevel` (0..200)
 // while enabled, then the icon on top (the caller passes the greyed icon of
-// a disabled button).
-Canvas DrawToolbarButton(int hoverLevel, bool enabled, const Canvas* icon);
+// a disabled button). At another DPI the face is 28 scaled, the icon (the
+// one drawn for that DPI) centred on it.
+Canvas DrawToolbarButton(int hoverLevel, bool enabled, const Canvas* icon, int dpi = 96);
 // The disabled look of an icon that has none of its own: its grey values,
 // lightened halfway to white, with its transparency kept.
 Canvas GreyedIcon(const Canvas& icon);

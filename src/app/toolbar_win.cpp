@@ -10,8 +10,11 @@
 #include "app/startup.h"
 #include "app/toolbar.h"
 #include "app/layout.h"
+#include "app/layout_scale.h"
+#include "app/window_registry.h"
 #include "app/windows.h"
 #include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
 
@@ -37,9 +40,9 @@ std::optional<ButtonPictures> PicturesOf(int id) {
   }
 }
 
-const Canvas* GreyIcon(const char* name) {
-  return CachedPicture(std::string(name) + "@grey", [name] {
-    const Canvas* icon = CachedPicture(name);
+const Canvas* GreyIcon(const char* name, int dpi) {
+  return CachedPicture(ScaledImageName(name, ImageScaleForDpi(dpi)) + "@grey", [name, dpi] {
+    const Canvas* icon = CachedPictureForDpi(name, dpi);
     return icon ? std::optional<Canvas>(GreyedIcon(*icon)) : std::nullopt;
   });
 }
@@ -71,8 +74,9 @@ bool PaintToolbarButton(const DRAWITEMSTRUCT* item) {
   const bool enabled = IsWindowEnabled(item->hwndItem) != 0;
   const char* name = (!enabled && pictures->grey) ? pictures->grey : pictures->normal;
   // A button without a greyed picture of its own is greyed from its icon.
-  const Canvas* icon = (!enabled && !pictures->grey) ? GreyIcon(name) : CachedPicture(name);
-  const Canvas face = DrawToolbarButton(HoverLevel(id), enabled, icon);
+  const int dpi = LayoutDpiOf(kMainWindow);
+  const Canvas* icon = (!enabled && !pictures->grey) ? GreyIcon(name, dpi) : CachedPictureForDpi(name, dpi);
+  const Canvas face = DrawToolbarButton(HoverLevel(id), enabled, icon, dpi);
   PaintCanvas(item->hDC, face, item->rcItem.left, item->rcItem.top);
   return true;
 }
@@ -109,9 +113,12 @@ void ToolbarHoverStep() {
   GetCursorPos(&cursor);
   ScreenToClient(MainWindow, &cursor);
   const bool mainEnabled = IsWindowEnabled(MainWindow) != 0;
+  const int dpi = LayoutDpiOf(kMainWindow);
   for (int id = 19; id <= 25; ++id) {
-    const ControlSpec* def = FindControlSpec(id);
-    if (!def || !ControlHandle(id)) continue;
+    const ControlSpec* spec = FindControlSpec(id);
+    if (!spec || !ControlHandle(id)) continue;
+    const ControlSpec scaled = ScaleControlSpec(*spec, dpi);
+    const ControlSpec* def = &scaled;
     // The buttons never move: their rectangles come from the layout, which
     // spares the idle pass a window-manager query per button 40 times a second.
     const RECT r{def->x.base, def->y.base, def->x.base + def->w.base, def->y.base + def->h.base};

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/effects_win.h"
+#include "app/layout_scale.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
 #include "app/window_registry.h"
@@ -213,7 +214,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // The main window's outer size keeps to its minimum, and its edges snap.
 void OnMainWindowPosChanging(HWND window, WINDOWPOS& position) {
   if (!(position.flags & SWP_NOSIZE)) {
-    const Size raised = EnforceMinimumSize({position.cx, position.cy});
+    const Size raised = EnforceMinimumSize({position.cx, position.cy}, LayoutDpiOf(kMainWindow));
     position.cx = raised.w;
     position.cy = raised.h;
   }
@@ -228,6 +229,12 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     QueueLoopEvent({kEventClose, 0, 0, number});
     return 0;
   }
+  // Moved to a monitor of another scale (or the scale changed): laid out
+  // again at the new DPI in the rectangle the system suggests.
+  if (message == WM_DPICHANGED && number >= 0) {
+    ChangeWindowDpi(number, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    return 0;
+  }
   if (number != kMainWindow) return std::nullopt;
   switch (message) {
     case WM_SIZE:
@@ -237,9 +244,11 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       }
       return std::nullopt;
     case WM_MOUSEMOVE: QueueLoopEvent({kEventMouseMove, 0, 0, number}); return std::nullopt;
-    case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {kMinimumOuterWidth, kMinimumOuterHeight};
+    case WM_GETMINMAXINFO: {
+      const Size minimum = EnforceMinimumSize(Size{}, LayoutDpiOf(kMainWindow));
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {minimum.w, minimum.h};
       return 0;
+    }
     case WM_WINDOWPOSCHANGING:
       OnMainWindowPosChanging(window, *reinterpret_cast<WINDOWPOS*>(lParam));
       return std::nullopt;

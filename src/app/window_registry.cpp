@@ -14,6 +14,7 @@ namespace {
 struct Registry {
   std::array<win::UniqueWindow, kWindowCount> windows;
   std::map<int, ControlEntry> controls;
+  std::array<int, kWindowCount> dpi{96, 96, 96, 96, 96, 96};
 };
 Registry built;
 
@@ -44,12 +45,21 @@ int ExactWindowNumber(HWND window) {
   return -1;
 }
 
+int LayoutDpiOf(int number) {
+  return (number >= 0 && number < kWindowCount) ? built.dpi[static_cast<size_t>(number)] : 96;
+}
+
+void SetLayoutDpi(int number, int dpi) {
+  if (number >= 0 && number < kWindowCount) built.dpi[static_cast<size_t>(number)] = dpi > 0 ? dpi : 96;
+}
+
 void DestroyAllWindows() {
   // Windows 1 to 5 before window 0, which owns most of them; the owners let
   // a window that went with its owner be.
   for (size_t n = built.windows.size(); n-- > 0;) built.windows[n].reset();
   MainWindow = nullptr;
   built.controls.clear();
+  built.dpi.fill(96);
 }
 
 Size ClientSize(HWND window) {

@@ -27,6 +27,9 @@ ControlEntry* FindControlEntry(int id);
 const ControlSpec* SpecOfControl(HWND control);
 // The number of a program window itself (not of its children), or -1.
 int ExactWindowNumber(HWND window);
+// The DPI window `number` and its controls are laid out at (96 until set).
+int LayoutDpiOf(int number);
+void SetLayoutDpi(int number, int dpi);
 // Destroys every window with its controls and forgets them all.
 void DestroyAllWindows();
 

@@ -11,6 +11,7 @@
 #include "app/effects_win.h"
 #include "app/event_loop.h"
 #include "app/information.h"
+#include "app/layout_scale.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
 #include "app/startup.h"
@@ -19,6 +20,7 @@
 #include "app/window_procs.h"
 #include "app/window_registry.h"
 #include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
 #include "lists/driver_list_win.h"
@@ -36,6 +38,7 @@
 #include "settings/preferences.h"
 #include "settings/preferences_window_win.h"
 #include "settings/settings_file_win.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -49,9 +52,14 @@ std::vector<win::UniqueIcon> windowIcons;
 // controls shows a private copy of a bitmap with any alpha, and hands that
 // copy to whoever sets the next picture: a leak at every tab change. An opaque
 // picture loses nothing without its alpha bytes and is shown as it is.
-HBITMAP Picture(const char* name) {
-  return CachedBitmap(name, [name]() -> std::optional<Canvas> {
-    std::optional<Canvas> canvas = LoadPngResource(name);
+// Each picture is drawn for the DPI of the window it is shown in.
+HBITMAP Picture(const char* name, int dpi) {
+  const int scale = ImageScaleForDpi(dpi);
+  const std::string key = scale == 100 ? std::string(name) : ScaledImageName(name, scale);
+  return CachedBitmap(key, [name, dpi]() -> std::optional<Canvas> {
+    const Canvas* picture = CachedPictureForDpi(name, dpi);
+    std::optional<Canvas> canvas;
+    if (picture) canvas = *picture;
     if (canvas && std::all_of(canvas->pixels.begin(), canvas->pixels.end(), [](Pixel p) { return (p >> 24) == 0xFF; }))
       for (Pixel& p : canvas->pixels) p &= 0x00FFFFFFu;
     return canvas;
@@ -60,9 +68,9 @@ HBITMAP Picture(const char* name) {
 
 // A picture with transparent parts drawn over the panel colour: opaque, so
 // the static control shows it as it is and keeps no private copy.
-HBITMAP PictureOnPanel(const char* name) {
-  return CachedBitmap(std::string(name) + "@panel", [name]() -> std::optional<Canvas> {
-    const std::optional<Canvas> picture = LoadPngResource(name);
+HBITMAP PictureOnPanel(const char* name, int dpi) {
+  return CachedBitmap(ScaledImageName(name, ImageScaleForDpi(dpi)) + "@panel", [name, dpi]() -> std::optional<Canvas> {
+    const Canvas* picture = CachedPictureForDpi(name, dpi);
     if (!picture) return std::nullopt;
     Canvas flat(picture->width, picture->height, MakePixel(kPanelColour.r, kPanelColour.g, kPanelColour.b));
     DrawOver(flat, *picture, 0, 0);
@@ -85,7 +93,7 @@ void SetWindowIcons(int number, const char* small, const char* big) {
   HWND window = WindowHandle(number);
   if (!window) return;
   for (auto [name, kind] : {std::pair{small, ICON_SMALL}, std::pair{big, ICON_BIG}}) {
-    auto canvas = LoadPngResource(name);
+    const Canvas* canvas = CachedPictureForDpi(name, LayoutDpiOf(number));
     if (!canvas) continue;
     win::UniqueIcon icon = CanvasToIcon(*canvas);
     SendMessageA(window, WM_SETICON, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(icon.get()));
@@ -123,15 +131,65 @@ NetworkControls NetworkViewControls() {
   return controls;
 }
 
+// The main window's outer rectangle at start on a monitor of `dpi`: the
+// stored client size (96-DPI units) scaled, with the frame at that DPI.
+Rect MainWindowStartAt(const WindowGeometry& geometry, DWORD style, int dpi) {
+  const RECT outer = win::OuterRectAtDpi({0, 0, ScaleToDpi(geometry.width, dpi), ScaleToDpi(geometry.height, dpi)},
+                                         style, false, 0, dpi);
+  return MainWindowStartRect(geometry.x, geometry.y,
+                             EnforceMinimumSize({outer.right - outer.left, outer.bottom - outer.top}, dpi), -outer.top,
+                             {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, MonitorWorkAreas());
+}
+
+int DpiOfControl(int id) {
+  const ControlSpec* def = FindControlSpec(id);
+  return LayoutDpiOf(def ? def->window : kMainWindow);
+}
+
 }  // namespace
 
-void SetControlPicture(int id, const char* name) { SetPicture(id, Picture(name)); }
+// The pictures the windows show from their creation on, at each window's DPI.
+// The tab strip is as wide as its picture; the filler takes the rest.
+void SetWindowPictures() {
+  const int dpi = LayoutDpiOf(kMainWindow);
+  SetTabPicture(CurrentView >= 0 && CurrentView <= 5 ? CurrentView : 0);
+  SetTabStripWidth(std::max(PictureSize(Picture(images::kTabsProcesses, dpi)).w, 1));
+  SetPicture(kTabFiller, Picture(images::kTabsFiller, dpi));
+  for (int banner : kBanners) SetPicture(banner, Picture(images::kBanner, DpiOfControl(banner)));
+  SetPicture(kPreferencesSidebar, Picture(images::kPrefsSidebar, DpiOfControl(kPreferencesSidebar)));
+  SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo, DpiOfControl(kAboutLogoPicture)));
+  SetPicture(kPreferencesTabs, Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
+                                       DpiOfControl(kPreferencesTabs)));
+  SetPicture(kStatusBar, Picture(images::kStatusbar, dpi));
+}
+
+void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
+  HWND window = WindowHandle(number);
+  if (!window) return;
+  const int old = LayoutDpiOf(number);
+  SetLayoutDpi(number, dpi);
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (dpi == old) return;
+  RelayOutControlsAtDpi(number, ClientSize(MainWindow), old, dpi);
+  SetWindowPictures();
+  if (number == kMainWindow) {
+    ApplyAnchoring();
+    QueueLoopEvent({kEventSize, 0, 0, kMainWindow});  // the graphs and strips follow the width
+    UpdateStatusBar(kStatusFigures);
+  }
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void SetControlPicture(int id, const char* name) {
+  SetPicture(id, Picture(name, DpiOfControl(id)));
+}
 
 void SetTabPicture(int view) {
   static constexpr const char* kTabs[] = {images::kTabsProcesses, images::kTabsWindows, images::kTabsServices,
                                           images::kTabsDrivers,   images::kTabsNetwork, images::kTabsMonitoring};
   if (view < 0 || view > 5) return;
-  SetPicture(kTabStrip, Picture(kTabs[view]));
+  SetPicture(kTabStrip, Picture(kTabs[view], LayoutDpiOf(kMainWindow)));
 }
 
 void DestroyWindows() {
@@ -166,18 +224,23 @@ bool BuildWindows() {
   // unless both X and Y were stored.
   const WindowGeometry geometry = ReadWindowGeometry();
   const DWORD mainStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
-  RECT outer{0, 0, geometry.width, geometry.height};
-  AdjustWindowRect(&outer, mainStyle, FALSE);
   // The minimum size holds from the start, and a window whose title bar
   // would be out of reach (a damaged file, a monitor since unplugged) opens
-  // centred instead.
-  const Rect start = MainWindowStartRect(
-      geometry.x, geometry.y, {outer.right - outer.left, outer.bottom - outer.top}, -outer.top,
-      {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, MonitorWorkAreas());
+  // centred instead. It is laid out at the DPI of the monitor it opens on,
+  // known once it exists.
+  int dpi = win::SystemDpi();
+  SetLayoutDpi(kMainWindow, dpi);
+  Rect start = MainWindowStartAt(geometry, mainStyle, dpi);
   const WindowSpec& mainSpec = WindowTable()[0];
   AdoptWindow(kMainWindow,
               win::UniqueWindow(CreateTopLevel(mainSpec, instance, start.x, start.y, start.w, start.h, mainStyle, 0)));
   if (!MainWindow) return false;
+  if (const int monitorDpi = win::WindowDpi(MainWindow); monitorDpi != dpi) {
+    dpi = monitorDpi;
+    SetLayoutDpi(kMainWindow, dpi);
+    start = MainWindowStartAt(geometry, mainStyle, dpi);
+    SetWindowPos(MainWindow, nullptr, start.x, start.y, start.w, start.h, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   const Size mainClientAtCreation = ClientSize(MainWindow);
 
   // The subsystems find their controls and owner through these; app does
@@ -200,8 +263,10 @@ bool BuildWindows() {
     DWORD style = def.caption ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
     style |= WS_CLIPCHILDREN;
     DWORD exStyle = def.topmost ? (WS_EX_TOPMOST | WS_EX_TOOLWINDOW) : 0;
-    RECT r{0, 0, def.clientWidth, def.clientHeight};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    // Opened over the main window, on its monitor: laid out at its DPI.
+    SetLayoutDpi(def.number, dpi);
+    const RECT r = win::OuterRectAtDpi({0, 0, ScaleToDpi(def.clientWidth, dpi), ScaleToDpi(def.clientHeight, dpi)},
+                                       style, false, exStyle, dpi);
     const int w = r.right - r.left, h = r.bottom - r.top;
     int wx = 0, wy = 0;
     if (def.owned) {
@@ -215,15 +280,8 @@ bool BuildWindows() {
   for (const ControlSpec& def : ControlTable()) CreateControl(def, mainClientAtCreation, instance);
 
   // The tab strip is as wide as its picture; the filler takes the rest.
-  SetTabPicture(0);
-  SetTabStripWidth(std::max(PictureSize(Picture(images::kTabsProcesses)).w, 1));
-  SetPicture(kTabFiller, Picture(images::kTabsFiller));
-  for (int banner : kBanners) SetPicture(banner, Picture(images::kBanner));
-  SetPicture(kPreferencesSidebar, Picture(images::kPrefsSidebar));
-  SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo));
+  SetWindowPictures();
   SetWindowTextA(ControlHandle(kDisclaimerText), std::string(DisclaimerText()).c_str());
-  SetPicture(kPreferencesTabs, Picture(images::kPrefsTabsGeneral));
-  SetPicture(kStatusBar, Picture(images::kStatusbar));
   SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);
   SetWindowIcons(kPreferencesWindow, images::kWindowPreferences16, images::kWindowPreferences32);
 
@@ -249,13 +307,18 @@ bool BuildWindows() {
   AttachWindowList({ControlHandle(kWindowList), ControlHandle(kShowHiddenWindows), ControlHandle(kShowSizelessWindows),
                     ControlHandle(kShowOffscreenWindows)});
   RefreshWindowList();
-  AttachNetworkView(NetworkViewControls(), ClientSize(MainWindow).w - 30);
+  AttachNetworkView(NetworkViewControls(), ClientSize(MainWindow).w - ScaleToDpi(30, dpi));
   RefreshNetworkList();
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
-  SettingsHooks.setColumnWidth = [](int column, int width) { ListView_SetColumnWidth(ControlHandle(kProcessList), column, width); };
-  SettingsHooks.columnWidth = [](int column) { return ListView_GetColumnWidth(ControlHandle(kProcessList), column); };
+  // velkor.ini keeps the widths in 96-DPI units.
+  SettingsHooks.setColumnWidth = [](int column, int width) {
+    ListView_SetColumnWidth(ControlHandle(kProcessList), column, ColumnWidthAtDpi(width, LayoutDpiOf(kMainWindow)));
+  };
+  SettingsHooks.columnWidth = [](int column) {
+    return StoredColumnWidth(ListView_GetColumnWidth(ControlHandle(kProcessList), column), LayoutDpiOf(kMainWindow));
+  };
   SettingsHooks.setTopmost = [](bool topmost) {
     SetWindowPos(MainWindow, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   };

@@ -39,6 +39,11 @@ void FitTabFiller();
 void SetTabPicture(int view);
 // Shows the picture resource `name` in image control `id`.
 void SetControlPicture(int id, const char* name);
+// The pictures every window shows from its creation on, drawn for its DPI.
+void SetWindowPictures();
+// Window `number` now shown at `dpi`: takes the suggested outer rectangle and
+// lays out its controls, fonts and pictures again, keeping their contents.
+void ChangeWindowDpi(int number, int dpi, const RECT& suggested);
 // Gives a control of window 0 the tooltip `text` (replacing its old one).
 void SetToolbarTooltip(int id, const std::string& text);
 

@@ -7,9 +7,11 @@
 #include <string>
 
 #include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
 #include "monitor/monitor_view.h"
 #include "monitor/monitor_view_win.h"
 #include "procs/process_cpu_win.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -49,6 +51,11 @@ struct ViewState {
   ShownImage memoryImage{kMemoryImage, {}};
 };
 ViewState view;
+
+// A 96-DPI distance at the main window's DPI.
+int Scaled(int value) {
+  return ScaleToDpi(value, win::WindowDpi(Main()));
+}
 
 int MainClientWidth() {
   RECT client{};
@@ -95,8 +102,8 @@ bool EnsureCanvases() {
   if (anchor == view.built) return true;
   DestroyMonitorView();
   const int width = MainClientWidth();
-  view.processor = CreateHistoryGraph(width - 130, 1, true);
-  view.memory = CreateHistoryGraph(width - 320, 2, false);
+  view.processor = CreateHistoryGraph(width - Scaled(130), 1, true);
+  view.memory = CreateHistoryGraph(width - Scaled(320), 2, false);
   DrawProcessorMeter(view.meter, LastSample.cpuLoad);
   view.built = anchor;
   Show(view.meterImage, view.meter);
@@ -153,8 +160,8 @@ void TakeMonitorSample(bool showView) {
 void RebuildGraphCanvases() {
   if (!EnsureCanvases() || IsIconic(Main())) return;
   const int width = MainClientWidth();
-  ResizeHistoryGraph(view.processor, width - 135);
-  ResizeHistoryGraph(view.memory, width - 328);
+  ResizeHistoryGraph(view.processor, width - Scaled(135));
+  ResizeHistoryGraph(view.memory, width - Scaled(328));
   Show(view.processorImage, view.processor.canvas);
   Show(view.memoryImage, view.memory.canvas);
 }

@@ -5,11 +5,13 @@
 #include <array>
 #include <string>
 
+#include "gfx/dpi_scale.h"
 #include "monitor/static_picture_win.h"
 #include "procs/file_version_info_win.h"
 #include "procs/format.h"
 #include "procs/process_library.h"
 #include "procs/process_list_win.h"
+#include "win/system_functions.h"
 
 namespace velkor {
 
@@ -63,9 +65,15 @@ Desktop PrimaryDesktop() {
   return desktop;
 }
 
+// The icon's place is 32 units square at the box's DPI.
+int IconSize() {
+  return ScaleToDpi(32, win::WindowDpi(summary.box));
+}
+
 void ShowIcon(win::UniqueIcon icon) {
   summary.icon = std::move(icon);
-  summary.picture.Show(GetDlgItem(summary.box, 141), IconCanvas(summary.icon.get(), 32, MakePixel(255, 255, 255)));
+  summary.picture.Show(GetDlgItem(summary.box, 141),
+                       IconCanvas(summary.icon.get(), IconSize(), MakePixel(255, 255, 255)));
 }
 
 }  // namespace
@@ -100,8 +108,8 @@ void UpdateProcessSummary() {
   if (row >= 0) {
     ShowIcon(ExecutableIcon(path));
   } else {
-    ShowIcon(win::UniqueIcon(
-        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "APPICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR))));
+    ShowIcon(win::UniqueIcon(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), "APPICON", IMAGE_ICON, IconSize(), IconSize(), LR_DEFAULTCOLOR))));
   }
 }
 

@@ -5,11 +5,13 @@
 #include <array>
 
 #include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
 #include "settings/preferences.h"
 #include "win/list_view.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -75,13 +77,15 @@ bool ProcessColumnShown(int column) { return ColumnFlag(column); }
 
 void ApplyProcessColumnVisibility(HWND list) {
   for (int column = 1; column <= kShownFlagCount; ++column) {
+    // The stored widths are in 96-DPI units.
     auto& stored = ColumnWidths[static_cast<size_t>(column)];
+    const int dpi = win::WindowDpi(list);
     if (ColumnFlag(column)) {
       columns.locked[static_cast<size_t>(column)] = false;
-      SetColumnWidth(list, column, stored);
+      SetColumnWidth(list, column, ScaleToDpi(stored, dpi));
     } else {
       const int width = ListView_GetColumnWidth(list, column);
-      if (width != 0) stored = width;
+      if (width != 0) stored = ScaleFromDpi(width, dpi);
       SetColumnWidth(list, column, 0);
       columns.locked[static_cast<size_t>(column)] = true;
     }

@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "gfx/dpi_scale.h"
 #include "settings/autostart_win.h"
 #include "settings/settings_file_win.h"
+#include "win/system_functions.h"
 
 namespace velkor {
 
@@ -158,7 +160,9 @@ void SelectPreferencesPageAtClick() {
   const DWORD position = GetMessagePos();
   POINT click{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
   ScreenToClient(PreferencesWindow.window, &click);
-  SelectPreferencesPage(click.x);
+  // The page picture is drawn for the window's DPI; its boundary is a 96-DPI one.
+  SelectPreferencesPage(
+      DesignCoordinateAt(click.x, ImageDpi(ImageScaleForDpi(win::WindowDpi(PreferencesWindow.window)))));
 }
 
 int PreferencesPage() { return shownPage; }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "gfx/dpi_scale.h"
 #include "settings/preferences_window_win.h"
 #include "win/replace_file.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -66,6 +68,8 @@ WindowGeometry ReadWindowGeometry() {
 
 WindowGeometry MeasureWindowGeometry(HWND window) {
   WindowGeometry g;
+  // Sizes are stored in 96-DPI units, so the file means the same on every screen.
+  const int dpi = win::WindowDpi(window);
   if (IsIconic(window)) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -84,18 +88,19 @@ WindowGeometry MeasureWindowGeometry(HWND window) {
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     g.x = outer.left;
     g.y = outer.top;
-    g.width = (outer.right - outer.left) - (frame.right - frame.left);
-    g.height = (outer.bottom - outer.top) - (frame.bottom - frame.top);
+    g.width = ScaleFromDpi((outer.right - outer.left) - (frame.right - frame.left), dpi);
+    g.height = ScaleFromDpi((outer.bottom - outer.top) - (frame.bottom - frame.top), dpi);
     return g;
   }
   RECT outer{}, client{};
   if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return lastReadGeometry;
   g.x = outer.left;
   g.y = outer.top;
-  g.width = client.right - client.left;
+  g.width = ScaleFromDpi(client.right - client.left, dpi);
   // The stored height includes the menu bar, which the restore takes from the
   // client area again; a window without one stores its plain client height.
-  g.height = client.bottom - client.top + (GetMenu(window) ? GetSystemMetrics(SM_CYMENU) : 0);
+  g.height =
+      ScaleFromDpi(client.bottom - client.top + (GetMenu(window) ? win::SystemMetricAtDpi(SM_CYMENU, dpi) : 0), dpi);
   return g;
 }
 

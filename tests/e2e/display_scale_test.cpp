@@ -1,0 +1,237 @@
+// velkor.exe on a screen of 144 and 192 DPI. Wine keeps one DPI per prefix
+// (LogPixels of the desktop settings), read by every process when it starts:
+// each case sets it for the programs it starts and puts the old value back,
+// and the end-to-end tests run one at a time, so the others keep theirs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+
+#include "app/layout_scale.h"
+#include "app/status_bar_look.h"
+#include "gfx/dpi_scale.h"
+#include "program_support.h"
+#include "settings/settings_file.h"
+#include "support/wine_support.h"
+#include "win/unique_handle.h"
+
+namespace velkor {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kReactionBound = 10s;
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+
+// The prefix's DPI for programs started meanwhile; the old value (or its
+// absence) comes back at the end.
+class PrefixDpi {
+ public:
+  explicit PrefixDpi(int dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr))
+      return;
+    key_.reset(key);
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (!RegQueryValueExA(key, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) &&
+        type == REG_DWORD)
+      old_ = value;
+    Set(dpi);
+  }
+  ~PrefixDpi() {
+    if (!key_) return;
+    if (old_)
+      Set(static_cast<int>(*old_));
+    else
+      RegDeleteValueA(key_.get(), "LogPixels");
+  }
+  PrefixDpi(const PrefixDpi&) = delete;
+  PrefixDpi& operator=(const PrefixDpi&) = delete;
+
+  void Set(int dpi) {
+    const DWORD value = static_cast<DWORD>(dpi);
+    RegSetValueExA(key_.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  }
+
+ private:
+  win::UniqueRegistryKey key_;
+  std::optional<DWORD> old_;
+};
+
+// This thread reads other windows' rectangles in device pixels, not
+// converted to its own DPI.
+void ReadDevicePixels() {
+  using SetContext = HANDLE(WINAPI*)(HANDLE);
+  if (auto set = reinterpret_cast<SetContext>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext"))))
+    set(reinterpret_cast<HANDLE>(-4));  // per monitor, version 2
+}
+
+HWND Descendant(HWND root, int id) {
+  std::pair<int, HWND> search{id, nullptr};
+  EnumChildWindows(
+      root,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<int, HWND>*>(data);
+        if (GetDlgCtrlID(child) != s->first) return TRUE;
+        s->second = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+Rect RectInParent(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Size ClientOf(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return {r.right, r.bottom};
+}
+
+// Width of `text` in Tahoma at `points` for `dpi`, as the program draws it.
+int TextWidth(const std::string& text, int points, int dpi, bool bold = false) {
+  win::UniqueFont font(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
+                                   DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
+  win::WindowDc screen(nullptr);
+  win::SelectScope select(screen.get(), font.get());
+  SIZE extent{};
+  GetTextExtentPoint32A(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  return extent.cx;
+}
+
+// Pictures whose drawing code sizes their controls (with a sunken edge
+// around some): their places are the table's, their sizes the drawings'.
+bool DrawnCanvas(int id) {
+  for (int canvas : {157, 158, 194, 195, 200})
+    if (id == canvas) return true;
+  return false;
+}
+
+class DisplayScale : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override { ReadDevicePixels(); }
+};
+
+// Every control of the main window where the table scaled by dpi / 96 puts
+// it (within one pixel), whole captions in the columns and the status bar,
+// and the pictures drawn for the scale.
+TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
+  const int dpi = GetParam();
+  PrefixDpi prefix(dpi);
+  test::ProgramRun run;
+  ASSERT_TRUE(run.Start());
+  HWND main = run.main();
+  const Size client = ClientOf(main);
+  const ScaledLayout layout = ScaleLayout(dpi);
+  int compared = 0;
+  for (const ControlSpec& def : layout.controls) {
+    if (def.window != kMainWindow) continue;
+    HWND control = Descendant(main, def.id);
+    if (!control) continue;
+    const Rect want{def.x.Resolve(client.w, client.h), def.y.Resolve(client.w, client.h),
+                    def.w.Resolve(client.w, client.h), def.h.Resolve(client.w, client.h)};
+    const Rect got = RectInParent(control);
+    ++compared;
+    EXPECT_NEAR(got.x, want.x, 1) << def.id;
+    EXPECT_NEAR(got.y, want.y, 1) << def.id;
+    // Labels grow to their captions; everything else has the table's size.
+    const bool label =
+        def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink;
+    if (DrawnCanvas(def.id)) continue;
+    if (label) {
+      EXPECT_GE(got.w, want.w - 1) << def.id;
+    } else {
+      EXPECT_NEAR(got.w, want.w, 1) << def.id;
+      EXPECT_NEAR(got.h, want.h, 1) << def.id;
+    }
+  }
+  // Among them the pictures (tab strip, banner), which size their controls:
+  // the ones drawn for the scale are shown.
+  EXPECT_GT(compared, 100);
+
+  // Every shown column's caption that fits its width at 96 DPI fits it here
+  // (a header keeps 6 units of margin on each side).
+  auto fits = [](std::string_view caption, int width, int atDpi) {
+    return TextWidth(std::string(caption), 8, atDpi) + ScaleToDpi(12, atDpi) <= width;
+  };
+  for (int list : {139, 147, 152, 154, 161}) {
+    HWND view = Descendant(main, list);
+    ASSERT_NE(view, nullptr) << list;
+    int column = 0;
+    for (const ColumnSpec& c : ColumnTable()) {
+      if (c.list != list) continue;
+      const int width = static_cast<int>(Send(view, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column++)));
+      if (width == 0 || !fits(c.header, c.width, 96)) continue;  // hidden, or cut by the table itself
+      EXPECT_TRUE(fits(c.header, width, dpi)) << c.header;
+    }
+  }
+
+  // The status bar's figures end before the separator of their field, with
+  // three-digit counts and full loads.
+  MonitorSamples full;
+  full.cpuLoad = full.memoryLoad = full.pageFileLoad = 100;
+  constexpr int kSeparators[] = {92, 172, 252, 332};
+  for (int view = 0; view < kMonitoringView; ++view) {
+    const auto texts = LayOutStatusBar(kStatusFigures, view, 999, full, "", dpi);
+    for (size_t k = 0; k < texts.size(); ++k)
+      EXPECT_LE(texts[k].x + TextWidth(texts[k].text, 8, dpi), ScaleToDpi(kSeparators[k], dpi)) << texts[k].text;
+  }
+}
+
+// A window saved at this DPI reopens at the same size in device pixels, and
+// at its 96-DPI size on a 96-DPI screen: velkor.ini holds 96-DPI units.
+TEST_P(DisplayScale, GeometryRoundTrip) {
+  const int dpi = GetParam();
+  PrefixDpi prefix(dpi);
+  test::ProgramRun run;
+  ASSERT_TRUE(run.Start());
+  RECT outer{};
+  GetWindowRect(run.main(), &outer);
+  // A size no 96-DPI size scales to exactly.
+  SetWindowPos(run.main(), nullptr, 0, 0, outer.right - outer.left + 7, outer.bottom - outer.top + 5,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Size saved{};
+  ASSERT_TRUE(test::WaitUntil([&] { return (saved = ClientOf(run.main())).w > 0; }, kReactionBound));
+  ASSERT_TRUE(PostMessageA(run.main(), WM_CLOSE, 0, 0));
+  ASSERT_EQ(run.process().WaitForExit(kReactionBound), 0u);
+  std::string ini;
+  ASSERT_TRUE(test::ReadFileBytes(run.folder().File("velkor.ini"), ini));
+  const SettingsFile file(ini);
+  const int width = file.Integer(SettingsGroup::Window, "Width", 0);
+  EXPECT_NEAR(width, ScaleFromDpi(saved.w, dpi), 1);
+
+  test::ProgramRun again;
+  ASSERT_TRUE(test::WriteFileBytes(again.folder().File("velkor.ini"), ini));
+  ASSERT_TRUE(again.Start());
+  const Size reopened = ClientOf(again.main());
+  EXPECT_NEAR(reopened.w, saved.w, 1);
+  EXPECT_NEAR(reopened.h, saved.h, 1);
+  again.End();
+
+  prefix.Set(96);
+  test::ProgramRun at96;
+  ASSERT_TRUE(test::WriteFileBytes(at96.folder().File("velkor.ini"), ini));
+  ASSERT_TRUE(at96.Start());
+  EXPECT_EQ(ClientOf(at96.main()).w, width);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, DisplayScale, ::testing::Values(96, 144, 192));
+
+}  // namespace
+}  // namespace velkor

@@ -1,0 +1,108 @@
+// The main window moved to a monitor of another scale: the DPI-change message
+// lays it out again in the suggested rectangle, and the lists keep their rows,
+// selection and column widths (in the new DPI's pixels).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/layout_scale.h"
+#include "app/window_registry.h"
+#include "app/windows.h"
+#include "gfx/dpi_scale.h"
+#include "support/built_windows.h"
+
+namespace velkor {
+namespace {
+
+Rect RectInParent(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// Controls whose size is not the table's: labels grow to their captions,
+// combo boxes choose their height, pictures drawn by their views size their
+// controls.
+bool SizedByContent(const ControlSpec& def) {
+  for (int id : {141, 157, 158, 194, 195, 200})
+    if (def.id == id) return true;
+  return def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink ||
+         def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages;
+}
+
+std::string CellText(HWND list, int row) {
+  char text[260] = {};
+  ListView_GetItemText(list, row, 0, text, sizeof text);
+  return text;
+}
+
+void ChangeDpi(int dpi, RECT suggested) {
+  SendMessageA(MainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  test::Pump();
+}
+
+using DpiChange = test::BuiltWindows;
+
+TEST_F(DpiChange, MainWindowIsLaidOutAgainAndKeepsItsLists) {
+  BuildHere();
+  HWND list = ControlHandle(kProcessList);
+  const int rows = ListView_GetItemCount(list);
+  ASSERT_GT(rows, 2);
+  ListView_SetItemState(list, 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  const std::string selected = CellText(list, 2);
+  ListView_SetColumnWidth(list, 0, 173);  // the user's width, not the table's
+  // A place where each scaled rectangle lies well inside the screen (edges
+  // near the work area's snap to it).
+  const RECT outer{40, 30, 40 + 600, 30 + 470};
+  SetWindowPos(MainWindow, nullptr, outer.left, outer.top, 600, 470, SWP_NOZORDER | SWP_NOACTIVATE);
+  test::Pump();
+  std::vector<Rect> before;
+  for (const ControlSpec& def : ControlTable())
+    if (def.window == kMainWindow) before.push_back(RectInParent(ControlHandle(def.id)));
+
+  for (int dpi : {144, 192}) {
+    SCOPED_TRACE(dpi);
+    const RECT suggested{outer.left, outer.top, outer.left + ScaleToDpi(outer.right - outer.left, dpi),
+                         outer.top + ScaleToDpi(outer.bottom - outer.top, dpi)};
+    ChangeDpi(dpi, suggested);
+    RECT now{};
+    GetWindowRect(MainWindow, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    const Size client = ClientSize(MainWindow);
+    for (const ControlSpec& def : ScaleLayout(dpi).controls) {
+      if (def.window != kMainWindow) continue;
+      SCOPED_TRACE(def.id);
+      const Rect want{def.x.Resolve(client.w, client.h), def.y.Resolve(client.w, client.h),
+                      def.w.Resolve(client.w, client.h), def.h.Resolve(client.w, client.h)};
+      const Rect got = RectInParent(ControlHandle(def.id));
+      EXPECT_NEAR(got.x, want.x, 1);
+      EXPECT_NEAR(got.y, want.y, 1);
+      if (SizedByContent(def)) continue;
+      EXPECT_NEAR(got.w, want.w, 1);
+      EXPECT_NEAR(got.h, want.h, 1);
+    }
+    EXPECT_EQ(ListView_GetItemCount(list), rows);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
+    EXPECT_EQ(CellText(list, 2), selected);
+    EXPECT_NEAR(ListView_GetColumnWidth(list, 0), ScaleToDpi(173, dpi), 1);
+  }
+
+  // Back at 96 DPI every control is where it was.
+  ChangeDpi(96, outer);
+  size_t k = 0;
+  for (const ControlSpec& def : ControlTable()) {
+    if (def.window != kMainWindow) continue;
+    EXPECT_EQ(RectInParent(ControlHandle(def.id)), before[k++]) << def.id;
+  }
+  EXPECT_NEAR(ListView_GetColumnWidth(list, 0), 173, 1);
+}
+
+}  // namespace
+}  // namespace velkor
