@@ -82,6 +82,12 @@ UniqueKernelHandle Launch(const std::string& exe, const std::string& arguments, 
   return UniqueKernelHandle(info.hProcess);
 }
 
+void EndHelpers(std::vector<UniqueKernelHandle>& helpers) {
+  for (auto& helper : helpers) TerminateProcess(helper.get(), 0);
+  for (auto& helper : helpers) WaitForSingleObject(helper.get(), 5000);
+  helpers.clear();
+}
+
 // `count` helpers; with `windowed` each shows a top-level window titled
 // "Helfer N", and the call returns once all of them are there.
 std::vector<UniqueKernelHandle> StartHelpers(int count, bool windowed = false) {
@@ -93,18 +99,22 @@ std::vector<UniqueKernelHandle> StartHelpers(int count, bool windowed = false) {
     helpers.push_back(std::move(helper));
   }
   if (windowed) {
+    // A helper that cannot show its window (the display refused it) ends the
+    // run after one bound for all of them, not one per window.
+    const ULONGLONG end = GetTickCount64() + 60000 + 200ull * helpers.size();
     for (size_t i = 0; i < helpers.size(); ++i) {
       const std::string title = "Helfer " + std::to_string(i);
-      for (int tries = 0; tries < 3000 && !FindWindowA("VelkorHelperWindow", title.c_str()); ++tries) Sleep(10);
+      while (!FindWindowA("VelkorHelperWindow", title.c_str())) {
+        if (GetTickCount64() > end) {
+          std::fprintf(stderr, "the window of helper %zu did not appear\n", i);
+          EndHelpers(helpers);
+          return helpers;
+        }
+        Sleep(10);
+      }
     }
   }
   return helpers;
-}
-
-void EndHelpers(std::vector<UniqueKernelHandle>& helpers) {
-  for (auto& helper : helpers) TerminateProcess(helper.get(), 0);
-  for (auto& helper : helpers) WaitForSingleObject(helper.get(), 5000);
-  helpers.clear();
 }
 
 void Pump() {

@@ -52,7 +52,9 @@ xvfb_pid=
 velkor_start_display() {
   local fdfile
   fdfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -nolisten unix 3>"$fdfile" >/dev/null 2>&1 &
+  # Every Wine program with a window is one X client; the benchmarks run
+  # hundreds of them, above Xvfb's default limit of 256.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -maxclients 1024 -nolisten tcp -nolisten unix 3>"$fdfile" >/dev/null 2>&1 &
   xvfb_pid=$!
   local i
   for i in $(seq 1 200); do
@@ -62,7 +64,7 @@ velkor_start_display() {
   if [ ! -s "$fdfile" ]; then
     # Some Xvfb builds need the unix socket; try again with it.
     kill "$xvfb_pid" 2>/dev/null || true
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -maxclients 1024 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     xvfb_pid=$!
     for i in $(seq 1 200); do
       [ -s "$fdfile" ] && break

@@ -38,6 +38,7 @@
 #include "settings/preferences.h"
 #include "settings/preferences_window_win.h"
 #include "settings/settings_file_win.h"
+#include "shell/menu_draw.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
 
@@ -175,6 +176,11 @@ void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
   SetWindowPictures();
   if (number == kMainWindow) {
     ApplyAnchoring();
+    // Owner-drawn menu items keep the size measured at the old DPI until told.
+    if (HMENU bar = MenuBarHandle()) RemeasureMenu(bar);
+    for (int menu = 1; menu <= 5; ++menu) {
+      if (HMENU popup = PopupMenuHandle(menu)) RemeasureMenu(popup);
+    }
     QueueLoopEvent({kEventSize, 0, 0, kMainWindow});  // the graphs and strips follow the width
     UpdateStatusBar(kStatusFigures);
   }

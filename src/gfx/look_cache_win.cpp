@@ -24,6 +24,23 @@ LookCache& Cache() {
   return cache;
 }
 
+// The smoothing the system's setting asks for, named instead of left to
+// DEFAULT_QUALITY: the same letters, but a display driver that would look the
+// default up again at every selection of the font into a device context
+// (Wine's asks the X resources twice, reading files each time) is spared it.
+BYTE SystemFontQuality() {
+  static const BYTE quality = [] {
+    BOOL smoothing = FALSE;
+    if (!SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &smoothing, 0)) return BYTE{DEFAULT_QUALITY};
+    if (!smoothing) return BYTE{NONANTIALIASED_QUALITY};
+    UINT type = 0;
+    if (SystemParametersInfoA(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0) && type == FE_FONTSMOOTHINGCLEARTYPE)
+      return BYTE{CLEARTYPE_QUALITY};
+    return BYTE{ANTIALIASED_QUALITY};
+  }();
+  return quality;
+}
+
 }  // namespace
 
 HFONT CachedFont(int points, bool bold, bool underline, int dpi) {
@@ -32,7 +49,7 @@ HFONT CachedFont(int points, bool bold, bool underline, int dpi) {
   if (!font) {
     font.reset(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
                            underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+                           SystemFontQuality(), DEFAULT_PITCH | FF_SWISS, "Tahoma"));
   }
   return font.get();
 }

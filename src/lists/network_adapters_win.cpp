@@ -50,6 +50,7 @@ struct NetworkView {
   AdapterTable info = AdapterTable(1);  // one empty row until the first read
   std::vector<InterfaceEntry> entries;
   std::vector<Pixel> colours;   // of the rows in the list, by row
+  std::vector<NetworkListRow> shown;  // what the list's rows show
   std::vector<uint8_t> buffer;  // the last table; its size is kept for the next read
 };
 
@@ -125,6 +126,14 @@ void ShowGraph() {
   ShowCanvasInPicture(control, canvas, view.shownGraph);
 }
 
+void SetCell(HWND list, int row, int column, const std::string& text) {
+  std::string copy = text;
+  LVITEMA cell{};
+  cell.iSubItem = column;
+  cell.pszText = copy.data();
+  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+}
+
 void AppendRow(HWND list, int row, const NetworkListRow& cells) {
   std::string text = cells.cells[0];
   LVITEMA item{};
@@ -134,12 +143,42 @@ void AppendRow(HWND list, int row, const NetworkListRow& cells) {
   item.pszText = text.data();
   const auto at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (at < 0) return;
-  for (int column = 1; column < static_cast<int>(cells.cells.size()); ++column) {
-    text = cells.cells[static_cast<size_t>(column)];
-    LVITEMA sub{};
-    sub.iSubItem = column;
-    sub.pszText = text.data();
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
+  for (int column = 1; column < static_cast<int>(cells.cells.size()); ++column)
+    SetCell(list, at, column, cells.cells[static_cast<size_t>(column)]);
+}
+
+// Brings the list to `rows` with as few changes as it takes: rows that stay
+// get only their changed cells set (so the selection, the scroll position and
+// the unchanged cells stay as they are, and only changed cells repaint), rows
+// beyond the new count are deleted from the end, new rows appended. `shown`
+// holds the texts the list shows and is updated with it.
+void UpdateRows(HWND list, std::vector<NetworkListRow>& shown, const std::vector<NetworkListRow>& rows) {
+  // Someone else's change to the row count (none is expected) starts afresh.
+  if (ListView_GetItemCount(list) != static_cast<int>(shown.size())) {
+    ListView_DeleteAllItems(list);
+    shown.clear();
+  }
+  while (shown.size() > rows.size()) {
+    ListView_DeleteItem(list, static_cast<int>(shown.size()) - 1);
+    shown.pop_back();
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int row = static_cast<int>(i);
+    if (i == shown.size()) {
+      AppendRow(list, row, rows[i]);
+      shown.push_back(rows[i]);
+      continue;
+    }
+    for (size_t column = 0; column < rows[i].cells.size(); ++column) {
+      if (shown[i].cells[column] == rows[i].cells[column]) continue;
+      SetCell(list, row, static_cast<int>(column), rows[i].cells[column]);
+      shown[i].cells[column] = rows[i].cells[column];
+    }
+    // A new colour repaints the row (its text is drawn in it).
+    if (shown[i].colour != rows[i].colour) {
+      shown[i].colour = rows[i].colour;
+      ListView_RedrawItems(list, row, row);
+    }
   }
 }
 
@@ -210,37 +249,16 @@ const AdapterTable& AdapterInfo() {
 void RefreshNetworkList() {
   HWND list = view.controls.list;
   if (!list) return;
-  // WM_SETREDRAW would make a hidden list visible again.
-  const bool frozen = IsWindowVisible(list) != FALSE;
-  if (frozen) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  const int top = ListView_GetTopIndex(list);
-  const int left = GetScrollPos(list, SB_HORZ);
-  const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-
   const int count = ReadNetworkAdapters();
-  ListView_DeleteAllItems(list);
   view.colours.clear();
   view.traffic.largestLoad = 0;
   // A table that could not be read empties the list; the counts and the time
   // of the last reading stay, so the next rates span the whole gap.
-  if (count > 0) {
-    const std::vector<NetworkListRow> rows = RefreshNetworkRows(view.traffic, view.entries, GetTickCount64());
-    for (size_t i = 0; i < rows.size(); ++i) {
-      AppendRow(list, static_cast<int>(i), rows[i]);
-      view.colours.push_back(rows[i].colour);
-    }
-  }
+  std::vector<NetworkListRow> rows;
+  if (count > 0) rows = RefreshNetworkRows(view.traffic, view.entries, GetTickCount64());
+  UpdateRows(list, view.shown, rows);
+  for (const NetworkListRow& row : rows) view.colours.push_back(row.colour);
   SetText(view.controls.load, std::to_string(view.traffic.largestLoad) + "%");
-
-  win::SelectListRow(list, selected);
-  RECT row{};
-  if (top > 0 || left > 0) {
-    if (ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS)) ListView_Scroll(list, left, (row.bottom - row.top) * top);
-  }
-  if (frozen) {
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-  }
   ShowAdapterDetails();
 }
 

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -43,6 +44,7 @@ struct WindowListState {
   int iconSize = 0;  // the size they were taken at: the list's small-icon size
   win::UniqueBitmap arrowUp;
   win::UniqueBitmap arrowDown;
+  std::vector<PendingRow> shown;  // what the list's rows show, in its order
   // Only during a refresh.
   WindowFilter filter;
   std::vector<PendingRow> rows;
@@ -63,13 +65,13 @@ bool Checked(HWND box) { return box && SendMessageA(box, BM_GETCHECK, 0, 0) == B
 bool Usable(HICON icon) { return reinterpret_cast<uintptr_t>(icon) > 1; }
 
 HICON AskWindowIcon(HWND window) {
-  // A window that does not answer the first question is not asked again.
-  for (WPARAM kind : {WPARAM{ICON_SMALL}, WPARAM{ICON_SMALL2}}) {
-    const std::optional<LRESULT> answer = win::SendMessageBounded(window, WM_GETICON, kind, 0);
-    if (!answer) return nullptr;
-    if (HICON icon = reinterpret_cast<HICON>(*answer); Usable(icon)) return icon;
-  }
-  return nullptr;
+  // One question to the window (one that does not answer is not asked
+  // again); without an icon of its own, its class's small icon, which the
+  // system keeps and gives without asking the window's program.
+  const std::optional<LRESULT> answer = win::SendMessageBounded(window, WM_GETICON, ICON_SMALL, 0);
+  if (!answer) return nullptr;
+  if (HICON icon = reinterpret_cast<HICON>(*answer); Usable(icon)) return icon;
+  return reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM));
 }
 
 HICON ExecutableIcon(const std::string& path) {
@@ -107,35 +109,6 @@ const std::string& PathOf(uint32_t pid) {
 
 std::string Cell(HWND list, int row, int column) { return win::ListViewCellText(list, row, column); }
 
-void InsertRow(HWND list, int index, const PendingRow& row) {
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
-  item.iItem = index;
-  item.iImage = row.image;
-  item.pszText = const_cast<char*>(row.cells[0].c_str());
-  const int inserted = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (inserted < 0) return;
-  for (int column = 1; column < kWindowListColumns; ++column) {
-    LVITEMA cell{};
-    cell.iSubItem = column;
-    cell.pszText = const_cast<char*>(row.cells[static_cast<size_t>(column)].c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(inserted), reinterpret_cast<LPARAM>(&cell));
-  }
-}
-
-void ShowSortArrow() {
-  if (!state.arrowUp) state.arrowUp = PngOnButtonFace(images::kSortAscending);
-  if (!state.arrowDown) state.arrowDown = PngOnButtonFace(images::kSortDescending);
-  win::ShowListSortArrow(state.controls.list, state.sortColumn, state.ascending, state.arrowUp.get(), state.arrowDown.get());
-}
-
-int CALLBACK CompareRowsByIndex(LPARAM first, LPARAM second, LPARAM) {
-  HWND list = state.controls.list;
-  const int order = LocaleCompare(Cell(list, static_cast<int>(first), state.sortColumn),
-                                  Cell(list, static_cast<int>(second), state.sortColumn));
-  return state.ascending ? order : -order;
-}
-
 // Redrawing is switched off only for a list that is shown: switching it on
 // again would show a hidden one.
 class RedrawPause {
@@ -155,6 +128,94 @@ class RedrawPause {
   HWND list_;
   bool paused_;
 };
+
+void SetCell(HWND list, int row, int column, const std::string& text) {
+  LVITEMA cell{};
+  cell.iSubItem = column;
+  cell.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+}
+
+void InsertRow(HWND list, int index, const PendingRow& row) {
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = index;
+  item.iImage = row.image;
+  item.pszText = const_cast<char*>(row.cells[0].c_str());
+  const int inserted = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (inserted < 0) return;
+  for (int column = 1; column < kWindowListColumns; ++column)
+    SetCell(list, inserted, column, row.cells[static_cast<size_t>(column)]);
+}
+
+// Brings the list's rows to `rows` (in their order) with as few changes as
+// it takes: rows that stay get only their changed cells and image set,
+// surplus rows go from the end, new rows are appended. The selected index
+// and the scroll position stay as they are.
+void UpdateRows(HWND list, std::vector<PendingRow> rows) {
+  // Rows that come or go move the others and the scroll bar: drawn once
+  // after all of them. Changed cells alone repaint only themselves.
+  std::optional<RedrawPause> pause;
+  if (rows.size() != state.shown.size() || ListView_GetItemCount(list) != static_cast<int>(rows.size()))
+    pause.emplace(list);
+  if (ListView_GetItemCount(list) != static_cast<int>(state.shown.size())) {
+    ListView_DeleteAllItems(list);
+    state.shown.clear();
+  }
+  while (state.shown.size() > rows.size()) {
+    ListView_DeleteItem(list, static_cast<int>(state.shown.size()) - 1);
+    state.shown.pop_back();
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int index = static_cast<int>(i);
+    if (i >= state.shown.size()) {
+      InsertRow(list, index, rows[i]);
+      continue;
+    }
+    const PendingRow& was = state.shown[i];
+    for (int column = 0; column < kWindowListColumns; ++column) {
+      const auto c = static_cast<size_t>(column);
+      if (was.cells[c] != rows[i].cells[c]) SetCell(list, index, column, rows[i].cells[c]);
+    }
+    if (was.image != rows[i].image) {
+      LVITEMA item{};
+      item.mask = LVIF_IMAGE;
+      item.iItem = index;
+      item.iImage = rows[i].image;
+      ListView_SetItem(list, &item);
+    }
+  }
+  state.shown = std::move(rows);
+}
+
+// The rows as the list shows them, read back after the list reordered them.
+void ReadShownRows(HWND list) {
+  state.shown.clear();
+  const int count = ListView_GetItemCount(list);
+  for (int row = 0; row < count; ++row) {
+    PendingRow shown;
+    for (int column = 0; column < kWindowListColumns; ++column)
+      shown.cells[static_cast<size_t>(column)] = Cell(list, row, column);
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    shown.image = ListView_GetItem(list, &item) ? item.iImage : -1;
+    state.shown.push_back(std::move(shown));
+  }
+}
+
+void ShowSortArrow() {
+  if (!state.arrowUp) state.arrowUp = PngOnButtonFace(images::kSortAscending);
+  if (!state.arrowDown) state.arrowDown = PngOnButtonFace(images::kSortDescending);
+  win::ShowListSortArrow(state.controls.list, state.sortColumn, state.ascending, state.arrowUp.get(), state.arrowDown.get());
+}
+
+int CALLBACK CompareRowsByIndex(LPARAM first, LPARAM second, LPARAM) {
+  HWND list = state.controls.list;
+  const int order = LocaleCompare(Cell(list, static_cast<int>(first), state.sortColumn),
+                                  Cell(list, static_cast<int>(second), state.sortColumn));
+  return state.ascending ? order : -order;
+}
 
 // The system's task ending, bound by name as its documentation advises;
 // none under Wine, whose user32 exports only a stub that ends the caller.
@@ -229,11 +290,8 @@ BOOL CALLBACK AddWindowRow(HWND window, LPARAM buffer) {
 int RefreshWindowList() {
   HWND list = state.controls.list;
   if (!list) return 0;
-  RedrawPause pause(list);
-  const int topRow = ListView_GetTopIndex(list);
-  const int horizontal = GetScrollPos(list, SB_HORZ);
-  const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-  ListView_DeleteAllItems(list);
+  // The image list is filled afresh; icons come in the same order as long
+  // as the windows do, so unchanged rows keep their image index.
   if (state.images) ImageList_RemoveAll(state.images);
 
   state.filter = {Checked(state.controls.showHidden), Checked(state.controls.showSizeless),
@@ -248,17 +306,14 @@ int RefreshWindowList() {
   keys.reserve(state.rows.size());
   for (const PendingRow& row : state.rows) keys.push_back(row.cells[static_cast<size_t>(state.sortColumn)]);
   const std::vector<int> order = SortedRowOrder(keys, SortKind::kText, state.ascending, LocaleCompare);
-  for (size_t i = 0; i < order.size(); ++i)
-    InsertRow(list, static_cast<int>(i), state.rows[static_cast<size_t>(order[i])]);
-  const int count = static_cast<int>(state.rows.size());
+  std::vector<PendingRow> sorted;
+  sorted.reserve(order.size());
+  for (int at : order) sorted.push_back(std::move(state.rows[static_cast<size_t>(at)]));
+  const int count = static_cast<int>(sorted.size());
+  UpdateRows(list, std::move(sorted));
   state.rows.clear();
   state.pathsByPid.clear();
   state.imageByIcon.clear();
-
-  SelectListRow(list, selected);
-  RECT first{};
-  if (count > 0 && ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS))
-    ListView_Scroll(list, horizontal, (first.bottom - first.top) * topRow);
   return count;
 }
 
@@ -270,6 +325,7 @@ void SortWindowList(int column, bool ascending) {
   ShowSortArrow();
   RedrawPause pause(list);
   ListView_SortItemsEx(list, CompareRowsByIndex, 0);
+  ReadShownRows(list);
 }
 
 int WindowListSortColumn() { return state.sortColumn; }

@@ -193,8 +193,11 @@ uint64_t ProcessNonPagedPool(uint32_t pid) { return MemoryCounters(pid).QuotaNon
 
 std::string ProcessPath(uint32_t pid) {
   if (!state.bound) return {};
+  // The image name is one question to the system; the module list of the
+  // other process (read from its memory) is asked only when that fails.
+  if (std::string path = LimitedImagePath(pid); !path.empty()) return path;
   UniqueKernelHandle process = OpenForQuery(pid);
-  if (!process) return LimitedImagePath(pid);
+  if (!process) return {};
   char buffer[MAX_PATH + 1] = {};
   const DWORD length = state.psapi.getModuleFileNameEx(process.get(), nullptr, buffer, MAX_PATH);
   if (length == 0) return LimitedImagePath(pid);

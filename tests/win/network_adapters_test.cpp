@@ -144,6 +144,44 @@ TEST_F(NetworkViewWindows, LoopbackTrafficShowsAsRatesAndInTheDetails) {
   EXPECT_EQ(TextOf(167).substr(TextOf(167).size() - 5), " Byte");
 }
 
+TEST_F(NetworkViewWindows, RefreshUpdatesRowsInPlaceAndConvergesAfterOutsideChanges) {
+  HWND list = ControlHandle(kList);
+  ASSERT_GT(Rows(), 0);
+  const int rows = Rows();
+  auto dataOf = [&](int row) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    return ListView_GetItem(list, &item) ? item.lParam : LPARAM{-1};
+  };
+  LVITEMA mark{};
+  mark.mask = LVIF_PARAM;
+  mark.lParam = 77;
+  ListView_SetItem(list, &mark);
+  PeriodicRefresh();
+  EXPECT_EQ(dataOf(0), 77) << "the row was kept, not made again";
+
+  auto matchesTable = [&] {
+    const AdapterTable& table = AdapterInfo();
+    if (static_cast<size_t>(Rows()) != table.size()) return false;
+    for (int row = 0; row < Rows(); ++row)
+      if (Cell(row, 0) != table[static_cast<size_t>(row)][0]) return false;
+    return true;
+  };
+  // A row lost or a stray row added from outside: one refresh puts the list right.
+  ListView_DeleteItem(list, rows - 1);
+  PeriodicRefresh();
+  EXPECT_TRUE(matchesTable());
+  LVITEMA stray{};
+  stray.mask = LVIF_TEXT;
+  stray.iItem = rows;
+  stray.pszText = const_cast<char*>("fremd");
+  ListView_InsertItem(list, &stray);
+  PeriodicRefresh();
+  EXPECT_TRUE(matchesTable());
+  EXPECT_EQ(Rows(), rows);
+}
+
 TEST_F(NetworkViewWindows, TheGraphScrollsAndFollowsTheWindowWidth) {
   int width = 0;
   const std::vector<uint32_t> start = GraphPixels(width);

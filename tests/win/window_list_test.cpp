@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 #include <thread>
 
 #include "app/effects_win.h"
@@ -276,6 +277,45 @@ TEST_F(WindowListTest, MenuAndExportOfTheListWaitForNoWindowThatStopsAnswering) 
   std::string bytes;
   ASSERT_TRUE(test::ReadFileBytes(path, bytes));
   EXPECT_NE(bytes.find("Velkor Haenger"), std::string::npos);
+}
+
+TEST_F(WindowListTest, RefreshKeepsItsRowsAndShowsWhatAFreshFillShows) {
+  OwnedProcess helper;
+  HWND window = StartWindow(helper, "window", "Velkor Alt");
+  ASSERT_NE(window, nullptr);
+  RefreshWindowList();
+  const int rows = ListView_GetItemCount(list_);
+  for (int row = 0; row < rows; ++row) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = row + 1;
+    ListView_SetItem(list_, &item);
+  }
+  ASSERT_TRUE(SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Velkor Neu"), SMTO_ABORTIFHUNG, 2000,
+                                  nullptr));
+  RefreshWindowList();
+  ASSERT_EQ(ListView_GetItemCount(list_), rows);
+  ASSERT_GE(RowOf(window), 0);
+  EXPECT_EQ(Cell(RowOf(window), 0), "Velkor Neu");
+  auto contents = [&] {
+    std::vector<std::string> cells;
+    for (int row = 0; row < ListView_GetItemCount(list_); ++row)
+      for (int column = 0; column < 9; ++column) cells.push_back(Cell(row, column));
+    return cells;
+  };
+  for (int row = 0; row < rows; ++row) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    ASSERT_TRUE(ListView_GetItem(list_, &item));
+    EXPECT_EQ(item.lParam, row + 1) << "row " << row << " was made again";
+  }
+  // Rows lost from outside: the next refresh fills afresh, to the same rows.
+  const std::vector<std::string> updated = contents();
+  ListView_DeleteAllItems(list_);
+  RefreshWindowList();
+  EXPECT_EQ(contents(), updated);
 }
 
 TEST_F(WindowListTest, RefreshesSpendNoHandles) {
