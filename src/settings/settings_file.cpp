@@ -232,8 +232,10 @@ SettingsSnapshot ReadSettingsSnapshot(const SettingsFile& file, bool windowsXpOr
   const auto& shownKeys = SettingsKeys(SettingsGroup::Column);
   for (size_t n = 0; n < s.shown.size(); ++n) s.shown[n] = Flag(file.Integer(SettingsGroup::Column, shownKeys[n], 0));
   const auto& widthKeys = SettingsKeys(SettingsGroup::ColumnWidth);
+  // A width the file does not hold (a damaged or hand-made file) keeps the
+  // column's default: a width of 0 would show the column as nothing at all.
   for (size_t n = 0; n < s.widths.size(); ++n)
-    s.widths[n] = Clamp(file.Integer(SettingsGroup::ColumnWidth, widthKeys[n], 0), 0, 32767);
+    s.widths[n] = Clamp(file.Integer(SettingsGroup::ColumnWidth, widthKeys[n], kDefaultColumnWidths[n]), 0, 32767);
   return s;
 }
 

@@ -75,7 +75,7 @@ TEST(SettingsFile, NegativeNumbersAndLineBreaksInTheUrl) {
   EXPECT_EQ(Read(written).preferences.PreferencesRefresh1Spin, 2500);
 }
 
-TEST(SettingsFile, OnlyTheWindowGroupTurnsEverythingOff) {
+TEST(SettingsFile, OnlyTheWindowGroupTurnsEverythingOffButKeepsDefaultWidths) {
   const std::string file = "[Window]\r\nX = 10\r\nY = 20\r\nWidth = 300\r\nHeight = 200\r\n";
   SetPreferenceDefaults();
   SetDefaultColumnWidths();
@@ -94,8 +94,13 @@ TEST(SettingsFile, OnlyTheWindowGroupTurnsEverythingOff) {
   for (int shown : ColumnShown) EXPECT_EQ(shown, 0);
   EXPECT_EQ(ColumnWidths, kDefaultColumnWidths);  // only the start-up load takes widths
 
+  // Widths the file lacks are the defaults, not 0 (which would hide every column); one it holds is taken.
+  ColumnWidths.fill(7);
   LoadPreferencesFromBytes(file, true, true);
-  for (int width : ColumnWidths) EXPECT_EQ(width, 0);
+  EXPECT_EQ(ColumnWidths, kDefaultColumnWidths);
+  LoadPreferencesFromBytes(file + "[ColumnWidth]\r\nPreferencesColumnWidth2 = 0\r\n", true, true);
+  EXPECT_EQ(ColumnWidths[2], 0);
+  EXPECT_EQ(ColumnWidths[13], kDefaultColumnWidths[13]);
   EXPECT_EQ(Read(file).window, (WindowGeometry{10, 20, 300, 200}));
   EXPECT_EQ(Read("[General]\r\n").window, WindowGeometry{});
   SetPreferenceDefaults();
