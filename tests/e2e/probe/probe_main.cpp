@@ -2,8 +2,9 @@
 // registered messages to its main window through which the long-running
 // tests refresh a list at once, look for a row and read the program's own
 // object counts. Never part of the shipped program.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <string>
 
