@@ -295,9 +295,11 @@ TEST_P(EndingBoth, LeavesNoStaleTrayIconAndAWholeSettingsFile) {
   ExpectIconsAfterTaskbarRecreation("first end");
   // The main program follows a companion that went; the companion follows
   // a main program that closed while it may not remain.
-  if (ending.companionFirst) EXPECT_TRUE(Ends(main_, kReactionBound));
-  if (!ending.companionFirst && ending.first != Way::kKill && ending.remain == 0)
+  if (ending.companionFirst) {
+    EXPECT_TRUE(Ends(main_, kReactionBound));
+  } else if (ending.first != Way::kKill && ending.remain == 0) {
     EXPECT_TRUE(Ends(companion_, kReactionBound));
+  }
   const bool other = ending.companionFirst ? Running(main_) : Running(companion_);
   if (other) {
     End(!ending.companionFirst, ending.second);
