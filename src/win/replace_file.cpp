@@ -8,10 +8,13 @@ namespace velkor::win {
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
+// The new file's one name beside `path`: "~" before the file name. A save
+// cut short (the program killed between writing and moving) leaves it, and
+// the next save of that file writes over it, so leftovers never pile up.
+std::string NewFileBeside(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return ".";
-  return path.substr(0, slash + 1);
+  if (slash == std::string::npos) return "~" + path;
+  return path.substr(0, slash + 1) + "~" + path.substr(slash + 1);
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -27,13 +30,16 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 bool WriteBesideThenReplace(const std::string& path, std::string_view bytes, int attempts) {
-  char temp[MAX_PATH] = {};
-  if (!GetTempFileNameA(FolderOf(path).c_str(), "vlk", 0, temp)) return false;
+  const std::string newFile = NewFileBeside(path);
+  const char* temp = newFile.c_str();
   bool written = false;
   {
+    // Not shared: a second save of the same file at the same time fails
+    // here instead of writing into this one.
     UniqueFileHandle file(
-        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    written = file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
   }
   if (written) {
     for (int attempt = 0; attempt < std::max(attempts, 1); ++attempt) {

@@ -230,5 +230,108 @@ TEST_F(Companion, ExitOfACompanionTheMainProgramStartedEndsOnlyItself) {
   EXPECT_TRUE(test::FileExists(folder_.File("velkor.ini")));
 }
 
+// The main program and the companion it started, ended one after the other
+// in every way and order: after each end and a taskbar re-creation the tray
+// shows exactly one icon per running companion, and the settings file is
+// whole.
+enum class Way { kCommand, kClose, kKill };
+struct Ending {
+  const char* name;
+  int remain;
+  bool companionFirst;
+  Way first;
+  Way second;
+};
+
+class EndingBoth : public Companion, public ::testing::WithParamInterface<Ending> {
+ protected:
+  // What a taskbar that came back announces to every top-level window.
+  static void RecreateTaskbar() {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 2000,
+                        &result);
+  }
+  static bool Running(uint32_t pid) {
+    win::UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+  }
+  static void Kill(uint32_t pid) {
+    win::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    if (process && TerminateProcess(process.get(), 999)) WaitForSingleObject(process.get(), 5000);
+  }
+  void End(bool companion, Way way) {
+    const uint32_t pid = companion ? companion_ : main_;
+    HWND window = companion ? tray_ : mainWindow_;
+    if (way == Way::kKill) Kill(pid);
+    if (way == Way::kClose) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (way == Way::kCommand) PostMessageA(window, WM_COMMAND, companion ? 4 : 12, 0);  // "Beenden" and "Schließen"
+    EXPECT_TRUE(Ends(pid, kReactionBound)) << (companion ? "companion" : "main program");
+  }
+  // One icon while the companion runs, none after it.
+  void ExpectIconsAfterTaskbarRecreation(const char* step) {
+    const size_t wanted = Running(companion_) ? 1 : 0;
+    RecreateTaskbar();
+    EXPECT_TRUE(test::WaitUntil([&] { return CompanionIcons().size() == wanted; }, kReactionBound))
+        << step << ": " << CompanionIcons().size() << " icons, " << wanted << " wanted";
+  }
+
+  uint32_t main_ = 0, companion_ = 0;
+  HWND mainWindow_ = nullptr, tray_ = nullptr;
+};
+
+TEST_P(EndingBoth, LeavesNoStaleTrayIconAndAWholeSettingsFile) {
+  const Ending& ending = GetParam();
+  WriteRemain(ending.remain);
+  std::string before;
+  ASSERT_TRUE(test::ReadFileBytes(folder_.File("velkor.ini"), before));
+  main_ = StartProgram("velkor.exe").pid();
+  ASSERT_NE(mainWindow_ = WaitForMainWindow(main_), nullptr);
+  ASSERT_NE(companion_ = WaitForProcessNamed("dornat.exe"), 0u);
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return (tray_ = test::FindWindowOf(companion_, "VelkorSystray", {}, false)) != nullptr; }, kStartBound));
+  ASSERT_TRUE(test::WaitUntil([] { return CompanionIcons().size() == 1; }, kReactionBound));
+
+  End(ending.companionFirst, ending.first);
+  ExpectIconsAfterTaskbarRecreation("first end");
+  // The main program follows a companion that went; the companion follows
+  // a main program that closed while it may not remain.
+  if (ending.companionFirst) {
+    EXPECT_TRUE(Ends(main_, kReactionBound));
+  } else if (ending.first != Way::kKill && ending.remain == 0) {
+    EXPECT_TRUE(Ends(companion_, kReactionBound));
+  }
+  const bool other = ending.companionFirst ? Running(main_) : Running(companion_);
+  if (other) {
+    End(!ending.companionFirst, ending.second);
+    ExpectIconsAfterTaskbarRecreation("second end");
+  }
+  EXPECT_FALSE(Running(main_));
+  EXPECT_FALSE(Running(companion_));
+  EXPECT_TRUE(CompanionIcons().empty());
+  // Whole: the old file or a new one the reader takes with its last line.
+  std::string after;
+  ASSERT_TRUE(test::ReadFileBytes(folder_.File("velkor.ini"), after));
+  EXPECT_TRUE(after == before ||
+              (after.rfind("[", 0) == 0 && after.size() >= 2 && after.substr(after.size() - 2) == "\r\n"))
+      << after;
+}
+
+constexpr Ending kEndings[] = {
+    {"CompanionKilled", 1, true, Way::kKill, Way::kKill},
+    {"CompanionEndedFromItsMenu", 1, true, Way::kCommand, Way::kCommand},
+    {"CompanionClosed", 1, true, Way::kClose, Way::kClose},
+    {"MainClosedCompanionStaysThenKilled", 1, false, Way::kClose, Way::kKill},
+    {"MainEndedFromItsMenuCompanionStaysThenEnded", 1, false, Way::kCommand, Way::kCommand},
+    {"MainKilledCompanionStaysThenClosed", 0, false, Way::kKill, Way::kClose},
+    {"MainClosedTakesTheCompanion", 0, false, Way::kClose, Way::kKill},
+    {"MainEndedFromItsMenuTakesTheCompanion", 0, false, Way::kCommand, Way::kKill},
+};
+
+std::string EndingName(const ::testing::TestParamInfo<Ending>& ending) {
+  return ending.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(AnyOrder, EndingBoth, ::testing::ValuesIn(kEndings), EndingName);
+
 }  // namespace
 }  // namespace velkor

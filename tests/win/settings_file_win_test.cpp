@@ -197,6 +197,29 @@ TEST_F(SettingsFileWin, FailedReplaceLeavesTheOldFileAlone) {
   EXPECT_EQ(FolderFiles(), std::vector<std::string>{"velkor.ini"});
 }
 
+// A program killed while it saves leaves the old or the new file, whole:
+// the helper replaces the file without pause and is killed at varied moments.
+TEST_F(SettingsFileWin, KillDuringASaveLeavesTheOldOrTheNewWholeFile) {
+  for (int kill = 0; kill < 12; ++kill) {
+    test::OwnedProcess saver = test::Start(test::ProgramFolder() + "\\velkor_helper.exe", "save " + Ini());
+    ASSERT_TRUE(saver.valid());
+    ASSERT_TRUE(test::WaitUntil([&] { return test::FileExists(Ini()); }, std::chrono::seconds(20)));
+    Sleep(static_cast<DWORD>(kill * 7 % 40));  // the moment of the kill, not a wait for a condition
+    saver.End();
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(Ini(), bytes));
+    ASSERT_FALSE(bytes.empty());
+    const bool whole = (bytes.size() == 200000 && bytes.find_first_not_of('a') == std::string::npos) ||
+                       (bytes.size() == 250000 && bytes.find_first_not_of('b') == std::string::npos);
+    ASSERT_TRUE(whole) << bytes.size() << " bytes after kill " << kill;
+    // At most the one new file of a cut-short save stays beside it ...
+    EXPECT_LE(FolderFiles().size(), 2u);
+  }
+  // ... and the next save takes it along.
+  EXPECT_TRUE(ReplaceSettingsFile(Ini(), "[General]\r\n"));
+  EXPECT_EQ(FolderFiles(), std::vector<std::string>{"velkor.ini"});
+}
+
 TEST_F(SettingsFileWin, WindowGeometrySurvivesSaveAndLoad) {
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = DefWindowProcA;

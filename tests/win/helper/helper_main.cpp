@@ -8,10 +8,16 @@
 //   velkor_helper.exe cwd          writes its working folder into
 //                                  "velkor_cwd.txt" there, then ends
 //   velkor_helper.exe busy         keeps one processor busy until it is ended
+//   velkor_helper.exe save PATH    replaces PATH again and again, as the
+//                                  programs save their settings, with 200000
+//                                  times 'a' and 250000 times 'b' in turn
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "win/replace_file.h"
 
 namespace {
 
@@ -63,6 +69,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     // Everything the creation queued is handled; from here on nothing is.
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  }
+  if (std::strncmp(commandLine, "save ", 5) == 0) {
+    const std::string contents[] = {std::string(200000, 'a'), std::string(250000, 'b')};
+    for (unsigned round = 0;; ++round) velkor::win::WriteBesideThenReplace(commandLine + 5, contents[round % 2], 4);
   }
   if (std::strncmp(commandLine, "busy", 4) == 0) {
     volatile unsigned long long spins = 0;
