@@ -115,9 +115,9 @@ void ToolbarHoverStep() {
   const bool mainEnabled = IsWindowEnabled(MainWindow) != 0;
   const int dpi = LayoutDpiOf(kMainWindow);
   for (int id = 19; id <= 25; ++id) {
-    const ControlSpec* spec = FindControlSpec(id);
-    if (!spec || !ControlHandle(id)) continue;
-    const ControlSpec scaled = ScaleControlSpec(*spec, dpi);
+    const ControlSpec* entry = FindControlSpec(id);
+    if (!entry || !ControlHandle(id)) continue;
+    const ControlSpec scaled = ScaleControlSpec(*entry, dpi);
     const ControlSpec* def = &scaled;
     // The buttons never move: their rectangles come from the layout, which
     // spares the idle pass a window-manager query per button 40 times a second.

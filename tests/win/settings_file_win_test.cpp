@@ -112,14 +112,15 @@ TEST_F(SettingsFileWin, HooksCarryWidthsBothWays) {
   SettingsHooks.setColumnWidth = [](int column, int width) { applied[static_cast<size_t>(column)] = width; };
   LoadPreferences(true);
   EXPECT_EQ(applied[3], 33);
-  EXPECT_EQ(applied[0], 0);
+  EXPECT_EQ(applied[0], kDefaultColumnWidths[0]);  // a width the file lacks keeps its default
 
   // Shown columns report their width; hidden ones (0) keep the remembered one.
+  static_assert(kDefaultColumnWidths[1] == 150);
   SettingsHooks.columnWidth = [](int column) { return column == 0 ? 321 : 0; };
   ASSERT_TRUE(WritePreferences());
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(Ini(), bytes));
-  EXPECT_NE(bytes.find("PreferencesColumnWidth0 = 321\r\nPreferencesColumnWidth1 = 0\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("PreferencesColumnWidth0 = 321\r\nPreferencesColumnWidth1 = 150\r\n"), std::string::npos);
   EXPECT_NE(bytes.find("PreferencesColumnWidth3 = 33\r\n"), std::string::npos);
 }
 
