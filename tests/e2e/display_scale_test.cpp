@@ -22,6 +22,12 @@
 namespace velkor {
 namespace {
 
+using test::ClientOf;
+
+using test::RectInParent;
+
+using test::Descendant;
+
 using namespace std::chrono_literals;
 
 constexpr auto kReactionBound = 10s;
@@ -71,37 +77,10 @@ void ReadDevicePixels() {
     set(reinterpret_cast<HANDLE>(-4));  // per monitor, version 2
 }
 
-HWND Descendant(HWND root, int id) {
-  std::pair<int, HWND> search{id, nullptr};
-  EnumChildWindows(
-      root,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<int, HWND>*>(data);
-        if (GetDlgCtrlID(child) != s->first) return TRUE;
-        s->second = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
-}
-
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0) {
   DWORD_PTR result = 0;
   SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &result);
   return static_cast<LRESULT>(result);
-}
-
-Rect RectInParent(HWND control) {
-  RECT r{};
-  GetWindowRect(control, &r);
-  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-Size ClientOf(HWND window) {
-  RECT r{};
-  GetClientRect(window, &r);
-  return {r.right, r.bottom};
 }
 
 // Width of `text` in Tahoma at `points` for `dpi`, as the program draws it.

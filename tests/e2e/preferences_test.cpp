@@ -18,23 +18,11 @@
 namespace velkor {
 namespace {
 
+using test::Descendant;
+
 using namespace std::chrono_literals;
 
 constexpr auto kReactionBound = 10s;
-
-HWND Descendant(HWND root, int id) {
-  std::pair<int, HWND> search{id, nullptr};
-  EnumChildWindows(
-      root,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<int, HWND>*>(data);
-        if (GetDlgCtrlID(child) != s->first) return TRUE;
-        s->second = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
-}
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR result = 0;

@@ -16,16 +16,12 @@
 #include "app/windows.h"
 #include "gfx/dpi_scale.h"
 #include "support/built_windows.h"
+#include "support/wine_support.h"
 
 namespace velkor {
 namespace {
 
-Rect RectInParent(HWND control) {
-  RECT r{};
-  GetWindowRect(control, &r);
-  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
+using test::RectInParent;
 
 // Controls whose size is not the table's: labels grow to their captions,
 // combo boxes choose their height, pictures drawn by their views size their

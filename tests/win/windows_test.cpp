@@ -23,20 +23,11 @@
 namespace velkor {
 namespace {
 
+using test::ClientOf;
+
+using test::RectInParent;
+
 using namespace std::chrono_literals;
-
-Rect RectInParent(HWND control) {
-  RECT r{};
-  GetWindowRect(control, &r);
-  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-Size ClientOf(HWND window) {
-  RECT r{};
-  GetClientRect(window, &r);
-  return {r.right, r.bottom};
-}
 
 Size OuterOf(HWND window) {
   RECT r{};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace velkor::test {
 
@@ -138,5 +139,32 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+HWND Descendant(HWND root, int id) {
+  std::pair<int, HWND> search{id, nullptr};
+  EnumChildWindows(
+      root,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<int, HWND>*>(data);
+        if (GetDlgCtrlID(child) != s->first) return TRUE;
+        s->second = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+Rect RectInParent(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Size ClientOf(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return {r.right, r.bottom};
+}
 
 }  // namespace velkor::test

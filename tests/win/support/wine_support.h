@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/layout.h"
 #include "win/unique_handle.h"
 
 namespace velkor::test {
@@ -80,5 +81,12 @@ class TempFolder {
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool FileExists(const std::string& path);
+
+// The window under `root`, at any depth, whose control id is `id`; null when none is.
+HWND Descendant(HWND root, int id);
+// `control`'s rectangle in its parent's client coordinates.
+Rect RectInParent(HWND control);
+// The client size of `window`.
+Size ClientOf(HWND window);
 
 }  // namespace velkor::test
