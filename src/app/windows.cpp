@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,9 @@ namespace velkor {
 namespace {
 
 // The icons handed to windows 2 and 3 (freed after the windows).
-std::vector<win::UniqueIcon> windowIcons;
+// The icons given to the windows, by window and kind (ICON_SMALL/ICON_BIG):
+// a new one replaces, and frees, the one it follows.
+std::map<std::pair<int, WPARAM>, win::UniqueIcon> windowIcons;
 
 // A picture for a static control. A static control of the version 6 common
 // controls shows a private copy of a bitmap with any alpha, and hands that
@@ -90,15 +93,33 @@ void SetPicture(int id, HBITMAP bitmap) {
   if (HWND control = ControlHandle(id)) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
-void SetWindowIcons(int number, const char* small, const char* big) {
+void GiveWindowIcon(int number, WPARAM kind, win::UniqueIcon icon) {
   HWND window = WindowHandle(number);
-  if (!window) return;
+  if (!window || !icon) return;
+  SendMessageA(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon.get()));
+  windowIcons[{number, kind}] = std::move(icon);
+}
+
+void SetWindowIcons(int number, const char* small, const char* big) {
   for (auto [name, kind] : {std::pair{small, ICON_SMALL}, std::pair{big, ICON_BIG}}) {
-    const Canvas* canvas = CachedPictureForDpi(name, LayoutDpiOf(number));
-    if (!canvas) continue;
-    win::UniqueIcon icon = CanvasToIcon(*canvas);
-    SendMessageA(window, WM_SETICON, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(icon.get()));
-    windowIcons.push_back(std::move(icon));
+    if (const Canvas* canvas = CachedPictureForDpi(name, LayoutDpiOf(number)))
+      GiveWindowIcon(number, static_cast<WPARAM>(kind), CanvasToIcon(*canvas));
+  }
+}
+
+// Each window's own icons at its DPI. The main window's small icon is its
+// class's (16 x 16) unless `always` or its DPI asks for another size.
+void SetIconsAtDpi(int number, bool always) {
+  if (number == kMainWindow) {
+    const int size = win::SystemMetricAtDpi(SM_CXSMICON, LayoutDpiOf(kMainWindow));
+    if (size <= 0 || (!always && size == 16)) return;
+    GiveWindowIcon(kMainWindow, ICON_SMALL,
+                   win::UniqueIcon(static_cast<HICON>(
+                       LoadImageA(GetModuleHandleA(nullptr), "APPICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR))));
+  } else if (number == kDiagramWindow) {
+    SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);
+  } else if (number == kPreferencesWindow) {
+    SetWindowIcons(kPreferencesWindow, images::kWindowPreferences16, images::kWindowPreferences32);
   }
 }
 
@@ -174,6 +195,7 @@ void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
   if (dpi == old) return;
   RelayOutControlsAtDpi(number, ClientSize(MainWindow), old, dpi);
   SetWindowPictures();
+  SetIconsAtDpi(number, true);
   if (number == kMainWindow) {
     ApplyAnchoring();
     // Owner-drawn menu items keep the size measured at the old DPI until told.
@@ -288,8 +310,7 @@ bool BuildWindows() {
   // The tab strip is as wide as its picture; the filler takes the rest.
   SetWindowPictures();
   SetWindowTextA(ControlHandle(kDisclaimerText), std::string(DisclaimerText()).c_str());
-  SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);
-  SetWindowIcons(kPreferencesWindow, images::kWindowPreferences16, images::kWindowPreferences32);
+  for (int number : {kMainWindow, kDiagramWindow, kPreferencesWindow}) SetIconsAtDpi(number, false);
 
   // 6. The popup menus.
   BuildPopupMenus();

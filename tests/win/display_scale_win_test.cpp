@@ -17,6 +17,7 @@
 #include "gfx/dpi_scale.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
+#include "win/unique_handle.h"
 
 namespace velkor {
 namespace {
@@ -37,6 +38,17 @@ std::string CellText(HWND list, int row) {
   char text[260] = {};
   ListView_GetItemText(list, row, 0, text, sizeof text);
   return text;
+}
+
+// The width of the small icon `window` shows in its title bar.
+int SmallIconWidth(HWND window) {
+  auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  const win::UniqueBitmap colourBits(info.hbmColor), maskBits(info.hbmMask);
+  BITMAP colour{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof colour, &colour);
+  return colour.bmWidth;
 }
 
 void ChangeDpi(int dpi, RECT suggested) {
@@ -88,6 +100,7 @@ TEST_F(DpiChange, MainWindowIsLaidOutAgainAndKeepsItsLists) {
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
     EXPECT_EQ(CellText(list, 2), selected);
     EXPECT_NEAR(ListView_GetColumnWidth(list, 0), ScaleToDpi(173, dpi), 1);
+    EXPECT_EQ(SmallIconWidth(MainWindow), ScaleToDpi(16, dpi));
   }
 
   // Back at 96 DPI every control is where it was.
@@ -98,6 +111,7 @@ TEST_F(DpiChange, MainWindowIsLaidOutAgainAndKeepsItsLists) {
     EXPECT_EQ(RectInParent(ControlHandle(def.id)), before[k++]) << def.id;
   }
   EXPECT_NEAR(ListView_GetColumnWidth(list, 0), 173, 1);
+  EXPECT_EQ(SmallIconWidth(MainWindow), 16);
 }
 
 }  // namespace
