@@ -11,6 +11,7 @@
 #include "app/toolbar_win.h"
 #include "app/window_registry.h"
 #include "app/windows.h"
+#include "gfx/dpi_scale.h"
 #include "gfx/look_cache_win.h"
 #include "lists/driver_list_win.h"
 #include "lists/network_adapters_win.h"
@@ -160,16 +161,19 @@ Answer CommonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-// Scroll areas move their children by whole steps of 20 pixels.
+// Scroll areas move their children by whole steps of 20 pixels at 96 DPI,
+// scaled with the area.
 void ScrollArea(HWND area, WPARAM wParam) {
+  const ControlSpec* def = SpecOfControl(area);
+  const int step = ScaleToDpi(20, LayoutDpiOf(def ? def->window : kMainWindow));
   SCROLLINFO info{};
   info.cbSize = sizeof info;
   info.fMask = SIF_ALL;
   GetScrollInfo(area, SB_VERT, &info);
   int position = info.nPos;
   switch (LOWORD(wParam)) {
-    case SB_LINEUP: position -= 20; break;
-    case SB_LINEDOWN: position += 20; break;
+    case SB_LINEUP: position -= step; break;
+    case SB_LINEDOWN: position += step; break;
     case SB_PAGEUP: position -= static_cast<int>(info.nPage); break;
     case SB_PAGEDOWN: position += static_cast<int>(info.nPage); break;
     case SB_THUMBTRACK:
