@@ -32,10 +32,6 @@ std::string SizeText(uint64_t bytes, int decimals) {
   return FormatSize64(static_cast<int64_t>(std::min<uint64_t>(bytes, INT64_MAX)), decimals);
 }
 
-// 0 % lies on y = 90, 100 % on y = 10.
-int CurveY(int percent) {
-  return 90 - std::clamp(percent, 0, 100) * 80 / 100;
-}
 
 void DrawLine(Canvas& canvas, int x1, int y1, int x2, int y2, Pixel colour) {
   const int dx = x2 - x1, dy = y2 - y1;
@@ -206,8 +202,8 @@ AdapterDetails DetailsOf(const AdapterRow& row) {
   return details;
 }
 
-HistoryGraph CreateNetworkGraph(int width) {
-  return CreateHistoryGraph(width, 0, false);
+HistoryGraph CreateNetworkGraph(int width, int dpi) {
+  return CreateHistoryGraph(width, 0, false, dpi);
 }
 
 void DrawNetworkGraphStep(HistoryGraph& graph, NetworkTraffic& traffic, std::span<const Pixel> colours) {
@@ -217,8 +213,8 @@ void DrawNetworkGraphStep(HistoryGraph& graph, NetworkTraffic& traffic, std::spa
   const int right = graph.canvas.width - 1;
   const size_t count = std::min({colours.size(), traffic.currentLoad.size(), traffic.previousLoad.size()});
   for (size_t i = 0; i < count; ++i) {
-    DrawLine(graph.canvas, right - 9, CurveY(traffic.previousLoad[i]), right, CurveY(traffic.currentLoad[i]),
-             colours[i]);
+    DrawLine(graph.canvas, right - 9, GraphCurveY(traffic.previousLoad[i], graph.dpi), right,
+             GraphCurveY(traffic.currentLoad[i], graph.dpi), colours[i]);
     traffic.previousLoad[i] = traffic.currentLoad[i];
   }
 }

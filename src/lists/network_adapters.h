@@ -111,7 +111,7 @@ AdapterDetails DetailsOf(const AdapterRow& row);
 
 // The load graph: a history graph without curves of its own; the interface
 // curves are drawn in their colours every 10 steps.
-HistoryGraph CreateNetworkGraph(int width);
+HistoryGraph CreateNetworkGraph(int width, int dpi = kDesignDpi);
 // One step: scroll, and on the 10th and 20th step one segment per interface
 // from its previous to its current load (which becomes the previous one).
 void DrawNetworkGraphStep(HistoryGraph& graph, NetworkTraffic& traffic, std::span<const Pixel> colours);

@@ -18,6 +18,7 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "gfx/look_cache_win.h"
 #include "procs/list_icons_win.h"
 #include "win/list_view.h"
 #include "win/system_functions.h"
@@ -199,13 +200,15 @@ void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
   // The picture over the details box's white and without alpha bytes: a
   // static control of the version 6 common controls would show (and leave
   // to us) a private copy of a bitmap with alpha.
-  if (std::optional<Canvas> picture = LoadPngResource(images::kNetworkAdapter); picture && controls.picture) {
+  const Canvas* picture =
+      controls.picture ? CachedPictureForDpi(images::kNetworkAdapter, win::WindowDpi(controls.picture)) : nullptr;
+  if (picture) {
     Canvas opaque(picture->width, picture->height, MakePixel(255, 255, 255));
     DrawOver(opaque, *picture, 0, 0);
     for (Pixel& p : opaque.pixels) p &= 0x00FFFFFFu;
     SetStaticPicture(controls.picture, CanvasToBitmap(opaque), view.picture);
   }
-  view.graph = CreateNetworkGraph(graphWidth);
+  view.graph = CreateNetworkGraph(graphWidth, win::WindowDpi(controls.graph));
   ShowGraph();
 }
 
@@ -281,6 +284,9 @@ void DrawNetworkGraphStep() {
 
 void ResizeNetworkGraph(int width) {
   if (!view.controls.graph) return;
+  // Another display scale: the graph starts again at its height.
+  if (const int dpi = win::WindowDpi(view.controls.graph); dpi != view.graph.dpi)
+    view.graph = CreateNetworkGraph(width, dpi);
   ResizeHistoryGraph(view.graph, width);
   ShowGraph();
 }

@@ -17,10 +17,14 @@ constexpr int kGridLength = 80;
 
 uint8_t Clamp8(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
 
-// 0 % lies on y = 90, 100 % on y = 10.
-int CurveY(int percent) { return 90 - percent * 80 / 100; }
+void DrawVerticalGridLine(Canvas& canvas, int x, int dpi) {
+  const int top = ScaleToDpi(kGridTop, dpi);
+  canvas.FillRect(x, top, 1, ScaleToDpi(kGridTop + kGridLength, dpi) - top, kGraphGrid);
+}
 
-void DrawVerticalGridLine(Canvas& canvas, int x) { canvas.FillRect(x, kGridTop, 1, kGridLength, kGraphGrid); }
+void DrawGridRows(Canvas& canvas, int x, int width, int dpi) {
+  for (int y : kGridRows) canvas.FillRect(x, ScaleToDpi(y, dpi), width, 1, kGraphGrid);
+}
 
 void DrawSegments(HistoryGraph& graph, std::span<const int> current) {
   const int right = graph.canvas.width - 1;
@@ -29,7 +33,8 @@ void DrawSegments(HistoryGraph& graph, std::span<const int> current) {
     int& previous = graph.previous[c];
     const int value = std::clamp(current[c], 0, 100);
     if (previous >= 0 || graph.firstSegmentFromZero)
-      DrawGradientLine(graph.canvas, right - 9, CurveY(std::max(previous, 0)), right, CurveY(value));
+      DrawGradientLine(graph.canvas, right - 9, GraphCurveY(std::max(previous, 0), graph.dpi), right,
+                       GraphCurveY(value, graph.dpi), graph.dpi);
     previous = value;
   }
 }
@@ -71,7 +76,13 @@ MonitorSamples ComputeSamples(int cpuLoad, const MemoryStatus& status) {
 
 Pixel GradientColour(int y) { return MakePixel(Clamp8(750 - 8 * y), Clamp8(8 * y - 250), 0); }
 
-void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2) {
+int GraphCurveY(int percent, int dpi) {
+  const int bottom = ScaleToDpi(90, dpi);
+  return bottom - std::clamp(percent, 0, 100) * (bottom - ScaleToDpi(10, dpi)) / 100;
+}
+
+void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2, int dpi) {
+  const auto GradientColour = [dpi](int y) { return velkor::GradientColour(ScaleFromDpi(y, dpi)); };
   const int dx = x2 - x1, dy = y2 - y1;
   if (dx == 0 && dy == 0) {  // a single point
     canvas.Set(x1, y1, GradientColour(y1));
@@ -92,9 +103,18 @@ void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2) {
   }
 }
 
-void DrawProcessorMeter(Canvas& meter, int load) {
-  if (meter.width != kMeterWidth || meter.height != kMeterHeight) meter = Canvas(kMeterWidth, kMeterHeight);
+void DrawProcessorMeter(Canvas& meter, int load, int dpi) {
+  const int width = ScaleToDpi(kMeterWidth, dpi), height = ScaleToDpi(kMeterHeight, dpi);
+  if (meter.width != width || meter.height != height) meter = Canvas(width, height);
   meter.Fill(kGraphBackground);
+  // Rectangles of the 96-DPI design, scaled by their edges.
+  const auto FillRect = [&meter, dpi](int x, int y, int w, int h, Pixel colour) {
+    struct Box {
+      int x, y, w, h;
+    };
+    const Box r = ScaleRectToDpi(Box{x, y, w, h}, dpi);
+    meter.FillRect(r.x, r.y, r.w, r.h, colour);
+  };
   for (int i = 1; i <= 100; ++i) {
     const int y = 90 - static_cast<int>(std::lround(0.8 * i));
     // 2.5 × i rounds halves to even (2.5 -> 2, 7.5 -> 8).
@@ -104,20 +124,21 @@ void DrawProcessorMeter(Canvas& meter, int load) {
       red /= 4;
       green /= 4;
     }
-    meter.FillRect(10, y, 70, 2, MakePixel(static_cast<uint8_t>(red), static_cast<uint8_t>(green), 0));
+    FillRect(10, y, 70, 2, MakePixel(static_cast<uint8_t>(red), static_cast<uint8_t>(green), 0));
   }
   // The gaps that split the bars into two columns of segments.
-  meter.FillRect(44, 10, 2, 80, kGraphBackground);
-  for (int y = 10; y <= 90; y += 4) meter.FillRect(10, y, 70, 1, kGraphBackground);
+  FillRect(44, 10, 2, 80, kGraphBackground);
+  for (int y = 10; y <= 90; y += 4) FillRect(10, y, 70, 1, kGraphBackground);
 }
 
-HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero) {
+HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero, int dpi) {
   HistoryGraph graph;
-  graph.canvas = Canvas(std::max(width, 1), kGraphHeight, kGraphBackground);
+  graph.dpi = dpi > 0 ? dpi : kDesignDpi;
+  graph.canvas = Canvas(std::max(width, 1), ScaleToDpi(kGraphHeight, graph.dpi), kGraphBackground);
   graph.previous.assign(static_cast<size_t>(std::max(curves, 0)), -1);
   graph.firstSegmentFromZero = firstSegmentFromZero;
-  for (int y : kGridRows) graph.canvas.FillRect(0, y, graph.canvas.width, 1, kGraphGrid);
-  for (int x = graph.canvas.width - 1; x >= 0; x -= 20) DrawVerticalGridLine(graph.canvas, x);
+  DrawGridRows(graph.canvas, 0, graph.canvas.width, graph.dpi);
+  for (int x = graph.canvas.width - 1; x >= 0; x -= 20) DrawVerticalGridLine(graph.canvas, x, graph.dpi);
   return graph;
 }
 
@@ -133,10 +154,10 @@ void GraphStep(HistoryGraph& graph, std::span<const int> current) {
     std::memmove(row, row + 1, static_cast<size_t>(right) * sizeof(Pixel));
     row[right] = kGraphBackground;
   }
-  for (int y : kGridRows) canvas.Set(right, y, kGraphGrid);
+  DrawGridRows(canvas, right, 1, graph.dpi);
   if (graph.counter == 10) DrawSegments(graph, current);
   if (graph.counter >= 20) {
-    DrawVerticalGridLine(canvas, right);
+    DrawVerticalGridLine(canvas, right, graph.dpi);
     DrawSegments(graph, current);
     graph.counter = 0;
   }
@@ -145,14 +166,16 @@ void GraphStep(HistoryGraph& graph, std::span<const int> current) {
 void ResizeHistoryGraph(HistoryGraph& graph, int width) {
   width = std::max(width, 1);
   if (width == graph.canvas.width) return;
-  Canvas fresh(width, kGraphHeight, kGraphBackground);
-  for (int y : kGridRows) fresh.FillRect(0, y, width, 1, kGraphGrid);
+  const int height = ScaleToDpi(kGraphHeight, graph.dpi);
+  Canvas fresh(width, height, kGraphBackground);
+  DrawGridRows(fresh, 0, width, graph.dpi);
   // Where the vertical lines of the history would continue.
-  for (int k = 0; width - 1 - 20 * k >= 0; ++k) DrawVerticalGridLine(fresh, width - 1 - graph.counter - 20 * k);
+  for (int k = 0; width - 1 - 20 * k >= 0; ++k)
+    DrawVerticalGridLine(fresh, width - 1 - graph.counter - 20 * k, graph.dpi);
   const int offset = width - graph.canvas.width;
   const int from = std::max(0, -offset);
   const int count = std::min(graph.canvas.width - from, width);
-  for (int y = 0; y < std::min(graph.canvas.height, kGraphHeight) && count > 0; ++y) {
+  for (int y = 0; y < std::min(graph.canvas.height, height) && count > 0; ++y) {
     const Pixel* source = graph.canvas.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(graph.canvas.width);
     Pixel* target = fresh.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
     std::memcpy(target + std::max(offset, 0), source + from, static_cast<size_t>(count) * sizeof(Pixel));

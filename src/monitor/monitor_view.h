@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gfx/canvas.h"
+#include "gfx/dpi_scale.h"
 #include "monitor/monitor_tick.h"
 #include "procs/process_cpu.h"
 
@@ -30,13 +31,21 @@ MonitorSamples ComputeSamples(int cpuLoad, const MemoryStatus& status);
 // The colour of a graph curve at height y: green near the bottom (0 %),
 // yellow in the middle, red from y = 31 up.
 Pixel GradientColour(int y);
-// A line from (x1, y1) to (x2, y2), each pixel coloured by its y. A flat line
-// is drawn from left to right only (nothing when x2 < x1).
-void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2);
+// A line from (x1, y1) to (x2, y2), each pixel coloured by its y (taken back
+// to 96-DPI rows for a graph drawn at `dpi`, so a load has one colour at
+// every scale). A flat line is drawn from left to right only (nothing when
+// x2 < x1).
+void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2, int dpi = kDesignDpi);
 
-// The 90 × 100 meter: bars 1 to 100 from the bottom up, bar i lit when i is
-// below `load`, the others dimmed to a quarter.
-void DrawProcessorMeter(Canvas& meter, int load);
+// The 90 × 100 meter (scaled to `dpi`): bars 1 to 100 from the bottom up,
+// bar i lit when i is below `load`, the others dimmed to a quarter.
+void DrawProcessorMeter(Canvas& meter, int load, int dpi = kDesignDpi);
+
+// The graphs are designed 100 pixels high at 96 DPI: the grid rows, the
+// curves' rows and the height scale with the display; the time axis (one
+// pixel a step, a segment every 10 steps, a grid line every 20) does not.
+// The row of `percent` (clamped to 0..100): 0 % on y = 90, 100 % on y = 10 at 96 DPI.
+int GraphCurveY(int percent, int dpi = kDesignDpi);
 
 // One scrolling history graph: its pixels, the steps since the last vertical
 // grid line, and the previous value of each curve (-1 before the first).
@@ -47,10 +56,11 @@ struct HistoryGraph {
   // The processor graph starts its very first segment at 0 %; the memory
   // graph leaves its first segments out.
   bool firstSegmentFromZero = false;
+  int dpi = kDesignDpi;  // the display scale its rows are drawn at
 };
 
 // A black graph of that width with the full grid, `curves` curves.
-HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero);
+HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero, int dpi = kDesignDpi);
 // One step: scrolls one pixel to the left, and every 10 steps draws the
 // curves' new segments to `current` (one value in percent per curve); every
 // 20 steps a vertical grid line at the right edge.

@@ -102,9 +102,10 @@ bool EnsureCanvases() {
   if (anchor == view.built) return true;
   DestroyMonitorView();
   const int width = MainClientWidth();
-  view.processor = CreateHistoryGraph(width - Scaled(130), 1, true);
-  view.memory = CreateHistoryGraph(width - Scaled(320), 2, false);
-  DrawProcessorMeter(view.meter, LastSample.cpuLoad);
+  const int dpi = win::WindowDpi(Main());
+  view.processor = CreateHistoryGraph(width - Scaled(130), 1, true, dpi);
+  view.memory = CreateHistoryGraph(width - Scaled(320), 2, false, dpi);
+  DrawProcessorMeter(view.meter, LastSample.cpuLoad, dpi);
   view.built = anchor;
   Show(view.meterImage, view.meter);
   Show(view.processorImage, view.processor.canvas);
@@ -153,13 +154,21 @@ void TakeMonitorSample(bool showView) {
   SetLabel(197, PercentText(LastSample.cpuLoad));
   SetLabel(202, PercentText(LastSample.memoryLoad));
   SetLabel(204, PercentText(LastSample.pageFileLoad));
-  DrawProcessorMeter(view.meter, LastSample.cpuLoad);
+  DrawProcessorMeter(view.meter, LastSample.cpuLoad, win::WindowDpi(Main()));
   Show(view.meterImage, view.meter);
 }
 
 void RebuildGraphCanvases() {
   if (!EnsureCanvases() || IsIconic(Main())) return;
   const int width = MainClientWidth();
+  const int dpi = win::WindowDpi(Main());
+  if (dpi != view.processor.dpi) {
+    // Another display scale: the graphs start again at its height.
+    view.processor = CreateHistoryGraph(width - Scaled(135), 1, true, dpi);
+    view.memory = CreateHistoryGraph(width - Scaled(328), 2, false, dpi);
+    DrawProcessorMeter(view.meter, LastSample.cpuLoad, dpi);
+    Show(view.meterImage, view.meter);
+  }
   ResizeHistoryGraph(view.processor, width - Scaled(135));
   ResizeHistoryGraph(view.memory, width - Scaled(328));
   Show(view.processorImage, view.processor.canvas);

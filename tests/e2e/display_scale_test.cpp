@@ -132,7 +132,10 @@ TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
     // Labels grow to their captions; everything else has the table's size.
     const bool label =
         def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink;
-    if (DrawnCanvas(def.id)) continue;
+    if (DrawnCanvas(def.id)) {  // drawn at the scale: at least the table's scaled height
+      EXPECT_GE(got.h, want.h - 1) << def.id;
+      continue;
+    }
     if (label) {
       EXPECT_GE(got.w, want.w - 1) << def.id;
     } else {
@@ -143,6 +146,12 @@ TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
   // Among them the pictures (tab strip, banner), which size their controls:
   // the ones drawn for the scale are shown.
   EXPECT_GT(compared, 100);
+  // The meter and graphs of "Überwachung" are drawn at the scale once shown.
+  PostMessageA(main, WM_COMMAND, 18, 0);
+  for (int id : {194, 195, 200}) {
+    EXPECT_TRUE(test::WaitUntil([&] { return RectInParent(Descendant(main, id)).h >= ScaleToDpi(100, dpi); }, 10s))
+        << id << " is " << RectInParent(Descendant(main, id)).h << " high";
+  }
 
   // Every shown column's caption that fits its width at 96 DPI fits it here
   // (a header keeps 6 units of margin on each side).

@@ -204,6 +204,36 @@ TEST(HistoryGraph, ResizingKeepsTheNewestHistoryAtTheRightEdge) {
   EXPECT_EQ(graph.canvas.width, 1);
 }
 
+// At another display scale the rows of the design scale with one rule; a load
+// keeps its colour; the time axis (a pixel a step) stays.
+TEST(HistoryGraph, RowsHeightAndMeterScaleWithTheDisplay) {
+  for (int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    HistoryGraph graph = CreateHistoryGraph(60, 1, true, dpi);
+    ASSERT_EQ(graph.canvas.height, ScaleToDpi(100, dpi));
+    for (int row : {10, 30, 50, 70, 90}) EXPECT_EQ(graph.canvas.At(0, ScaleToDpi(row, dpi)), kGraphGrid);
+    EXPECT_EQ(GraphCurveY(0, dpi), ScaleToDpi(90, dpi));
+    EXPECT_EQ(GraphCurveY(100, dpi), ScaleToDpi(10, dpi));
+    EXPECT_EQ(GraphCurveY(150, dpi), GraphCurveY(100, dpi));
+    // A flat 50 % line: its 10 new pixels at the 50 % row, in the 50 % colour.
+    Steps(graph, 10, {50});
+    Steps(graph, 10, {50});
+    const int y = GraphCurveY(50, dpi);
+    EXPECT_EQ(graph.canvas.At(59, y), GradientColour(GraphCurveY(50, 96)));
+    EXPECT_EQ(graph.canvas.At(50, y), GradientColour(GraphCurveY(50, 96)));
+
+    ResizeHistoryGraph(graph, 80);
+    EXPECT_EQ(graph.canvas.height, ScaleToDpi(100, dpi));
+    EXPECT_EQ(graph.canvas.At(79, y), GradientColour(GraphCurveY(50, 96)));
+
+    Canvas meter;
+    DrawProcessorMeter(meter, 100, dpi);
+    EXPECT_EQ(meter.width, ScaleToDpi(90, dpi));
+    EXPECT_EQ(meter.height, ScaleToDpi(100, dpi));
+    EXPECT_EQ(meter.At(ScaleToDpi(44, dpi), ScaleToDpi(50, dpi)), kBlack);  // the gap between the columns
+  }
+}
+
 TEST(Samples, RoundHalfUpAndNeverDivideByZero) {
   EXPECT_EQ(PercentOf(1, 8), 13);  // 12.5
   EXPECT_EQ(PercentOf(1, 3), 33);
