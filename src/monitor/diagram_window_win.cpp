@@ -9,11 +9,13 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
+#include "gfx/look_cache_win.h"
 #include "monitor/static_picture_win.h"
 #include "procs/file_version_info_win.h"
 #include "procs/process_cpu_win.h"
 #include "procs/format.h"
 #include "procs/process_list_win.h"
+#include "win/system_functions.h"
 
 namespace velkor {
 
@@ -36,7 +38,6 @@ struct ShownRow {
 struct DiagramState {
   HWND window = nullptr;
   win::UniqueHandle<win::HandleTraits<HIMAGELIST, ImageList_Destroy>> measureIcons;
-  std::optional<Canvas> overlay;
   StaticPicture pie;
   StaticPicture infoPicture;
   int lastMeasure = 0;
@@ -129,7 +130,6 @@ void SetUpDiagramWindow(HWND window) {
   diagram.window = window;
   HWND list = Control(kMeasureList);
   if (!list) return;
-  diagram.overlay = LoadPngResource(images::kPieOverlay);
   diagram.measureIcons.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kPieMeasureCount, 0));
   static constexpr const char* kNames[] = {"CPU-Last (%)",        "Priorität",          "Speicherauslastung",
                                            "Virtueller Speicher", "Pool (ausgelagert)", "Pool (nicht ausgelagert)"};
@@ -170,8 +170,9 @@ void DrawProcessPie() {
   // The commit limit: what the page-file figures of the rows are part of.
   totals.virtualKb = static_cast<double>(memory.totalPageFile / 1024);
   diagram.slices = PieSlices(diagram.drawnMeasure, diagram.rows, totals);
-  const Canvas canvas =
-      DrawPie(diagram.drawnMeasure, diagram.rows, diagram.slices, diagram.overlay ? &*diagram.overlay : nullptr);
+  const int dpi = win::WindowDpi(diagram.window);
+  const Canvas canvas = DrawPie(diagram.drawnMeasure, diagram.rows, diagram.slices,
+                                CachedPictureForDpi(images::kPieOverlay, dpi), dpi);
   diagram.pie.Show(Control(kPieImage), canvas);
 }
 
@@ -179,7 +180,8 @@ void ShowPieInfo() {
   if (!diagram.window) return;
   const POINT mouse = MouseInWindow();
   const bool active = GetActiveWindow() == diagram.window;
-  const std::optional<double> angle = active ? PieAngleAt(mouse.x, mouse.y) : std::nullopt;
+  const std::optional<double> angle =
+      active ? PieAngleAt(mouse.x, mouse.y, win::WindowDpi(diagram.window)) : std::nullopt;
   const std::optional<size_t> slice = angle ? PieSliceAt(diagram.slices, *angle, false) : std::nullopt;
   if (!slice) {
     ShowInfoPicture(-1);
@@ -220,7 +222,7 @@ void ToggleDiagramWindow() {
 void PieDoubleClick() {
   if (!diagram.window || diagram.drawnMeasure == PieMeasure::kPriority) return;
   const POINT mouse = MouseInWindow();
-  const std::optional<double> angle = PieAngleAt(mouse.x, mouse.y);
+  const std::optional<double> angle = PieAngleAt(mouse.x, mouse.y, win::WindowDpi(diagram.window));
   const std::optional<size_t> slice = angle ? PieSliceAt(diagram.slices, *angle, true) : std::nullopt;
   if (!slice) return;
   const auto index = static_cast<size_t>(diagram.slices[*slice].index);
@@ -264,7 +266,6 @@ void DestroyDiagramWindow() {
   diagram.infoPicture.Forget();
   diagram.measureIcons.reset();
   diagram.icon.reset();
-  diagram.overlay.reset();
   diagram.rows.clear();
   diagram.shown.clear();
   diagram.slices.clear();

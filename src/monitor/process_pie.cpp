@@ -12,15 +12,15 @@ namespace velkor {
 
 namespace {
 
-constexpr int kCentre = 120;
 constexpr Pixel kBlack = MakePixel(0, 0, 0);
 
-// Bresenham from the centre to `length` pixels at `degrees`.
+// Bresenham from the centre of the canvas to `length` pixels at `degrees`.
 void DrawRay(Canvas& canvas, double degrees, int length, Pixel colour) {
   const double radians = degrees * std::numbers::pi / 180.0;
-  int x0 = kCentre, y0 = kCentre;
-  const int x1 = kCentre + static_cast<int>(std::lround(length * std::cos(radians)));
-  const int y1 = kCentre + static_cast<int>(std::lround(length * std::sin(radians)));
+  const int centre = canvas.width / 2;
+  int x0 = centre, y0 = centre;
+  const int x1 = centre + static_cast<int>(std::lround(length * std::cos(radians)));
+  const int y1 = centre + static_cast<int>(std::lround(length * std::sin(radians)));
   const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
   const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
   int error = dx + dy;
@@ -39,11 +39,12 @@ void DrawRay(Canvas& canvas, double degrees, int length, Pixel colour) {
   }
 }
 
-void DrawRim(Canvas& canvas) {
-  int x = kPieRadius, y = 0, error = 1 - kPieRadius;
+void DrawRim(Canvas& canvas, int radius) {
+  const int centre = canvas.width / 2;
+  int x = radius, y = 0, error = 1 - radius;
   while (x >= y) {
     for (auto [px, py] : {std::pair{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}})
-      canvas.Set(kCentre + px, kCentre + py, kBlack);
+      canvas.Set(centre + px, centre + py, kBlack);
     ++y;
     if (error < 0) {
       error += 2 * y + 1;
@@ -120,8 +121,9 @@ std::vector<PieSlice> PieSlices(PieMeasure measure, const std::vector<PieRow>& r
 }
 
 Canvas DrawPie(PieMeasure measure, const std::vector<PieRow>& rows, const std::vector<PieSlice>& slices,
-               const Canvas* overlay) {
-  Canvas canvas(kPieSize, kPieSize, MakePixel(255, 255, 255));
+               const Canvas* overlay, int dpi) {
+  const int radius = ScaleToDpi(kPieRadius, dpi);
+  Canvas canvas(2 * radius, 2 * radius, MakePixel(255, 255, 255));
   const double step = rows.empty() ? 0 : 360.0 / static_cast<double>(rows.size());
   double start = -90;
   for (const PieSlice& slice : slices) {
@@ -135,29 +137,30 @@ Canvas DrawPie(PieMeasure measure, const std::vector<PieRow>& rows, const std::v
     const int64_t first = static_cast<int64_t>(std::floor(start * 10)) + 1;
     const int64_t last = static_cast<int64_t>(std::floor(end * 10));
     for (int64_t tenth = first; tenth <= last; ++tenth)
-      DrawRay(canvas, static_cast<double>(tenth) / 10.0, 2 * kPieRadius, colour);
+      DrawRay(canvas, static_cast<double>(tenth) / 10.0, 2 * radius, colour);
     if (measure == PieMeasure::kPriority) {
       const Rgb c = PriorityClassColour(slice.index);
       const Pixel darker =
           MakePixel(static_cast<uint8_t>(c.r * 0.8), static_cast<uint8_t>(c.g * 0.8), static_cast<uint8_t>(c.b * 0.8));
-      for (int k = 0; k < slice.count; ++k) DrawRay(canvas, start + k * step, kPieRadius, darker);
+      for (int k = 0; k < slice.count; ++k) DrawRay(canvas, start + k * step, radius, darker);
     }
     start = end;
   }
   start = -90;
   for (const PieSlice& slice : slices) {
-    DrawRay(canvas, start, kPieRadius, kBlack);
+    DrawRay(canvas, start, radius, kBlack);
     start += slice.sweep;
-    DrawRay(canvas, start, kPieRadius, kBlack);
+    DrawRay(canvas, start, radius, kBlack);
   }
-  DrawRim(canvas);
+  DrawRim(canvas, radius);
   if (overlay) DrawOver(canvas, *overlay, 0, 0);
   return canvas;
 }
 
-std::optional<double> PieAngleAt(int x, int y) {
-  const double nx = (x - (kPieLeft + kCentre)) / static_cast<double>(kPieRadius);
-  const double ny = (y - (kPieTop + kCentre)) / static_cast<double>(kPieRadius);
+std::optional<double> PieAngleAt(int x, int y, int dpi) {
+  const int radius = ScaleToDpi(kPieRadius, dpi);
+  const double nx = (x - (ScaleToDpi(kPieLeft, dpi) + radius)) / static_cast<double>(radius);
+  const double ny = (y - (ScaleToDpi(kPieTop, dpi) + radius)) / static_cast<double>(radius);
   if (std::sqrt(nx * nx + ny * ny) > 1.0) return std::nullopt;
   if (nx == 0) return ny < 0 ? -90.0 : 90.0;
   double angle = std::atan(ny / nx) * 180.0 / std::numbers::pi;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gfx/canvas.h"
+#include "gfx/dpi_scale.h"
 #include "procs/priority.h"
 
 namespace velkor {
@@ -61,12 +62,14 @@ std::vector<PieSlice> PieSlices(PieMeasure measure, const std::vector<PieRow>& r
 // Draws the pie into a fresh 240 x 240 canvas: white disc, slices (one line
 // from the centre per tenth of a degree), black borders, black rim and the
 // overlay picture (if any) on top.
+// At another `dpi` the pie's size scales with one rule (its rays stay one per
+// tenth of a degree) and `overlay` is the picture drawn for that scale.
 Canvas DrawPie(PieMeasure measure, const std::vector<PieRow>& rows, const std::vector<PieSlice>& slices,
-               const Canvas* overlay);
+               const Canvas* overlay, int dpi = kDesignDpi);
 
 // The mouse at (x, y) of the window: its angle in degrees (-90 at the top,
 // growing clockwise) when it lies on the disc (the rim included).
-std::optional<double> PieAngleAt(int x, int y);
+std::optional<double> PieAngleAt(int x, int y, int dpi = kDesignDpi);
 // The slice under an angle: the first whose accumulated sweep exceeds
 // angle + 90. `wholeDegrees` rounds the angle and each sum to whole degrees
 // (the double click's test). An index into `slices`.

@@ -89,6 +89,28 @@ TEST_F(Pie, ProcessesKeepTheirColourFromOneDrawingToTheNext) {
   EXPECT_EQ(first.At(0, 120), MakePixel(0, 0, 0));    // rim
 }
 
+// At another display scale the pie, its borders, rim and hit test grow
+// together: the same places, scaled, give the same colours and angles.
+TEST_F(Pie, PieAndHitTestScaleWithTheDisplay) {
+  const std::vector<PieRow> rows = {Row(404, "50.0%"), Row(808, "25.0%")};
+  const auto slices = PieSlices(PieMeasure::kCpu, rows, {});
+  for (int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const auto at = [dpi](int v) { return ScaleToDpi(v, dpi); };
+    const Canvas pie = DrawPie(PieMeasure::kCpu, rows, slices, nullptr, dpi);
+    ASSERT_EQ(pie.width, at(240));
+    ASSERT_EQ(pie.height, at(240));
+    EXPECT_EQ(pie.At(at(200), at(120)), ProcessSliceColour(404));
+    EXPECT_EQ(pie.At(at(60), at(180)), ProcessSliceColour(808));
+    EXPECT_EQ(pie.At(at(60), at(60)), MakePixel(255, 255, 255));
+    EXPECT_EQ(pie.At(at(120), at(60)), MakePixel(0, 0, 0));  // border at the top
+    EXPECT_EQ(pie.At(0, at(120)), MakePixel(0, 0, 0));       // rim
+    EXPECT_EQ(PieAngleAt(at(270), at(150), dpi), 0.0);
+    EXPECT_EQ(PieAngleAt(at(150), at(30), dpi), -90.0);
+    EXPECT_FALSE(PieAngleAt(at(270) + 1, at(150), dpi));
+  }
+}
+
 TEST_F(Pie, HitTestCountsTheRimAndFindsTheSlice) {
   EXPECT_EQ(PieAngleAt(270, 150), 0.0);   // distance 1.0, on the right
   EXPECT_EQ(PieAngleAt(150, 30), -90.0);  // distance 1.0, at the top
