@@ -133,6 +133,10 @@ void FadeWindowOut(HWND window, HWND mainWindow, PumpEvents pumpEvents) {
 }
 
 void QuickTransparencyPass(bool keysHeld) {
+  // Between gestures a pass with the keys up changes nothing: it asks
+  // neither for the foreground window nor for the cursor, which would cost a
+  // round trip to the window system ten times a second at idle.
+  if (!keysHeld && !TransparencyGestureActive()) return;
   HWND front = GetForegroundWindow();
   bool programManager = false;
   if (keysHeld && front) {
