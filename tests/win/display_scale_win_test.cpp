@@ -15,8 +15,10 @@
 #include "app/window_registry.h"
 #include "app/windows.h"
 #include "gfx/dpi_scale.h"
+#include "monitor/diagram_window_win.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -112,6 +114,34 @@ TEST_F(DpiChange, MainWindowIsLaidOutAgainAndKeepsItsLists) {
   }
   EXPECT_NEAR(ListView_GetColumnWidth(list, 0), 173, 1);
   EXPECT_EQ(SmallIconWidth(MainWindow), 16);
+}
+
+// The diagram moved between scales: its measure icons take the small-icon
+// size of each, the panel's picture its scaled place, and the round trips
+// leave no GDI object behind.
+TEST_F(DpiChange, DiagramWindowTakesEachScaleAndLeaksNothing) {
+  BuildHere();
+  HWND diagram = WindowHandle(kDiagramWindow);
+  ToggleDiagramWindow();
+  RECT outer{};
+  GetWindowRect(diagram, &outer);
+  uint32_t gdi = 0;
+  for (int round = 0; round < 3; ++round) {
+    if (round == 1) gdi = test::OwnGdiObjectCount();  // fonts and pictures of each scale made once
+    for (int dpi : {144, 192, 96}) {
+      SCOPED_TRACE(dpi);
+      const RECT suggested{outer.left, outer.top, outer.left + ScaleToDpi(outer.right - outer.left, dpi),
+                           outer.top + ScaleToDpi(outer.bottom - outer.top, dpi)};
+      SendMessageA(diagram, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+      test::Pump();
+      EXPECT_EQ(DiagramMeasureIconSize(), win::SystemMetricAtDpi(SM_CXSMICON, dpi));
+      const Rect picture = RectInParent(ControlHandle(242));
+      EXPECT_EQ(picture.w, ScaleToDpi(32, dpi));
+      EXPECT_EQ(picture.h, ScaleToDpi(32, dpi));
+    }
+  }
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
+  ToggleDiagramWindow();
 }
 
 }  // namespace
