@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/bitmap.h"
@@ -85,10 +86,9 @@ Canvas PictureOnWhite(const char* name) {
 win::UniqueIcon IconForPanel(const std::string& path) {
   const int size = InfoPictureSize();
   if (size == GetSystemMetrics(SM_CXICON)) return ExecutableIcon(path);
-  for (const char* file : {path.c_str(), "shell32.dll"}) {
+  for (auto [file, index] : {std::pair{path.c_str(), 0}, std::pair{"shell32.dll", 2}}) {
     HICON found = nullptr;
     UINT id = 0;
-    const int index = file == path.c_str() ? 0 : 2;
     if (*file && PrivateExtractIconsA(file, index, size, size, &found, &id, 1, 0) == 1 && found)
       return win::UniqueIcon(found);
   }
