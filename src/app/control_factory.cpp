@@ -83,6 +83,23 @@ HWND SpinOf(HWND field) {
   return nullptr;
 }
 
+// A spin field and its arrows share the table's rectangle. The system
+// places the arrows at its 96-DPI sizes wherever they are; at another scale
+// that placement is scaled: the room taken from the field, the arrows'
+// width and their overlap with the field's edge.
+void FitSpinArrows(HWND field, HWND spin, const Rect& r, int dpi) {
+  if (!field || !spin || dpi == kDesignDpi) return;
+  RECT placed{}, rest{};
+  GetWindowRect(spin, &placed);
+  GetWindowRect(field, &rest);
+  const int taken = r.w - (rest.right - rest.left), overlap = rest.right - placed.left;
+  MapWindowPoints(HWND_DESKTOP, GetParent(spin), reinterpret_cast<POINT*>(&placed), 2);
+  const int fieldWidth = r.w - ScaleToDpi(taken, dpi);
+  SetWindowPos(field, nullptr, 0, 0, fieldWidth, r.h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(spin, nullptr, r.x + fieldWidth - ScaleToDpi(overlap, dpi), placed.top,
+               ScaleToDpi(placed.right - placed.left, dpi), placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 HWND CreateTopLevel(const WindowSpec& def, HINSTANCE instance, int x, int y, int outerW, int outerH, DWORD style,
@@ -202,6 +219,7 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
                                 0, 0, 0, 0, parent, nullptr, instance, nullptr);
     SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
     SendMessageA(spin, UDM_SETRANGE32, 0, def.limit);
+    FitSpinArrows(control, spin, r, dpi);
   }
   if (def.kind == ControlKind::kScrollArea) {
     SCROLLINFO info{
@@ -247,8 +265,10 @@ void RelayOutControlsAtDpi(int number, Size mainClient, int oldDpi, int dpi) {
       SetWindowLongPtrA(entry->handle, GWL_STYLE, style);
     }
     if (def.kind == ControlKind::kSpinEdit)
-      if (HWND spin = SpinOf(entry->handle))
+      if (HWND spin = SpinOf(entry->handle)) {
         SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(entry->handle), 0);
+        FitSpinArrows(entry->handle, spin, r, dpi);
+      }
     if (def.kind == ControlKind::kScrollArea) {
       SCROLLINFO info{
           sizeof info, SIF_RANGE | SIF_PAGE, 0, ScaleToDpi(def.limit, dpi) - 1, static_cast<UINT>(r.h), 0, 0};

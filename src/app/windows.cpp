@@ -196,6 +196,7 @@ void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
   RelayOutControlsAtDpi(number, ClientSize(MainWindow), old, dpi);
   SetWindowPictures();
   SetIconsAtDpi(number, true);
+  if (number == kDiagramWindow) DiagramWindowDpiChanged(dpi);
   if (number == kMainWindow) {
     ApplyAnchoring();
     // Owner-drawn menu items keep the size measured at the old DPI until told.
@@ -318,7 +319,7 @@ bool BuildWindows() {
   // 7. The first fill of the lists. The strips, the diagram and the summary
   // panel hang off every refresh of the process list.
   PrepareHistoryImages(ClientSize(MainWindow).w);
-  SetUpDiagramWindow(WindowHandle(kDiagramWindow));
+  SetUpDiagramWindow(WindowHandle(kDiagramWindow), LayoutDpiOf(kDiagramWindow));
   SetUpProcessSummary(ControlHandle(kProcessSummary));
   ProcessListCallbacks.history = {CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage};
   ProcessListCallbacks.listChanged = [] {

@@ -1,5 +1,7 @@
 #include "errors/on_error.h"
 
+#include <array>
+#include <iterator>
 #include <optional>
 
 #include "errors/error_report.h"
@@ -22,11 +24,9 @@ constexpr COLORREF kBackground = RGB(204, 221, 255);
 constexpr ULONG kHandlerStackSize = 192 * 1024;
 
 void (*endProgramStep)() = nullptr;
-// The banner, decoded once at installation: a fault is no time to decode.
-// Besides the 100 percent drawing, the one for the system's scale.
-std::optional<Canvas> banner;
-std::optional<Canvas> scaledBanner;
-int scaledBannerPercent = 100;
+// The banner in each of its drawings, decoded once at installation: a fault
+// is no time to decode, and the dialog may move to a screen of another scale.
+std::array<std::optional<Canvas>, std::size(kImageScales)> banners;
 const Canvas* shownBanner = nullptr;
 // The program image: faults inside it are ours wherever they are caught.
 uintptr_t imageStart = 0;
@@ -39,6 +39,57 @@ enum class Choice { kNone, kEnd, kContinue };
 Choice choice = Choice::kNone;
 HBRUSH backgroundBrush = nullptr;
 HWND headingText = nullptr;
+
+// The dialog's controls at their 96-DPI places; the description field gets
+// the report's text.
+struct ControlPlace {
+  const char* className;
+  const char* text;
+  DWORD style;
+  int x, y, width, height, id;
+};
+constexpr ControlPlace kControls[] = {
+    {"STATIC", "Bei der Benutzung von Velkor ist ein Fehler aufgetreten!", SS_LEFT, 10, 7, 390, 15, 0},
+    {"EDIT", nullptr, WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 10, 30, 380, 100, 0},
+    {"STATIC", "", SS_ETCHEDHORZ, 10, 145, 380, 2, 0},
+    {"BUTTON", "Beenden", WS_TABSTOP | BS_PUSHBUTTON, 200, 153, 80, 24, kEndButton},
+    {"BUTTON", "Fortfahren", WS_TABSTOP | BS_DEFPUSHBUTTON, 300, 153, 80, 24, kContinueButton},
+};
+
+// The open dialog: its controls (in the order of kControls) and the font
+// they show, made for the DPI it is laid out at.
+struct OpenDialog {
+  std::array<HWND, std::size(kControls)> controls{};
+  win::UniqueFont font;
+  int dpi = kDesignDpi;
+};
+OpenDialog* openDialog = nullptr;
+
+const Canvas* BannerFor(int dpi) {
+  const int percent = ImageScaleForDpi(dpi);
+  for (size_t k = std::size(kImageScales); k-- > 0;)
+    if (kImageScales[k] <= percent && banners[k]) return &*banners[k];
+  return nullptr;
+}
+
+// The controls at their places for `dpi`, with a font made for it; the font
+// shown before is freed once no control shows it.
+void LayOutDialog(HWND dialog, OpenDialog& open, int dpi) {
+  win::UniqueFont font(CreateFontA(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+  for (size_t k = 0; k < std::size(kControls); ++k) {
+    const ControlPlace& c = kControls[k];
+    const int left = ScaleToDpi(c.x, dpi), top = ScaleToDpi(c.y, dpi);
+    SetWindowPos(open.controls[k], nullptr, left, top, ScaleToDpi(c.x + c.width, dpi) - left,
+                 ScaleToDpi(c.y + c.height, dpi) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(open.controls[k], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  }
+  open.font = std::move(font);
+  open.dpi = dpi;
+  shownBanner = BannerFor(dpi);
+  InvalidateRect(dialog, nullptr, TRUE);
+}
 
 LRESULT CALLBACK ErrorDialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -61,6 +112,15 @@ LRESULT CALLBACK ErrorDialogCallback(HWND window, UINT message, WPARAM wParam, L
       if (shownBanner) PaintCanvas(paint.get(), *shownBanner, 0, 0);
       return 0;
     }
+    case WM_DPICHANGED:
+      // Moved to a screen of another scale: the suggested rectangle, and
+      // everything inside laid out again for it.
+      if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      if (openDialog && LOWORD(wParam) != openDialog->dpi) LayOutDialog(window, *openDialog, LOWORD(wParam));
+      return 0;
     case WM_CTLCOLORSTATIC:
       // The heading stands on the banner; the read-only text field stays white.
       if (reinterpret_cast<HWND>(lParam) == headingText) {
@@ -76,17 +136,6 @@ LRESULT CALLBACK ErrorDialogCallback(HWND window, UINT message, WPARAM wParam, L
 bool IsInput(UINT message) {
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
          (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
-}
-
-// A control at its 96-DPI place, scaled by its edges to `dpi`.
-HWND CreateControl(HWND dialog, const char* className, const char* text, DWORD style, int x, int y, int width,
-                   int height, int id, HFONT font, int dpi) {
-  const int left = ScaleToDpi(x, dpi), top = ScaleToDpi(y, dpi);
-  HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, left, top,
-                                 ScaleToDpi(x + width, dpi) - left, ScaleToDpi(y + height, dpi) - top, dialog,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return control;
 }
 
 // Up to one instruction's worth of bytes at `address`, as far as readable.
@@ -159,18 +208,9 @@ void ReserveStackForHandler() {
 
 }  // namespace
 
-void InstallErrorHandler(void (*endProgram)()) {
-  endProgramStep = endProgram;
-  banner = LoadPngResource(images::kBanner);
-  scaledBannerPercent = ImageScaleForDpi(win::SystemDpi());
-  if (scaledBannerPercent != 100)
-    scaledBanner = LoadPngResource(ScaledImageName(images::kBanner, scaledBannerPercent).c_str());
-  const auto* image = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
-  imageStart = reinterpret_cast<uintptr_t>(image);
-  imageEnd = imageStart + nt->OptionalHeader.SizeOfImage;
-
+void PrepareErrorDialog() {
+  for (size_t k = 0; k < std::size(kImageScales); ++k)
+    banners[k] = LoadPngResource(ScaledImageName(images::kBanner, kImageScales[k]).c_str());
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = ErrorDialogCallback;
@@ -178,6 +218,16 @@ void InstallErrorHandler(void (*endProgram)()) {
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kDialogClass;
   RegisterClassExA(&windowClass);
+}
+
+void InstallErrorHandler(void (*endProgram)()) {
+  endProgramStep = endProgram;
+  PrepareErrorDialog();
+  const auto* image = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
+  imageStart = reinterpret_cast<uintptr_t>(image);
+  imageEnd = imageStart + nt->OptionalHeader.SizeOfImage;
 
   ReserveStackForHandler();
   AddVectoredExceptionHandler(1, OwnFaultHandler);
@@ -201,21 +251,17 @@ void ShowErrorDialog(const std::string& text) {
   const int height = frame.bottom - frame.top;
   SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  shownBanner = scaledBanner && scaledBannerPercent == ImageScaleForDpi(dpi) ? &*scaledBanner
-                : banner                                                     ? &*banner
-                                                                             : nullptr;
-  win::UniqueFont font(CreateFontA(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
-  headingText = CreateControl(dialog, "STATIC", "Bei der Benutzung von Velkor ist ein Fehler aufgetreten!", SS_LEFT, 10,
-                              7, 390, 15, 0, font.get(), dpi);
-  CreateControl(dialog, "EDIT", text.c_str(), WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 10,
-                30, 380, 100, 0, font.get(), dpi);
-  CreateControl(dialog, "STATIC", "", SS_ETCHEDHORZ, 10, 145, 380, 2, 0, font.get(), dpi);
-  HWND endButton = CreateControl(dialog, "BUTTON", "Beenden", WS_TABSTOP | BS_PUSHBUTTON, 200, 153, 80, 24, kEndButton,
-                                 font.get(), dpi);
-  CreateControl(dialog, "BUTTON", "Fortfahren", WS_TABSTOP | BS_DEFPUSHBUTTON, 300, 153, 80, 24, kContinueButton,
-                font.get(), dpi);
+  OpenDialog open;
+  for (size_t k = 0; k < std::size(kControls); ++k) {
+    const ControlPlace& c = kControls[k];
+    open.controls[k] = CreateWindowExA(0, c.className, c.text ? c.text : text.c_str(), WS_CHILD | WS_VISIBLE | c.style,
+                                       0, 0, 0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                       GetModuleHandleA(nullptr), nullptr);
+  }
+  headingText = open.controls[0];
+  HWND endButton = open.controls[3];
+  LayOutDialog(dialog, open, dpi);
+  openDialog = &open;
   ShowWindow(dialog, SW_SHOW);
   SetForegroundWindow(dialog);
   SetFocus(endButton);
@@ -235,6 +281,7 @@ void ShowErrorDialog(const std::string& text) {
     if (endProgramStep) endProgramStep();
     ExitProcess(0);
   }
+  openDialog = nullptr;
   window.reset();
   shownBanner = nullptr;
   headingText = nullptr;

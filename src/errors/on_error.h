@@ -14,6 +14,10 @@ namespace velkor {
 // written), which "Beenden" runs.
 void InstallErrorHandler(void (*endProgram)());
 
+// Decodes the banner's drawings and registers the dialog's window class;
+// part of InstallErrorHandler (tests call it alone).
+void PrepareErrorDialog();
+
 // The dialog with `text` in its description field; returns only when the user
 // chooses "Fortfahren" ("Beenden" ends the program).
 void ShowErrorDialog(const std::string& text);

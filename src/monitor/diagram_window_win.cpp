@@ -2,18 +2,22 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
 #include "monitor/static_picture_win.h"
 #include "procs/file_version_info_win.h"
 #include "procs/process_cpu_win.h"
 #include "procs/format.h"
+#include "procs/list_icons_win.h"
 #include "procs/process_list_win.h"
 #include "win/system_functions.h"
 
@@ -27,6 +31,7 @@ constexpr int kInfoBox = 241;
 constexpr int kInfoIcon = 242;
 constexpr int kInfoLines[] = {243, 244, 245, 246};
 constexpr uint32_t kCompanyNameBit = 0x80;
+constexpr int kInfoPictureSize = 32;
 
 // What the rows showed at the last drawing: the hit test and the info panel
 // work on the same rows as the picture.
@@ -37,6 +42,7 @@ struct ShownRow {
 
 struct DiagramState {
   HWND window = nullptr;
+  int dpi = kDesignDpi;  // what the window is laid out at
   win::UniqueHandle<win::HandleTraits<HIMAGELIST, ImageList_Destroy>> measureIcons;
   StaticPicture pie;
   StaticPicture infoPicture;
@@ -64,10 +70,29 @@ PieMeasure SelectedMeasure() {
   return (index >= 0 && index < kPieMeasureCount) ? static_cast<PieMeasure>(index) : PieMeasure::kCpu;
 }
 
+int InfoPictureSize() { return ScaleToDpi(kInfoPictureSize, diagram.dpi); }
+
+// The picture drawn for the window's scale, centred on white in the panel's
+// picture place.
 Canvas PictureOnWhite(const char* name) {
-  Canvas canvas(32, 32, MakePixel(255, 255, 255));
-  if (std::optional<Canvas> picture = LoadPngResource(name)) DrawOver(canvas, *picture, 0, 0);
+  const int size = InfoPictureSize();
+  Canvas canvas(size, size, MakePixel(255, 255, 255));
+  if (const Canvas* picture = CachedPictureForDpi(name, diagram.dpi))
+    DrawOver(canvas, *picture, CentredOffset(size, picture->width), CentredOffset(size, picture->height));
   return canvas;
+}
+
+// The executable's icon in the drawing nearest the panel's picture size.
+win::UniqueIcon IconForPanel(const std::string& path) {
+  const int size = InfoPictureSize();
+  if (size == GetSystemMetrics(SM_CXICON)) return ExecutableIcon(path);
+  for (auto [file, index] : {std::pair{path.c_str(), 0}, std::pair{"shell32.dll", 2}}) {
+    HICON found = nullptr;
+    UINT id = 0;
+    if (*file && PrivateExtractIconsA(file, index, size, size, &found, &id, 1, 0) == 1 && found)
+      return win::UniqueIcon(found);
+  }
+  return {};
 }
 
 void ShowInfoPicture(int64_t what, const std::string& path = {}) {
@@ -78,10 +103,31 @@ void ShowInfoPicture(int64_t what, const std::string& path = {}) {
     diagram.icon.reset();
     canvas = PictureOnWhite(what == -1 ? images::kDiagramDefault : images::kDiagramPriority);
   } else {
-    diagram.icon = ExecutableIcon(path);
-    canvas = IconCanvas(diagram.icon.get(), 32, MakePixel(255, 255, 255));
+    diagram.icon = IconForPanel(path);
+    canvas = IconCanvas(diagram.icon.get(), InfoPictureSize(), MakePixel(255, 255, 255));
   }
   diagram.infoPicture.Show(Control(kInfoIcon), canvas);
+}
+
+// The measure list's icons at the small-icon size of the window's DPI, each
+// the picture drawn for that scale centred in it.
+void SetMeasureIcons() {
+  HWND list = Control(kMeasureList);
+  if (!list) return;
+  static constexpr const char* kIcons[] = {images::kMeasureCpu,       images::kMeasurePriority,
+                                           images::kMeasureMemory,    images::kMeasureVirtualMemory,
+                                           images::kMeasurePagedPool, images::kMeasureNonpagedPool};
+  const int size = std::max(win::SystemMetricAtDpi(SM_CXSMICON, diagram.dpi), 1);
+  decltype(diagram.measureIcons) icons(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, kPieMeasureCount, 0));
+  for (const char* name : kIcons) {
+    // A missing picture leaves an empty place, so the items keep their icons.
+    win::UniqueIcon icon = SmallPictureIcon(name, diagram.dpi, size);
+    if (!icon) icon = CanvasToIcon(Canvas(size, size, MakePixel(0, 0, 0, 0)));
+    if (icons) ImageList_ReplaceIcon(icons.get(), -1, icon.get());
+  }
+  // The list lets go of the old image list before it is freed.
+  SendMessageA(list, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(icons.get()));
+  diagram.measureIcons = std::move(icons);
 }
 
 void SetInfoTexts(const PieInfoTexts& texts) {
@@ -125,35 +171,47 @@ POINT MouseInWindow() {
 
 }  // namespace
 
-void SetUpDiagramWindow(HWND window) {
+void SetUpDiagramWindow(HWND window, int dpi) {
   DestroyDiagramWindow();
   diagram.window = window;
+  diagram.dpi = dpi;
   HWND list = Control(kMeasureList);
   if (!list) return;
-  diagram.measureIcons.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kPieMeasureCount, 0));
   static constexpr const char* kNames[] = {"CPU-Last (%)",        "Priorität",          "Speicherauslastung",
                                            "Virtueller Speicher", "Pool (ausgelagert)", "Pool (nicht ausgelagert)"};
-  static constexpr const char* kIcons[] = {images::kMeasureCpu,       images::kMeasurePriority,
-                                           images::kMeasureMemory,    images::kMeasureVirtualMemory,
-                                           images::kMeasurePagedPool, images::kMeasureNonpagedPool};
   for (int i = 0; i < kPieMeasureCount; ++i) {
-    int image = -1;
-    if (std::optional<Canvas> picture = LoadPngResource(kIcons[i])) {
-      win::UniqueIcon icon = CanvasToIcon(*picture);
-      if (icon && diagram.measureIcons) image = ImageList_ReplaceIcon(diagram.measureIcons.get(), -1, icon.get());
-    }
     COMBOBOXEXITEMA item{};
     item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
     item.iItem = i;
     item.pszText = const_cast<char*>(kNames[i]);
-    item.iImage = image;
-    item.iSelectedImage = image;
+    item.iImage = i;
+    item.iSelectedImage = i;
     SendMessageA(list, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
   }
-  SendMessageA(list, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(diagram.measureIcons.get()));
+  SetMeasureIcons();
   SendMessageA(list, CB_SETCURSEL, 0, 0);
   diagram.lastMeasure = 0;
   ShowInfoPicture(-1);
+}
+
+void DiagramWindowDpiChanged(int dpi) {
+  if (!diagram.window || dpi == diagram.dpi) return;
+  diagram.dpi = dpi;
+  SetMeasureIcons();
+  // The panel's picture again at the new size, the pie at the new scale.
+  const int64_t shown = diagram.pictureOf;
+  diagram.pictureOf = 0;
+  diagram.infoPicture.Forget();
+  ShowInfoPicture(shown == -2 ? -2 : -1);
+  if (DiagramWindowVisible()) {
+    DrawProcessPie();
+    ShowPieInfo();
+  }
+}
+
+int DiagramMeasureIconSize() {
+  int width = 0, height = 0;
+  return diagram.measureIcons && ImageList_GetIconSize(diagram.measureIcons.get(), &width, &height) ? width : 0;
 }
 
 bool DiagramWindowVisible() {
@@ -170,7 +228,7 @@ void DrawProcessPie() {
   // The commit limit: what the page-file figures of the rows are part of.
   totals.virtualKb = static_cast<double>(memory.totalPageFile / 1024);
   diagram.slices = PieSlices(diagram.drawnMeasure, diagram.rows, totals);
-  const int dpi = win::WindowDpi(diagram.window);
+  const int dpi = diagram.dpi;
   const Canvas canvas = DrawPie(diagram.drawnMeasure, diagram.rows, diagram.slices,
                                 CachedPictureForDpi(images::kPieOverlay, dpi), dpi);
   diagram.pie.Show(Control(kPieImage), canvas);
@@ -181,7 +239,7 @@ void ShowPieInfo() {
   const POINT mouse = MouseInWindow();
   const bool active = GetActiveWindow() == diagram.window;
   const std::optional<double> angle =
-      active ? PieAngleAt(mouse.x, mouse.y, win::WindowDpi(diagram.window)) : std::nullopt;
+      active ? PieAngleAt(mouse.x, mouse.y, diagram.dpi) : std::nullopt;
   const std::optional<size_t> slice = angle ? PieSliceAt(diagram.slices, *angle, false) : std::nullopt;
   if (!slice) {
     ShowInfoPicture(-1);
@@ -222,7 +280,7 @@ void ToggleDiagramWindow() {
 void PieDoubleClick() {
   if (!diagram.window || diagram.drawnMeasure == PieMeasure::kPriority) return;
   const POINT mouse = MouseInWindow();
-  const std::optional<double> angle = PieAngleAt(mouse.x, mouse.y, win::WindowDpi(diagram.window));
+  const std::optional<double> angle = PieAngleAt(mouse.x, mouse.y, diagram.dpi);
   const std::optional<size_t> slice = angle ? PieSliceAt(diagram.slices, *angle, true) : std::nullopt;
   if (!slice) return;
   const auto index = static_cast<size_t>(diagram.slices[*slice].index);
@@ -272,6 +330,7 @@ void DestroyDiagramWindow() {
   diagram.pictureOf = 0;
   diagram.lastMeasure = 0;
   diagram.window = nullptr;
+  diagram.dpi = kDesignDpi;
 }
 
 }  // namespace velkor

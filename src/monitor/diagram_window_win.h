@@ -8,9 +8,14 @@
 
 namespace velkor {
 
-// Window 2: fills the measure list (240) with its icons and shows the
-// default picture in the info panel.
-void SetUpDiagramWindow(HWND window);
+// Window 2, laid out at `dpi`: fills the measure list (240) with its icons
+// and shows the default picture in the info panel.
+void SetUpDiagramWindow(HWND window, int dpi);
+// The window laid out again at `dpi`: the measure icons at its small-icon
+// size, the panel's picture and the pie at its scale.
+void DiagramWindowDpiChanged(int dpi);
+// The measure icons' size in pixels (tests).
+int DiagramMeasureIconSize();
 // Redraws the pie for the selected measure from the process list.
 void DrawProcessPie();
 // Updates the info panel for the mouse position.

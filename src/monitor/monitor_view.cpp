@@ -26,17 +26,33 @@ void DrawGridRows(Canvas& canvas, int x, int width, int dpi) {
   for (int y : kGridRows) canvas.FillRect(x, ScaleToDpi(y, dpi), width, 1, kGraphGrid);
 }
 
+// The grid of a graph whose last vertical line was drawn `counter` steps ago.
+void DrawGrid(Canvas& canvas, int counter, int dpi) {
+  DrawGridRows(canvas, 0, canvas.width, dpi);
+  for (int x = canvas.width - 1 - counter; x >= 0; x -= 20) DrawVerticalGridLine(canvas, x, dpi);
+}
+
+// A segment ending `right`, ten columns wide.
+void DrawSegment(HistoryGraph& graph, int right, int from, int to) {
+  DrawGradientLine(graph.canvas, right - 9, GraphCurveY(from, graph.dpi), right, GraphCurveY(to, graph.dpi),
+                   graph.dpi);
+}
+
 void DrawSegments(HistoryGraph& graph, std::span<const int> current) {
   const int right = graph.canvas.width - 1;
   const size_t curves = std::min(graph.previous.size(), current.size());
   for (size_t c = 0; c < curves; ++c) {
     int& previous = graph.previous[c];
     const int value = std::clamp(current[c], 0, 100);
-    if (previous >= 0 || graph.firstSegmentFromZero)
-      DrawGradientLine(graph.canvas, right - 9, GraphCurveY(std::max(previous, 0), graph.dpi), right,
-                       GraphCurveY(value, graph.dpi), graph.dpi);
+    if (previous >= 0 || graph.firstSegmentFromZero) {
+      DrawSegment(graph, right, std::max(previous, 0), value);
+      graph.segments.push_back({graph.steps, static_cast<int>(c), std::max(previous, 0), value});
+    }
     previous = value;
   }
+  // Segments scrolled out on the left are no longer needed.
+  while (!graph.segments.empty() && graph.steps - graph.segments.front().step > right + 9)
+    graph.segments.pop_front();
 }
 
 std::string Bytes(uint64_t value) {
@@ -137,8 +153,7 @@ HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero
   graph.canvas = Canvas(std::max(width, 1), ScaleToDpi(kGraphHeight, graph.dpi), kGraphBackground);
   graph.previous.assign(static_cast<size_t>(std::max(curves, 0)), -1);
   graph.firstSegmentFromZero = firstSegmentFromZero;
-  DrawGridRows(graph.canvas, 0, graph.canvas.width, graph.dpi);
-  for (int x = graph.canvas.width - 1; x >= 0; x -= 20) DrawVerticalGridLine(graph.canvas, x, graph.dpi);
+  DrawGrid(graph.canvas, 0, graph.dpi);
   return graph;
 }
 
@@ -146,6 +161,7 @@ void GraphStep(HistoryGraph& graph, std::span<const int> current) {
   Canvas& canvas = graph.canvas;
   if (canvas.width <= 0) return;
   ++graph.counter;
+  ++graph.steps;
   // Scroll every row one pixel to the left in place; the new rightmost
   // column shows only the horizontal grid.
   const int right = canvas.width - 1;
@@ -181,6 +197,27 @@ void ResizeHistoryGraph(HistoryGraph& graph, int width) {
     std::memcpy(target + std::max(offset, 0), source + from, static_cast<size_t>(count) * sizeof(Pixel));
   }
   graph.canvas = std::move(fresh);
+}
+
+void RescaleHistoryGraph(HistoryGraph& graph, int width, int dpi) {
+  width = std::max(width, 1);
+  graph.dpi = dpi > 0 ? dpi : kDesignDpi;
+  // Drawn with a margin on the left that takes the parts scrolled out, so
+  // every segment lies where it was drawn (a line's pixels round the same
+  // way only at the same side of zero), then the margin is cut off.
+  constexpr int kMargin = 20;
+  const int height = ScaleToDpi(kGraphHeight, graph.dpi);
+  graph.canvas = Canvas(width + kMargin, height, kGraphBackground);
+  DrawGrid(graph.canvas, graph.counter, graph.dpi);
+  const int right = graph.canvas.width - 1;
+  for (const GraphSegment& segment : graph.segments)
+    DrawSegment(graph, right - static_cast<int>(graph.steps - segment.step), segment.from, segment.to);
+  Canvas shown(width, height);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(shown.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width),
+                graph.canvas.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width + kMargin) + kMargin,
+                static_cast<size_t>(width) * sizeof(Pixel));
+  graph.canvas = std::move(shown);
 }
 
 MemoryTableTexts FormatMemoryTables(const MemoryStatus& status, uint64_t workingSetSum) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <vector>
@@ -47,6 +48,14 @@ void DrawProcessorMeter(Canvas& meter, int load, int dpi = kDesignDpi);
 // The row of `percent` (clamped to 0..100): 0 % on y = 90, 100 % on y = 10 at 96 DPI.
 int GraphCurveY(int percent, int dpi = kDesignDpi);
 
+// A segment a graph drew: at step `step`, curve `curve` from `from` to `to`
+// percent.
+struct GraphSegment {
+  int64_t step = 0;
+  int curve = 0;
+  int from = 0, to = 0;
+};
+
 // One scrolling history graph: its pixels, the steps since the last vertical
 // grid line, and the previous value of each curve (-1 before the first).
 struct HistoryGraph {
@@ -57,6 +66,10 @@ struct HistoryGraph {
   // graph leaves its first segments out.
   bool firstSegmentFromZero = false;
   int dpi = kDesignDpi;  // the display scale its rows are drawn at
+  // The steps taken, and the segments still in sight, oldest first: what
+  // the graph is drawn again from at another scale.
+  int64_t steps = 0;
+  std::deque<GraphSegment> segments;
 };
 
 // A black graph of that width with the full grid, `curves` curves.
@@ -67,6 +80,9 @@ HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero
 void GraphStep(HistoryGraph& graph, std::span<const int> current);
 // New width, history kept right-aligned, the grid continued on the left.
 void ResizeHistoryGraph(HistoryGraph& graph, int width);
+// The graph drawn again at `width` and another display scale from the
+// segments it keeps: what a graph drawn at that scale all along would show.
+void RescaleHistoryGraph(HistoryGraph& graph, int width, int dpi);
 
 // The texts of the two memory tables ("1.234 Byte", "(12%)").
 struct MemoryTableTexts {

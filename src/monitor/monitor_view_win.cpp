@@ -163,9 +163,10 @@ void RebuildGraphCanvases() {
   const int width = MainClientWidth();
   const int dpi = win::WindowDpi(Main());
   if (dpi != view.processor.dpi) {
-    // Another display scale: the graphs start again at its height.
-    view.processor = CreateHistoryGraph(width - Scaled(135), 1, true, dpi);
-    view.memory = CreateHistoryGraph(width - Scaled(328), 2, false, dpi);
+    // Another display scale: the graphs drawn again at its height, with
+    // the history they show.
+    RescaleHistoryGraph(view.processor, width - Scaled(135), dpi);
+    RescaleHistoryGraph(view.memory, width - Scaled(328), dpi);
     DrawProcessorMeter(view.meter, LastSample.cpuLoad, dpi);
     Show(view.meterImage, view.meter);
   }

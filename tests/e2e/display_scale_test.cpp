@@ -182,6 +182,116 @@ TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
   }
 }
 
+// The room `text` needs at `points` for `dpi` within `width` pixels,
+// broken at words as a control breaks it.
+SIZE TextBlock(const std::string& text, int points, bool bold, bool underline, int dpi, int width) {
+  win::UniqueFont font(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, underline, 0,
+                                   DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
+  win::WindowDc screen(nullptr);
+  win::SelectScope select(screen.get(), font.get());
+  RECT needed{0, 0, width, 0};
+  DrawTextA(screen.get(), text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  return {needed.right, needed.bottom};
+}
+
+// What of a control's width its caption may use: a check box's box and a
+// button's or frame's edges take the rest.
+std::optional<int> CaptionRoom(ControlKind kind, int width, int dpi) {
+  switch (kind) {
+    case ControlKind::kLabel:
+    case ControlKind::kLabelRight:
+    case ControlKind::kLink: return width;
+    case ControlKind::kCheckBox: return width - ScaleToDpi(17, dpi);
+    case ControlKind::kButton:
+    case ControlKind::kDefaultButton: return width - ScaleToDpi(8, dpi);
+    case ControlKind::kGroup: return width - ScaleToDpi(20, dpi);
+    default: return std::nullopt;
+  }
+}
+
+// Windows 1 to 5 opened as a user opens them (the transparency scale shows
+// only while its keys are held, so it is measured hidden): each control
+// where the table scaled by dpi / 96 puts it, within one pixel, and no
+// caption cut or broken onto a line the control has no room for.
+TEST_P(DisplayScale, OtherWindowsAreTheTableScaled) {
+  const int dpi = GetParam();
+  PrefixDpi prefix(dpi);
+  test::ProgramRun run;
+  ASSERT_TRUE(run.Start());
+  HWND main = run.main();
+  const ScaledLayout layout = ScaleLayout(dpi);
+  struct Opening {
+    int number;
+    const char* title;
+    int command;  // 0: never opened
+    int closeButton;  // 0: closed by its window's close message
+  };
+  constexpr Opening kOpenings[] = {{kRunWindow, "Ausf\xFChren", 22, 0},
+                                   {kDiagramWindow, "Diagramm", 21, 0},
+                                   {kPreferencesWindow, "Einstellungen", 20, 0},
+                                   {kInformationWindow, "Information", 134, 316},
+                                   {kScaleWindow, "ZovuZevuvuv", 0, 0}};
+  for (const Opening& opening : kOpenings) {
+    SCOPED_TRACE(opening.title);
+    HWND window = test::FindWindowOf(run.pid(), {}, opening.title, false);
+    ASSERT_NE(window, nullptr);
+    if (opening.command) {
+      ASSERT_TRUE(test::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, kReactionBound));
+      PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(opening.command), 0);
+      ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, kReactionBound));
+    }
+    const WindowSpec& spec = layout.windows[static_cast<size_t>(opening.number)];
+    const Size client = ClientOf(window);
+    EXPECT_NEAR(client.w, spec.clientWidth, 1);
+    // Twice 520 and a title bar are more than the test screen's height: the
+    // system keeps the window to the screen.
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    if (outer.bottom - outer.top < GetSystemMetrics(SM_CYSCREEN)) {
+      EXPECT_NEAR(client.h, spec.clientHeight, 1);
+    }
+    for (const ControlSpec& def : layout.controls) {
+      if (def.window != opening.number) continue;
+      HWND control = Descendant(window, def.id);
+      ASSERT_NE(control, nullptr) << def.id;
+      const Rect want{def.x.base, def.y.base, def.w.base, def.h.base};
+      Rect got = RectInParent(control);
+      if (def.kind == ControlKind::kSpinEdit) {  // the field and its arrows share the place
+        const Rect arrows = RectInParent(FindWindowExA(GetParent(control), nullptr, UPDOWN_CLASSA, nullptr));
+        EXPECT_NEAR(arrows.w, ScaleToDpi(16, dpi), 1);
+        got.w += arrows.w;
+      }
+      EXPECT_NEAR(got.x, want.x, 1) << def.id;
+      EXPECT_NEAR(got.y, want.y, 1) << def.id;
+      const std::optional<int> room = CaptionRoom(def.kind, got.w, dpi);
+      const bool label =
+          def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink;
+      const bool combo = def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages;
+      if (label) {
+        EXPECT_GE(got.w, want.w - 1) << def.id;  // labels grow to their captions
+      } else {
+        EXPECT_NEAR(got.w, want.w, 1) << def.id;
+      }
+      if (!label && !combo) {
+        EXPECT_NEAR(got.h, want.h, 1) << def.id;  // a combo box sizes its own field
+      }
+      if (!room || def.text.empty()) continue;
+      const bool big = (def.flags & kBigFont) != 0;
+      const SIZE needed = TextBlock(std::string(def.text), big ? 14 : 8, big || (def.flags & kBold),
+                                    big || def.kind == ControlKind::kLink, dpi, *room);
+      EXPECT_LE(needed.cx, *room) << def.text;
+      EXPECT_LE(needed.cy, got.h) << def.text;
+    }
+    if (!opening.command) continue;
+    if (opening.closeButton) {
+      PostMessageA(Descendant(window, opening.closeButton), BM_CLICK, 0, 0);
+    } else {
+      PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(window); }, kReactionBound));
+  }
+}
+
 // A window saved at this DPI reopens at the same size in device pixels, and
 // at its 96-DPI size on a 96-DPI screen: velkor.ini holds 96-DPI units.
 TEST_P(DisplayScale, GeometryRoundTrip) {

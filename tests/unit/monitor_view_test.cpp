@@ -204,6 +204,36 @@ TEST(HistoryGraph, ResizingKeepsTheNewestHistoryAtTheRightEdge) {
   EXPECT_EQ(graph.canvas.width, 1);
 }
 
+// A graph moved to another scale shows its history there as a graph drawn at
+// that scale all along would, and back at its first scale what it showed
+// before; segments scrolled out are let go.
+TEST(HistoryGraph, RescalingRedrawsTheHistoryAtTheNewHeight) {
+  for (bool processor : {true, false}) {
+    SCOPED_TRACE(processor);
+    const int curves = processor ? 1 : 2;
+    HistoryGraph moved = CreateHistoryGraph(57, curves, processor);
+    HistoryGraph there = CreateHistoryGraph(57, curves, processor, 144);
+    for (int step = 0; step < 137; ++step) {  // loads that rise and fall, ending between grid lines
+      const std::vector<int> values{(step * 37) % 101, 100 - (step * 13) % 101};
+      GraphStep(moved, values);
+      GraphStep(there, values);
+    }
+    const Canvas before = moved.canvas;
+    EXPECT_LE(moved.segments.size(), static_cast<size_t>(curves * 8));
+    RescaleHistoryGraph(moved, 57, 144);
+    EXPECT_EQ(moved.canvas.height, 150);
+    EXPECT_TRUE(moved.canvas.pixels == there.canvas.pixels);
+    RescaleHistoryGraph(moved, 57, 96);
+    EXPECT_TRUE(moved.canvas.pixels == before.pixels);
+    // And it steps on from there as if it had never moved.
+    const std::vector<int> last{40, 60};
+    Steps(moved, 15, last);
+    Steps(there, 15, last);
+    RescaleHistoryGraph(there, 57, 96);
+    EXPECT_TRUE(moved.canvas.pixels == there.canvas.pixels);
+  }
+}
+
 // At another display scale the rows of the design scale with one rule; a load
 // keeps its colour; the time axis (a pixel a step) stays.
 TEST(HistoryGraph, RowsHeightAndMeterScaleWithTheDisplay) {

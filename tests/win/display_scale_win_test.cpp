@@ -1,28 +1,35 @@
-// The main window moved to a monitor of another scale: the DPI-change message
-// lays it out again in the suggested rectangle, and the lists keep their rows,
-// selection and column widths (in the new DPI's pixels).
+// Windows moved to a monitor of another scale: the DPI-change message lays
+// the main window out again in the suggested rectangle, and the lists keep
+// their rows, selection and column widths (in the new DPI's pixels); the
+// diagram and the error dialog follow too.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/control_ids.h"
 #include "app/layout_scale.h"
 #include "app/window_registry.h"
 #include "app/windows.h"
+#include "errors/on_error.h"
 #include "gfx/dpi_scale.h"
+#include "monitor/diagram_window_win.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
 namespace {
 
 using test::RectInParent;
+using namespace std::chrono_literals;
 
 // Controls whose size is not the table's: labels grow to their captions,
 // combo boxes choose their height, pictures drawn by their views size their
@@ -112,6 +119,80 @@ TEST_F(DpiChange, MainWindowIsLaidOutAgainAndKeepsItsLists) {
   }
   EXPECT_NEAR(ListView_GetColumnWidth(list, 0), 173, 1);
   EXPECT_EQ(SmallIconWidth(MainWindow), 16);
+}
+
+// The diagram moved between scales: its measure icons take the small-icon
+// size of each, the panel's picture its scaled place, and the round trips
+// leave no GDI object behind.
+TEST_F(DpiChange, DiagramWindowTakesEachScaleAndLeaksNothing) {
+  BuildHere();
+  HWND diagram = WindowHandle(kDiagramWindow);
+  ToggleDiagramWindow();
+  RECT outer{};
+  GetWindowRect(diagram, &outer);
+  uint32_t gdi = 0;
+  for (int round = 0; round < 3; ++round) {
+    if (round == 1) gdi = test::OwnGdiObjectCount();  // fonts and pictures of each scale made once
+    for (int dpi : {144, 192, 96}) {
+      SCOPED_TRACE(dpi);
+      const RECT suggested{outer.left, outer.top, outer.left + ScaleToDpi(outer.right - outer.left, dpi),
+                           outer.top + ScaleToDpi(outer.bottom - outer.top, dpi)};
+      SendMessageA(diagram, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+      test::Pump();
+      EXPECT_EQ(DiagramMeasureIconSize(), win::SystemMetricAtDpi(SM_CXSMICON, dpi));
+      const Rect picture = RectInParent(ControlHandle(242));
+      EXPECT_EQ(picture.w, ScaleToDpi(32, dpi));
+      EXPECT_EQ(picture.h, ScaleToDpi(32, dpi));
+    }
+  }
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
+  ToggleDiagramWindow();
+}
+
+// The open error dialog moved to screens of other scales: the suggested
+// rectangle, its controls at their scaled places with a font made for the
+// scale, and the fonts it made before freed.
+TEST(ErrorDialogScale, DpiChangeLaysTheOpenDialogOutAgainAndFreesTheOldFont) {
+  PrepareErrorDialog();
+  std::thread shown([] { ShowErrorDialog("Beschreibung: Probe"); });
+  HWND dialog = nullptr;
+  // Shown once it is laid out.
+  if (!test::WaitUntil(
+          [&] { return (dialog = FindWindowA("VelkorErrorDialog", "Velkor - Fehler!")) && IsWindowVisible(dialog); },
+          10s)) {
+    shown.detach();
+    FAIL() << "no dialog";
+  }
+  HWND proceed = GetDlgItem(dialog, 101);
+  RECT outer{};
+  GetWindowRect(dialog, &outer);
+  uint32_t gdi = 0;
+  for (int round = 0; round < 3; ++round) {
+    if (round == 1) gdi = test::OwnGdiObjectCount();
+    for (int dpi : {144, 192, 96}) {
+      SCOPED_TRACE(dpi);
+      RECT suggested{outer.left, outer.top, outer.left + ScaleToDpi(outer.right - outer.left, dpi),
+                     outer.top + ScaleToDpi(outer.bottom - outer.top, dpi)};
+      SendMessageTimeoutA(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested),
+                          SMTO_ABORTIFHUNG, 5000, nullptr);
+      // Painted in full (the dialog's thread paints while the others wait).
+      RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      RECT now{};
+      GetWindowRect(dialog, &now);
+      EXPECT_TRUE(EqualRect(&now, &suggested));
+      const Rect want = ScaleRectToDpi(Rect{300, 153, 80, 24}, dpi);
+      const Rect got = RectInParent(proceed);
+      EXPECT_TRUE(got == want) << got.x << "," << got.y << " " << got.w << "x" << got.h;
+      LOGFONTA font{};
+      GetObjectA(reinterpret_cast<HFONT>(SendMessageA(proceed, WM_GETFONT, 0, 0)), sizeof font, &font);
+      EXPECT_EQ(font.lfHeight, -ScaleToDpi(11, dpi));
+    }
+  }
+  // What a paint in progress holds for a moment is not counted.
+  EXPECT_TRUE(test::WaitUntil([&] { return test::OwnGdiObjectCount() <= gdi; }, 5s)) << test::OwnGdiObjectCount();
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), reinterpret_cast<LPARAM>(proceed));
+  shown.join();
+  EXPECT_FALSE(IsWindow(dialog));
 }
 
 }  // namespace
