@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "procs/format.h"
 
@@ -10,39 +11,66 @@ namespace velkor {
 
 namespace {
 
+// A picture is kept as what each of its columns shows, not as pixels: which
+// column of the background strip, and how high a bar. That is 2 bytes a
+// column instead of 72, for every listed process, and a step moves a few
+// hundred bytes; the pixels are drawn only for the picture that is shown.
+struct StripColumns {
+  std::vector<uint8_t> stripColumn;  // the background strip's column at this x
+  std::vector<uint8_t> bar;          // visible bar height, 0..18
+  [[nodiscard]] int Width() const { return static_cast<int>(bar.size()); }
+};
+
 struct HistoryState {
   Canvas background;  // the 4 x 20 strip
   int width = 300;
   int nextNumber = 1;
   uint64_t revision = 0;
-  std::unordered_map<int, Canvas> images;
+  std::unordered_map<int, StripColumns> images;
 };
 HistoryState history;
 
-// The strip drawn at y = -2 over columns x0..x0+w-1, stretched (nearest
-// pixel) to `stretchWidth` columns.
-void DrawBackground(Canvas& image, int x0, int w, int stretchWidth) {
-  const Canvas& strip = history.background;
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = x0; x < x0 + w; ++x) {
-      Pixel p = MakePixel(255, 255, 255);
-      if (strip.width > 0 && strip.height > 0 && stretchWidth > 0) {
-        const int sx = (x - x0) * strip.width / stretchWidth;
-        const int sy = (y + 2) * strip.height / 20;
-        p = strip.At(sx, sy) | 0xFF000000u;
-      }
-      image.Set(x, y, p);
-    }
+// Columns x0..x0+w-1 of a picture show the strip stretched (nearest column)
+// to `stretchWidth` columns, with no bar.
+void SetBackground(StripColumns& image, int x0, int w, int stretchWidth) {
+  const int stripWidth = history.background.width;
+  for (int x = x0; x < x0 + w; ++x) {
+    const int column = stripWidth > 0 && stretchWidth > 0 ? (x - x0) * stripWidth / stretchWidth : 0;
+    image.stripColumn[static_cast<size_t>(x)] = static_cast<uint8_t>(std::clamp(column, 0, 255));
+    image.bar[static_cast<size_t>(x)] = 0;
   }
 }
 
-Canvas EmptyImage(int width) {
-  Canvas image(width, kHistoryImageHeight, MakePixel(255, 255, 255));
-  DrawBackground(image, 0, width, width);
+StripColumns EmptyImage(int width) {
+  StripColumns image;
+  image.stripColumn.assign(static_cast<size_t>(width), 0);
+  image.bar.assign(static_cast<size_t>(width), 0);
+  SetBackground(image, 0, width, width);
   return image;
 }
 
-int Store(Canvas image) {
+// The strip's row behind picture row y (the picture shows rows 2..19); white
+// without a strip.
+Pixel BackgroundAt(int column, int y) {
+  const Canvas& strip = history.background;
+  if (strip.width <= 0 || strip.height <= 0) return MakePixel(255, 255, 255);
+  return strip.At(std::min(column, strip.width - 1), (y + 2) * strip.height / 20) | 0xFF000000u;
+}
+
+// A bar is green at the bottom turning red towards the top, by row.
+Pixel BarAt(int y) { return MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0); }
+
+Canvas Draw(const StripColumns& image) {
+  Canvas picture(image.Width(), kHistoryImageHeight);
+  for (int x = 0; x < image.Width(); ++x) {
+    const int column = image.stripColumn[static_cast<size_t>(x)];
+    const int firstBarRow = kHistoryImageHeight - image.bar[static_cast<size_t>(x)];
+    for (int y = 0; y < kHistoryImageHeight; ++y) picture.Set(x, y, y >= firstBarRow ? BarAt(y) : BackgroundAt(column, y));
+  }
+  return picture;
+}
+
+int Store(StripColumns image) {
   // Numbers are not reused while the program runs, so a stale number in a
   // row can never reach another row's picture.
   const int number = history.nextNumber;
@@ -81,19 +109,16 @@ int CreateHistoryImage() {
 void AdvanceHistoryImage(int image, float load) {
   const auto found = history.images.find(image);
   if (found == history.images.end()) return;
-  Canvas& canvas = found->second;
-  const int w = canvas.width;
-  for (int y = 0; y < canvas.height; ++y) {
-    Pixel* line = canvas.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-    std::copy(line + std::min(kHistoryStep, w), line + w, line);
-  }
+  StripColumns& columns = found->second;
+  const int w = columns.Width();
+  const int step = std::min(kHistoryStep, w);
+  for (std::vector<uint8_t>* line : {&columns.stripColumn, &columns.bar})
+    std::copy(line->begin() + step, line->end(), line->begin());
   // The strip's first two columns, unscaled.
-  DrawBackground(canvas, w - kHistoryStep, kHistoryStep, history.background.width);
+  SetBackground(columns, w - step, step, history.background.width);
+  // Rows 18 - bar .. 17 are the bar (row 18 lies below the picture).
   const int bar = std::clamp(RoundHalfUp(load * 18.0f / 100.0f), 0, 18);
-  // Row 18 lies below the picture: the visible bar is `bar` pixels high.
-  for (int y = 18; y >= 18 - bar; --y)
-    canvas.FillRect(w - kHistoryStep, y, kHistoryStep, 1,
-                    MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0));
+  std::fill(columns.bar.end() - step, columns.bar.end(), static_cast<uint8_t>(bar));
   ++history.revision;
 }
 
@@ -107,8 +132,15 @@ void ResizeHistoryImages(RowStore& rows, int column, int width) {
     const int old = ImageOfRow(rows, row, column);
     const auto found = history.images.find(old);
     if (found == history.images.end()) continue;
-    Canvas fresh = EmptyImage(history.width);
-    DrawOver(fresh, found->second, history.width - found->second.width, 0);
+    // The old picture right-aligned on a fresh one: the newest history stays
+    // at the right edge, new space on the left shows the background.
+    StripColumns fresh = EmptyImage(history.width);
+    const StripColumns& before = found->second;
+    const int shift = history.width - before.Width();
+    for (int x = std::max(0, shift); x < history.width && x - shift < before.Width(); ++x) {
+      fresh.stripColumn[static_cast<size_t>(x)] = before.stripColumn[static_cast<size_t>(x - shift)];
+      fresh.bar[static_cast<size_t>(x)] = before.bar[static_cast<size_t>(x - shift)];
+    }
     history.images.erase(found);
     rows.SetCellText(row, column, std::to_string(Store(std::move(fresh))));
   }
@@ -133,9 +165,10 @@ void FreeAllHistoryImages() {
   ++history.revision;
 }
 
-const Canvas* HistoryImage(int image) {
+std::optional<Canvas> HistoryImage(int image) {
   const auto found = history.images.find(image);
-  return found == history.images.end() ? nullptr : &found->second;
+  if (found == history.images.end()) return std::nullopt;
+  return Draw(found->second);
 }
 
 int HistoryImageCount() {

@@ -1,10 +1,11 @@
 // The CPU history strips of the process list: one small scrolling picture of
 // a process's CPU load per row, shown by the status bar of the "Prozesse"
-// view beside its counters. The pictures are canvases kept here by number;
+// view beside its counters. The pictures are kept here by number;
 // a row carries its picture's number in its hidden column 14 ("0": none).
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "gfx/canvas.h"
 #include "procs/row_store.h"
@@ -43,8 +44,8 @@ void SwitchHistoryImages(RowStore& rows, int column, bool enabled);
 // Frees every picture (shutdown, tests).
 void FreeAllHistoryImages();
 
-// The picture of that number, or nothing.
-const Canvas* HistoryImage(int image);
+// The picture of that number, drawn, or nothing.
+std::optional<Canvas> HistoryImage(int image);
 int HistoryImageCount();
 // Grows with every change of any picture: whoever shows one can tell
 // whether it must draw again.

@@ -42,7 +42,7 @@ int SelectedHistoryImage() {
 }
 
 bool DrawSelectedHistoryImage(Canvas& bar) {
-  const Canvas* image = HistoryImage(SelectedHistoryImage());
+  const std::optional<Canvas> image = HistoryImage(SelectedHistoryImage());
   if (!image) return false;
   DrawOver(bar, *image, kHistoryImageLeft, kHistoryImageTop);
   return true;

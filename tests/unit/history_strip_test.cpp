@@ -36,11 +36,12 @@ class HistoryStrips : public ::testing::Test {
     for (int y = 0; y < image.height; ++y) height += image.At(image.width - 1, y) != image.At(0, y);
     return height;
   }
+  static Pixel BarPixel(int y) { return MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0); }
   Canvas strip = Strip();
 };
 
 TEST_F(HistoryStrips, NewPictureShowsRowsTwoToNineteenOfTheStrip) {
-  const Canvas& image = *HistoryImage(CreateHistoryImage());
+  const Canvas image = HistoryImage(CreateHistoryImage()).value();
   ASSERT_EQ(image.width, 20);
   ASSERT_EQ(image.height, 18);
   for (int y = 0; y < 18; ++y)
@@ -49,16 +50,17 @@ TEST_F(HistoryStrips, NewPictureShowsRowsTwoToNineteenOfTheStrip) {
 
 TEST_F(HistoryStrips, StepsScrollTwoPixelsWithBarsColouredByRow) {
   const int number = CreateHistoryImage();
-  const Canvas& image = *HistoryImage(number);
   // Load -> bar height, 18 pixels for 100 %, rounded half up.
   for (auto [load, height] : {std::pair{0.0f, 0}, {2.7f, 0}, {2.8f, 1}, {50.0f, 9}, {100.0f, 18}, {250.0f, 18}}) {
     AdvanceHistoryImage(number, load);
-    EXPECT_EQ(BarHeight(image), height) << load;
+    EXPECT_EQ(BarHeight(HistoryImage(number).value()), height) << load;
   }
   for (int y = 0; y < 18; ++y)
     for (int x : {18, 19})
-      EXPECT_EQ(image.At(x, y), MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0));
+      EXPECT_EQ(HistoryImage(number)->At(x, y),
+                MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0));
   AdvanceHistoryImage(number, 0);
+  const Canvas image = HistoryImage(number).value();
   EXPECT_EQ(BarHeight(image), 0);
   EXPECT_EQ(image.At(17, 17), MakePixel(17, 238, 0));  // the full bar moved 2 left
   EXPECT_EQ(image.At(15, 17), MakePixel(17, 238, 0));  // the one before it too
@@ -76,14 +78,28 @@ TEST_F(HistoryStrips, ResizingKeepsTheNewestHistoryAtTheRightEdge) {
   ResizeHistoryImages(rows, kHistoryImageColumn, 30);
   const int fresh = std::stoi(rows.CellText(0, kHistoryImageColumn));
   EXPECT_NE(fresh, old);
-  EXPECT_EQ(HistoryImage(old), nullptr);
+  EXPECT_FALSE(HistoryImage(old));
   EXPECT_EQ(rows.CellText(1, kHistoryImageColumn), "0");
   EXPECT_EQ(HistoryImageCount(), 1);
-  const Canvas& image = *HistoryImage(fresh);
+  const Canvas image = HistoryImage(fresh).value();
   EXPECT_EQ(image.width, 30);
   EXPECT_EQ(BarHeight(image), 18);
   EXPECT_EQ(image.At(5, 17), strip.At(0, 19));  // new space: background only
   EXPECT_EQ(HistoryImageWidth(), 30);
+  // Narrower and odd: the oldest columns are cut on the left, the newest
+  // bar stays whole at the right edge and keeps stepping there.
+  AdvanceHistoryImage(fresh, 50);
+  ResizeHistoryImages(rows, kHistoryImageColumn, 5);
+  const int narrow = std::stoi(rows.CellText(0, kHistoryImageColumn));
+  AdvanceHistoryImage(narrow, 0);
+  const Canvas cut = HistoryImage(narrow).value();
+  ASSERT_EQ(cut.width, 5);
+  for (int y = 0; y < 18; ++y) {
+    const Pixel clear = strip.At(0, y + 2);
+    EXPECT_EQ(cut.At(0, y), BarPixel(y)) << y;  // the right half of the 100 % bar
+    for (int x : {1, 2}) EXPECT_EQ(cut.At(x, y), y >= 9 ? BarPixel(y) : clear) << x << "," << y;
+    for (int x : {3, 4}) EXPECT_EQ(cut.At(x, y), clear) << x << "," << y;
+  }
   EXPECT_EQ(HistoryImageWidthFor(200), 2);  // narrower than the counters: one step
 }
 

@@ -53,11 +53,10 @@ class ProcessView : public test::BuiltWindows {
       if (rows.CellText(row, kPidColumn) == std::to_string(pid)) return row;
     return -1;
   }
-  const Canvas* ImageOf(uint32_t pid) {
+  std::optional<Canvas> ImageOf(uint32_t pid) {
     const int row = RowOf(pid);
-    return row < 0 ? nullptr
-                   : HistoryImage(
-                         static_cast<int>(LeadingWholeNumber(ProcessListRows().CellText(row, kHistoryImageColumn))));
+    if (row < 0) return std::nullopt;
+    return HistoryImage(static_cast<int>(LeadingWholeNumber(ProcessListRows().CellText(row, kHistoryImageColumn))));
   }
   // Columns with a bar in the picture's bottom row.
   static int Bars(const Canvas& image) {
