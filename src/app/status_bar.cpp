@@ -32,6 +32,13 @@ struct StatusBarState {
   std::vector<StatusBarText> texts;
   int historyImage = 0;  // the selected process's strip drawn, and its state
   uint64_t historyRevision = 0;
+  // The background for the bar's width, view and scale: drawn once, copied
+  // at every update.
+  Canvas background;
+  const Canvas* backgroundStrip = nullptr;
+  int backgroundWidth = 0;
+  int backgroundView = -1;
+  int backgroundDpi = 0;
 };
 StatusBarState& State() {
   static StatusBarState state;
@@ -73,7 +80,15 @@ void UpdateStatusBar(int what) {
   state.historyImage = historyImage;
   state.historyRevision = historyRevision;
 
-  Canvas picture = DrawStatusBarBackground(strip ? *strip : Canvas(), width, view, dpi);
+  if (state.backgroundStrip != strip || state.backgroundWidth != width || state.backgroundView != view ||
+      state.backgroundDpi != dpi || state.background.pixels.empty()) {
+    state.background = DrawStatusBarBackground(strip ? *strip : Canvas(), width, view, dpi);
+    state.backgroundStrip = strip;
+    state.backgroundWidth = width;
+    state.backgroundView = view;
+    state.backgroundDpi = dpi;
+  }
+  Canvas picture = state.background;
   if (historyImage) DrawSelectedHistoryImage(picture);
   // Without alpha the static control shows the picture itself instead of a
   // copy, so it can be redrawn in place.
@@ -112,6 +127,8 @@ void FreeStatusBar() {
   state.width = 0;
   state.view = -1;
   state.texts.clear();
+  state.background = Canvas();
+  state.backgroundStrip = nullptr;
 }
 
 }  // namespace velkor

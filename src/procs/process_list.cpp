@@ -100,10 +100,14 @@ std::vector<int> SortedRowOrder(const std::vector<std::string>& cells, SortKind 
                                 TextComparison compareText) {
   std::vector<int> order(cells.size());
   std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+  const auto before = [&](int x, int y) {
     const int result = CompareProcessCells(kind, cells[static_cast<size_t>(x)], cells[static_cast<size_t>(y)], compareText);
     return ascending ? result < 0 : result > 0;
-  });
+  };
+  // Most refreshes leave the rows in order: one look at each neighbour
+  // settles that, where a sort would compare every row several times.
+  if (std::is_sorted(order.begin(), order.end(), before)) return order;
+  std::stable_sort(order.begin(), order.end(), before);
   return order;
 }
 

@@ -291,6 +291,16 @@ TEST(ProcessListSort, KindsCompareAsTheColumnsRead) {
       if (i * 7 % 3 == value) down.push_back(i);
   EXPECT_EQ(SortedRowOrder(many, SortKind::kSize, true), up);
   EXPECT_EQ(SortedRowOrder(many, SortKind::kSize, false), down);
+  // Rows already in order (ties included) cost one comparison per neighbour.
+  static int comparisons = 0;
+  const TextComparison counting = [](std::string_view a, std::string_view b) {
+    ++comparisons;
+    return CompareProcessCells(SortKind::kText, a, b);
+  };
+  std::vector<std::string> names = {"a.exe", "B.exe", "b.EXE", "c.exe", "d.exe"};
+  EXPECT_EQ(SortedRowOrder(names, SortKind::kText, true, counting), (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(comparisons, 4);
+  EXPECT_EQ(SortedRowOrder(names, SortKind::kText, false, counting), (std::vector<int>{4, 3, 1, 2, 0}));
 }
 
 TEST(ProcessListCells, PathsAttributesAndColours) {
