@@ -28,9 +28,6 @@ constexpr int kProcessorImage = 195;
 constexpr int kMemoryImage = 200;
 constexpr int kProcessorPause = 198;
 constexpr int kMemoryPause = 205;
-// The columns a graph step may draw in: the newest segment spans ten, and
-// the line's edge may reach one further.
-constexpr int kStepColumns = 12;
 
 // A canvas's picture in a static image control: one DIB section per control,
 // created again only when the canvas changes its size. A graph step copies
@@ -73,10 +70,11 @@ HBITMAP ImageOf(HWND control) {
   return reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-// A graph after one step: the picture on screen moves one pixel to the left
-// and only the newest columns, where the step drew, are painted again. A
-// whole repaint at every step (20 a second) would cost the program more
-// than everything else the view does.
+// A graph after one step: its picture is copied onto the control at once,
+// in one piece, from the section the control shows. Scrolling the shown
+// picture and painting the newest columns through the control's repaint
+// cost the program more (a scroll, an update region and a paint message 20
+// times a second for each graph) and sent as many pixels to the screen.
 void ShowStep(ShownImage& image, const Canvas& canvas) {
   HWND control = Control(image.id);
   if (!control) return;
@@ -84,10 +82,12 @@ void ShowStep(ShownImage& image, const Canvas& canvas) {
     Show(image, canvas);
     return;
   }
-  const RECT picture{0, 0, canvas.width, canvas.height};
-  ScrollWindowEx(control, -1, 0, &picture, &picture, nullptr, nullptr, SW_INVALIDATE);
-  const RECT newest{std::max(0, canvas.width - kStepColumns), 0, canvas.width, canvas.height};
-  InvalidateRect(control, &newest, FALSE);
+  win::WindowDc screen(control);
+  if (!screen.get()) return;
+  win::UniqueMemoryDc source(CreateCompatibleDC(screen.get()));
+  if (!source) return;
+  win::SelectScope select(source.get(), image.bitmap.get());
+  BitBlt(screen.get(), 0, 0, canvas.width, canvas.height, source.get(), 0, 0, SRCCOPY);
 }
 
 void Forget(ShownImage& image) {
