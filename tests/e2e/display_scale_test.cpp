@@ -240,15 +240,15 @@ TEST_P(DisplayScale, OtherWindowsAreTheTableScaled) {
       PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(opening.command), 0);
       ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, kReactionBound));
     }
-    const WindowSpec& spec = layout.windows[static_cast<size_t>(opening.number)];
+    const WindowSpec& table = layout.windows[static_cast<size_t>(opening.number)];
     const Size client = ClientOf(window);
-    EXPECT_NEAR(client.w, spec.clientWidth, 1);
+    EXPECT_NEAR(client.w, table.clientWidth, 1);
     // Twice 520 and a title bar are more than the test screen's height: the
     // system keeps the window to the screen.
     RECT outer{};
     GetWindowRect(window, &outer);
     if (outer.bottom - outer.top < GetSystemMetrics(SM_CYSCREEN)) {
-      EXPECT_NEAR(client.h, spec.clientHeight, 1);
+      EXPECT_NEAR(client.h, table.clientHeight, 1);
     }
     for (const ControlSpec& def : layout.controls) {
       if (def.window != opening.number) continue;
