@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "gfx/dpi_scale.h"
+
 namespace velkor {
 
 int TransparencyAlpha(int level) {
@@ -55,12 +57,16 @@ void Outline(Canvas& canvas, int x, int y, int w, int h, Pixel colour) {
 
 }  // namespace
 
-Canvas DrawTransparencyScale(int level) {
-  Canvas scale(kScaleWidth, kScaleHeight, MakePixel(255, 255, 255));
-  scale.FillRect(level * kScaleCellWidth, 0, kScaleCellWidth, kScaleHeight, MakePixel(0, 32, 255));
+int ScaleCellLeft(int cell, int dpi) { return ScaleToDpi(cell * kScaleCellWidth, dpi); }
+
+Canvas DrawTransparencyScale(int level, int dpi) {
+  const int height = ScaleToDpi(kScaleHeight, dpi);
+  Canvas scale(ScaleCellLeft(10, dpi), height, MakePixel(255, 255, 255));
   for (int i = 0; i < 10; ++i) {
-    Outline(scale, i * kScaleCellWidth, 0, kScaleCellWidth, kScaleHeight, MakePixel(0, 0, 0));
-    Outline(scale, i * kScaleCellWidth + 1, 1, kScaleCellWidth - 2, kScaleHeight - 2, MakePixel(128, 128, 128));
+    const int left = ScaleCellLeft(i, dpi), width = ScaleCellLeft(i + 1, dpi) - left;
+    if (i == level) scale.FillRect(left, 0, width, height, MakePixel(0, 32, 255));
+    Outline(scale, left, 0, width, height, MakePixel(0, 0, 0));
+    Outline(scale, left + 1, 1, width - 2, height - 2, MakePixel(128, 128, 128));
   }
   return scale;
 }

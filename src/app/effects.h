@@ -48,12 +48,15 @@ struct GestureOutcome {
 GestureOutcome StepTransparencyGesture(TransparencyGesture& gesture, bool keysHeld, uint64_t foreground,
                                        bool foregroundIsProgramManager, ScreenPoint cursor);
 
-// The transparency scale: 10 cells of 30 x 20, the cell of `level` filled
-// blue. The percentages are written over it by the Win32 side.
+// The transparency scale: 10 cells of 30 x 20 at 96 DPI (scaled at others),
+// the cell of `level` filled blue. The percentages are written over it by
+// the Win32 side.
 inline constexpr int kScaleWidth = 300;
 inline constexpr int kScaleHeight = 20;
 inline constexpr int kScaleCellWidth = 30;
-Canvas DrawTransparencyScale(int level);
+Canvas DrawTransparencyScale(int level, int dpi = 96);
+// The left edge of cell `cell` (10: the right edge of the last) at `dpi`.
+int ScaleCellLeft(int cell, int dpi);
 // The text of cell i ("0%" .. "90%").
 std::string ScaleCellText(int cell);
 

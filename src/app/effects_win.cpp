@@ -4,8 +4,10 @@
 
 #include "app/control_ids.h"
 #include "app/menus.h"
+#include "app/window_registry.h"
 #include "app/windows.h"
 #include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
 #include "win/foreign_window.h"
 #include "win/unique_handle.h"
 
@@ -63,32 +65,38 @@ struct ScaleState {
   TransparencyGesture gesture;
   win::UniqueBitmap picture;  // shown by the scale picture
   HWND shownIn = nullptr;     // the control it was handed to
+  int dpi = 0;                // the scale it was drawn for
 };
 ScaleState scale;
 
 void ShowScale(int level) {
   HWND control = ControlHandle(kScalePicture);
   if (!control) return;
-  if (!scale.picture || scale.shownIn != control) {
+  // Drawn for the scale window's DPI, like the control it fills.
+  const int dpi = LayoutDpiOf(kScaleWindow);
+  const Canvas drawn = DrawTransparencyScale(level, dpi);
+  if (!scale.picture || scale.shownIn != control || scale.dpi != dpi) {
     // Handed over while all zero, so the control shows this section itself
     // and not a private copy (see the monitoring graphs).
-    win::UniqueBitmap fresh = CanvasToBitmap(Canvas(kScaleWidth, kScaleHeight, 0));
+    win::UniqueBitmap fresh = CanvasToBitmap(Canvas(drawn.width, drawn.height, 0));
     if (!fresh) return;
     SetStaticPicture(control, std::move(fresh), scale.picture);
     scale.shownIn = control;
+    scale.dpi = dpi;
   }
-  CopyCanvasToBitmap(DrawTransparencyScale(level), scale.picture.get());
+  CopyCanvasToBitmap(drawn, scale.picture.get());
   {
     win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     win::SelectScope selectBitmap(dc.get(), scale.picture.get());
-    win::SelectScope selectFont(dc.get(), MenuFont());  // Tahoma 8, font 2
+    win::SelectScope selectFont(dc.get(), MenuFont(dpi));  // Tahoma 8, font 2
     SetBkMode(dc.get(), TRANSPARENT);
     for (int cell = 0; cell < 10; ++cell) {
       const std::string text = ScaleCellText(cell);
       SIZE extent{};
       GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
       SetTextColor(dc.get(), cell == level ? RGB(255, 255, 255) : RGB(0, 0, 0));
-      TextOutA(dc.get(), cell * kScaleCellWidth + 15 - extent.cx / 2, 3, text.c_str(), static_cast<int>(text.size()));
+      const int centre = (ScaleCellLeft(cell, dpi) + ScaleCellLeft(cell + 1, dpi)) / 2;
+      TextOutA(dc.get(), centre - extent.cx / 2, ScaleToDpi(3, dpi), text.c_str(), static_cast<int>(text.size()));
     }
   }
   GdiFlush();

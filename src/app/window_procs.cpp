@@ -17,6 +17,7 @@
 #include "lists/network_adapters_win.h"
 #include "lists/service_list_win.h"
 #include "lists/window_list_win.h"
+#include "monitor/process_summary_win.h"
 #include "procs/process_list_win.h"
 #include "shell/menu_draw.h"
 
@@ -237,6 +238,10 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   // again at the new DPI in the rectangle the system suggests.
   if (message == WM_DPICHANGED && number >= 0) {
     ChangeWindowDpi(number, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    if (number == kMainWindow) {
+      ProcessSummaryDpiChanged(LOWORD(wParam));
+      WindowListDpiChanged(LOWORD(wParam));
+    }
     return 0;
   }
   if (number != kMainWindow) return std::nullopt;

@@ -71,15 +71,6 @@ std::optional<Canvas> LoadPngResource(const char* name) {
   return DecodePng(static_cast<const uint8_t*>(bytes), size);
 }
 
-win::UniqueBitmap PngOnButtonFace(const char* name) {
-  auto picture = LoadPngResource(name);
-  if (!picture) return {};
-  const DWORD face = GetSysColor(COLOR_BTNFACE);
-  Canvas background(picture->width, picture->height, MakePixel(GetRValue(face), GetGValue(face), GetBValue(face)));
-  DrawOver(background, *picture, 0, 0);
-  return CanvasToBitmap(background);
-}
-
 namespace {
 
 // A static bitmap control sizes its window to the bitmap, border included,

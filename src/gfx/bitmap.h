@@ -20,9 +20,6 @@ void PaintCanvas(HDC dc, const Canvas& canvas, int x, int y);
 win::UniqueIcon CanvasToIcon(const Canvas& canvas);
 // Decodes the PNG resource of that name (resource type "PNG") from the program.
 std::optional<Canvas> LoadPngResource(const char* name);
-// The PNG resource of that name laid over the button face colour: a bitmap
-// for places that show no alpha, such as header items. Null when missing.
-win::UniqueBitmap PngOnButtonFace(const char* name);
 
 // Shows the canvas in a static picture control (SS_BITMAP) through `shown`,
 // the DIB section the control holds. It is made again only when the canvas

@@ -15,6 +15,7 @@
 #include "settings/preferences.h"
 #include "win/list_view.h"
 #include "win/message_box.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -69,7 +70,8 @@ void RefreshDriverList(HWND list) {
 void SortDriverList(HWND list, int column) {
   if (!list) return;
   const win::ListSort sort = win::ClickedListSort(list, column);
-  win::MarkListSort(list, sort, ListSortArrow(true), ListSortArrow(false));
+  const int dpi = win::WindowDpi(list);
+  win::MarkListSort(list, sort, ListSortArrow(true, dpi), ListSortArrow(false, dpi));
   win::SortListRows(list, sort);
 }
 

@@ -43,8 +43,9 @@ struct ServiceViewState {
   // installed, and resolving loads it.
   std::map<std::string, std::optional<std::string>> resolved;
   std::string menuService;  // the row the context menu was opened on
-  win::UniqueBitmap arrowUp;
-  win::UniqueBitmap arrowDown;
+  // Of each DPI the lists were shown at: the service and driver lists share
+  // them, so a header may still show those of another scale.
+  std::map<int, SortArrows> arrows;
 };
 ServiceViewState services;
 
@@ -104,10 +105,10 @@ void GiveListIcon(HWND list, const char* pictureName) {
   if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL)) ImageList_Destroy(old);
 }
 
-HBITMAP ListSortArrow(bool ascending) {
-  win::UniqueBitmap& arrow = ascending ? services.arrowUp : services.arrowDown;
-  if (!arrow) arrow = PngOnButtonFace(ascending ? images::kSortAscending : images::kSortDescending);
-  return arrow.get();
+HBITMAP ListSortArrow(bool ascending, int dpi) {
+  SortArrows& arrows = services.arrows[dpi];
+  DrawSortArrowsFor(arrows, dpi);
+  return ascending ? arrows.up.get() : arrows.down.get();
 }
 
 int ExamineServices() {
@@ -214,7 +215,8 @@ void RefreshServiceList(HWND list) {
 void SortServiceList(HWND list, int column) {
   if (!list) return;
   const win::ListSort sort = win::ClickedListSort(list, column);
-  win::MarkListSort(list, sort, ListSortArrow(true), ListSortArrow(false));
+  const int dpi = win::WindowDpi(list);
+  win::MarkListSort(list, sort, ListSortArrow(true, dpi), ListSortArrow(false, dpi));
   win::SortListRows(list, sort);
 }
 

@@ -53,8 +53,9 @@ bool RunServiceCommand(HWND list, int command);
 // same 16x16 picture, given once as the list's image list (which the list
 // view frees with the list).
 void GiveListIcon(HWND list, const char* pictureName);
-// The 12x12 header arrows of the lists of this folder, made once.
-HBITMAP ListSortArrow(bool ascending);
+// The header arrows of the lists of this folder (12x12 at 96 DPI), made
+// once for each DPI.
+HBITMAP ListSortArrow(bool ascending, int dpi);
 
 // Frees what the view keeps (the snapshot, the header arrows); for the end
 // of the program and between tests, after the list is gone.

@@ -16,6 +16,7 @@
 #include "procs/process_list.h"
 #include "win/foreign_window.h"
 #include "win/list_view.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace velkor {
@@ -42,8 +43,8 @@ struct WindowListState {
   win::UniqueIcon shellIcon;
   bool shellIconLoaded = false;
   int iconSize = 0;  // the size they were taken at: the list's small-icon size
-  win::UniqueBitmap arrowUp;
-  win::UniqueBitmap arrowDown;
+  int dpi = 0;       // the list's
+  SortArrows arrows;
   std::vector<PendingRow> shown;  // what the list's rows show, in its order
   // Only during a refresh.
   WindowFilter filter;
@@ -66,11 +67,17 @@ bool Usable(HICON icon) { return reinterpret_cast<uintptr_t>(icon) > 1; }
 
 HICON AskWindowIcon(HWND window) {
   // One question to the window (one that does not answer is not asked
-  // again); without an icon of its own, its class's small icon, which the
-  // system keeps and gives without asking the window's program.
-  const std::optional<LRESULT> answer = win::SendMessageBounded(window, WM_GETICON, ICON_SMALL, 0);
+  // again); without an icon of its own, its class's, which the system keeps
+  // and gives without asking the window's program. Rows larger than the
+  // system's small icons take the large one, made smaller to fit rather
+  // than a small one made larger.
+  const bool large = state.iconSize > GetSystemMetrics(SM_CXSMICON);
+  const std::optional<LRESULT> answer = win::SendMessageBounded(window, WM_GETICON, large ? ICON_BIG : ICON_SMALL, 0);
   if (!answer) return nullptr;
   if (HICON icon = reinterpret_cast<HICON>(*answer); Usable(icon)) return icon;
+  if (large) {
+    if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON)); Usable(icon)) return icon;
+  }
   return reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM));
 }
 
@@ -205,9 +212,9 @@ void ReadShownRows(HWND list) {
 }
 
 void ShowSortArrow() {
-  if (!state.arrowUp) state.arrowUp = PngOnButtonFace(images::kSortAscending);
-  if (!state.arrowDown) state.arrowDown = PngOnButtonFace(images::kSortDescending);
-  win::ShowListSortArrow(state.controls.list, state.sortColumn, state.ascending, state.arrowUp.get(), state.arrowDown.get());
+  DrawSortArrowsFor(state.arrows, state.dpi);
+  win::ShowListSortArrow(state.controls.list, state.sortColumn, state.ascending, state.arrows.up.get(),
+                         state.arrows.down.get());
 }
 
 int CALLBACK CompareRowsByIndex(LPARAM first, LPARAM second, LPARAM) {
@@ -230,15 +237,12 @@ EndTaskFunction BoundEndTask() {
   return function;
 }
 
-}  // namespace
-
-void AttachWindowList(const WindowListControls& controls) {
-  state.controls = controls;
-  HWND list = controls.list;
-  if (!list) return;
-  state.images = CreateSmallImageList(list, 16, 16);
+// Gives the list an image list of the small-icon size at `dpi`.
+void UseIconsAtDpi(HWND list, int dpi) {
+  state.dpi = dpi;
+  state.images = CreateSmallImageListAtDpi(dpi, 16, 16);
   // Icons taken for a list of another scale would be stretched into this one.
-  if (const int size = SmallIconSizeOf(list); size != state.iconSize) {
+  if (const int size = SmallIconSizeAtDpi(dpi); size != state.iconSize) {
     state.executableIcons.clear();
     state.shellIcon.reset();
     state.shellIconLoaded = false;
@@ -246,6 +250,23 @@ void AttachWindowList(const WindowListControls& controls) {
   }
   // The list owns its image list (and frees an earlier one we gave it).
   if (HIMAGELIST old = ListView_SetImageList(list, state.images, LVSIL_SMALL)) ImageList_Destroy(old);
+}
+
+}  // namespace
+
+void WindowListDpiChanged(int dpi) {
+  HWND list = state.controls.list;
+  if (!list || dpi == state.dpi) return;
+  UseIconsAtDpi(list, dpi);
+  ShowSortArrow();
+  RefreshWindowList();
+}
+
+void AttachWindowList(const WindowListControls& controls) {
+  state.controls = controls;
+  HWND list = controls.list;
+  if (!list) return;
+  UseIconsAtDpi(list, win::WindowDpi(list));
   state.sortColumn = 0;
   state.ascending = true;
   ShowSortArrow();

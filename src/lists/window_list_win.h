@@ -24,6 +24,9 @@ struct WindowListControls {
 // Takes the controls, gives the list its row images and sorts it by column
 // 0 ascending.
 void AttachWindowList(const WindowListControls& controls);
+// The list was moved to a monitor of another scale: its icons are taken
+// again at the small-icon size of `dpi` and the rows refilled.
+void WindowListDpiChanged(int dpi);
 // Forgets the controls and frees the cached icons and arrows (shutdown, tests).
 void DetachWindowList();
 

@@ -83,17 +83,7 @@ Canvas PictureOnWhite(const char* name) {
 }
 
 // The executable's icon in the drawing nearest the panel's picture size.
-win::UniqueIcon IconForPanel(const std::string& path) {
-  const int size = InfoPictureSize();
-  if (size == GetSystemMetrics(SM_CXICON)) return ExecutableIcon(path);
-  for (auto [file, index] : {std::pair{path.c_str(), 0}, std::pair{"shell32.dll", 2}}) {
-    HICON found = nullptr;
-    UINT id = 0;
-    if (*file && PrivateExtractIconsA(file, index, size, size, &found, &id, 1, 0) == 1 && found)
-      return win::UniqueIcon(found);
-  }
-  return {};
-}
+win::UniqueIcon IconForPanel(const std::string& path) { return ExecutableIcon(path, InfoPictureSize()); }
 
 void ShowInfoPicture(int64_t what, const std::string& path = {}) {
   if (what == diagram.pictureOf) return;

@@ -25,6 +25,7 @@ struct SummaryState {
   bool userNameRead = false;
   win::UniqueIcon icon;
   StaticPicture picture;
+  int dpi = kDesignDpi;  // the box's: its monitor's, or the one it was moved to
 };
 SummaryState summary;
 
@@ -65,10 +66,10 @@ Desktop PrimaryDesktop() {
   return desktop;
 }
 
-// The icon's place is 32 units square at the box's DPI.
-int IconSize() {
-  return ScaleToDpi(32, win::WindowDpi(summary.box));
-}
+// The icon's place is 32 units square at the box's DPI; the icon is taken
+// in the system's large size for that DPI, so it is drawn, not stretched.
+int IconSize() { return ScaleToDpi(32, summary.dpi); }
+int LargeIconSize() { return win::SystemMetricAtDpi(SM_CXICON, summary.dpi); }
 
 void ShowIcon(win::UniqueIcon icon) {
   summary.icon = std::move(icon);
@@ -81,6 +82,23 @@ void ShowIcon(win::UniqueIcon icon) {
 void SetUpProcessSummary(HWND box) {
   DestroyProcessSummary();
   summary.box = box;
+  summary.dpi = win::WindowDpi(box);
+}
+
+void ProcessSummaryDpiChanged(int dpi) {
+  if (!summary.box || dpi == summary.dpi) return;
+  summary.dpi = dpi;
+  summary.icon.reset();  // taken again at the new size by the update
+  UpdateProcessSummary();
+}
+
+int ProcessSummaryIconSize() {
+  ICONINFO info{};
+  if (!summary.icon || !GetIconInfo(summary.icon.get(), &info)) return 0;
+  const win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+  BITMAP bits{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+  return bits.bmWidth;
 }
 
 void UpdateProcessSummary() {
@@ -106,10 +124,10 @@ void UpdateProcessSummary() {
   SetText(145, texts.line4);
   if (!newSubject) return;
   if (row >= 0) {
-    ShowIcon(ExecutableIcon(path));
+    ShowIcon(ExecutableIcon(path, LargeIconSize()));
   } else {
-    ShowIcon(win::UniqueIcon(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), "APPICON", IMAGE_ICON, IconSize(), IconSize(), LR_DEFAULTCOLOR))));
+    ShowIcon(win::UniqueIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "APPICON", IMAGE_ICON,
+                                                           LargeIconSize(), LargeIconSize(), LR_DEFAULTCOLOR))));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "gfx/bitmap.h"
 
@@ -56,11 +57,17 @@ Canvas IconCanvas(HICON icon, int size, Pixel background) {
   return canvas;
 }
 
-win::UniqueIcon ExecutableIcon(const std::string& path) {
-  HICON icon = nullptr;
-  if (!path.empty() && ExtractIconExA(path.c_str(), 0, &icon, nullptr, 1) == 1 && icon) return win::UniqueIcon(icon);
-  icon = nullptr;
-  if (ExtractIconExA("shell32.dll", 2, &icon, nullptr, 1) == 1 && icon) return win::UniqueIcon(icon);
+win::UniqueIcon ExecutableIcon(const std::string& path, int size) {
+  const bool systemSize = size <= 0 || size == GetSystemMetrics(SM_CXICON);
+  for (auto [file, index] : {std::pair{path.c_str(), 0}, std::pair{"shell32.dll", 2}}) {
+    if (!*file) continue;
+    HICON icon = nullptr;
+    UINT id = 0;
+    if (systemSize ? ExtractIconExA(file, index, &icon, nullptr, 1) == 1
+                   : PrivateExtractIconsA(file, index, size, size, &icon, &id, 1, 0) == 1) {
+      if (icon) return win::UniqueIcon(icon);
+    }
+  }
   return {};
 }
 

@@ -30,7 +30,8 @@ class StaticPicture {
 
 // The icon drawn over `background` at size x size pixels.
 Canvas IconCanvas(HICON icon, int size, Pixel background);
-// The first large icon of an executable, or icon 2 of "shell32.dll".
-win::UniqueIcon ExecutableIcon(const std::string& path);
+// The first icon of an executable, or icon 2 of "shell32.dll", in the
+// drawing nearest `size` pixels (0: the system's large icon).
+win::UniqueIcon ExecutableIcon(const std::string& path, int size);
 
 }  // namespace velkor

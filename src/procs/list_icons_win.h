@@ -12,10 +12,12 @@
 
 namespace velkor {
 
-// The system's small-icon size (SM_CXSMICON) where `list` is shown.
+// The system's small-icon size (SM_CXSMICON) at `dpi`, and where `list` is shown.
+int SmallIconSizeAtDpi(int dpi);
 int SmallIconSizeOf(HWND list);
 // An image list of that size, to be given to the list, which then owns it.
 HIMAGELIST CreateSmallImageList(HWND list, int initialCount, int growCount);
+HIMAGELIST CreateSmallImageListAtDpi(int dpi, int initialCount, int growCount);
 // Icon `index` of an executable or library in the small size `size` (0:
 // the system's).
 win::UniqueIcon ExtractSmallIcon(const char* file, int index, int size);
@@ -23,5 +25,13 @@ win::UniqueIcon ExtractSmallIcon(const char* file, int index, int size);
 int SmallIconDpi(int size);
 // The picture resource `name` for `dpi` as a `size` x `size` icon.
 win::UniqueIcon SmallPictureIcon(const char* name, int dpi, int size);
+// A list header's two sort arrows laid over the button face (a header item
+// shows no alpha), in the drawing for `dpi`.
+struct SortArrows {
+  win::UniqueBitmap up, down;
+  int dpi = 0;
+};
+// Draws them for `dpi` unless they already are.
+void DrawSortArrowsFor(SortArrows& arrows, int dpi);
 
 }  // namespace velkor

@@ -7,6 +7,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
+#include "procs/list_icons_win.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
 #include "settings/preferences.h"
@@ -23,15 +24,14 @@ struct Columns {
   bool ascending = true;
   std::array<bool, kProcessListColumns> locked{};
   bool ownWidthChange = false;  // a width the program sets, which a lock lets through
-  win::UniqueBitmap arrowUp;
-  win::UniqueBitmap arrowDown;
+  SortArrows arrows;
 };
 Columns columns;
 
 void ShowSortArrow(HWND list) {
-  if (!columns.arrowUp) columns.arrowUp = PngOnButtonFace(images::kSortAscending);
-  if (!columns.arrowDown) columns.arrowDown = PngOnButtonFace(images::kSortDescending);
-  win::ShowListSortArrow(list, columns.sortColumn, columns.ascending, columns.arrowUp.get(), columns.arrowDown.get());
+  DrawSortArrowsFor(columns.arrows, win::WindowDpi(list));
+  win::ShowListSortArrow(list, columns.sortColumn, columns.ascending, columns.arrows.up.get(),
+                         columns.arrows.down.get());
 }
 
 void SetColumnWidth(HWND list, int column, int width) {
@@ -47,11 +47,10 @@ bool ColumnFlag(int column) {
 }  // namespace
 
 void ResetProcessColumns(bool freePictures) {
-  win::UniqueBitmap up = std::move(columns.arrowUp), down = std::move(columns.arrowDown);
+  SortArrows arrows = std::move(columns.arrows);
   columns = Columns{};
   if (freePictures) return;
-  columns.arrowUp = std::move(up);
-  columns.arrowDown = std::move(down);
+  columns.arrows = std::move(arrows);
 }
 
 void SetUpProcessColumns(HWND list) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "gfx/dpi_scale.h"
+
 namespace velkor {
 namespace {
 
@@ -73,6 +75,19 @@ TEST(Effects, ScaleMarksTheCurrentCell) {
   EXPECT_EQ(scale.At(119, 19), black);
   EXPECT_EQ(scale.At(91, 1), grey);
   EXPECT_EQ(scale.At(118, 18), grey);
+  // At other scales the cells keep their share of the scale and their borders.
+  for (int dpi : {120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const Canvas scaled = DrawTransparencyScale(3, dpi);
+    EXPECT_EQ(scaled.width, ScaleToDpi(300, dpi));
+    EXPECT_EQ(scaled.height, ScaleToDpi(20, dpi));
+    const int left = ScaleCellLeft(3, dpi), right = ScaleCellLeft(4, dpi);
+    EXPECT_EQ(scaled.At(left, 0), black);
+    EXPECT_EQ(scaled.At(left + 1, 1), grey);
+    EXPECT_EQ(scaled.At((left + right) / 2, scaled.height / 2), blue);
+    EXPECT_EQ(scaled.At(right + (right - left) / 2, scaled.height / 2), white);
+    EXPECT_EQ(scaled.At(scaled.width - 1, scaled.height - 1), black);
+  }
   EXPECT_EQ(ScaleCellText(0), "0%");
   EXPECT_EQ(ScaleCellText(9), "90%");
 }

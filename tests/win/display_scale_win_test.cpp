@@ -1,7 +1,7 @@
 // Windows moved to a monitor of another scale: the DPI-change message lays
 // the main window out again in the suggested rectangle, and the lists keep
 // their rows, selection and column widths (in the new DPI's pixels); the
-// diagram and the error dialog follow too.
+// diagram, the panel's and lists' icons and the error dialog follow too.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,7 +19,9 @@
 #include "app/windows.h"
 #include "errors/on_error.h"
 #include "gfx/dpi_scale.h"
+#include "lists/window_list_win.h"
 #include "monitor/diagram_window_win.h"
+#include "monitor/process_summary_win.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
 #include "win/system_functions.h"
@@ -147,6 +149,45 @@ TEST_F(DpiChange, DiagramWindowTakesEachScaleAndLeaksNothing) {
   }
   EXPECT_LE(test::OwnGdiObjectCount(), gdi);
   ToggleDiagramWindow();
+}
+
+// The process panel's icon and the window list's icons are taken at the
+// sizes of each scale (48 and 24 pixels at 144 DPI), not stretched from the
+// 96-DPI ones, the list's sort arrow is the scale's drawing, and the round
+// trips leave no GDI object behind.
+TEST_F(DpiChange, PanelAndWindowListIconsAreTakenAtEachScale) {
+  BuildHere();
+  HWND processes = ControlHandle(kProcessList);
+  ASSERT_GT(ListView_GetItemCount(processes), 2);
+  ListView_SetItemState(processes, 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  UpdateProcessSummary();
+  HWND windows = ControlHandle(kWindowList);
+  const RECT outer{40, 30, 40 + 600, 30 + 470};
+  uint32_t gdi = 0;
+  for (int round = 0; round < 3; ++round) {
+    if (round == 1) gdi = test::OwnGdiObjectCount();  // fonts and pictures of each scale made once
+    for (int dpi : {144, 192, 96}) {
+      SCOPED_TRACE(dpi);
+      ChangeDpi(dpi, {outer.left, outer.top, outer.left + ScaleToDpi(600, dpi), outer.top + ScaleToDpi(470, dpi)});
+      EXPECT_EQ(ProcessSummaryIconSize(), win::SystemMetricAtDpi(SM_CXICON, dpi));
+      BITMAP shown{};
+      GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(ControlHandle(141), STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                 sizeof shown, &shown);
+      EXPECT_EQ(shown.bmWidth, ScaleToDpi(32, dpi));
+      int width = 0, height = 0;
+      HIMAGELIST images = ListView_GetImageList(windows, LVSIL_SMALL);
+      ASSERT_TRUE(images && ImageList_GetIconSize(images, &width, &height));
+      EXPECT_EQ(width, win::SystemMetricAtDpi(SM_CXSMICON, dpi));
+      EXPECT_GT(ImageList_GetImageCount(images), 0);
+      HDITEMA sorted{};
+      sorted.mask = HDI_BITMAP;
+      BITMAP arrow{};
+      ASSERT_TRUE(Header_GetItem(ListView_GetHeader(windows), 0, &sorted));
+      GetObjectA(sorted.hbm, sizeof arrow, &arrow);
+      EXPECT_EQ(arrow.bmWidth, ScaleToDpi(12, dpi));  // the header's arrow in the drawing for the scale
+    }
+  }
+  EXPECT_LE(test::OwnGdiObjectCount(), gdi);
 }
 
 // The open error dialog moved to screens of other scales: the suggested
