@@ -42,15 +42,17 @@ void FitLabelToText(const ControlSpec& def, const std::string& text, Rect& r, in
   const bool label =
       def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink;
   if (!label || text.empty()) return;
-  win::WindowDc screen(nullptr);
-  if (!screen.get()) return;
-  win::SelectScope font(screen.get(), Font(FontNumberOf(def), dpi));
+  // One measuring DC like the screen for every label: a screen DC taken and
+  // given back for each of them costs Wine a round trip every time.
+  static const win::UniqueMemoryDc measuring(CreateCompatibleDC(nullptr));
+  if (!measuring) return;
+  win::SelectScope font(measuring.get(), Font(FontNumberOf(def), dpi));
   TEXTMETRICA metrics{};
-  GetTextMetricsA(screen.get(), &metrics);
+  GetTextMetricsA(measuring.get(), &metrics);
   const int line = metrics.tmHeight;
   RECT needed{0, 0, r.w, 0};
   const bool oneLine = text.find('\n') == std::string::npos && r.h < 2 * line;
-  DrawTextA(screen.get(), text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | (oneLine ? DT_SINGLELINE : DT_WORDBREAK));
+  DrawTextA(measuring.get(), text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | (oneLine ? DT_SINGLELINE : DT_WORDBREAK));
   if (oneLine && needed.right > r.w) {
     if (def.kind == ControlKind::kLabelRight) r.x -= needed.right - r.w;
     r.w = needed.right;

@@ -93,9 +93,19 @@ bool StartProgram() {
   CurrentView = 0;
   SetPriorityColours();
 
-  // 9.-10. The companion: started only when no process of its exact name runs.
-  if (!CompanionRunning()) StartCompanion();
+  // 9.-10. The companion follows once the main window shows (StartCompanionSoon).
   return true;
+}
+
+void StartCompanionSoon() {
+  // A thread timer: its first tick comes when the loop has nothing else to
+  // do, after the first paint, so the companion's start (the process launch
+  // and its own start on the same cores) does not delay the first list.
+  SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    // Started only when no process of its exact name runs.
+    if (!companionProcess && !CompanionRunning()) StartCompanion();
+  });
 }
 
 void CheckStartSignal(HWND mainWindow) {

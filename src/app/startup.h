@@ -35,6 +35,8 @@ HANDLE CompanionHandle();
 
 // Looks for a process named exactly "dornat.exe".
 bool CompanionRunning();
+// Starts the companion from the event loop shortly after the main window shows.
+void StartCompanionSoon();
 // Pid of the companion this instance started, 0 when it started none.
 uint32_t CompanionProcessId();
 

@@ -42,6 +42,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!velkor::StartProgram()) ExitProcess(0);
   VELKOR_LINE(velkor::kMainModule);
   if (!velkor::BuildWindows()) velkor::ShutdownProgram();
+  velkor::StartCompanionSoon();
 #ifdef VELKOR_FAULT_TRIGGERS
   shippedCallback = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(velkor::MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FaultTriggerCallback)));

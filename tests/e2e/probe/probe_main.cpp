@@ -105,6 +105,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   VELKOR_LINE(velkor::kMainModule);
   if (!velkor::StartProgram()) ExitProcess(0);
   if (!velkor::BuildWindows()) velkor::ShutdownProgram();
+  velkor::StartCompanionSoon();
   shippedCallback = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(velkor::MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProbeCallback)));
   velkor::RunEventLoop();
