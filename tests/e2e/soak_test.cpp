@@ -22,6 +22,7 @@
 #include "probe_messages.h"
 #include "program_support.h"
 #include "support/wine_support.h"
+#include "win/unique_handle.h"
 
 namespace velkor {
 namespace {
@@ -58,6 +59,13 @@ class ProbeTest : public test::ProgramsTest {
     pid_ = probe.pid();
     ASSERT_TRUE(test::WaitUntil([&] { return (main_ = test::FindMainWindow(pid_)) != nullptr; }, kStartBound));
     process_ = &probe;
+    // The companion follows the window: its row and its windows belong in
+    // every count, so it is waited for until it has built them.
+    const uint32_t companion = WaitForProcessNamed("dornat.exe");
+    ASSERT_NE(companion, 0u);
+    const win::UniqueKernelHandle handle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, companion));
+    ASSERT_TRUE(handle);
+    ASSERT_EQ(WaitForInputIdle(handle.get(), 20000), 0u);
   }
 
   // One registered message to the probe, answered within 10 s or -1.
