@@ -241,6 +241,7 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (number == kMainWindow) {
       ProcessSummaryDpiChanged(LOWORD(wParam));
       WindowListDpiChanged(LOWORD(wParam));
+      ProcessListDpiChanged(LOWORD(wParam));
     }
     return 0;
   }

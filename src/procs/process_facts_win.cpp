@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -161,6 +162,34 @@ void OpenKnownProcess(KnownProcess& entry, uint32_t pid) {
 void ResetProcessFacts(HIMAGELIST images) {
   cache = FactsCache{};
   cache.images = images;
+}
+
+HIMAGELIST TakeProcessIconsAtDpi(int dpi) {
+  const int size = SmallIconSizeAtDpi(dpi);
+  HIMAGELIST fresh = CreateSmallImageListAtDpi(dpi, 64, 64);
+  if (!fresh || !cache.images) return fresh;
+  // Where each icon of the old list came from: a file, the generic program
+  // icon or the service host picture.
+  std::map<int, std::string> sources;
+  for (const auto& [path, entry] : cache.paths)
+    if (entry.icon >= 0 && entry.icon != cache.genericIcon && entry.icon != cache.serviceHostIcon)
+      sources.emplace(entry.icon, path);
+  const int count = ImageList_GetImageCount(cache.images);
+  win::UniqueIcon generic = ExtractSmallIcon("shell32.dll", 2, size);
+  // The rows keep their icon numbers: every icon is taken again at the new
+  // size into the same place, the generic one where a file gives none.
+  for (int index = 0; index < count; ++index) {
+    win::UniqueIcon icon;
+    if (index == cache.serviceHostIcon) icon = SmallPictureIcon(images::kListServiceHost, dpi, size);
+    else if (auto source = sources.find(index); source != sources.end() && !source->second.empty())
+      icon = ExtractSmallIcon(source->second.c_str(), 0, size);
+    if (ImageList_ReplaceIcon(fresh, -1, icon ? icon.get() : generic.get()) != index) {
+      ImageList_Destroy(fresh);
+      return nullptr;
+    }
+  }
+  cache.images = fresh;
+  return fresh;
 }
 
 // Each process is opened once in its lifetime (a process that could not be

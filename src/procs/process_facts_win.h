@@ -19,6 +19,11 @@ namespace velkor {
 // image list, owned by the list; none: no icons). Processes kept open are
 // closed.
 void ResetProcessFacts(HIMAGELIST images);
+// A new image list at `dpi` holding every icon the list shows, taken again at
+// that size and in the same places, so the rows' icon numbers stay; the
+// facts use it from then on. Null when it could not be made whole (the old
+// list then stays). The caller gives it to the list view.
+HIMAGELIST TakeProcessIconsAtDpi(int dpi);
 
 // One fact record per snapshot entry, in the snapshot's order; the start
 // dates only when `needDates`. A process that left the snapshot leaves the

@@ -55,6 +55,8 @@ void SetUpProcessListSorting();
 // Shows or hides columns 1..13 after ColumnShown, keeping the widths of
 // hidden columns in ColumnWidths; hidden columns cannot be widened.
 void ApplyColumnVisibility();
+// The rows' icons taken again at the list's new DPI, in their places.
+void ProcessListDpiChanged(int dpi);
 // Frees the list's icons and per-path data (shutdown and tests).
 void DestroyProcessList();
 

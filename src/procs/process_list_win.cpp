@@ -92,6 +92,16 @@ ProcessRows& ProcessListRows() {
   return ListRowStore();
 }
 
+void ProcessListDpiChanged(int dpi) {
+  HWND list = AttachList();
+  if (!list) return;
+  HIMAGELIST images = TakeProcessIconsAtDpi(dpi);
+  if (!images) return;
+  // The list view gives the old list back instead of freeing it.
+  if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL); old && old != images) ImageList_Destroy(old);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
 void ApplyColumnVisibility() {
   if (HWND list = AttachList()) ApplyProcessColumnVisibility(list);
 }

@@ -163,6 +163,8 @@ TEST_F(DpiChange, PanelAndWindowListIconsAreTakenAtEachScale) {
   UpdateProcessSummary();
   HWND windows = ControlHandle(kWindowList);
   const RECT outer{40, 30, 40 + 600, 30 + 470};
+  const int processIcons = ImageList_GetImageCount(ListView_GetImageList(processes, LVSIL_SMALL));
+  ASSERT_GT(processIcons, 0);
   uint32_t gdi = 0;
   for (int round = 0; round < 3; ++round) {
     if (round == 1) gdi = test::OwnGdiObjectCount();  // fonts and pictures of each scale made once
@@ -185,6 +187,12 @@ TEST_F(DpiChange, PanelAndWindowListIconsAreTakenAtEachScale) {
       ASSERT_TRUE(Header_GetItem(ListView_GetHeader(windows), 0, &sorted));
       GetObjectA(sorted.hbm, sizeof arrow, &arrow);
       EXPECT_EQ(arrow.bmWidth, ScaleToDpi(12, dpi));  // the header's arrow in the drawing for the scale
+      // The process rows keep their icon numbers, now pointing into a list
+      // at the new size that holds as many icons as before.
+      HIMAGELIST rowIcons = ListView_GetImageList(processes, LVSIL_SMALL);
+      ASSERT_TRUE(rowIcons && ImageList_GetIconSize(rowIcons, &width, &height));
+      EXPECT_EQ(width, win::SystemMetricAtDpi(SM_CXSMICON, dpi));
+      EXPECT_EQ(ImageList_GetImageCount(rowIcons), processIcons);
     }
   }
   EXPECT_LE(test::OwnGdiObjectCount(), gdi);
