@@ -111,4 +111,22 @@ void ReleaseStaticPicture(HWND control, win::UniqueBitmap& shown) {
   shown.reset();
 }
 
+bool PictureBlitter::Paint(HWND control, const Canvas& canvas) {
+  if (!control) return false;
+  if (control != control_) {
+    Release();
+    screen_ = GetDC(control);
+    if (!screen_) return false;
+    control_ = control;
+  }
+  PaintCanvas(screen_, canvas, 0, 0);
+  return true;
+}
+
+void PictureBlitter::Release() noexcept {
+  if (screen_) win::KeepingLastError([this] { ReleaseDC(control_, screen_); });
+  screen_ = nullptr;
+  control_ = nullptr;
+}
+
 }  // namespace velkor

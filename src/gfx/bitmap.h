@@ -35,4 +35,25 @@ void SetStaticPicture(HWND control, win::UniqueBitmap fresh, win::UniqueBitmap& 
 // and frees `shown` and any copy the control made of it.
 void ReleaseStaticPicture(HWND control, win::UniqueBitmap& shown);
 
+// Paints a canvas onto its control's screen many times a second (a
+// scrolling graph), through a device context of the control kept from one
+// call to the next. Getting a DC for each call cost more than the copy:
+// every set-up selects the default font, and a display driver may look its
+// settings up again then. The DC is given back by Release(), by a call for
+// another control and at the end.
+class PictureBlitter {
+ public:
+  PictureBlitter() = default;
+  PictureBlitter(const PictureBlitter&) = delete;
+  PictureBlitter& operator=(const PictureBlitter&) = delete;
+  ~PictureBlitter() { Release(); }
+  // The canvas at the control's top left corner; false without a DC.
+  bool Paint(HWND control, const Canvas& canvas);
+  void Release() noexcept;
+
+ private:
+  HWND control_ = nullptr;
+  HDC screen_ = nullptr;  // GetDC(control_), until Release()
+};
+
 }  // namespace velkor

@@ -2,8 +2,10 @@
 // processor load, writes the labels and tables, and shows the canvases of
 // monitor_view.cpp in their image controls.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "gfx/bitmap.h"
@@ -30,22 +32,48 @@ constexpr int kProcessorPause = 198;
 constexpr int kMemoryPause = 205;
 
 // A canvas's picture in a static image control: one DIB section per control,
-// created again only when the canvas changes its size. A graph step copies
-// its pixels into the same section and invalidates the control, so stepping
-// creates no GDI object at all.
+// created again only when the canvas changes its size, so stepping creates
+// no GDI object at all. A graph step paints the canvas onto the screen and
+// leaves the section behind; the control's section catches up only when
+// the control paints itself or is asked for its picture, which a scrolling
+// graph 20 times a second rarely is. That saves copying every pixel twice
+// per step.
 struct ShownImage {
   int id = 0;
   win::UniqueBitmap bitmap;
+  PictureBlitter steps;              // the graph's steps go to the screen through it
+  const Canvas* behind = nullptr;    // painted on screen, not yet in `bitmap`
+  HWND watched = nullptr;            // the control whose painting catches up
 };
+
+bool askingOurselves = false;  // our own look at the control's picture needs no catching up
+
+void CatchUp(ShownImage& image) {
+  if (image.behind && image.bitmap) CopyCanvasToBitmap(*image.behind, image.bitmap.get());
+  image.behind = nullptr;
+}
+
+LRESULT CALLBACK CatchUpBeforePainting(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR image) {
+  if (message == WM_PAINT || message == WM_PRINTCLIENT || message == WM_PRINT ||
+      (message == STM_GETIMAGE && !askingOurselves))
+    CatchUp(*reinterpret_cast<ShownImage*>(image));
+  return DefSubclassProc(control, message, wParam, lParam);
+}
+
+void StopWatching(ShownImage& image) {
+  if (image.watched) RemoveWindowSubclass(image.watched, CatchUpBeforePainting, 0);
+  image.watched = nullptr;
+}
 
 struct ViewState {
   HWND built = nullptr;  // control 195 when the canvases were made
   HistoryGraph processor;
   HistoryGraph memory;
   Canvas meter;
-  ShownImage meterImage{kMeterImage, {}};
-  ShownImage processorImage{kProcessorImage, {}};
-  ShownImage memoryImage{kMemoryImage, {}};
+  ShownImage meterImage{kMeterImage, {}, {}, nullptr, nullptr};
+  ShownImage processorImage{kProcessorImage, {}, {}, nullptr, nullptr};
+  ShownImage memoryImage{kMemoryImage, {}, {}, nullptr, nullptr};
 };
 ViewState view;
 
@@ -63,34 +91,51 @@ int MainClientWidth() {
 void Show(ShownImage& image, const Canvas& canvas) {
   HWND control = Control(image.id);
   if (!control) return;
+  image.behind = nullptr;
   ShowCanvasInPicture(control, canvas, image.bitmap);
 }
 
 HBITMAP ImageOf(HWND control) {
-  return reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  askingOurselves = true;
+  const auto image = reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  askingOurselves = false;
+  return image;
 }
 
-// A graph after one step: its picture is copied onto the control at once,
-// in one piece, from the section the control shows. Scrolling the shown
-// picture and painting the newest columns through the control's repaint
-// cost the program more (a scroll, an update region and a paint message 20
-// times a second for each graph) and sent as many pixels to the screen.
+// A graph after one step: painted onto the control at once, in one piece.
+// Scrolling the shown picture and painting the newest columns through the
+// control's repaint cost the program more (a scroll, an update region and a
+// paint message 20 times a second for each graph) and sent as many pixels
+// to the screen.
 void ShowStep(ShownImage& image, const Canvas& canvas) {
   HWND control = Control(image.id);
   if (!control) return;
-  if (!image.bitmap || ImageOf(control) != image.bitmap.get() || !CopyCanvasToBitmap(canvas, image.bitmap.get())) {
+  if (!image.bitmap || ImageOf(control) != image.bitmap.get()) {
     Show(image, canvas);
     return;
   }
-  win::WindowDc screen(control);
-  if (!screen.get()) return;
-  win::UniqueMemoryDc source(CreateCompatibleDC(screen.get()));
-  if (!source) return;
-  win::SelectScope select(source.get(), image.bitmap.get());
-  BitBlt(screen.get(), 0, 0, canvas.width, canvas.height, source.get(), 0, 0, SRCCOPY);
+  if (image.watched != control) {
+    StopWatching(image);
+    if (!SetWindowSubclass(control, CatchUpBeforePainting, 0, reinterpret_cast<DWORD_PTR>(&image))) {
+      Show(image, canvas);
+      return;
+    }
+    image.watched = control;
+  }
+  // A section of another size (the canvas was made again) is shown anew.
+  BITMAP shown{};
+  if (GetObjectA(image.bitmap.get(), sizeof shown, &shown) != sizeof shown || shown.bmWidth != canvas.width ||
+      std::abs(shown.bmHeight) != canvas.height || !image.steps.Paint(control, canvas)) {
+    Show(image, canvas);
+    return;
+  }
+  image.behind = &canvas;
 }
 
 void Forget(ShownImage& image) {
+  image.steps.Release();
+  StopWatching(image);
+  image.behind = nullptr;
   ReleaseStaticPicture(Control(image.id), image.bitmap);
 }
 

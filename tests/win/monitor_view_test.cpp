@@ -19,6 +19,7 @@
 #include "settings/preferences.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
+#include "win/unique_handle.h"
 
 namespace velkor {
 namespace {
@@ -126,6 +127,46 @@ TEST_F(MonitorViewWindows, SamplesFillTheLabelsAndTheImagesShowTheCanvases) {
   EXPECT_EQ(stepped.Rgb(stepped.width - 1, 30), 0x006020u);
   EXPECT_EQ(stepped.Rgb(stepped.width - 1, 40), 0u);
   EXPECT_EQ(stepped.Rgb(stepped.width - 6, 40), 0x006020u);  // the first vertical line, moved on
+}
+
+// Steps are painted straight onto the screen; whatever paints the control
+// later (its own repaint or a print) shows the graph as stepped, the same
+// picture a look at the control's image finds.
+TEST_F(MonitorViewWindows, AControlPaintedAfterStepsShowsTheGraphAsStepped) {
+  TakeMonitorSample(true);
+  StepMonitorGraphs();
+  const std::vector<uint32_t> first = PictureIn(195).Copy();
+  ASSERT_FALSE(first.empty());
+  const ShownPicture shown = PictureIn(195);
+  for (int i = 0; i < 7; ++i) StepMonitorGraphs();
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shown.width;
+  info.bmiHeader.biHeight = -shown.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  win::UniqueBitmap target(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(target && dc);
+  {
+    win::SelectScope select(dc.get(), target.get());
+    SendMessageA(ControlHandle(195), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+  }
+  GdiFlush();
+  const auto* printed = static_cast<const uint32_t*>(bits);
+  const std::vector<uint32_t> looked = PictureIn(195).Copy();
+  ASSERT_EQ(looked.size(), first.size());
+  EXPECT_NE(looked, first);
+  for (size_t i = 0; i < looked.size(); ++i) ASSERT_EQ(printed[i] & 0xFFFFFFu, looked[i] & 0xFFFFFFu) << i;
+  // Seven steps moved the first picture seven columns to the left.
+  for (int y = 0; y < shown.height; ++y)
+    for (int x = 0; x + 7 < shown.width; ++x)
+      ASSERT_EQ(looked[static_cast<size_t>(y * shown.width + x)] & 0xFFFFFFu,
+                first[static_cast<size_t>(y * shown.width + x + 7)] & 0xFFFFFFu)
+          << x << "," << y;
 }
 
 TEST_F(MonitorViewWindows, ResizingRebuildsTheGraphsWithTheirHistoryAtTheRight) {
