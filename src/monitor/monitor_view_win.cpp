@@ -44,6 +44,7 @@ struct ShownImage {
   PictureBlitter steps;              // the graph's steps go to the screen through it
   const Canvas* behind = nullptr;    // painted on screen, not yet in `bitmap`
   HWND watched = nullptr;            // the control whose painting catches up
+  bool replaced = false;             // a picture was handed to `watched` since the last step
 };
 
 bool askingOurselves = false;  // our own look at the control's picture needs no catching up
@@ -55,9 +56,11 @@ void CatchUp(ShownImage& image) {
 
 LRESULT CALLBACK CatchUpBeforePainting(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR image) {
+  auto& shown = *reinterpret_cast<ShownImage*>(image);
   if (message == WM_PAINT || message == WM_PRINTCLIENT || message == WM_PRINT ||
       (message == STM_GETIMAGE && !askingOurselves))
-    CatchUp(*reinterpret_cast<ShownImage*>(image));
+    CatchUp(shown);
+  if (message == STM_SETIMAGE) shown.replaced = true;
   return DefSubclassProc(control, message, wParam, lParam);
 }
 
@@ -71,9 +74,9 @@ struct ViewState {
   HistoryGraph processor;
   HistoryGraph memory;
   Canvas meter;
-  ShownImage meterImage{kMeterImage, {}, {}, nullptr, nullptr};
-  ShownImage processorImage{kProcessorImage, {}, {}, nullptr, nullptr};
-  ShownImage memoryImage{kMemoryImage, {}, {}, nullptr, nullptr};
+  ShownImage meterImage{kMeterImage, {}, {}, nullptr, nullptr, false};
+  ShownImage processorImage{kProcessorImage, {}, {}, nullptr, nullptr, false};
+  ShownImage memoryImage{kMemoryImage, {}, {}, nullptr, nullptr, false};
 };
 ViewState view;
 
@@ -110,17 +113,23 @@ HBITMAP ImageOf(HWND control) {
 void ShowStep(ShownImage& image, const Canvas& canvas) {
   HWND control = Control(image.id);
   if (!control) return;
-  if (!image.bitmap || ImageOf(control) != image.bitmap.get()) {
-    Show(image, canvas);
-    return;
-  }
-  if (image.watched != control) {
-    StopWatching(image);
-    if (!SetWindowSubclass(control, CatchUpBeforePainting, 0, reinterpret_cast<DWORD_PTR>(&image))) {
+  // Asked only after the control was handed a picture: while a step follows
+  // a step, the control gets no message at all (each one through the
+  // subclass costs a look at the window's properties).
+  if (image.watched != control || image.replaced) {
+    if (!image.bitmap || ImageOf(control) != image.bitmap.get()) {
       Show(image, canvas);
       return;
     }
-    image.watched = control;
+    if (image.watched != control) {
+      StopWatching(image);
+      if (!SetWindowSubclass(control, CatchUpBeforePainting, 0, reinterpret_cast<DWORD_PTR>(&image))) {
+        Show(image, canvas);
+        return;
+      }
+      image.watched = control;
+    }
+    image.replaced = false;
   }
   // A section of another size (the canvas was made again) is shown anew.
   BITMAP shown{};
@@ -136,6 +145,7 @@ void Forget(ShownImage& image) {
   image.steps.Release();
   StopWatching(image);
   image.behind = nullptr;
+  image.replaced = false;
   ReleaseStaticPicture(Control(image.id), image.bitmap);
 }
 
