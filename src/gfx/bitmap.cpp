@@ -124,7 +124,10 @@ bool PictureBlitter::Paint(HWND control, const Canvas& canvas) {
 }
 
 void PictureBlitter::Release() noexcept {
-  if (screen_) win::KeepingLastError([this] { ReleaseDC(control_, screen_); });
+  // A control destroyed meanwhile took its DC with it, and the DC may serve
+  // another window by now: that one's is not ours to give back.
+  if (screen_ && WindowFromDC(screen_) == control_)
+    win::KeepingLastError([this] { ReleaseDC(control_, screen_); });
   screen_ = nullptr;
   control_ = nullptr;
 }
