@@ -29,7 +29,11 @@ struct MemoryStatus {
 struct CpuSample {
   int64_t userMs = 0;    // user-mode CPU time, milliseconds
   int64_t kernelMs = 0;  // kernel-mode CPU time, milliseconds
-  uint32_t timerMs = 0;  // multimedia-timer reading: milliseconds since system start, wrapping
+  // Milliseconds since system start, wrapping after 49.7 days. Read from
+  // GetTickCount, which counts the same as the multimedia timer without
+  // loading winmm (and the COM libraries it brings) at every start; the
+  // process times it divides tick at the same pace.
+  uint32_t timerMs = 0;
 };
 
 // Empty or missing cells read as 0.

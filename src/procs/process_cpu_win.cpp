@@ -1,7 +1,5 @@
 #include "procs/process_cpu_win.h"
 
-#include <mmsystem.h>
-
 #include <algorithm>
 
 #include "win/system_functions.h"
@@ -93,7 +91,7 @@ int64_t Difference(int64_t later, int64_t earlier) {
 
 CpuSample TakeCpuSample(HANDLE process) {
   CpuSample sample;
-  sample.timerMs = timeGetTime();
+  sample.timerMs = GetTickCount();
   FILETIME creation{}, exit{}, kernel{}, user{};
   if (GetProcessTimes(process, &creation, &exit, &kernel, &user)) {
     sample.userMs = static_cast<int64_t>(FileTimeToMilliseconds(user));

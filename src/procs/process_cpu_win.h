@@ -1,5 +1,5 @@
 // CPU load and memory status from the system: the per-process sample taken
-// through the process times and the multimedia timer, the machine's load
+// through the process times and the tick count, the machine's load
 // through the native system-information query (NT family) or the dynamic
 // performance statistics of the registry (Windows 95 family), and the global
 // memory status. The arithmetic is in process_cpu.h.

@@ -1,6 +1,5 @@
 #include "procs/process_facts_win.h"
 
-#include <mmsystem.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -200,7 +199,7 @@ std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& s
   std::vector<ProcessFacts> gathered;
   gathered.reserve(snapshot.size());
   ++cache.refreshCount;
-  const DWORD timer = timeGetTime();
+  const DWORD timer = GetTickCount();
   std::unordered_map<uint32_t, KnownProcess> known;
   known.reserve(cache.processes.size() + 16);
   for (const SnapshotEntry& record : snapshot) {
