@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/windows.h"
+#include "gfx/bitmap.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "monitor/monitor_view.h"
@@ -140,22 +141,16 @@ TEST_F(MonitorViewWindows, AControlPaintedAfterStepsShowsTheGraphAsStepped) {
   const ShownPicture shown = PictureIn(195);
   for (int i = 0; i < 7; ++i) StepMonitorGraphs();
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shown.width;
-  info.bmiHeader.biHeight = -shown.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  win::UniqueBitmap target(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win::UniqueBitmap target = CanvasToBitmap(Canvas(shown.width, shown.height, 0));
   win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  ASSERT_TRUE(target && dc);
+  DIBSECTION section{};
+  ASSERT_TRUE(target && dc && GetObjectA(target.get(), sizeof section, &section) == sizeof section);
   {
     win::SelectScope select(dc.get(), target.get());
     SendMessageA(ControlHandle(195), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
   }
   GdiFlush();
+  const void* bits = section.dsBm.bmBits;
   const auto* printed = static_cast<const uint32_t*>(bits);
   const std::vector<uint32_t> looked = PictureIn(195).Copy();
   ASSERT_EQ(looked.size(), first.size());
