@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 #include <optional>
+#include <utility>
 
 #include "app/command_decision_win.h"
 #include "app/effects_win.h"
@@ -312,6 +313,12 @@ constexpr ULONGLONG kCheckInterval = 250;
 constexpr ULONGLONG kWatchedCheckInterval = 2000;
 constexpr unsigned kGestureKeyPoll = 100;
 
+// Whether the last wait ran out with the queue empty. The next wait then
+// waits at once instead of looking into the queue first: the wait ends on
+// anything already in the queue (MWMO_INPUTAVAILABLE), so nothing that came
+// meanwhile waits, and an idle pass asks the system one question less.
+bool queueEmptyAtTimeout = false;
+
 }  // namespace
 
 void EnableMainWindows(bool enable) {
@@ -324,9 +331,10 @@ LoopEvent WaitEvent(unsigned milliseconds) {
   if (TakeLoopEvent(event)) return event;
   const ULONGLONG start = GetTickCount64();
   ULONGLONG end = start + milliseconds;
+  bool look = !std::exchange(queueEmptyAtTimeout, false);
   for (;;) {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (look && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) {
         // The hover fading wants a pass soon, as the polled loop gave it.
         NoteMouseActivity();
@@ -340,6 +348,7 @@ LoopEvent WaitEvent(unsigned milliseconds) {
       }
       if (TakeLoopEvent(event)) return event;
     }
+    look = true;
     const ULONGLONG now = GetTickCount64();
     if (now >= end) return LoopEvent{};
     const DWORD woken = MsgWaitForMultipleObjectsEx(wakeCount, wakeHandles, static_cast<DWORD>(end - now), QS_ALLINPUT,
@@ -348,9 +357,12 @@ LoopEvent WaitEvent(unsigned milliseconds) {
       signalledHandle = wakeHandles[woken - WAIT_OBJECT_0];
       return LoopEvent{};
     }
-    // The wait ran out: the pass is due. Input that came in meanwhile is
-    // taken first thing in the next wait, so no second look is needed here.
-    if (woken == WAIT_TIMEOUT) return LoopEvent{};
+    // The wait ran out: the pass is due. Input that comes meanwhile ends
+    // the next wait at once, so no second look is needed here.
+    if (woken == WAIT_TIMEOUT) {
+      queueEmptyAtTimeout = true;
+      return LoopEvent{};
+    }
   }
 }
 
