@@ -114,7 +114,10 @@ void ProcessCommand(const LoopEvent& event) {
   }
 }
 
-void ToggleDiagram(const LoopEvent&) { ToggleDiagramWindow(); }
+void ToggleDiagram(const LoopEvent&) {
+  WindowHandle(kDiagramWindow);  // built at its first use
+  ToggleDiagramWindow();
+}
 void DiagramDoubleClick(const LoopEvent&) { PieDoubleClick(); }
 void DiagramMeasure(const LoopEvent&) { CheckPieMeasure(); }
 

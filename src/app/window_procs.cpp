@@ -275,7 +275,7 @@ LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void SetProcedureOfWindows(WNDPROC procedure) {
   for (int number = 0; number < kWindowCount; ++number)
-    if (HWND window = WindowHandle(number))
+    if (HWND window = BuiltWindow(number))
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
 }
 
@@ -313,6 +313,10 @@ LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LP
 void InstallWindowCallback() {
   SetProcedureOfWindows(MainWindowCallback);
   callbackInstalled = true;
+}
+
+void GiveWindowCallback(HWND window) {
+  if (callbackInstalled && window) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWindowCallback));
 }
 
 void RemoveWindowCallback() {

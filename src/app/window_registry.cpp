@@ -77,13 +77,27 @@ int WindowNumberOf(HWND window) {
   return -1;
 }
 
-HWND WindowHandle(int number) {
+HWND BuiltWindow(int number) {
   return (number >= 0 && number < kWindowCount) ? built.windows[static_cast<size_t>(number)].get() : nullptr;
 }
 
-HWND ControlHandle(int id) {
+HWND WindowHandle(int number) {
+  if (number > kMainWindow && number < kWindowCount && MainWindow && !BuiltWindow(number)) BuildOtherWindow(number);
+  return BuiltWindow(number);
+}
+
+HWND BuiltControl(int id) {
   const ControlEntry* entry = FindControlEntry(id);
   return entry ? entry->handle : nullptr;
+}
+
+HWND ControlHandle(int id) {
+  if (const ControlEntry* entry = FindControlEntry(id)) return entry->handle;
+  // A control of a window not built yet: the window is built with it.
+  const ControlSpec* def = FindControlSpec(id);
+  if (!def || BuiltWindow(def->window)) return nullptr;
+  WindowHandle(def->window);
+  return BuiltControl(id);
 }
 
 }  // namespace velkor

@@ -52,6 +52,14 @@ namespace {
 // a new one replaces, and frees, the one it follows.
 std::map<std::pair<int, WPARAM>, win::UniqueIcon> windowIcons;
 
+// Builds windows 1 to 5 in the idle time after the start (BuildOtherWindowsSoon).
+UINT_PTR otherWindowsTimer = 0;
+
+void StopBuildingOtherWindows() {
+  if (otherWindowsTimer) KillTimer(nullptr, otherWindowsTimer);
+  otherWindowsTimer = 0;
+}
+
 // A picture for a static control. A static control of the version 6 common
 // controls shows a private copy of a bitmap with any alpha, and hands that
 // copy to whoever sets the next picture: a leak at every tab change. An opaque
@@ -90,11 +98,11 @@ Size PictureSize(HBITMAP bitmap) {
 }
 
 void SetPicture(int id, HBITMAP bitmap) {
-  if (HWND control = ControlHandle(id)) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  if (HWND control = BuiltControl(id)) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
 void GiveWindowIcon(int number, WPARAM kind, win::UniqueIcon icon) {
-  HWND window = WindowHandle(number);
+  HWND window = BuiltWindow(number);
   if (!window || !icon) return;
   SendMessageA(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon.get()));
   windowIcons[{number, kind}] = std::move(icon);
@@ -170,6 +178,27 @@ int DpiOfControl(int id) {
 
 }  // namespace
 
+namespace {
+
+// The pictures window `number` (1 to 5) shows from its creation on, if built.
+void SetOtherWindowPictures(int number) {
+  const auto shown = [number](int id) {
+    const ControlSpec* def = FindControlSpec(id);
+    return def && def->window == number && BuiltControl(id);
+  };
+  for (int banner : kBanners)
+    if (shown(banner)) SetPicture(banner, Picture(images::kBanner, DpiOfControl(banner)));
+  if (shown(kPreferencesSidebar))
+    SetPicture(kPreferencesSidebar, Picture(images::kPrefsSidebar, DpiOfControl(kPreferencesSidebar)));
+  if (shown(kAboutLogoPicture))
+    SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo, DpiOfControl(kAboutLogoPicture)));
+  if (shown(kPreferencesTabs))
+    SetPicture(kPreferencesTabs, Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
+                                         DpiOfControl(kPreferencesTabs)));
+}
+
+}  // namespace
+
 // The pictures the windows show from their creation on, at each window's DPI.
 // The tab strip is as wide as its picture; the filler takes the rest.
 void SetWindowPictures() {
@@ -177,12 +206,8 @@ void SetWindowPictures() {
   SetTabPicture(CurrentView >= 0 && CurrentView <= 5 ? CurrentView : 0);
   SetTabStripWidth(std::max(PictureSize(Picture(images::kTabsProcesses, dpi)).w, 1));
   SetPicture(kTabFiller, Picture(images::kTabsFiller, dpi));
-  for (int banner : kBanners) SetPicture(banner, Picture(images::kBanner, DpiOfControl(banner)));
-  SetPicture(kPreferencesSidebar, Picture(images::kPrefsSidebar, DpiOfControl(kPreferencesSidebar)));
-  SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo, DpiOfControl(kAboutLogoPicture)));
-  SetPicture(kPreferencesTabs, Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
-                                       DpiOfControl(kPreferencesTabs)));
   SetPicture(kStatusBar, Picture(images::kStatusbar, dpi));
+  for (int number = kMainWindow + 1; number < kWindowCount; ++number) SetOtherWindowPictures(number);
 }
 
 void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
@@ -211,6 +236,7 @@ void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
 }
 
 void SetControlPicture(int id, const char* name) {
+  ControlHandle(id);  // its window built first
   SetPicture(id, Picture(name, DpiOfControl(id)));
 }
 
@@ -222,6 +248,7 @@ void SetTabPicture(int view) {
 }
 
 void DestroyWindows() {
+  StopBuildingOtherWindows();
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
@@ -242,6 +269,62 @@ void DestroyWindows() {
   DetachPreferencesWindow();
   ClearLoopEvents();
   FreeLookCache();  // after everything that showed its fonts, brushes and pictures
+}
+
+void BuildOtherWindow(int number) {
+  if (number <= kMainWindow || number >= kWindowCount || !MainWindow || BuiltWindow(number)) return;
+  const WindowSpec* found = nullptr;
+  for (const WindowSpec& def : WindowTable())
+    if (def.number == number) found = &def;
+  if (!found) return;
+  const WindowSpec& def = *found;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  DWORD style = def.caption ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
+  style |= WS_CLIPCHILDREN;
+  DWORD exStyle = def.topmost ? (WS_EX_TOPMOST | WS_EX_TOOLWINDOW) : 0;
+  // Opened over the main window, on its monitor: laid out at its DPI;
+  // centred over it (all but 5).
+  const int dpi = LayoutDpiOf(kMainWindow);
+  SetLayoutDpi(number, dpi);
+  const RECT r = win::OuterRectAtDpi({0, 0, ScaleToDpi(def.clientWidth, dpi), ScaleToDpi(def.clientHeight, dpi)}, style,
+                                     false, exStyle, dpi);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  int wx = 0, wy = 0;
+  if (def.owned) {
+    RECT mainRect{};
+    GetWindowRect(MainWindow, &mainRect);
+    wx = mainRect.left + (mainRect.right - mainRect.left - w) / 2;
+    wy = mainRect.top + (mainRect.bottom - mainRect.top - h) / 2;
+  }
+  AdoptWindow(number, win::UniqueWindow(CreateTopLevel(def, instance, wx, wy, w, h, style, exStyle)));
+  HWND window = BuiltWindow(number);
+  if (!window) return;
+  const Size mainClient = ClientSize(MainWindow);
+  for (const ControlSpec& control : ControlTable())
+    if (control.window == number) CreateControl(control, mainClient, instance);
+  // What the window shows from its creation on.
+  SetOtherWindowPictures(number);
+  if (const ControlSpec* disclaimer = FindControlSpec(kDisclaimerText); disclaimer && disclaimer->window == number)
+    SetWindowTextA(BuiltControl(kDisclaimerText), std::string(DisclaimerText()).c_str());
+  SetIconsAtDpi(number, false);
+  if (number == kDiagramWindow) SetUpDiagramWindow(window, dpi);
+  if (number == kPreferencesWindow) PreferencesWindowBuilt();
+  GiveWindowCallback(window);
+}
+
+void BuildOtherWindowsSoon() {
+  StopBuildingOtherWindows();
+  // A thread timer ticks only when nothing else waits in the queue: one
+  // window a tick, so input and messages from other programs come first.
+  otherWindowsTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) {
+    for (int number : {kPreferencesWindow, kDiagramWindow, kRunWindow, kInformationWindow, kScaleWindow}) {
+      if (!MainWindow) break;
+      if (BuiltWindow(number)) continue;
+      BuildOtherWindow(number);
+      return;
+    }
+    StopBuildingOtherWindows();
+  });
 }
 
 bool BuildWindows() {
@@ -284,34 +367,14 @@ bool BuildWindows() {
   ProcessCommandCallbacks.showProcessMenu = [] { ShowPopupMenu(2); };
   ProcessCommandCallbacks.listRefreshed = [] { SetListStamp(); };
 
-  // 5. Windows 1 to 5, centred over the main window (all but 5).
-  RECT mainRect{};
-  GetWindowRect(MainWindow, &mainRect);
-  for (const WindowSpec& def : WindowTable()) {
-    if (def.number == 0) continue;
-    DWORD style = def.caption ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
-    style |= WS_CLIPCHILDREN;
-    DWORD exStyle = def.topmost ? (WS_EX_TOPMOST | WS_EX_TOOLWINDOW) : 0;
-    // Opened over the main window, on its monitor: laid out at its DPI.
-    SetLayoutDpi(def.number, dpi);
-    const RECT r = win::OuterRectAtDpi({0, 0, ScaleToDpi(def.clientWidth, dpi), ScaleToDpi(def.clientHeight, dpi)},
-                                       style, false, exStyle, dpi);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    int wx = 0, wy = 0;
-    if (def.owned) {
-      wx = mainRect.left + (mainRect.right - mainRect.left - w) / 2;
-      wy = mainRect.top + (mainRect.bottom - mainRect.top - h) / 2;
-    }
-    AdoptWindow(def.number, win::UniqueWindow(CreateTopLevel(def, instance, wx, wy, w, h, style, exStyle)));
-  }
-
-  // 4.-5. Every control, containers before their children.
-  for (const ControlSpec& def : ControlTable()) CreateControl(def, mainClientAtCreation, instance);
+  // 4.-5. The controls of window 0, containers before their children.
+  // Windows 1 to 5 follow at their first use (BuildOtherWindow).
+  for (const ControlSpec& def : ControlTable())
+    if (def.window == kMainWindow) CreateControl(def, mainClientAtCreation, instance);
 
   // The tab strip is as wide as its picture; the filler takes the rest.
   SetWindowPictures();
-  SetWindowTextA(ControlHandle(kDisclaimerText), std::string(DisclaimerText()).c_str());
-  for (int number : {kMainWindow, kDiagramWindow, kPreferencesWindow}) SetIconsAtDpi(number, false);
+  SetIconsAtDpi(kMainWindow, false);
 
   // 6. The popup menus.
   BuildPopupMenus();
@@ -319,7 +382,6 @@ bool BuildWindows() {
   // 7. The first fill of the lists. The strips, the diagram and the summary
   // panel hang off every refresh of the process list.
   PrepareHistoryImages(ClientSize(MainWindow).w);
-  SetUpDiagramWindow(WindowHandle(kDiagramWindow), LayoutDpiOf(kDiagramWindow));
   SetUpProcessSummary(ControlHandle(kProcessSummary));
   ProcessListCallbacks.history = {CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage};
   ProcessListCallbacks.listChanged = [] {

@@ -233,8 +233,10 @@ TEST_P(DisplayScale, OtherWindowsAreTheTableScaled) {
                                    {kScaleWindow, "ZovuZevuvuv", 0, 0}};
   for (const Opening& opening : kOpenings) {
     SCOPED_TRACE(opening.title);
-    HWND window = test::FindWindowOf(run.pid(), {}, opening.title, false);
-    ASSERT_NE(window, nullptr);
+    // Built at its first use, or in the idle time after the start.
+    HWND window = nullptr;
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return (window = test::FindWindowOf(run.pid(), {}, opening.title, false)) != nullptr; }, kReactionBound));
     if (opening.command) {
       ASSERT_TRUE(test::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, kReactionBound));
       PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(opening.command), 0);
