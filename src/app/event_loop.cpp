@@ -74,8 +74,10 @@ void Quit(const LoopEvent&) { QuitProgram(); }
 
 // Items 1..4 of "Datei": the process, window, service or driver list to a file.
 void ExportFromMenu(const LoopEvent& event) {
-  if (std::optional<ExportTarget> target = ExportTargetFor(event.id))
+  if (std::optional<ExportTarget> target = ExportTargetFor(event.id)) {
+    FillListIfPending(target->listId);  // one the start left for later
     ExportList(MainWindow, ControlHandle(target->listId), target->title, ExportedColumns(*target, ColumnShown));
+  }
 }
 
 void ShowViewFromMenu(const LoopEvent& event) { ShowView(event.id - 13, true); }

@@ -44,7 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   VELKOR_LINE(velkor::kMainModule);
   if (!velkor::BuildWindows()) velkor::ShutdownProgram();
   velkor::StartCompanionSoon();
-  velkor::BuildOtherWindowsSoon();
+  velkor::CompleteStartWhenIdle();
 #ifdef VELKOR_FAULT_TRIGGERS
   shippedCallback = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(velkor::MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FaultTriggerCallback)));

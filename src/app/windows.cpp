@@ -52,12 +52,24 @@ namespace {
 // a new one replaces, and frees, the one it follows.
 std::map<std::pair<int, WPARAM>, win::UniqueIcon> windowIcons;
 
-// Builds windows 1 to 5 in the idle time after the start (BuildOtherWindowsSoon).
-UINT_PTR otherWindowsTimer = 0;
+// What the start leaves for the idle time after the first paint
+// (CompleteStartWhenIdle): the lists of the hidden views, then windows 1 to 5.
+UINT_PTR completionTimer = 0;
+std::vector<int> pendingLists;
 
-void StopBuildingOtherWindows() {
-  if (otherWindowsTimer) KillTimer(nullptr, otherWindowsTimer);
-  otherWindowsTimer = 0;
+void StopCompletingStart() {
+  if (completionTimer) KillTimer(nullptr, completionTimer);
+  completionTimer = 0;
+}
+
+void FillList(int id) {
+  switch (id) {
+    case kWindowList: RefreshWindowList(); break;
+    case kServiceList: RefreshServiceList(ControlHandle(kServiceList)); break;
+    case kDriverList: RefreshDriverList(ControlHandle(kDriverList)); break;
+    case kNetworkList: RefreshNetworkList(); break;
+    default: break;
+  }
 }
 
 // A picture for a static control. A static control of the version 6 common
@@ -248,7 +260,8 @@ void SetTabPicture(int view) {
 }
 
 void DestroyWindows() {
-  StopBuildingOtherWindows();
+  StopCompletingStart();
+  pendingLists.clear();
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
@@ -312,18 +325,30 @@ void BuildOtherWindow(int number) {
   GiveWindowCallback(window);
 }
 
-void BuildOtherWindowsSoon() {
-  StopBuildingOtherWindows();
+void FillListIfPending(int id) {
+  const auto pending = std::find(pendingLists.begin(), pendingLists.end(), id);
+  if (pending == pendingLists.end()) return;
+  pendingLists.erase(pending);
+  FillList(id);
+}
+
+void CompleteStartWhenIdle() {
+  StopCompletingStart();
   // A thread timer ticks only when nothing else waits in the queue: one
-  // window a tick, so input and messages from other programs come first.
-  otherWindowsTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) {
+  // list or window a tick, so input and messages from other programs come
+  // first.
+  completionTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (MainWindow && !pendingLists.empty()) {
+      FillListIfPending(pendingLists.front());
+      return;
+    }
     for (int number : {kPreferencesWindow, kDiagramWindow, kRunWindow, kInformationWindow, kScaleWindow}) {
       if (!MainWindow) break;
       if (BuiltWindow(number)) continue;
       BuildOtherWindow(number);
       return;
     }
-    StopBuildingOtherWindows();
+    StopCompletingStart();
   });
 }
 
@@ -392,13 +417,13 @@ bool BuildWindows() {
     UpdateProcessSummary();
   };
   RefreshProcessList();
-  RefreshServiceList(ControlHandle(kServiceList));
-  RefreshDriverList(ControlHandle(kDriverList));
+  // The lists of the hidden views are filled in the idle time after the
+  // first paint, or at once when needed before (FillListIfPending); the
+  // window list then has the main window shown.
   AttachWindowList({ControlHandle(kWindowList), ControlHandle(kShowHiddenWindows), ControlHandle(kShowSizelessWindows),
                     ControlHandle(kShowOffscreenWindows)});
-  RefreshWindowList();
   AttachNetworkView(NetworkViewControls(), ClientSize(MainWindow).w - ScaleToDpi(30, dpi));
-  RefreshNetworkList();
+  pendingLists = {kWindowList, kServiceList, kDriverList, kNetworkList};
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
@@ -433,8 +458,6 @@ bool BuildWindows() {
   InstallWindowCallback();
   ShowWindow(MainWindow, SW_SHOW);
   UpdateWindow(MainWindow);
-  // 16. Once more, now that the main window itself is shown.
-  RefreshWindowList();
   QuickTransparencyStep = QuickTransparencyPass;
   // 17. The first idle pass refreshes everything.
   ResetStampsForFirstPass();

@@ -22,8 +22,8 @@ bool BuildWindows();
 void DestroyWindows();
 // Windows 1 to 5 are built at their first use: WindowHandle and
 // ControlHandle build a missing one (with its controls, pictures and values)
-// before they answer. BuildOtherWindowsSoon builds the rest once the loop is
-// idle after the first paint.
+// before they answer. CompleteStartWhenIdle builds the rest once the loop is
+// idle after the first paint, after filling the lists of the hidden views.
 HWND WindowHandle(int number);
 HWND ControlHandle(int id);
 // The window or control as far as built: null for one not built yet.
@@ -31,7 +31,9 @@ HWND BuiltWindow(int number);
 HWND BuiltControl(int id);
 // Builds window `number` (1 to 5) with its controls, if not built yet.
 void BuildOtherWindow(int number);
-void BuildOtherWindowsSoon();
+void CompleteStartWhenIdle();
+// Fills list `id` (a view list) now if the start left it for later.
+void FillListIfPending(int id);
 // Number of the program window `window` is or belongs to, or -1.
 int WindowNumberOf(HWND window);
 

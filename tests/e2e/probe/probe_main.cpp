@@ -106,7 +106,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!velkor::StartProgram()) ExitProcess(0);
   if (!velkor::BuildWindows()) velkor::ShutdownProgram();
   velkor::StartCompanionSoon();
-  velkor::BuildOtherWindowsSoon();
+  velkor::CompleteStartWhenIdle();
   shippedCallback = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(velkor::MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProbeCallback)));
   velkor::RunEventLoop();
