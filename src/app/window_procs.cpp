@@ -212,6 +212,8 @@ Answer ContainerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A view panel shown for the first time gets its controls first.
+  if (message == WM_SHOWWINDOW && wParam) BuildViewOfPanel(window);
   if (Answer answer = ContainerMessage(window, message, wParam, lParam)) return *answer;
   return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -93,10 +93,8 @@ HWND BuiltControl(int id) {
 
 HWND ControlHandle(int id) {
   if (const ControlEntry* entry = FindControlEntry(id)) return entry->handle;
-  // A control of a window not built yet: the window is built with it.
-  const ControlSpec* def = FindControlSpec(id);
-  if (!def || BuiltWindow(def->window)) return nullptr;
-  WindowHandle(def->window);
+  // A control of a window or view not built yet: built with it.
+  BuildMissingControl(id);
   return BuiltControl(id);
 }
 

@@ -62,12 +62,40 @@ void StopCompletingStart() {
   completionTimer = 0;
 }
 
+// Views whose controls wait for their first use, the two with the most
+// controls; their panels exist from the start, empty.
+constexpr std::array<int, 2> kDeferredViews = {4, 5};
+std::array<bool, kViewPanels.size()> viewPending{};
+uint64_t lastWorkingSetSum = 0;  // of the last process list refresh, for the memory tables
+
+// The container of view panel or window that `def` lies in at the top.
+int TopContainerOf(const ControlSpec& def) {
+  const ControlSpec* top = &def;
+  while (top->parent)
+    if (const ControlSpec* up = FindControlSpec(top->parent)) top = up;
+    else break;
+  return top->id;
+}
+
+// The deferred view whose controls `def` is among, or -1.
+int PendingViewOf(const ControlSpec& def) {
+  if (def.window != kMainWindow) return -1;
+  const int top = TopContainerOf(def);
+  for (int view : kDeferredViews)
+    if (viewPending[static_cast<size_t>(view)] && kViewPanels[static_cast<size_t>(view)] == top && top != def.id)
+      return view;
+  return -1;
+}
+
 void FillList(int id) {
   switch (id) {
     case kWindowList: RefreshWindowList(); break;
     case kServiceList: RefreshServiceList(ControlHandle(kServiceList)); break;
     case kDriverList: RefreshDriverList(ControlHandle(kDriverList)); break;
-    case kNetworkList: RefreshNetworkList(); break;
+    case kNetworkList:
+      ControlHandle(kNetworkList);  // the view's controls built first
+      RefreshNetworkList();
+      break;
     default: break;
   }
 }
@@ -262,6 +290,7 @@ void SetTabPicture(int view) {
 void DestroyWindows() {
   StopCompletingStart();
   pendingLists.clear();
+  viewPending.fill(false);
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
@@ -332,6 +361,39 @@ void FillListIfPending(int id) {
   FillList(id);
 }
 
+void BuildViewControls(int view) {
+  if (view < 0 || view >= static_cast<int>(viewPending.size()) || !viewPending[static_cast<size_t>(view)] || !MainWindow)
+    return;
+  viewPending[static_cast<size_t>(view)] = false;
+  // Placed for the main window's present size, as its panel is.
+  const Size mainClient = ClientSize(MainWindow);
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  const int panel = kViewPanels[static_cast<size_t>(view)];
+  for (const ControlSpec& def : ControlTable())
+    if (def.window == kMainWindow && def.id != panel && TopContainerOf(def) == panel)
+      CreateControl(def, mainClient, instance);
+  if (view == 4)
+    AttachNetworkView(NetworkViewControls(), mainClient.w - ScaleToDpi(30, LayoutDpiOf(kMainWindow)));
+  if (view == 5) UpdateMemoryTables(lastWorkingSetSum);
+  ApplyAnchoring();  // pictures that sized their controls go back to their places
+}
+
+void BuildViewOfPanel(HWND panel) {
+  for (int view : kDeferredViews)
+    if (viewPending[static_cast<size_t>(view)] && BuiltControl(kViewPanels[static_cast<size_t>(view)]) == panel)
+      BuildViewControls(view);
+}
+
+void BuildMissingControl(int id) {
+  const ControlSpec* def = FindControlSpec(id);
+  if (!def) return;
+  if (def->window != kMainWindow) {
+    WindowHandle(def->window);
+  } else if (const int view = PendingViewOf(*def); view >= 0) {
+    BuildViewControls(view);
+  }
+}
+
 void CompleteStartWhenIdle() {
   StopCompletingStart();
   // A thread timer ticks only when nothing else waits in the queue: one
@@ -340,6 +402,11 @@ void CompleteStartWhenIdle() {
   completionTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) {
     if (MainWindow && !pendingLists.empty()) {
       FillListIfPending(pendingLists.front());
+      return;
+    }
+    for (int view : kDeferredViews) {
+      if (!MainWindow || !viewPending[static_cast<size_t>(view)]) continue;
+      BuildViewControls(view);
       return;
     }
     for (int number : {kPreferencesWindow, kDiagramWindow, kRunWindow, kInformationWindow, kScaleWindow}) {
@@ -382,10 +449,14 @@ bool BuildWindows() {
 
   // The subsystems find their controls and owner through these; app does
   // what follows from their outcomes (memory tables, menus, refresh stamp).
-  MonitorViewCallbacks.control = [](int id) { return ControlHandle(id); };
+  // The monitoring view draws into its controls once they are built.
+  MonitorViewCallbacks.control = [](int id) { return BuiltControl(id); };
   MonitorViewCallbacks.mainWindow = [] { return MainWindow; };
   ProcessListCallbacks.list = [] { return ControlHandle(kProcessList); };
-  ProcessListCallbacks.refreshed = [](uint64_t workingSetSum) { UpdateMemoryTables(workingSetSum); };
+  ProcessListCallbacks.refreshed = [](uint64_t workingSetSum) {
+    lastWorkingSetSum = workingSetSum;
+    UpdateMemoryTables(workingSetSum);
+  };
   ProcessCommandCallbacks.list = [] { return ControlHandle(kProcessList); };
   ProcessCommandCallbacks.owner = [] { return MainWindow; };
   ProcessCommandCallbacks.processMenu = [] { return PopupMenuHandle(2); };
@@ -394,8 +465,10 @@ bool BuildWindows() {
 
   // 4.-5. The controls of window 0, containers before their children.
   // Windows 1 to 5 follow at their first use (BuildOtherWindow).
+  // Those of the deferred views follow at their first use (BuildViewControls).
+  for (int view : kDeferredViews) viewPending[static_cast<size_t>(view)] = true;
   for (const ControlSpec& def : ControlTable())
-    if (def.window == kMainWindow) CreateControl(def, mainClientAtCreation, instance);
+    if (def.window == kMainWindow && PendingViewOf(def) < 0) CreateControl(def, mainClientAtCreation, instance);
 
   // The tab strip is as wide as its picture; the filler takes the rest.
   SetWindowPictures();
@@ -422,7 +495,6 @@ bool BuildWindows() {
   // window list then has the main window shown.
   AttachWindowList({ControlHandle(kWindowList), ControlHandle(kShowHiddenWindows), ControlHandle(kShowSizelessWindows),
                     ControlHandle(kShowOffscreenWindows)});
-  AttachNetworkView(NetworkViewControls(), ClientSize(MainWindow).w - ScaleToDpi(30, dpi));
   pendingLists = {kWindowList, kServiceList, kDriverList, kNetworkList};
 
   // 8. The settings: preferences, column flags and widths, topmost state.

@@ -31,6 +31,12 @@ HWND BuiltWindow(int number);
 HWND BuiltControl(int id);
 // Builds window `number` (1 to 5) with its controls, if not built yet.
 void BuildOtherWindow(int number);
+// The views "Netzwerk" and "Überwachung" get their controls at their first
+// use too: when a control of theirs is asked for or their panel is shown.
+void BuildViewControls(int view);
+void BuildViewOfPanel(HWND panel);
+// Builds the window or view control `id` belongs to, if not built yet.
+void BuildMissingControl(int id);
 void CompleteStartWhenIdle();
 // Fills list `id` (a view list) now if the start left it for later.
 void FillListIfPending(int id);

@@ -116,6 +116,8 @@ TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
   test::ProgramRun run;
   ASSERT_TRUE(run.Start());
   HWND main = run.main();
+  // The controls of the views built in the idle time after the start too.
+  ASSERT_TRUE(test::WaitUntil([&] { return Descendant(main, 161) && Descendant(main, 200); }, kReactionBound));
   const Size client = ClientOf(main);
   const ScaledLayout layout = ScaleLayout(dpi);
   int compared = 0;

@@ -143,6 +143,12 @@ TEST_F(Windows, OtherWindowsAreBuiltAtTheirFirstUse) {
   EXPECT_NE(SendMessageA(ControlHandle(kBanners[2]), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
   EXPECT_NE(SendMessageA(preferences, WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_EQ(GetWindowLongPtrA(preferences, GWLP_WNDPROC), GetWindowLongPtrA(MainWindow, GWLP_WNDPROC));
+  // The views "Netzwerk" and "Überwachung" get their controls when shown.
+  EXPECT_EQ(BuiltControl(200), nullptr);
+  EXPECT_EQ(BuiltControl(kNetworkList), nullptr);
+  ShowView(5, false);
+  EXPECT_TRUE(IsWindowVisible(BuiltControl(200)));
+  ShowView(0, false);
 
   CompleteStartWhenIdle();
   EXPECT_TRUE(test::WaitUntil(
@@ -150,7 +156,8 @@ TEST_F(Windows, OtherWindowsAreBuiltAtTheirFirstUse) {
         Pump();
         for (int n = 1; n < kWindowCount; ++n)
           if (!BuiltWindow(n)) return false;
-        return ListView_GetItemCount(ControlHandle(kWindowList)) > 0;
+        return ListView_GetItemCount(ControlHandle(kWindowList)) > 0 &&
+               ListView_GetItemCount(BuiltControl(kNetworkList)) > 0;
       },
       5s));
   EXPECT_GT(GetWindowTextLengthA(BuiltControl(kDisclaimerText)), 0);
