@@ -63,7 +63,8 @@ void StopCompletingStart() {
 }
 
 // Views whose controls wait for their first use, the two with the most
-// controls; their panels exist from the start, empty.
+// controls; their panels exist from the start, empty. The lists of the
+// other views are there from the start, for whoever looks for them.
 constexpr std::array<int, 2> kDeferredViews = {4, 5};
 std::array<bool, kViewPanels.size()> viewPending{};
 uint64_t lastWorkingSetSum = 0;  // of the last process list refresh, for the memory tables
@@ -89,7 +90,10 @@ int PendingViewOf(const ControlSpec& def) {
 
 void FillList(int id) {
   switch (id) {
-    case kWindowList: RefreshWindowList(); break;
+    case kWindowList:
+      ControlHandle(kWindowList);  // the view's controls built first
+      RefreshWindowList();
+      break;
     case kServiceList: RefreshServiceList(ControlHandle(kServiceList)); break;
     case kDriverList: RefreshDriverList(ControlHandle(kDriverList)); break;
     case kNetworkList:
@@ -372,10 +376,19 @@ void BuildViewControls(int view) {
   for (const ControlSpec& def : ControlTable())
     if (def.window == kMainWindow && def.id != panel && TopContainerOf(def) == panel)
       CreateControl(def, mainClient, instance);
+  SetUpViewControls(view, mainClient);
+  ApplyAnchoring();  // pictures that sized their controls go back to their places
+}
+
+void SetUpViewControls(int view, Size mainClient) {
+  if (view == 1)
+    AttachWindowList({ControlHandle(kWindowList), ControlHandle(kShowHiddenWindows),
+                      ControlHandle(kShowSizelessWindows), ControlHandle(kShowOffscreenWindows)});
+  if (view == 2) SortServiceList(ControlHandle(kServiceList), 0);
+  if (view == 3) SortDriverList(ControlHandle(kDriverList), 0);
   if (view == 4)
     AttachNetworkView(NetworkViewControls(), mainClient.w - ScaleToDpi(30, LayoutDpiOf(kMainWindow)));
   if (view == 5) UpdateMemoryTables(lastWorkingSetSum);
-  ApplyAnchoring();  // pictures that sized their controls go back to their places
 }
 
 void BuildViewOfPanel(HWND panel) {
@@ -469,6 +482,8 @@ bool BuildWindows() {
   for (int view : kDeferredViews) viewPending[static_cast<size_t>(view)] = true;
   for (const ControlSpec& def : ControlTable())
     if (def.window == kMainWindow && PendingViewOf(def) < 0) CreateControl(def, mainClientAtCreation, instance);
+  for (int view = 1; view < static_cast<int>(kViewPanels.size()); ++view)
+    if (!viewPending[static_cast<size_t>(view)]) SetUpViewControls(view, mainClientAtCreation);
 
   // The tab strip is as wide as its picture; the filler takes the rest.
   SetWindowPictures();
@@ -493,8 +508,6 @@ bool BuildWindows() {
   // The lists of the hidden views are filled in the idle time after the
   // first paint, or at once when needed before (FillListIfPending); the
   // window list then has the main window shown.
-  AttachWindowList({ControlHandle(kWindowList), ControlHandle(kShowHiddenWindows), ControlHandle(kShowSizelessWindows),
-                    ControlHandle(kShowOffscreenWindows)});
   pendingLists = {kWindowList, kServiceList, kDriverList, kNetworkList};
 
   // 8. The settings: preferences, column flags and widths, topmost state.
@@ -522,8 +535,6 @@ bool BuildWindows() {
   if (Preferences.PreferencesOptimize) OptimizeAllProcesses();
   // 12.-13. Header-click sorting, then the column visibility.
   SetUpProcessListSorting();
-  SortServiceList(ControlHandle(kServiceList), 0);
-  SortDriverList(ControlHandle(kDriverList), 0);
   ApplyColumnVisibility();
   // 14.-15. The callback, then the window appears. It has its minimum size
   // from its creation on, so it needs no minimise and restore to take it.

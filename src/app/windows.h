@@ -34,6 +34,9 @@ void BuildOtherWindow(int number);
 // The views "Netzwerk" and "Überwachung" get their controls at their first
 // use too: when a control of theirs is asked for or their panel is shown.
 void BuildViewControls(int view);
+// What view `view` (1 to 5) needs once its controls exist: the attached
+// lists and views, the sort marks, the memory tables.
+void SetUpViewControls(int view, Size mainClient);
 void BuildViewOfPanel(HWND panel);
 // Builds the window or view control `id` belongs to, if not built yet.
 void BuildMissingControl(int id);
