@@ -88,6 +88,30 @@ int PendingViewOf(const ControlSpec& def) {
   return -1;
 }
 
+void FillList(int id);
+
+// One step of what the start left for later; false when nothing is left.
+bool CompleteStartStep() {
+  if (!MainWindow) return false;
+  if (!pendingLists.empty()) {
+    const int id = pendingLists.front();
+    pendingLists.erase(pendingLists.begin());
+    FillList(id);
+    return true;
+  }
+  for (int view : kDeferredViews) {
+    if (!viewPending[static_cast<size_t>(view)]) continue;
+    BuildViewControls(view);
+    return true;
+  }
+  for (int number : {kPreferencesWindow, kDiagramWindow, kRunWindow, kInformationWindow, kScaleWindow}) {
+    if (BuiltWindow(number)) continue;
+    BuildOtherWindow(number);
+    return true;
+  }
+  return false;
+}
+
 void FillList(int id) {
   switch (id) {
     case kWindowList:
@@ -413,23 +437,14 @@ void CompleteStartWhenIdle() {
   // list or window a tick, so input and messages from other programs come
   // first.
   completionTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (MainWindow && !pendingLists.empty()) {
-      FillListIfPending(pendingLists.front());
-      return;
-    }
-    for (int view : kDeferredViews) {
-      if (!MainWindow || !viewPending[static_cast<size_t>(view)]) continue;
-      BuildViewControls(view);
-      return;
-    }
-    for (int number : {kPreferencesWindow, kDiagramWindow, kRunWindow, kInformationWindow, kScaleWindow}) {
-      if (!MainWindow) break;
-      if (BuiltWindow(number)) continue;
-      BuildOtherWindow(number);
-      return;
-    }
-    StopCompletingStart();
+    if (!CompleteStartStep()) StopCompletingStart();
   });
+}
+
+void CompleteStartNow() {
+  while (CompleteStartStep()) {
+  }
+  StopCompletingStart();
 }
 
 bool BuildWindows() {

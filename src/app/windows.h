@@ -41,6 +41,8 @@ void BuildViewOfPanel(HWND panel);
 // Builds the window or view control `id` belongs to, if not built yet.
 void BuildMissingControl(int id);
 void CompleteStartWhenIdle();
+// Does at once what the start left for the idle time.
+void CompleteStartNow();
 // Fills list `id` (a view list) now if the start left it for later.
 void FillListIfPending(int id);
 // Number of the program window `window` is or belongs to, or -1.

@@ -91,6 +91,7 @@ LRESULT CALLBACK ProbeCallback(HWND window, UINT message, WPARAM wParam, LPARAM 
   if (window == MainWindow && message == rowsWith)
     return RowsWith(wParam & 0xFF, static_cast<int>(wParam >> 8), lParam);
   if (window == MainWindow && message == count) {
+    CompleteStartNow();  // the counts are those of the whole program
     if (wParam == probe::kHandles) return test::OwnHandleCount();
     if (wParam == probe::kGdiObjects) return test::OwnGdiObjectCount();
     if (wParam == probe::kUserObjects) return OwnWindowCount();
