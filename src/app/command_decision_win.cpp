@@ -15,8 +15,9 @@ constexpr int kDriverListId = 154;
 
 PowerPolicy menuPowerPolicy;
 
+// A list not built yet has no selection.
 bool HasSelection(int list) {
-  HWND control = ControlHandle(list);
+  HWND control = BuiltControl(list);
   return control && ListView_GetSelectedCount(control) > 0;
 }
 

@@ -75,8 +75,10 @@ void Quit(const LoopEvent&) { QuitProgram(); }
 
 // Items 1..4 of "Datei": the process, window, service or driver list to a file.
 void ExportFromMenu(const LoopEvent& event) {
-  if (std::optional<ExportTarget> target = ExportTargetFor(event.id))
+  if (std::optional<ExportTarget> target = ExportTargetFor(event.id)) {
+    FillListIfPending(target->listId);  // one the start left for later
     ExportList(MainWindow, ControlHandle(target->listId), target->title, ExportedColumns(*target, ColumnShown));
+  }
 }
 
 void ShowViewFromMenu(const LoopEvent& event) { ShowView(event.id - 13, true); }
@@ -115,7 +117,10 @@ void ProcessCommand(const LoopEvent& event) {
   }
 }
 
-void ToggleDiagram(const LoopEvent&) { ToggleDiagramWindow(); }
+void ToggleDiagram(const LoopEvent&) {
+  WindowHandle(kDiagramWindow);  // built at its first use
+  ToggleDiagramWindow();
+}
 void DiagramDoubleClick(const LoopEvent&) { PieDoubleClick(); }
 void DiagramMeasure(const LoopEvent&) { CheckPieMeasure(); }
 

@@ -10,8 +10,10 @@
 namespace velkor {
 
 void WirePreferencesWindow() {
-  PreferencesWindow.window = WindowHandle(kPreferencesWindow);
-  PreferencesWindow.control = ControlHandle;
+  // The window and its controls once built (PreferencesWindowBuilt): the
+  // settings read and saved meanwhile need no controls.
+  PreferencesWindow.window = BuiltWindow(kPreferencesWindow);
+  PreferencesWindow.control = BuiltControl;
   PreferencesWindow.enableOtherWindows = EnableMainWindows;
   PreferencesWindow.showPagePicture = [](int page) {
     SetControlPicture(kPrefsPageSelectorId, page == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns);
@@ -24,7 +26,15 @@ void WirePreferencesWindow() {
   SettingsHooks.fillPreferenceControls = FillPreferenceControls;
 }
 
-void OpenPreferencesCommand(const LoopEvent&) { OpenPreferences(); }
+void PreferencesWindowBuilt() {
+  PreferencesWindow.window = BuiltWindow(kPreferencesWindow);
+  FillPreferenceControls();
+}
+
+void OpenPreferencesCommand(const LoopEvent&) {
+  WindowHandle(kPreferencesWindow);
+  OpenPreferences();
+}
 void PreferencesPageCommand(const LoopEvent&) { SelectPreferencesPageAtClick(); }
 void AutostartBoxCommand(const LoopEvent& event) { CoupleAutostartBox(event.id); }
 void NumberFieldCommand(const LoopEvent& event) { KeepDigitsOnly(event.id); }

@@ -9,6 +9,9 @@ namespace velkor {
 // Hands window 3, its controls and the neighbouring windows to the settings
 // subsystem; BuildWindows calls it before the settings are loaded.
 void WirePreferencesWindow();
+// Window 3 now built (at its first use): the settings subsystem gets it and
+// its controls show the loaded values.
+void PreferencesWindowBuilt();
 
 // Command handlers (identifiers 20, 249, 252/253, 263/266/269, 270, 274,
 // 291, 292, 293..299).

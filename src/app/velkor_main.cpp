@@ -3,6 +3,7 @@
 
 #include "app/event_loop.h"
 #include "app/startup.h"
+#include "app/windows.h"
 #include "errors/source_location.h"
 
 #ifdef VELKOR_FAULT_TRIGGERS
@@ -43,6 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   VELKOR_LINE(velkor::kMainModule);
   if (!velkor::BuildWindows()) velkor::ShutdownProgram();
   velkor::StartCompanionSoon();
+  velkor::CompleteStartWhenIdle();
 #ifdef VELKOR_FAULT_TRIGGERS
   shippedCallback = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(velkor::MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FaultTriggerCallback)));

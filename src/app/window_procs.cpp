@@ -212,6 +212,8 @@ Answer ContainerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A view panel shown for the first time gets its controls first.
+  if (message == WM_SHOWWINDOW && wParam) BuildViewOfPanel(window);
   if (Answer answer = ContainerMessage(window, message, wParam, lParam)) return *answer;
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -275,7 +277,7 @@ LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void SetProcedureOfWindows(WNDPROC procedure) {
   for (int number = 0; number < kWindowCount; ++number)
-    if (HWND window = WindowHandle(number))
+    if (HWND window = BuiltWindow(number))
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
 }
 
@@ -313,6 +315,10 @@ LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LP
 void InstallWindowCallback() {
   SetProcedureOfWindows(MainWindowCallback);
   callbackInstalled = true;
+}
+
+void GiveWindowCallback(HWND window) {
+  if (callbackInstalled && window) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWindowCallback));
 }
 
 void RemoveWindowCallback() {

@@ -77,13 +77,25 @@ int WindowNumberOf(HWND window) {
   return -1;
 }
 
-HWND WindowHandle(int number) {
+HWND BuiltWindow(int number) {
   return (number >= 0 && number < kWindowCount) ? built.windows[static_cast<size_t>(number)].get() : nullptr;
 }
 
-HWND ControlHandle(int id) {
+HWND WindowHandle(int number) {
+  if (number > kMainWindow && number < kWindowCount && MainWindow && !BuiltWindow(number)) BuildOtherWindow(number);
+  return BuiltWindow(number);
+}
+
+HWND BuiltControl(int id) {
   const ControlEntry* entry = FindControlEntry(id);
   return entry ? entry->handle : nullptr;
+}
+
+HWND ControlHandle(int id) {
+  if (const ControlEntry* entry = FindControlEntry(id)) return entry->handle;
+  // A control of a window or view not built yet: built with it.
+  BuildMissingControl(id);
+  return BuiltControl(id);
 }
 
 }  // namespace velkor

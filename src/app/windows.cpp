@@ -52,6 +52,82 @@ namespace {
 // a new one replaces, and frees, the one it follows.
 std::map<std::pair<int, WPARAM>, win::UniqueIcon> windowIcons;
 
+// What the start leaves for the idle time after the first paint
+// (CompleteStartWhenIdle): the lists of the hidden views, then windows 1 to 5.
+UINT_PTR completionTimer = 0;
+std::vector<int> pendingLists;
+
+void StopCompletingStart() {
+  if (completionTimer) KillTimer(nullptr, completionTimer);
+  completionTimer = 0;
+}
+
+// Views whose controls wait for their first use, the two with the most
+// controls; their panels exist from the start, empty. The lists of the
+// other views are there from the start, for whoever looks for them.
+constexpr std::array<int, 2> kDeferredViews = {4, 5};
+std::array<bool, kViewPanels.size()> viewPending{};
+uint64_t lastWorkingSetSum = 0;  // of the last process list refresh, for the memory tables
+
+// The container of view panel or window that `def` lies in at the top.
+int TopContainerOf(const ControlSpec& def) {
+  const ControlSpec* top = &def;
+  while (top->parent)
+    if (const ControlSpec* up = FindControlSpec(top->parent)) top = up;
+    else break;
+  return top->id;
+}
+
+// The deferred view whose controls `def` is among, or -1.
+int PendingViewOf(const ControlSpec& def) {
+  if (def.window != kMainWindow) return -1;
+  const int top = TopContainerOf(def);
+  for (int view : kDeferredViews)
+    if (viewPending[static_cast<size_t>(view)] && kViewPanels[static_cast<size_t>(view)] == top && top != def.id)
+      return view;
+  return -1;
+}
+
+void FillList(int id);
+
+// One step of what the start left for later; false when nothing is left.
+bool CompleteStartStep() {
+  if (!MainWindow) return false;
+  if (!pendingLists.empty()) {
+    const int id = pendingLists.front();
+    pendingLists.erase(pendingLists.begin());
+    FillList(id);
+    return true;
+  }
+  for (int view : kDeferredViews) {
+    if (!viewPending[static_cast<size_t>(view)]) continue;
+    BuildViewControls(view);
+    return true;
+  }
+  for (int number : {kPreferencesWindow, kDiagramWindow, kRunWindow, kInformationWindow, kScaleWindow}) {
+    if (BuiltWindow(number)) continue;
+    BuildOtherWindow(number);
+    return true;
+  }
+  return false;
+}
+
+void FillList(int id) {
+  switch (id) {
+    case kWindowList:
+      ControlHandle(kWindowList);  // the view's controls built first
+      RefreshWindowList();
+      break;
+    case kServiceList: RefreshServiceList(ControlHandle(kServiceList)); break;
+    case kDriverList: RefreshDriverList(ControlHandle(kDriverList)); break;
+    case kNetworkList:
+      ControlHandle(kNetworkList);  // the view's controls built first
+      RefreshNetworkList();
+      break;
+    default: break;
+  }
+}
+
 // A picture for a static control. A static control of the version 6 common
 // controls shows a private copy of a bitmap with any alpha, and hands that
 // copy to whoever sets the next picture: a leak at every tab change. An opaque
@@ -90,11 +166,11 @@ Size PictureSize(HBITMAP bitmap) {
 }
 
 void SetPicture(int id, HBITMAP bitmap) {
-  if (HWND control = ControlHandle(id)) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  if (HWND control = BuiltControl(id)) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
 void GiveWindowIcon(int number, WPARAM kind, win::UniqueIcon icon) {
-  HWND window = WindowHandle(number);
+  HWND window = BuiltWindow(number);
   if (!window || !icon) return;
   SendMessageA(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon.get()));
   windowIcons[{number, kind}] = std::move(icon);
@@ -170,6 +246,27 @@ int DpiOfControl(int id) {
 
 }  // namespace
 
+namespace {
+
+// The pictures window `number` (1 to 5) shows from its creation on, if built.
+void SetOtherWindowPictures(int number) {
+  const auto shown = [number](int id) {
+    const ControlSpec* def = FindControlSpec(id);
+    return def && def->window == number && BuiltControl(id);
+  };
+  for (int banner : kBanners)
+    if (shown(banner)) SetPicture(banner, Picture(images::kBanner, DpiOfControl(banner)));
+  if (shown(kPreferencesSidebar))
+    SetPicture(kPreferencesSidebar, Picture(images::kPrefsSidebar, DpiOfControl(kPreferencesSidebar)));
+  if (shown(kAboutLogoPicture))
+    SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo, DpiOfControl(kAboutLogoPicture)));
+  if (shown(kPreferencesTabs))
+    SetPicture(kPreferencesTabs, Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
+                                         DpiOfControl(kPreferencesTabs)));
+}
+
+}  // namespace
+
 // The pictures the windows show from their creation on, at each window's DPI.
 // The tab strip is as wide as its picture; the filler takes the rest.
 void SetWindowPictures() {
@@ -177,12 +274,8 @@ void SetWindowPictures() {
   SetTabPicture(CurrentView >= 0 && CurrentView <= 5 ? CurrentView : 0);
   SetTabStripWidth(std::max(PictureSize(Picture(images::kTabsProcesses, dpi)).w, 1));
   SetPicture(kTabFiller, Picture(images::kTabsFiller, dpi));
-  for (int banner : kBanners) SetPicture(banner, Picture(images::kBanner, DpiOfControl(banner)));
-  SetPicture(kPreferencesSidebar, Picture(images::kPrefsSidebar, DpiOfControl(kPreferencesSidebar)));
-  SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo, DpiOfControl(kAboutLogoPicture)));
-  SetPicture(kPreferencesTabs, Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
-                                       DpiOfControl(kPreferencesTabs)));
   SetPicture(kStatusBar, Picture(images::kStatusbar, dpi));
+  for (int number = kMainWindow + 1; number < kWindowCount; ++number) SetOtherWindowPictures(number);
 }
 
 void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
@@ -211,6 +304,7 @@ void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
 }
 
 void SetControlPicture(int id, const char* name) {
+  ControlHandle(id);  // its window built first
   SetPicture(id, Picture(name, DpiOfControl(id)));
 }
 
@@ -222,6 +316,9 @@ void SetTabPicture(int view) {
 }
 
 void DestroyWindows() {
+  StopCompletingStart();
+  pendingLists.clear();
+  viewPending.fill(false);
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
@@ -242,6 +339,112 @@ void DestroyWindows() {
   DetachPreferencesWindow();
   ClearLoopEvents();
   FreeLookCache();  // after everything that showed its fonts, brushes and pictures
+}
+
+void BuildOtherWindow(int number) {
+  if (number <= kMainWindow || number >= kWindowCount || !MainWindow || BuiltWindow(number)) return;
+  const WindowSpec* found = nullptr;
+  for (const WindowSpec& def : WindowTable())
+    if (def.number == number) found = &def;
+  if (!found) return;
+  const WindowSpec& def = *found;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  DWORD style = def.caption ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
+  style |= WS_CLIPCHILDREN;
+  DWORD exStyle = def.topmost ? (WS_EX_TOPMOST | WS_EX_TOOLWINDOW) : 0;
+  // Opened over the main window, on its monitor: laid out at its DPI;
+  // centred over it (all but 5).
+  const int dpi = LayoutDpiOf(kMainWindow);
+  SetLayoutDpi(number, dpi);
+  const RECT r = win::OuterRectAtDpi({0, 0, ScaleToDpi(def.clientWidth, dpi), ScaleToDpi(def.clientHeight, dpi)}, style,
+                                     false, exStyle, dpi);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  int wx = 0, wy = 0;
+  if (def.owned) {
+    RECT mainRect{};
+    GetWindowRect(MainWindow, &mainRect);
+    wx = mainRect.left + (mainRect.right - mainRect.left - w) / 2;
+    wy = mainRect.top + (mainRect.bottom - mainRect.top - h) / 2;
+  }
+  AdoptWindow(number, win::UniqueWindow(CreateTopLevel(def, instance, wx, wy, w, h, style, exStyle)));
+  HWND window = BuiltWindow(number);
+  if (!window) return;
+  const Size mainClient = ClientSize(MainWindow);
+  for (const ControlSpec& control : ControlTable())
+    if (control.window == number) CreateControl(control, mainClient, instance);
+  // What the window shows from its creation on.
+  SetOtherWindowPictures(number);
+  if (const ControlSpec* disclaimer = FindControlSpec(kDisclaimerText); disclaimer && disclaimer->window == number)
+    SetWindowTextA(BuiltControl(kDisclaimerText), std::string(DisclaimerText()).c_str());
+  SetIconsAtDpi(number, false);
+  if (number == kDiagramWindow) SetUpDiagramWindow(window, dpi);
+  if (number == kPreferencesWindow) PreferencesWindowBuilt();
+  GiveWindowCallback(window);
+}
+
+void FillListIfPending(int id) {
+  const auto pending = std::find(pendingLists.begin(), pendingLists.end(), id);
+  if (pending == pendingLists.end()) return;
+  pendingLists.erase(pending);
+  FillList(id);
+}
+
+void BuildViewControls(int view) {
+  if (view < 0 || view >= static_cast<int>(viewPending.size()) || !viewPending[static_cast<size_t>(view)] || !MainWindow)
+    return;
+  viewPending[static_cast<size_t>(view)] = false;
+  // Placed for the main window's present size, as its panel is.
+  const Size mainClient = ClientSize(MainWindow);
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  const int panel = kViewPanels[static_cast<size_t>(view)];
+  for (const ControlSpec& def : ControlTable())
+    if (def.window == kMainWindow && def.id != panel && TopContainerOf(def) == panel)
+      CreateControl(def, mainClient, instance);
+  SetUpViewControls(view, mainClient);
+  ApplyAnchoring();  // pictures that sized their controls go back to their places
+}
+
+void SetUpViewControls(int view, Size mainClient) {
+  if (view == 1)
+    AttachWindowList({ControlHandle(kWindowList), ControlHandle(kShowHiddenWindows),
+                      ControlHandle(kShowSizelessWindows), ControlHandle(kShowOffscreenWindows)});
+  if (view == 2) SortServiceList(ControlHandle(kServiceList), 0);
+  if (view == 3) SortDriverList(ControlHandle(kDriverList), 0);
+  if (view == 4)
+    AttachNetworkView(NetworkViewControls(), mainClient.w - ScaleToDpi(30, LayoutDpiOf(kMainWindow)));
+  if (view == 5) UpdateMemoryTables(lastWorkingSetSum);
+}
+
+void BuildViewOfPanel(HWND panel) {
+  for (int view : kDeferredViews)
+    if (viewPending[static_cast<size_t>(view)] && BuiltControl(kViewPanels[static_cast<size_t>(view)]) == panel)
+      BuildViewControls(view);
+}
+
+void BuildMissingControl(int id) {
+  const ControlSpec* def = FindControlSpec(id);
+  if (!def) return;
+  if (def->window != kMainWindow) {
+    WindowHandle(def->window);
+  } else if (const int view = PendingViewOf(*def); view >= 0) {
+    BuildViewControls(view);
+  }
+}
+
+void CompleteStartWhenIdle() {
+  StopCompletingStart();
+  // A thread timer ticks only when nothing else waits in the queue: one
+  // list or window a tick, so input and messages from other programs come
+  // first.
+  completionTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (!CompleteStartStep()) StopCompletingStart();
+  });
+}
+
+void CompleteStartNow() {
+  while (CompleteStartStep()) {
+  }
+  StopCompletingStart();
 }
 
 bool BuildWindows() {
@@ -274,44 +477,32 @@ bool BuildWindows() {
 
   // The subsystems find their controls and owner through these; app does
   // what follows from their outcomes (memory tables, menus, refresh stamp).
-  MonitorViewCallbacks.control = [](int id) { return ControlHandle(id); };
+  // The monitoring view draws into its controls once they are built.
+  MonitorViewCallbacks.control = [](int id) { return BuiltControl(id); };
   MonitorViewCallbacks.mainWindow = [] { return MainWindow; };
   ProcessListCallbacks.list = [] { return ControlHandle(kProcessList); };
-  ProcessListCallbacks.refreshed = [](uint64_t workingSetSum) { UpdateMemoryTables(workingSetSum); };
+  ProcessListCallbacks.refreshed = [](uint64_t workingSetSum) {
+    lastWorkingSetSum = workingSetSum;
+    UpdateMemoryTables(workingSetSum);
+  };
   ProcessCommandCallbacks.list = [] { return ControlHandle(kProcessList); };
   ProcessCommandCallbacks.owner = [] { return MainWindow; };
   ProcessCommandCallbacks.processMenu = [] { return PopupMenuHandle(2); };
   ProcessCommandCallbacks.showProcessMenu = [] { ShowPopupMenu(2); };
   ProcessCommandCallbacks.listRefreshed = [] { SetListStamp(); };
 
-  // 5. Windows 1 to 5, centred over the main window (all but 5).
-  RECT mainRect{};
-  GetWindowRect(MainWindow, &mainRect);
-  for (const WindowSpec& def : WindowTable()) {
-    if (def.number == 0) continue;
-    DWORD style = def.caption ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
-    style |= WS_CLIPCHILDREN;
-    DWORD exStyle = def.topmost ? (WS_EX_TOPMOST | WS_EX_TOOLWINDOW) : 0;
-    // Opened over the main window, on its monitor: laid out at its DPI.
-    SetLayoutDpi(def.number, dpi);
-    const RECT r = win::OuterRectAtDpi({0, 0, ScaleToDpi(def.clientWidth, dpi), ScaleToDpi(def.clientHeight, dpi)},
-                                       style, false, exStyle, dpi);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    int wx = 0, wy = 0;
-    if (def.owned) {
-      wx = mainRect.left + (mainRect.right - mainRect.left - w) / 2;
-      wy = mainRect.top + (mainRect.bottom - mainRect.top - h) / 2;
-    }
-    AdoptWindow(def.number, win::UniqueWindow(CreateTopLevel(def, instance, wx, wy, w, h, style, exStyle)));
-  }
-
-  // 4.-5. Every control, containers before their children.
-  for (const ControlSpec& def : ControlTable()) CreateControl(def, mainClientAtCreation, instance);
+  // 4.-5. The controls of window 0, containers before their children.
+  // Windows 1 to 5 follow at their first use (BuildOtherWindow).
+  // Those of the deferred views follow at their first use (BuildViewControls).
+  for (int view : kDeferredViews) viewPending[static_cast<size_t>(view)] = true;
+  for (const ControlSpec& def : ControlTable())
+    if (def.window == kMainWindow && PendingViewOf(def) < 0) CreateControl(def, mainClientAtCreation, instance);
+  for (int view = 1; view < static_cast<int>(kViewPanels.size()); ++view)
+    if (!viewPending[static_cast<size_t>(view)]) SetUpViewControls(view, mainClientAtCreation);
 
   // The tab strip is as wide as its picture; the filler takes the rest.
   SetWindowPictures();
-  SetWindowTextA(ControlHandle(kDisclaimerText), std::string(DisclaimerText()).c_str());
-  for (int number : {kMainWindow, kDiagramWindow, kPreferencesWindow}) SetIconsAtDpi(number, false);
+  SetIconsAtDpi(kMainWindow, false);
 
   // 6. The popup menus.
   BuildPopupMenus();
@@ -319,7 +510,6 @@ bool BuildWindows() {
   // 7. The first fill of the lists. The strips, the diagram and the summary
   // panel hang off every refresh of the process list.
   PrepareHistoryImages(ClientSize(MainWindow).w);
-  SetUpDiagramWindow(WindowHandle(kDiagramWindow), LayoutDpiOf(kDiagramWindow));
   SetUpProcessSummary(ControlHandle(kProcessSummary));
   ProcessListCallbacks.history = {CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage};
   ProcessListCallbacks.listChanged = [] {
@@ -330,13 +520,10 @@ bool BuildWindows() {
     UpdateProcessSummary();
   };
   RefreshProcessList();
-  RefreshServiceList(ControlHandle(kServiceList));
-  RefreshDriverList(ControlHandle(kDriverList));
-  AttachWindowList({ControlHandle(kWindowList), ControlHandle(kShowHiddenWindows), ControlHandle(kShowSizelessWindows),
-                    ControlHandle(kShowOffscreenWindows)});
-  RefreshWindowList();
-  AttachNetworkView(NetworkViewControls(), ClientSize(MainWindow).w - ScaleToDpi(30, dpi));
-  RefreshNetworkList();
+  // The lists of the hidden views are filled in the idle time after the
+  // first paint, or at once when needed before (FillListIfPending); the
+  // window list then has the main window shown.
+  pendingLists = {kWindowList, kServiceList, kDriverList, kNetworkList};
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;
@@ -363,16 +550,12 @@ bool BuildWindows() {
   if (Preferences.PreferencesOptimize) OptimizeAllProcesses();
   // 12.-13. Header-click sorting, then the column visibility.
   SetUpProcessListSorting();
-  SortServiceList(ControlHandle(kServiceList), 0);
-  SortDriverList(ControlHandle(kDriverList), 0);
   ApplyColumnVisibility();
   // 14.-15. The callback, then the window appears. It has its minimum size
   // from its creation on, so it needs no minimise and restore to take it.
   InstallWindowCallback();
   ShowWindow(MainWindow, SW_SHOW);
   UpdateWindow(MainWindow);
-  // 16. Once more, now that the main window itself is shown.
-  RefreshWindowList();
   QuickTransparencyStep = QuickTransparencyPass;
   // 17. The first idle pass refreshes everything.
   ResetStampsForFirstPass();

@@ -20,8 +20,31 @@ bool BuildWindows();
 // Destroys everything BuildWindows made; the program never does, tests do
 // between cases (and count that nothing is left behind).
 void DestroyWindows();
+// Windows 1 to 5 are built at their first use: WindowHandle and
+// ControlHandle build a missing one (with its controls, pictures and values)
+// before they answer. CompleteStartWhenIdle builds the rest once the loop is
+// idle after the first paint, after filling the lists of the hidden views.
 HWND WindowHandle(int number);
 HWND ControlHandle(int id);
+// The window or control as far as built: null for one not built yet.
+HWND BuiltWindow(int number);
+HWND BuiltControl(int id);
+// Builds window `number` (1 to 5) with its controls, if not built yet.
+void BuildOtherWindow(int number);
+// The views "Netzwerk" and "Überwachung" get their controls at their first
+// use too: when a control of theirs is asked for or their panel is shown.
+void BuildViewControls(int view);
+// What view `view` (1 to 5) needs once its controls exist: the attached
+// lists and views, the sort marks, the memory tables.
+void SetUpViewControls(int view, Size mainClient);
+void BuildViewOfPanel(HWND panel);
+// Builds the window or view control `id` belongs to, if not built yet.
+void BuildMissingControl(int id);
+void CompleteStartWhenIdle();
+// Does at once what the start left for the idle time.
+void CompleteStartNow();
+// Fills list `id` (a view list) now if the start left it for later.
+void FillListIfPending(int id);
 // Number of the program window `window` is or belongs to, or -1.
 int WindowNumberOf(HWND window);
 
@@ -29,6 +52,8 @@ int WindowNumberOf(HWND window);
 // of BuildWindows, removed by the shutdown).
 LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void InstallWindowCallback();
+// A window built after InstallWindowCallback gets the callback too.
+void GiveWindowCallback(HWND window);
 void RemoveWindowCallback();
 
 // Puts every anchored control of window 0 where its anchors want it.

@@ -116,6 +116,8 @@ TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
   test::ProgramRun run;
   ASSERT_TRUE(run.Start());
   HWND main = run.main();
+  // The controls of the views built in the idle time after the start too.
+  ASSERT_TRUE(test::WaitUntil([&] { return Descendant(main, 161) && Descendant(main, 200); }, kReactionBound));
   const Size client = ClientOf(main);
   const ScaledLayout layout = ScaleLayout(dpi);
   int compared = 0;
@@ -233,8 +235,10 @@ TEST_P(DisplayScale, OtherWindowsAreTheTableScaled) {
                                    {kScaleWindow, "ZovuZevuvuv", 0, 0}};
   for (const Opening& opening : kOpenings) {
     SCOPED_TRACE(opening.title);
-    HWND window = test::FindWindowOf(run.pid(), {}, opening.title, false);
-    ASSERT_NE(window, nullptr);
+    // Built at its first use, or in the idle time after the start.
+    HWND window = nullptr;
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return (window = test::FindWindowOf(run.pid(), {}, opening.title, false)) != nullptr; }, kReactionBound));
     if (opening.command) {
       ASSERT_TRUE(test::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, kReactionBound));
       PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(opening.command), 0);

@@ -45,8 +45,10 @@ class PreferencesProgram : public ::testing::Test {
   void Start() {
     ASSERT_TRUE(run_.Start());
     main_ = run_.main();
-    prefs_ = test::FindWindowOf(run_.pid(), {}, "Einstellungen", false);
-    ASSERT_NE(prefs_, nullptr);
+    // Built in the idle time after the start at the latest.
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return (prefs_ = test::FindWindowOf(run_.pid(), {}, "Einstellungen", false)) != nullptr; },
+        kReactionBound));
   }
   void Open() {
     ASSERT_TRUE(PostMessageA(main_, WM_COMMAND, 20, 0));

@@ -91,6 +91,7 @@ LRESULT CALLBACK ProbeCallback(HWND window, UINT message, WPARAM wParam, LPARAM 
   if (window == MainWindow && message == rowsWith)
     return RowsWith(wParam & 0xFF, static_cast<int>(wParam >> 8), lParam);
   if (window == MainWindow && message == count) {
+    CompleteStartNow();  // the counts are those of the whole program
     if (wParam == probe::kHandles) return test::OwnHandleCount();
     if (wParam == probe::kGdiObjects) return test::OwnGdiObjectCount();
     if (wParam == probe::kUserObjects) return OwnWindowCount();
@@ -106,6 +107,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!velkor::StartProgram()) ExitProcess(0);
   if (!velkor::BuildWindows()) velkor::ShutdownProgram();
   velkor::StartCompanionSoon();
+  velkor::CompleteStartWhenIdle();
   shippedCallback = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(velkor::MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProbeCallback)));
   velkor::RunEventLoop();

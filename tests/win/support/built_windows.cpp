@@ -15,7 +15,7 @@ void Pump() {
   }
 }
 
-void BuiltWindows::BuildHere(const std::string& settings) {
+void BuiltWindows::BuildHere(const std::string& settings, bool fillLists) {
   GetCurrentDirectoryA(MAX_PATH, previous_);
   SetCurrentDirectoryA(folder_.path().c_str());
   if (!settings.empty()) {
@@ -25,6 +25,8 @@ void BuiltWindows::BuildHere(const std::string& settings) {
   InitProcessLibrary();  // as the program binds it at start
   InitCpuUsage();
   ASSERT_TRUE(BuildWindows());
+  if (fillLists)
+    for (int list : kViewLists) FillListIfPending(list);
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }

@@ -20,7 +20,9 @@ void Pump();
 class BuiltWindows : public ::testing::Test {
  protected:
   // Builds the windows; a `settings` text is written as velkor.ini first.
-  void BuildHere(const std::string& settings = {});
+  // The lists of the hidden views are filled as the idle time after the
+  // start fills them, unless `fillLists` is false.
+  void BuildHere(const std::string& settings = {}, bool fillLists = true);
   // Destroys the windows and returns to the working folder of before.
   void TearDown() override;
 
