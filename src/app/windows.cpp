@@ -47,7 +47,6 @@ namespace velkor {
 
 namespace {
 
-// The icons handed to windows 2 and 3 (freed after the windows).
 // The icons given to the windows, by window and kind (ICON_SMALL/ICON_BIG):
 // a new one replaces, and frees, the one it follows.
 std::map<std::pair<int, WPARAM>, win::UniqueIcon> windowIcons;
