@@ -3,11 +3,18 @@
 // priority class; at the monitoring interval it samples the machine's
 // processor times and memory. bench/run-bench measures velkor.exe against it.
 //
-//   velkor_idle_floor.exe [LIST_MS MONITOR_MS]   (defaults: the program's intervals)
+// With "graphs" it also does the least the "Überwachung" view must add: a
+// window whose two pictures, as large as the view's two graphs at the main
+// window's first size, take one new column each and are shown whole every
+// 50 ms. Each picture is a ring of columns, so a step writes one column and
+// moves nothing; it is shown in two pieces, oldest column first.
+//
+//   velkor_idle_floor.exe [LIST_MS MONITOR_MS] [graphs]   (defaults: the program's intervals)
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -44,18 +51,110 @@ void MonitorStep() {
   sink += idle.dwLowDateTime + memory.dwMemoryLoad;
 }
 
+// A picture on screen that scrolls one column a step.
+class RingPicture {
+ public:
+  RingPicture(HWND parent, int x, int y, int width, int height)
+      : width_(width), height_(height), pixels_(static_cast<size_t>(width) * static_cast<size_t>(height)) {
+    control_ = parent ? CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, x, y, width, height, parent, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr)
+                      : nullptr;
+    dc_ = control_ ? GetDC(control_) : nullptr;
+    info_.bmiHeader.biSize = sizeof info_.bmiHeader;
+    info_.bmiHeader.biWidth = width;
+    info_.bmiHeader.biHeight = -height;  // top row first
+    info_.bmiHeader.biPlanes = 1;
+    info_.bmiHeader.biBitCount = 32;
+    info_.bmiHeader.biCompression = BI_RGB;
+  }
+  ~RingPicture() {
+    if (dc_) ReleaseDC(control_, dc_);
+  }
+  RingPicture(const RingPicture&) = delete;
+  RingPicture& operator=(const RingPicture&) = delete;
+
+  void Step(unsigned step) {
+    // The new column: the grid rows, and every 20th step a grid column.
+    for (int y = 0; y < height_; ++y) {
+      const bool grid = (y % 20 == 10) || (step % 20 == 0 && y >= 10 && y < 90);
+      pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(head_)] =
+          grid ? 0x00006020u : 0u;
+    }
+    head_ = (head_ + 1) % width_;
+    if (!dc_) return;
+    const int older = width_ - head_;  // columns head_..width_-1, shown on the left
+    SetDIBitsToDevice(dc_, 0, 0, static_cast<DWORD>(older), static_cast<DWORD>(height_), head_, 0, 0,
+                      static_cast<UINT>(height_), pixels_.data(), &info_, DIB_RGB_COLORS);
+    if (head_ > 0)
+      SetDIBitsToDevice(dc_, older, 0, static_cast<DWORD>(head_), static_cast<DWORD>(height_), 0, 0, 0,
+                        static_cast<UINT>(height_), pixels_.data(), &info_, DIB_RGB_COLORS);
+  }
+
+ private:
+  int width_, height_;
+  int head_ = 0;
+  std::vector<uint32_t> pixels_;
+  HWND control_ = nullptr;
+  HDC dc_ = nullptr;
+  BITMAPINFO info_{};
+};
+
+// The window of the "graphs" floor: the main window's first client size, the
+// two graphs where the view has them.
+HWND CreateGraphWindow() {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = "VelkorGraphFloor";
+  RegisterClassA(&windowClass);
+  RECT frame{0, 0, 640, 500};
+  AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Graphen", WS_OVERLAPPEDWINDOW, 60, 60,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+  if (window) ShowWindow(window, SW_SHOWNOACTIVATE);
+  return window;
+}
+
+// Waits until `until` (a tick count), handling the window's messages.
+void WaitHandlingMessages(ULONGLONG until) {
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    const ULONGLONG now = GetTickCount64();
+    if (now >= until) return;
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(until - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool graphs = argc > 1 && std::strcmp(argv[argc - 1], "graphs") == 0;
+  if (graphs) --argc;
   const ULONGLONG listInterval = argc > 2 ? std::strtoull(argv[1], nullptr, 10) : 2500;
   const ULONGLONG monitorInterval = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 750;
   auto query = reinterpret_cast<NtQuerySystemInformationFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
   if (!query || listInterval == 0 || monitorInterval == 0) return 1;
   std::vector<uint64_t> buffer(1 << 18);
-  ULONGLONG nextList = GetTickCount64(), nextMonitor = nextList;
+  // The graph step: more than a fifteenth of the monitoring interval apart.
+  const ULONGLONG stepInterval = monitorInterval / 15 + 1;
+  HWND window = graphs ? CreateGraphWindow() : nullptr;
+  if (graphs && !window) return 1;
+  RingPicture processor(window, 110, 60, 640 - 130, 100);
+  RingPicture memory(window, 10, 250, 640 - 320, 100);
+  unsigned steps = 0;
+  ULONGLONG nextList = GetTickCount64(), nextMonitor = nextList, nextStep = nextList;
   for (;;) {
     const ULONGLONG now = GetTickCount64();
+    if (graphs && now >= nextStep) {
+      ++steps;
+      processor.Step(steps);
+      memory.Step(steps);
+      nextStep = now + stepInterval;
+    }
     if (now >= nextList) {
       ListStep(query, buffer);
       nextList = now + listInterval;
@@ -64,8 +163,10 @@ int main(int argc, char** argv) {
       MonitorStep();
       nextMonitor = now + monitorInterval;
     }
-    const ULONGLONG next = nextList < nextMonitor ? nextList : nextMonitor;
+    ULONGLONG next = nextList < nextMonitor ? nextList : nextMonitor;
+    if (graphs && nextStep < next) next = nextStep;
     const ULONGLONG after = GetTickCount64();
-    if (next > after) Sleep(static_cast<DWORD>(next - after));
+    if (graphs) WaitHandlingMessages(next);
+    else if (next > after) Sleep(static_cast<DWORD>(next - after));
   }
 }

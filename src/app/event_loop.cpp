@@ -392,6 +392,12 @@ void ShowView(int view, bool refresh) {
   for (int i = 0; i < static_cast<int>(kViewPanels.size()); ++i)
     if (i != view) ShowWindow(ControlHandle(kViewPanels[static_cast<size_t>(i)]), SW_HIDE);
   ShowWindow(ControlHandle(kViewPanels[static_cast<size_t>(view)]), SW_SHOW);
+  // A list the start left for the idle time is filled once, here or there.
+  if (view >= 1 && view <= 4) {
+    const int list = kViewLists[static_cast<size_t>(view)];
+    if (refresh && view <= 3) ForgetPendingList(list);
+    else FillListIfPending(list);
+  }
   if (refresh && view == 0) RefreshProcessList();
   if (refresh && view == 2) RefreshServiceList(ControlHandle(kServiceList));
   if (refresh && view == 3) RefreshDriverList(ControlHandle(kDriverList));

@@ -381,10 +381,11 @@ void BuildOtherWindow(int number) {
   GiveWindowCallback(window);
 }
 
+void ForgetPendingList(int id) { std::erase(pendingLists, id); }
+
 void FillListIfPending(int id) {
-  const auto pending = std::find(pendingLists.begin(), pendingLists.end(), id);
-  if (pending == pendingLists.end()) return;
-  pendingLists.erase(pending);
+  if (std::find(pendingLists.begin(), pendingLists.end(), id) == pendingLists.end()) return;
+  ForgetPendingList(id);
   FillList(id);
 }
 

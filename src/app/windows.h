@@ -45,6 +45,8 @@ void CompleteStartWhenIdle();
 void CompleteStartNow();
 // Fills list `id` (a view list) now if the start left it for later.
 void FillListIfPending(int id);
+// List `id` was just filled by its view: the idle time need not fill it.
+void ForgetPendingList(int id);
 // Number of the program window `window` is or belongs to, or -1.
 int WindowNumberOf(HWND window);
 
