@@ -1,5 +1,6 @@
 #include "gfx/bitmap.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -34,17 +35,23 @@ bool CopyCanvasToBitmap(const Canvas& canvas, HBITMAP bitmap) {
   return true;
 }
 
-void PaintCanvas(HDC dc, const Canvas& canvas, int x, int y) {
-  if (canvas.width <= 0 || canvas.height <= 0) return;
+void PaintCanvas(HDC dc, const Canvas& canvas, int x, int y) { PaintCanvasRows(dc, canvas, x, y, 0, canvas.height); }
+
+void PaintCanvasRows(HDC dc, const Canvas& canvas, int x, int y, int firstRow, int rows) {
+  const int first = std::clamp(firstRow, 0, std::max(canvas.height, 0));
+  const int count = std::clamp(rows, 0, std::max(canvas.height - first, 0));
+  if (canvas.width <= 0 || count <= 0) return;
+  // The rows shown are a picture of their own, starting at the first one.
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = canvas.width;
-  info.bmiHeader.biHeight = -canvas.height;
+  info.bmiHeader.biHeight = -count;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(canvas.width), static_cast<DWORD>(canvas.height), 0, 0, 0,
-                    static_cast<UINT>(canvas.height), canvas.pixels.data(), &info, DIB_RGB_COLORS);
+  const Pixel* bits = canvas.pixels.data() + static_cast<size_t>(first) * static_cast<size_t>(canvas.width);
+  SetDIBitsToDevice(dc, x, y + first, static_cast<DWORD>(canvas.width), static_cast<DWORD>(count), 0, 0, 0,
+                    static_cast<UINT>(count), bits, &info, DIB_RGB_COLORS);
 }
 
 win::UniqueIcon CanvasToIcon(const Canvas& canvas) {
@@ -111,7 +118,7 @@ void ReleaseStaticPicture(HWND control, win::UniqueBitmap& shown) {
   shown.reset();
 }
 
-bool PictureBlitter::Paint(HWND control, const Canvas& canvas) {
+bool PictureBlitter::Paint(HWND control, const Canvas& canvas, int firstRow, int rows) {
   if (!control) return false;
   if (control != control_) {
     Release();
@@ -119,7 +126,7 @@ bool PictureBlitter::Paint(HWND control, const Canvas& canvas) {
     if (!screen_) return false;
     control_ = control;
   }
-  PaintCanvas(screen_, canvas, 0, 0);
+  PaintCanvasRows(screen_, canvas, 0, 0, firstRow, rows < 0 ? canvas.height : rows);
   return true;
 }
 

@@ -16,6 +16,8 @@ win::UniqueBitmap CanvasToBitmap(const Canvas& canvas);
 bool CopyCanvasToBitmap(const Canvas& canvas, HBITMAP bitmap);
 // Paints the canvas's colours (alpha ignored) at x, y of a device context.
 void PaintCanvas(HDC dc, const Canvas& canvas, int x, int y);
+// Only rows [firstRow, firstRow + rows) of it, where they lie in the canvas.
+void PaintCanvasRows(HDC dc, const Canvas& canvas, int x, int y, int firstRow, int rows);
 // An icon with the canvas's colours and alpha.
 win::UniqueIcon CanvasToIcon(const Canvas& canvas);
 // Decodes the PNG resource of that name (resource type "PNG") from the program.
@@ -47,8 +49,9 @@ class PictureBlitter {
   PictureBlitter(const PictureBlitter&) = delete;
   PictureBlitter& operator=(const PictureBlitter&) = delete;
   ~PictureBlitter() { Release(); }
-  // The canvas at the control's top left corner; false without a DC.
-  bool Paint(HWND control, const Canvas& canvas);
+  // The canvas at the control's top left corner, or only its rows
+  // [firstRow, firstRow + rows); false without a DC.
+  bool Paint(HWND control, const Canvas& canvas, int firstRow = 0, int rows = -1);
   void Release() noexcept;
 
  private:

@@ -157,15 +157,22 @@ HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero
   return graph;
 }
 
+GraphRows GraphBand(const HistoryGraph& graph) {
+  const int height = graph.canvas.height;
+  return {std::clamp(ScaleToDpi(kGridTop, graph.dpi), 0, height), std::clamp(ScaleToDpi(90, graph.dpi) + 1, 0, height)};
+}
+
 void GraphStep(HistoryGraph& graph, std::span<const int> current) {
   Canvas& canvas = graph.canvas;
   if (canvas.width <= 0) return;
   ++graph.counter;
   ++graph.steps;
-  // Scroll every row one pixel to the left in place; the new rightmost
-  // column shows only the horizontal grid.
+  // Scroll the band's rows one pixel to the left in place (the rows outside
+  // are background throughout); the new rightmost column shows only the
+  // horizontal grid.
   const int right = canvas.width - 1;
-  for (int y = 0; y < canvas.height; ++y) {
+  const GraphRows band = GraphBand(graph);
+  for (int y = band.top; y < band.bottom; ++y) {
     Pixel* row = canvas.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(canvas.width);
     std::memmove(row, row + 1, static_cast<size_t>(right) * sizeof(Pixel));
     row[right] = kGraphBackground;

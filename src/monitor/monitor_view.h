@@ -78,6 +78,15 @@ HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero
 // curves' new segments to `current` (one value in percent per curve); every
 // 20 steps a vertical grid line at the right edge.
 void GraphStep(HistoryGraph& graph, std::span<const int> current);
+
+// The rows a graph draws in, [top, bottom): the grid and every curve lie
+// from the top grid row (100 %) down to the bottom one (0 %). The rows
+// above and below stay background in every column, so a step changes only
+// this band, and only the band needs moving and showing.
+struct GraphRows {
+  int top = 0, bottom = 0;
+};
+GraphRows GraphBand(const HistoryGraph& graph);
 // New width, history kept right-aligned, the grid continued on the left.
 void ResizeHistoryGraph(HistoryGraph& graph, int width);
 // The graph drawn again at `width` and another display scale from the

@@ -110,7 +110,8 @@ HBITMAP ImageOf(HWND control) {
 // control's repaint cost the program more (a scroll, an update region and a
 // paint message 20 times a second for each graph) and sent as many pixels
 // to the screen.
-void ShowStep(ShownImage& image, const Canvas& canvas) {
+void ShowStep(ShownImage& image, const HistoryGraph& graph) {
+  const Canvas& canvas = graph.canvas;
   HWND control = Control(image.id);
   if (!control) return;
   // Asked only after the control was handed a picture: while a step follows
@@ -134,7 +135,12 @@ void ShowStep(ShownImage& image, const Canvas& canvas) {
   // A section of another size (the canvas was made again) is shown anew.
   BITMAP shown{};
   if (GetObjectA(image.bitmap.get(), sizeof shown, &shown) != sizeof shown || shown.bmWidth != canvas.width ||
-      std::abs(shown.bmHeight) != canvas.height || !image.steps.Paint(control, canvas)) {
+      std::abs(shown.bmHeight) != canvas.height) {
+    Show(image, canvas);
+    return;
+  }
+  // The step changed the band's rows only; the screen shows the rest.
+  if (const GraphRows band = GraphBand(graph); !image.steps.Paint(control, canvas, band.top, band.bottom - band.top)) {
     Show(image, canvas);
     return;
   }
@@ -190,12 +196,12 @@ void StepMonitorGraphs() {
   if (!Checked(kProcessorPause)) {
     const int values[] = {LastSample.cpuLoad};
     GraphStep(view.processor, values);
-    ShowStep(view.processorImage, view.processor.canvas);
+    ShowStep(view.processorImage, view.processor);
   }
   if (!Checked(kMemoryPause)) {
     const int values[] = {LastSample.memoryLoad, LastSample.pageFileLoad};
     GraphStep(view.memory, values);
-    ShowStep(view.memoryImage, view.memory.canvas);
+    ShowStep(view.memoryImage, view.memory);
   }
 }
 

@@ -264,6 +264,28 @@ TEST(HistoryGraph, RowsHeightAndMeterScaleWithTheDisplay) {
   }
 }
 
+// A step moves and shows only the band of rows the graph draws in; that is
+// sound only if nothing is ever drawn outside it, at any scale and load,
+// and if the band holds the grid's outer rows.
+TEST(HistoryGraph, NothingIsDrawnOutsideTheBandAStepMoves) {
+  for (int dpi : {96, 120, 144, 168, 192}) {
+    for (const std::vector<int>& values : {std::vector<int>{0, 100}, std::vector<int>{100, 0}, std::vector<int>{37, 63}}) {
+      HistoryGraph graph = CreateHistoryGraph(70, 2, true, dpi);
+      Steps(graph, 25, {values[0], values[1]});
+      Steps(graph, 20, {values[1], values[0]});
+      const GraphRows band = GraphBand(graph);
+      ASSERT_LT(band.top, band.bottom);
+      for (int y = 0; y < graph.canvas.height; ++y) {
+        if (y >= band.top && y < band.bottom) continue;
+        for (int x = 0; x < graph.canvas.width; ++x)
+          ASSERT_EQ(graph.canvas.At(x, y), kBlack) << "dpi " << dpi << " at " << x << "," << y;
+      }
+      EXPECT_EQ(graph.canvas.At(0, band.top), kGraphGrid) << dpi;
+      EXPECT_EQ(graph.canvas.At(0, band.bottom - 1), kGraphGrid) << dpi;
+    }
+  }
+}
+
 TEST(Samples, RoundHalfUpAndNeverDivideByZero) {
   EXPECT_EQ(PercentOf(1, 8), 13);  // 12.5
   EXPECT_EQ(PercentOf(1, 3), 33);
