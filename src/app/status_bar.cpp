@@ -39,6 +39,12 @@ struct StatusBarState {
   int backgroundWidth = 0;
   int backgroundView = -1;
   int backgroundDpi = 0;
+  // Kept from one update to the next, as the figures change at every sample:
+  // the DC the texts are drawn in, and one of the bar's own that shows them.
+  // Each DC set up anew, and the bar's repaint (which sets up two), cost
+  // more than the drawing.
+  win::UniqueMemoryDc drawDc;
+  PictureBlitter screen;
 };
 StatusBarState& State() {
   static StatusBarState state;
@@ -100,14 +106,20 @@ void UpdateStatusBar(int what) {
     state.view = -1;  // not shown: the next call draws again
     return;
   }
-  {
-    win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-    win::SelectScope selectBitmap(dc.get(), target);
-    win::SelectScope selectFont(dc.get(), CachedFont(8, false, false, dpi));
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), RGB(0, 0, 0));
+  if (!state.drawDc) state.drawDc.reset(CreateCompatibleDC(nullptr));
+  bool shown = false;
+  if (HDC dc = state.drawDc.get()) {
+    // The picture leaves the DC again below: the bar selects it into its
+    // own when it paints itself.
+    win::SelectScope selectBitmap(dc, target);
+    win::SelectScope selectFont(dc, CachedFont(8, false, false, dpi));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
     for (const StatusBarText& text : state.texts)
-      TextOutA(dc.get(), text.x, text.y, text.text.c_str(), static_cast<int>(text.text.size()));
+      TextOutA(dc, text.x, text.y, text.text.c_str(), static_cast<int>(text.text.size()));
+    // The picture already in the bar goes to the screen at once; parts
+    // hidden now are painted from it when they show.
+    shown = !fresh && state.screen.Copy(bar, dc, picture.width, picture.height);
   }
   GdiFlush();
   if (fresh) {
@@ -115,13 +127,15 @@ void UpdateStatusBar(int what) {
     state.shownIn = bar;
     state.width = width;
     state.dpi = dpi;
-  } else {
+  } else if (!shown) {
     InvalidateRect(bar, nullptr, FALSE);
   }
 }
 
 void FreeStatusBar() {
   StatusBarState& state = State();
+  state.screen.Release();
+  state.drawDc.reset();
   state.picture.reset();
   state.shownIn = nullptr;
   state.width = 0;

@@ -118,7 +118,7 @@ void ReleaseStaticPicture(HWND control, win::UniqueBitmap& shown) {
   shown.reset();
 }
 
-bool PictureBlitter::Paint(HWND control, const Canvas& canvas, int firstRow, int rows) {
+bool PictureBlitter::Attach(HWND control) {
   if (!control) return false;
   if (control != control_) {
     Release();
@@ -126,8 +126,17 @@ bool PictureBlitter::Paint(HWND control, const Canvas& canvas, int firstRow, int
     if (!screen_) return false;
     control_ = control;
   }
+  return true;
+}
+
+bool PictureBlitter::Paint(HWND control, const Canvas& canvas, int firstRow, int rows) {
+  if (!Attach(control)) return false;
   PaintCanvasRows(screen_, canvas, 0, 0, firstRow, rows < 0 ? canvas.height : rows);
   return true;
+}
+
+bool PictureBlitter::Copy(HWND control, HDC source, int width, int height) {
+  return Attach(control) && BitBlt(screen_, 0, 0, width, height, source, 0, 0, SRCCOPY);
 }
 
 void PictureBlitter::Release() noexcept {

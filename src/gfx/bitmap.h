@@ -52,9 +52,13 @@ class PictureBlitter {
   // The canvas at the control's top left corner, or only its rows
   // [firstRow, firstRow + rows); false without a DC.
   bool Paint(HWND control, const Canvas& canvas, int firstRow = 0, int rows = -1);
+  // What `source` shows from its top left corner, width × height; false
+  // without a DC.
+  bool Copy(HWND control, HDC source, int width, int height);
   void Release() noexcept;
 
  private:
+  bool Attach(HWND control);  // the kept DC is `control`'s
   HWND control_ = nullptr;
   HDC screen_ = nullptr;  // GetDC(control_), until Release()
 };

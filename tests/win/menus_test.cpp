@@ -428,6 +428,38 @@ TEST_F(Menus, StatusBarRedrawsLeaveNoObjectsBehind) {
   EXPECT_LE(test::OwnGdiObjectCount(), gdi + 2);
 }
 
+// A new status line goes to the screen at once, without waiting for the
+// bar to repaint, and the bar's picture holds the same.
+TEST_F(Menus, StatusBarOnScreenShowsItsPictureAtOnce) {
+  Build();
+  ShowWindow(MainWindow, SW_SHOW);
+  UpdateWindow(MainWindow);
+  Pump();
+  UpdateStatusBar(-1);
+  Pump();
+  UpdateStatusBar(133);  // a help line: other texts on the same background
+  HWND bar = ControlHandle(137);
+  auto picture = reinterpret_cast<HBITMAP>(SendMessageA(bar, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_NE(picture, nullptr);
+  BITMAP size{};
+  ASSERT_EQ(GetObjectA(picture, sizeof size, &size), static_cast<int>(sizeof size));
+  RECT shown{};
+  GetClientRect(bar, &shown);
+  win::UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  win::SelectScope select(memory.get(), picture);
+  win::WindowDc screen(bar);
+  // Only where the bar is visible: another test's window may lie over it.
+  int differing = 0, compared = 0;
+  for (int y = 0; y < std::min<int>(size.bmHeight, shown.bottom); y += 3)
+    for (int x = 0; x < std::min<int>(size.bmWidth, shown.right); x += 2)
+      if (PtVisible(screen.get(), x, y)) {
+        ++compared;
+        differing += GetPixel(screen.get(), x, y) != GetPixel(memory.get(), x, y);
+      }
+  if (compared == 0) GTEST_SKIP() << "the bar is covered";
+  EXPECT_EQ(differing, 0) << compared;
+}
+
 TEST_F(Menus, PowerPolicyGreysWhatItForbids) {
   Build();
   win::UniqueMenu menu(CreatePopupMenu());
