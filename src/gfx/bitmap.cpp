@@ -126,6 +126,12 @@ bool PictureBlitter::Attach(HWND control) {
     if (!screen_) return false;
     control_ = control;
   }
+  // A static control's DC clips like its parent's: what is painted is kept
+  // inside the control at its present size.
+  RECT client{};
+  GetClientRect(control, &client);
+  SelectClipRgn(screen_, nullptr);
+  IntersectClipRect(screen_, 0, 0, client.right, client.bottom);
   return true;
 }
 

@@ -84,6 +84,37 @@ TEST(Owners, SelectGuardsRestoreWhatTheyReplaced) {
   EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), originalFont);
 }
 
+// The kept DC of a picture paints into its control only, whatever the size
+// of what it is given, whether a canvas or another DC's picture.
+TEST(Owners, KeptPictureDcPaintsItsControlOnly) {
+  win::UniqueWindow parent(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 30, 30,
+                                           120, 60, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(parent);
+  HWND control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 40, 40, parent.get(), nullptr,
+                                 nullptr, nullptr);
+  ASSERT_NE(control, nullptr);
+  UpdateWindow(parent.get());
+  const COLORREF white = RGB(255, 255, 255);
+  const Canvas red(100, 50, MakePixel(255, 0, 0));
+  win::UniqueBitmap blueBitmap = CanvasToBitmap(Canvas(100, 50, MakePixel(0, 0, 255)));
+  win::UniqueMemoryDc blue(CreateCompatibleDC(nullptr));
+  win::SelectScope select(blue.get(), blueBitmap.get());
+  PictureBlitter kept;
+  win::WindowDc screen(parent.get());
+  // Inside the control, and right of it on the parent.
+  const POINT inside{15, 15}, outside{60, 15};
+  if (!PtVisible(screen.get(), inside.x, inside.y) || !PtVisible(screen.get(), outside.x, outside.y))
+    GTEST_SKIP() << "another window lies over the test's";
+  ASSERT_EQ(GetPixel(screen.get(), outside.x, outside.y), white);
+  ASSERT_TRUE(kept.Paint(control, red));
+  EXPECT_EQ(GetPixel(screen.get(), inside.x, inside.y), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(screen.get(), outside.x, outside.y), white);
+  ASSERT_TRUE(kept.Copy(control, blue.get(), 100, 50));
+  EXPECT_EQ(GetPixel(screen.get(), inside.x, inside.y), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(screen.get(), outside.x, outside.y), white);
+  kept.Release();
+}
+
 TEST(Owners, StaticPicturesAreFreedOnceAndTakenBack) {
   win::UniqueWindow control(CreateStatic());
   ASSERT_TRUE(control);
