@@ -55,11 +55,22 @@ void EndProcessesNamed(const std::string& name, const std::vector<uint32_t>& spa
 }
 
 bool ProgramRun::Start(const std::string& exe) {
-  process_ = test::Start(ProgramFolder() + "\\" + exe, {}, folder_.path());
+  if (!job_) job_.reset(CreateJobObjectA(nullptr, nullptr));
+  process_ = test::Start(ProgramFolder() + "\\" + exe, {}, folder_.path(), job_.get());
   return WaitUntil([&] { return (main_ = FindMainWindow(process_.pid())) != nullptr; }, 20s);
 }
 
 void ProgramRun::End() {
+  if (job_ && TerminateJobObject(job_.get(), 999)) {
+    WaitUntil(
+        [&] {
+          JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts{};
+          return !QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &counts, sizeof counts,
+                                            nullptr) ||
+                 counts.ActiveProcesses == 0;
+        },
+        5s);
+  }
   process_.End();
   EndProcessesNamed("dornat.exe");
 }

@@ -47,6 +47,9 @@ class ProgramRun {
 
  private:
   TempFolder folder_;
+  // Holds the program and whatever it starts (the companion among them),
+  // even one still starting when the test ends.
+  win::UniqueKernelHandle job_;
   OwnedProcess process_;
   HWND main_ = nullptr;
 };

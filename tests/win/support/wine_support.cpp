@@ -36,17 +36,21 @@ void OwnedProcess::End() {
   process_.reset();
 }
 
-OwnedProcess Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder) {
+OwnedProcess Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder,
+                   HANDLE job) {
   std::string commandLine = "\"" + exe + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0, nullptr,
                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
     return {};
-  CloseHandle(info.hThread);
-  return OwnedProcess(win::UniqueKernelHandle(info.hProcess), info.dwProcessId);
+  win::UniqueKernelHandle thread(info.hThread);
+  OwnedProcess started(win::UniqueKernelHandle(info.hProcess), info.dwProcessId);
+  if (job && (!AssignProcessToJobObject(job, info.hProcess) || ResumeThread(thread.get()) == static_cast<DWORD>(-1)))
+    return {};  // ended by its owner
+  return started;
 }
 
 OwnedProcess StartHelper() { return Start(ProgramFolder() + "\\velkor_helper.exe"); }

@@ -41,8 +41,11 @@ class OwnedProcess {
   uint32_t pid_ = 0;
 };
 
-// Starts `exe` (a path) with `arguments` in `workingFolder` (empty: inherited).
-OwnedProcess Start(const std::string& exe, const std::string& arguments = {}, const std::string& workingFolder = {});
+// Starts `exe` (a path) with `arguments` in `workingFolder` (empty: inherited);
+// with a `job`, inside it from its first instruction, so that every process
+// it starts is in the job too.
+OwnedProcess Start(const std::string& exe, const std::string& arguments = {}, const std::string& workingFolder = {},
+                   HANDLE job = nullptr);
 // Starts the helper program; it has started once it can be opened.
 OwnedProcess StartHelper();
 
