@@ -110,7 +110,8 @@ TEST_F(PreferencesProgram, OkWritesTheShortcutAndHidesColumnsAtOnce) {
   Click(252);
   Click(290);
   Close(291);
-  EXPECT_FALSE(test::FileExists(link_));
+  // The shortcut goes with the save that "OK" starts, which may end after the window hid.
+  EXPECT_TRUE(test::WaitUntil([&] { return !test::FileExists(link_); }, kReactionBound));
   EXPECT_EQ(PathColumnWidth(), pathWidth);
 }
 
