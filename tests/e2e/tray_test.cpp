@@ -215,6 +215,35 @@ TEST_F(Companion, ShowingTheMainProgramStartsItOnceAndExitEndsBothUnsaved) {
   EXPECT_FALSE(test::FileExists(folder_.File("velkor.ini")));
 }
 
+// AltGr + Entf through the system's input. A key pressed once stays
+// "pressed since the last call" until someone asks for that key: an Entf
+// long released must not join a later AltGr.
+TEST_F(Companion, HotKeyStartsTheMainProgramOnlyWhileBothKeysAreDown) {
+  WriteRemain(1);
+  HWND window = StartCompanion();
+  ASSERT_NE(window, nullptr);
+  // Each message the companion takes is followed by a pass of its loop, so
+  // after a few round trips it has looked at the keys as they are now.
+  auto passes = [window] {
+    for (int round = 0; round < 3; ++round) {
+      DWORD_PTR result = 0;
+      ASSERT_TRUE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+    }
+  };
+  {
+    test::HeldKeys tap({VK_DELETE});  // pressed and released at once
+  }
+  passes();
+  {
+    test::HeldKeys altGr({VK_RMENU});
+    passes();
+    EXPECT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "started by an Entf released before";
+  }
+  passes();
+  test::HeldKeys both({VK_RMENU, VK_DELETE});
+  EXPECT_NE(WaitForProcessNamed("velkor.exe"), 0u);
+}
+
 TEST_F(Companion, ExitOfACompanionTheMainProgramStartedEndsOnlyItself) {
   OwnedProcess& velkor = StartProgram("velkor.exe");
   ASSERT_NE(WaitForMainWindow(velkor.pid()), nullptr);
