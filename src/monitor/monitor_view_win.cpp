@@ -57,6 +57,7 @@ void CatchUp(ShownImage& image) {
 
 LRESULT CALLBACK CatchUpBeforePainting(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR image) {
+  VELKOR_PLACE(kProceduresUnit);
   auto& shown = *reinterpret_cast<ShownImage*>(image);
   if (message == WM_PAINT || message == WM_PRINTCLIENT || message == WM_PRINT ||
       (message == STM_GETIMAGE && !askingOurselves))
