@@ -28,7 +28,9 @@ GestureOutcome StepTransparencyGesture(TransparencyGesture& gesture, bool keysHe
     gesture.level = -1;
     return outcome;
   }
-  if (!foregroundIsProgramManager && gesture.level == -1) {
+  // Without a window in front there is nothing to make transparent: an
+  // earlier target follows as behind the desktop, and no scale shows.
+  if (foreground != 0 && !foregroundIsProgramManager && gesture.level == -1) {
     gesture.start = cursor;
     gesture.alpha = -1;
     gesture.target = foreground;

@@ -43,8 +43,8 @@ struct GestureOutcome {
 };
 
 // One pass of the gesture. `keysHeld`: both keys down and the desktop
-// window not in front; `foreground` the window in front and whether it is
-// the desktop's "Program Manager" (which never becomes a target).
+// window not in front; `foreground` the window in front (0: none) and
+// whether it is the desktop's "Program Manager"; neither starts a gesture.
 GestureOutcome StepTransparencyGesture(TransparencyGesture& gesture, bool keysHeld, uint64_t foreground,
                                        bool foregroundIsProgramManager, ScreenPoint cursor);
 

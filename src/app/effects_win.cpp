@@ -10,6 +10,7 @@
 #include "gfx/dpi_scale.h"
 #include "win/foreign_window.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -106,6 +107,7 @@ void ShowScale(int level) {
 }  // namespace
 
 void SetWindowAlpha(HWND window, int alpha) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!window || !win::WindowAnswers(window)) return;
   const LONG_PTR style = ExStyle(window);
   if (alpha != 255) {
@@ -127,6 +129,7 @@ void SetFadeAlpha(HWND window, int alpha) {
 }
 
 void FadeWindowIn(HWND window, HWND mainWindow, PumpEvents pumpEvents) {
+  VELKOR_PLACE(kProceduresUnit);
   SetFadeAlpha(window, 0);
   ShowWindow(window, SW_SHOW);
   SetActiveWindow(window);
@@ -136,11 +139,20 @@ void FadeWindowIn(HWND window, HWND mainWindow, PumpEvents pumpEvents) {
 }
 
 void FadeWindowOut(HWND window, HWND mainWindow, PumpEvents pumpEvents) {
+  VELKOR_PLACE(kProceduresUnit);
   SetWindowLongPtrA(window, GWL_EXSTYLE, ExStyle(mainWindow) | WS_EX_LAYERED);
   Fade(window, pumpEvents, [](int elapsed) { return 255 - elapsed; });
 }
 
+// The high bit: down now. The low one only tells that the key went down at
+// some time since some program last asked.
+bool TransparencyKeysHeld() {
+  const bool held = (GetAsyncKeyState(VK_RMENU) & 0x8000) && (GetAsyncKeyState(VK_RCONTROL) & 0x8000);
+  return held && GetForegroundWindow() != GetDesktopWindow();
+}
+
 void QuickTransparencyPass(bool keysHeld) {
+  VELKOR_PLACE(kProceduresUnit);
   // Between gestures a pass with the keys up changes nothing: it asks
   // neither for the foreground window nor for the cursor, which would cost a
   // round trip to the window system ten times a second at idle.
@@ -178,6 +190,7 @@ void FreeTransparencyScale() {
 TransparencyGesture& CurrentTransparencyGesture() { return scale.gesture; }
 
 void SnapMainWindow(HWND mainWindow, WINDOWPOS& position) {
+  VELKOR_PLACE(kProceduresUnit);
   if ((position.flags & SWP_NOMOVE) || IsIconic(mainWindow) || IsZoomed(mainWindow)) return;
   RECT work{};
   if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;

@@ -27,8 +27,10 @@ using PumpEvents = void (*)();
 void FadeWindowIn(HWND window, HWND mainWindow, PumpEvents pumpEvents);
 void FadeWindowOut(HWND window, HWND mainWindow, PumpEvents pumpEvents);
 
-// One pass of the quick transparency gesture; `keysHeld`: right Alt and
-// right Ctrl are down and the desktop window is not in front.
+// Whether right Alt and right Ctrl are down now and the desktop window is
+// not in front: what one pass of the gesture is given.
+bool TransparencyKeysHeld();
+// One pass of the quick transparency gesture; `keysHeld` as above.
 void QuickTransparencyPass(bool keysHeld);
 // Whether a gesture is running (the loop then passes every 25 ms).
 bool TransparencyGestureActive();

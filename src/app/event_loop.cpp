@@ -36,6 +36,7 @@
 #include "settings/preferences.h"
 #include "win/start_process.h"
 #include "win/list_view.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -69,23 +70,25 @@ struct Command {
   Handler handler;
 };
 
-void StartTaskManager(const LoopEvent&) { win::StartProcess("taskmgr"); }
+void StartTaskManager(const LoopEvent&) { VELKOR_PLACE(kMainModule); win::StartProcess("taskmgr"); }
 
-void Quit(const LoopEvent&) { QuitProgram(); }
+void Quit(const LoopEvent&) { VELKOR_PLACE(kMainModule); QuitProgram(); }
 
 // Items 1..4 of "Datei": the process, window, service or driver list to a file.
 void ExportFromMenu(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   if (std::optional<ExportTarget> target = ExportTargetFor(event.id)) {
     FillListIfPending(target->listId);  // one the start left for later
     ExportList(MainWindow, ControlHandle(target->listId), target->title, ExportedColumns(*target, ColumnShown));
   }
 }
 
-void ShowViewFromMenu(const LoopEvent& event) { ShowView(event.id - 13, true); }
+void ShowViewFromMenu(const LoopEvent& event) { VELKOR_PLACE(kMainModule); ShowView(event.id - 13, true); }
 
 // Where the click happened, not where the mouse is by the time the click is
 // handled: the mouse may have moved on since.
 void SelectTab(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   const DWORD position = GetMessagePos();
   POINT cursor{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
   ScreenToClient(MainWindow, &cursor);
@@ -93,21 +96,27 @@ void SelectTab(const LoopEvent&) {
 }
 
 // Process information: nothing to show yet for the selected process.
-void NoAction(const LoopEvent&) {}
+void NoAction(const LoopEvent&) { VELKOR_PLACE(kMainModule); }
 
-void EndProcesses(const LoopEvent&) { KillSelectedProcesses(); }
+void EndProcesses(const LoopEvent&) { VELKOR_PLACE(kMainModule); KillSelectedProcesses(); }
 // The same button searches for the selected driver in the "Treiber" view.
 void SearchOnline(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   if (CurrentView == 0) SearchProcessOnline();
   else if (CurrentView == 3) SearchDriverOnline(ControlHandle(kDriverList));
 }
-void RefreshProcesses(const LoopEvent&) { RefreshProcessesNow(); }
+void RefreshProcesses(const LoopEvent&) { VELKOR_PLACE(kMainModule); RefreshProcessesNow(); }
 void SetPriority(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   if (std::optional<uint32_t> priorityClass = PriorityClassOfCommand(event.id)) SetSelectedPriority(*priorityClass);
 }
-void ToggleProcessor(const LoopEvent& event) { ToggleProcessorAffinity(event.id - kFirstProcessorCommand); }
-void ProcessMenu(const LoopEvent&) { PrepareProcessMenu(); }
+void ToggleProcessor(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  ToggleProcessorAffinity(event.id - kFirstProcessorCommand);
+}
+void ProcessMenu(const LoopEvent&) { VELKOR_PLACE(kMainModule); PrepareProcessMenu(); }
 void ProcessCommand(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   switch (event.id) {
     case kSuspendCommand: SuspendSelectedProcesses(); break;
     case kResumeCommand: ResumeSelectedProcesses(); break;
@@ -118,41 +127,58 @@ void ProcessCommand(const LoopEvent& event) {
 }
 
 void ToggleDiagram(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   WindowHandle(kDiagramWindow);  // built at its first use
   ToggleDiagramWindow();
 }
-void DiagramDoubleClick(const LoopEvent&) { PieDoubleClick(); }
-void DiagramMeasure(const LoopEvent&) { CheckPieMeasure(); }
+// The process list gets the keyboard focus with its new selection, as the
+// jump from the window list gives it.
+void DiagramDoubleClick(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  const std::optional<uint32_t> pid = PieProcessUnderMouse();
+  if (!pid) return;
+  SelectProcessRowByPid(ControlHandle(kProcessList), *pid);
+  ShowWindow(WindowHandle(kDiagramWindow), SW_HIDE);
+}
+void DiagramMeasure(const LoopEvent&) { VELKOR_PLACE(kMainModule); CheckPieMeasure(); }
 
 void PowerFromMenu(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   if (std::optional<PowerCommand> command = PowerCommandFor(event.id, 26)) RunPowerCommand(*command, MainWindow);
 }
 
-void HelpFromMenu(const LoopEvent&) { OpenHelpFile(MainWindow); }
+void HelpFromMenu(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenHelpFile(MainWindow); }
 
 void ServiceMenu(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   if (PrepareServiceMenu(ControlHandle(kServiceList), PopupMenuHandle(4))) ShowPopupMenu(4);
 }
 void ServiceCommand(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   if (RunServiceCommand(ControlHandle(kServiceList), event.id)) SetListStamp();
 }
 void DriverMenu(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   if (win::SelectedListRow(ControlHandle(kDriverList)) >= 0) ShowPopupMenu(5);
 }
 void RefreshDrivers(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   RefreshDriverList(ControlHandle(kDriverList));
   SetListStamp();
 }
-void DriverFolder(const LoopEvent&) { OpenDriverFolder(ControlHandle(kDriverList)); }
+void DriverFolder(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenDriverFolder(ControlHandle(kDriverList)); }
 // The window list and its commands.
 void RefreshWindows(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   RefreshWindowList();
   SetListStamp();
 }
 void SetTransparency(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   SetWindowAlpha(SelectedWindow(), event.id == 108 ? 255 : TransparencyAlpha(event.id - 108));
 }
 void WindowCommandFromMenu(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   const std::optional<WindowCommand> command = WindowCommandOf(event.id);
   if (!command) return;
   RunWindowCommand(SelectedWindow(), *command);
@@ -160,12 +186,14 @@ void WindowCommandFromMenu(const LoopEvent& event) {
 }
 // The jump to the process that owns the selected window.
 void JumpToProcess(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   HWND processes = ControlHandle(kProcessList);
   if (ListView_GetItemCount(processes) <= 0) return;
   SelectProcessRowByPid(processes, SelectedWindowPid());
   ShowView(0, true);
 }
 void WindowListClick(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   if (SelectedWindowRow() < 0) return;
   if (event.type == kTypeDoubleClick) {
     JumpToProcess(event);
@@ -178,28 +206,29 @@ void WindowListClick(const LoopEvent& event) {
 }
 
 // The run dialog and the information window.
-void OpenRun(const LoopEvent&) { OpenRunDialog(); }
-void RunTextChanged(const LoopEvent&) { RunCommandChanged(); }
-void StartRun(const LoopEvent&) { StartRunCommand(); }
-void CancelRun(const LoopEvent&) { CancelRunDialog(); }
-void BrowseRun(const LoopEvent&) { BrowseForRunCommand(); }
-void OpenInformation(const LoopEvent&) { OpenInformationWindow(); }
-void CloseInformation(const LoopEvent&) { CloseInformationWindow(); }
-void InformationLink(const LoopEvent& event) { OpenInformationLink(event.id); }
-void ToDisclaimer(const LoopEvent&) { ShowInformationPage(kDisclaimerPage); }
-void ToAbout(const LoopEvent&) { ShowInformationPage(kAboutPage); }
+void OpenRun(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenRunDialog(); }
+void RunTextChanged(const LoopEvent&) { VELKOR_PLACE(kMainModule); RunCommandChanged(); }
+void StartRun(const LoopEvent&) { VELKOR_PLACE(kMainModule); StartRunCommand(); }
+void CancelRun(const LoopEvent&) { VELKOR_PLACE(kMainModule); CancelRunDialog(); }
+void BrowseRun(const LoopEvent&) { VELKOR_PLACE(kMainModule); BrowseForRunCommand(); }
+void OpenInformation(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenInformationWindow(); }
+void CloseInformation(const LoopEvent&) { VELKOR_PLACE(kMainModule); CloseInformationWindow(); }
+void InformationLink(const LoopEvent& event) { VELKOR_PLACE(kMainModule); OpenInformationLink(event.id); }
+void ToDisclaimer(const LoopEvent&) { VELKOR_PLACE(kMainModule); ShowInformationPage(kDisclaimerPage); }
+void ToAbout(const LoopEvent&) { VELKOR_PLACE(kMainModule); ShowInformationPage(kAboutPage); }
 
 // A new selection in the process or driver list.
-void SelectionChanged(const LoopEvent&) { UpdateToolbarStates(); }
+void SelectionChanged(const LoopEvent&) { VELKOR_PLACE(kMainModule); UpdateToolbarStates(); }
 // A new process selection also restarts the refresh interval, so no refresh
 // follows it after a few milliseconds (a CPU load over so short a time jumps).
 void ProcessSelectionChanged(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   UpdateProcessSummary();
   SetListStamp();
   SelectionChanged(event);
 }
 
-void AdapterSelected(const LoopEvent&) { ShowAdapterDetails(); }
+void AdapterSelected(const LoopEvent&) { VELKOR_PLACE(kMainModule); ShowAdapterDetails(); }
 
 // The network graph at the main window's new width, like the monitoring graphs.
 void RebuildNetworkGraph() {
@@ -207,7 +236,10 @@ void RebuildNetworkGraph() {
   if (!IsIconic(MainWindow) && GetClientRect(MainWindow, &client)) ResizeNetworkGraph(client.right - ScaleToDpi(35, LayoutDpiOf(kMainWindow)));
 }
 
-// One flat table: identifier range, accepted event types, handler.
+// One flat table: identifier range, accepted event types, handler. A
+// picture or link reports a double click as a click and then a double
+// click: the tab strip, the page selector and the links act on the click
+// alone, so a double click neither refreshes twice nor opens a link twice.
 constexpr Command kCommands[] = {
     {1, 4, kAnyType, ExportFromMenu},
     {12, 12, kAnyType, Quit},
@@ -233,7 +265,7 @@ constexpr Command kCommands[] = {
     {132, 132, kAnyType, DriverFolder},
     {133, 133, kAnyType, HelpFromMenu},
     {134, 134, kAnyType, OpenInformation},
-    {kTabStrip, kTabStrip, kAnyType, SelectTab},
+    {kTabStrip, kTabStrip, kLeftClickOnly, SelectTab},
     {kProcessList, kProcessList, kRightClickOnly, ProcessMenu},
     {kProcessList, kProcessList, kChangeOnly, ProcessSelectionChanged},
     {kServiceList, kServiceList, kRightClickOnly, ServiceMenu},
@@ -241,7 +273,7 @@ constexpr Command kCommands[] = {
     {kWindowList, kWindowList, kRightClickOnly | kDoubleClickOnly, WindowListClick},
     {kShowHiddenWindows, kShowOffscreenWindows, kAnyType, RefreshWindows},
     {kDriverList, kDriverList, kChangeOnly, SelectionChanged},
-    {249, 249, kAnyType, PreferencesPageCommand},
+    {249, 249, kLeftClickOnly, PreferencesPageCommand},
     {252, 253, kAnyType, AutostartBoxCommand},
     {263, 263, kChangeOnly, NumberFieldCommand},
     {266, 266, kChangeOnly, NumberFieldCommand},
@@ -256,7 +288,7 @@ constexpr Command kCommands[] = {
     {235, 235, kAnyType, StartRun},
     {236, 236, kAnyType, CancelRun},
     {237, 237, kAnyType, BrowseRun},
-    {307, 314, kAnyType, InformationLink},  // the labels between them send nothing
+    {307, 314, kLeftClickOnly, InformationLink},  // the labels between them send nothing
     {316, 316, kAnyType, CloseInformation},
     {317, 317, kAnyType, ToDisclaimer},
     {322, 322, kAnyType, CloseInformation},
@@ -284,6 +316,7 @@ int ClientWidth() {
 void HideWindow(int number) { ShowWindow(WindowHandle(number), SW_HIDE); }
 
 void CloseRequest(int window) {
+  VELKOR_PLACE(kMainModule);
   switch (window) {
     case kMainWindow: QuitProgram();
     case kRunWindow:
@@ -336,6 +369,7 @@ void EnableMainWindows(bool enable) {
 }
 
 LoopEvent WaitEvent(unsigned milliseconds) {
+  VELKOR_PLACE(kMainModule);
   LoopEvent event;
   if (TakeLoopEvent(event)) return event;
   const ULONGLONG start = GetTickCount64();
@@ -376,6 +410,7 @@ LoopEvent WaitEvent(unsigned milliseconds) {
 }
 
 void DispatchEvent(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
   switch (event.code) {
     case kEventControl:
     case kEventMenu: RunCommand(event); break;
@@ -391,6 +426,7 @@ void DispatchEvent(const LoopEvent& event) {
 }
 
 void ShowView(int view, bool refresh) {
+  VELKOR_PLACE(kProceduresUnit);
   if (view < 0 || view >= static_cast<int>(kViewPanels.size())) return;
   CurrentView = view;
   for (int i = 0; i < static_cast<int>(kViewPanels.size()); ++i)
@@ -422,6 +458,7 @@ void ResetStampsForFirstPass() {
 }
 
 void MonitorTick() {
+  VELKOR_PLACE(kProceduresUnit);
   ToolbarHoverStep();
   const TickPlan plan = PlanTick(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
                                  Preferences.PreferencesRefresh2Spin);
@@ -463,6 +500,7 @@ unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
 }
 
 void RunEventLoop() {
+  VELKOR_PLACE(kMainModule);
   ULONGLONG checkStamp = 0;
   unsigned wait = kShortestPass;
   HANDLE folder = SignalFolderWatch();
@@ -474,10 +512,7 @@ void RunEventLoop() {
     const LoopEvent event = WaitEvent(wait);
     wakeCount = 0;  // other waits (the fades' own loops) wait for messages only
     // Right Alt + right Ctrl held over a window: the quick transparency gesture.
-    if (QuickTransparencyStep) {
-      const bool held = (GetAsyncKeyState(VK_RMENU) & 0x8000) && (GetAsyncKeyState(VK_RCONTROL) & 0x8000);
-      QuickTransparencyStep(held && GetForegroundWindow() != GetDesktopWindow());
-    }
+    if (QuickTransparencyStep) QuickTransparencyStep(TransparencyKeysHeld());
     const ULONGLONG now = GetTickCount64();
     // Something changed in the signal folder: ask for the next change first,
     // so none is missed while the file is looked at.

@@ -12,6 +12,7 @@
 #include "app/information.h"
 #include "app/window_registry.h"
 #include "app/windows.h"
+#include "win/source_location.h"
 
 namespace velkor {
 namespace {
@@ -42,6 +43,7 @@ void Place(HWND window, const Rect& r) {
 }  // namespace
 
 void OpenInformationWindow() {
+  VELKOR_PLACE(kProceduresUnit);
   HWND window = WindowHandle(kInformationWindow);
   if (!window || !MainWindow) return;
   ShowPage(kAboutPage);
@@ -55,6 +57,7 @@ void OpenInformationWindow() {
 }
 
 void CloseInformationWindow() {
+  VELKOR_PLACE(kProceduresUnit);
   HWND window = WindowHandle(kInformationWindow);
   if (!window || !IsWindowVisible(window)) return;
   FadeWindowOut(window, MainWindow, PumpWindowMessages);
@@ -63,6 +66,7 @@ void CloseInformationWindow() {
 }
 
 void ShowInformationPage(int page) {
+  VELKOR_PLACE(kProceduresUnit);
   HWND window = WindowHandle(kInformationWindow);
   if (!window || !IsWindowVisible(window) || page == shownPage) return;
   FadeWindowOut(window, MainWindow, PumpWindowMessages);
@@ -75,6 +79,7 @@ void ShowInformationPage(int page) {
 }
 
 void OpenInformationLink(int id) {
+  VELKOR_PLACE(kProceduresUnit);
   const std::string target(LinkTarget(id));
   if (target.empty()) return;
   SHELLEXECUTEINFOA info{};

@@ -11,6 +11,7 @@
 #include "gfx/image_names.h"
 #include "settings/preferences_window.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -186,6 +187,7 @@ void DestroyMenus() {
 }
 
 void ShowPopupMenu(int number) {
+  VELKOR_PLACE(kProceduresUnit);
   HMENU menu = PopupMenuHandle(number);
   if (!menu || !MainWindow) return;
   POINT cursor{};
@@ -194,6 +196,7 @@ void ShowPopupMenu(int number) {
 }
 
 void ShowSearchEngineMenu(HWND owner) {
+  VELKOR_PLACE(kProceduresUnit);
   HMENU menu = PopupMenuHandle(1);
   if (!menu || !owner) return;
   POINT cursor{};

@@ -2,10 +2,13 @@
 
 #include "app/event_loop.h"
 #include "app/menus.h"
+#include "app/status_bar.h"
 #include "gfx/image_names.h"
+#include "monitor/history_strip.h"
 #include "procs/process_list.h"
 #include "settings/preferences_window_win.h"
 #include "settings/settings_file_win.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -20,9 +23,11 @@ void WirePreferencesWindow() {
   };
   PreferencesWindow.showSearchEngineMenu = [] { ShowSearchEngineMenu(WindowHandle(kPreferencesWindow)); };
   PreferencesWindow.applyColumnVisibility = ApplyColumnVisibility;
-  // The per-row CPU history strips plug in here (setHistoryImages) once the
-  // process list draws them; until then there is nothing to create or free.
-  PreferencesWindow.setHistoryImages = nullptr;
+  // The status bar shows the selected row's strip, or none, at once.
+  PreferencesWindow.setHistoryImages = [](bool present) {
+    SetHistoryImagesEnabled(present);
+    UpdateStatusBar(kStatusFigures);
+  };
   SettingsHooks.fillPreferenceControls = FillPreferenceControls;
 }
 
@@ -32,16 +37,17 @@ void PreferencesWindowBuilt() {
 }
 
 void OpenPreferencesCommand(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
   WindowHandle(kPreferencesWindow);
   OpenPreferences();
 }
-void PreferencesPageCommand(const LoopEvent&) { SelectPreferencesPageAtClick(); }
-void AutostartBoxCommand(const LoopEvent& event) { CoupleAutostartBox(event.id); }
-void NumberFieldCommand(const LoopEvent& event) { KeepDigitsOnly(event.id); }
-void DefaultExitCodeCommand(const LoopEvent&) { SetDefaultExitCode(); }
-void SearchEngineMenuCommand(const LoopEvent&) { OpenSearchEngineMenu(); }
-void PreferencesOkCommand(const LoopEvent&) { ConfirmPreferences(); }
-void PreferencesCancelCommand(const LoopEvent&) { DismissPreferences(); }
-void SearchEngineCommand(const LoopEvent& event) { ChooseSearchEngine(event.id); }
+void PreferencesPageCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); SelectPreferencesPageAtClick(); }
+void AutostartBoxCommand(const LoopEvent& event) { VELKOR_PLACE(kMainModule); CoupleAutostartBox(event.id); }
+void NumberFieldCommand(const LoopEvent& event) { VELKOR_PLACE(kMainModule); KeepDigitsOnly(event.id); }
+void DefaultExitCodeCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); SetDefaultExitCode(); }
+void SearchEngineMenuCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenSearchEngineMenu(); }
+void PreferencesOkCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); ConfirmPreferences(); }
+void PreferencesCancelCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); DismissPreferences(); }
+void SearchEngineCommand(const LoopEvent& event) { VELKOR_PLACE(kMainModule); ChooseSearchEngine(event.id); }
 
 }  // namespace velkor

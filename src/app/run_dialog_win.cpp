@@ -15,6 +15,7 @@
 #include "app/run_dialog.h"
 #include "app/windows.h"
 #include "win/message_box.h"
+#include "win/source_location.h"
 
 namespace velkor {
 namespace {
@@ -52,6 +53,7 @@ void CloseDialog() {
 }  // namespace
 
 void OpenRunDialog() {
+  VELKOR_PLACE(kProceduresUnit);
   ShowWindow(WindowHandle(kRunWindow), SW_SHOW);
   EnableMainWindows(false);
   SetActiveWindow(WindowHandle(kRunWindow));
@@ -59,10 +61,12 @@ void OpenRunDialog() {
 }
 
 void RunCommandChanged() {
+  VELKOR_PLACE(kProceduresUnit);
   EnableWindow(ControlHandle(kOkButton), CanRunCommand(TextOf(ControlHandle(kCommandBox))));
 }
 
 void StartRunCommand() {
+  VELKOR_PLACE(kProceduresUnit);
   HWND box = ControlHandle(kCommandBox);
   const RunRequest request = PlanRun(TextOf(box), TextOf(ControlHandle(kParameterField)));
   if (request.command.empty()) {
@@ -89,10 +93,12 @@ void StartRunCommand() {
 }
 
 void CancelRunDialog() {
+  VELKOR_PLACE(kProceduresUnit);
   CloseDialog();
 }
 
 void BrowseForRunCommand() {
+  VELKOR_PLACE(kProceduresUnit);
   static const std::string filter = FileDialogFilter(kRunBrowseFilter);
   HWND box = ControlHandle(kCommandBox);
   char path[MAX_PATH] = {};

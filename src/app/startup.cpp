@@ -16,6 +16,7 @@
 #include "settings/preferences.h"
 #include "win/start_process.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -34,6 +35,7 @@ std::vector<ShutdownStep>& ShutdownSteps() {
 }
 
 void StartCompanion() {
+  VELKOR_PLACE(kMainModule);
   win::StartedProcess started = win::StartProcess("dornat.exe");
   if (!started.process) return;
   companionProcess = std::move(started.process);
@@ -63,6 +65,7 @@ bool CompanionRunning() { return ProgramRunsInOwnSession(IsCompanionName); }
 uint32_t CompanionProcessId() { return companionPid; }
 
 bool StartProgram() {
+  VELKOR_PLACE(kMainModule);
   // 1. Libraries, the machine's CPU meter (its first sample) and the window toolkit.
   InitProcessLibrary();
   InitCpuUsage();
@@ -109,6 +112,7 @@ void StartCompanionSoon() {
 }
 
 void CheckStartSignal(HWND mainWindow) {
+  VELKOR_PLACE(kMainModule);
   const std::string path = SignalFilePath();
   WIN32_FILE_ATTRIBUTE_DATA data{};
   const bool exists = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
@@ -138,10 +142,12 @@ HANDLE SignalFolderWatch() {
 HANDLE CompanionHandle() { return companionProcess.get(); }
 
 void WatchCompanion() {
+  VELKOR_PLACE(kMainModule);
   if (companionProcess && WaitForSingleObject(companionProcess.get(), 0) == WAIT_OBJECT_0) ShutdownProgram();
 }
 
 void QuitProgram() {
+  VELKOR_PLACE(kMainModule);
   if (Preferences.PreferencesRemain == 0 && companionProcess) {
     DWORD code = 0;
     if (GetExitCodeProcess(companionProcess.get(), &code) && code == STILL_ACTIVE)
@@ -154,6 +160,7 @@ void QuitProgram() {
 void AddShutdownStep(ShutdownStep step) { ShutdownSteps().push_back(step); }
 
 void ShutdownProgram() {
+  VELKOR_PLACE(kMainModule);
   for (ShutdownStep step : ShutdownSteps()) step();
   FreeAllHistoryImages();
   DestroyDiagramWindow();  // its picture and the measure icons

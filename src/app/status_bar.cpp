@@ -18,6 +18,7 @@
 #include "gfx/look_cache_win.h"
 #include "monitor/history_strip.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -62,6 +63,7 @@ int RowsOfView(int view) {
 const std::vector<StatusBarText>& StatusBarTexts() { return State().texts; }
 
 void UpdateStatusBar(int what) {
+  VELKOR_PLACE(kProceduresUnit);
   HWND bar = ControlHandle(kStatusBar);
   if (!bar || !MainWindow) return;
   StatusBarState& state = State();

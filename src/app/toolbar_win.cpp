@@ -17,6 +17,7 @@
 #include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -68,6 +69,7 @@ void SetHoverLevel(int id, int level) {
 }
 
 bool PaintToolbarButton(const DRAWITEMSTRUCT* item) {
+  VELKOR_PLACE(kProceduresUnit);
   const int id = static_cast<int>(item->CtlID);
   const std::optional<ButtonPictures> pictures = PicturesOf(id);
   if (!pictures || item->CtlType != ODT_BUTTON) return false;
@@ -86,6 +88,7 @@ void DrawToolbarButton(int id) {
 }
 
 void UpdateToolbarStates() {
+  VELKOR_PLACE(kProceduresUnit);
   const CommandContext context = CommandContextNow();
   for (int id : {25, 24, 23}) {
     if (HWND button = ControlHandle(id)) EnableWindow(button, DecideCommandState(id, context).enabled ? TRUE : FALSE);
@@ -106,6 +109,7 @@ void NoteMouseActivity() { mouseActivity = true; }
 bool ToolbarAnimating() { return mouseActivity || AnyGlowLit(); }
 
 void ToolbarHoverStep() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!MainWindow) return;
   if (!mouseActivity && !AnyGlowLit()) return;
   mouseActivity = false;

@@ -4,15 +4,46 @@
 #include "app/event_loop.h"
 #include "app/startup.h"
 #include "app/windows.h"
-#include "errors/source_location.h"
+#include "win/source_location.h"
 
 #ifdef VELKOR_FAULT_TRIGGERS
+#include <string>
+
+#include "monitor/history_strip.h"
+#include "procs/process_cpu.h"
+#include "procs/process_list.h"
+
 // Test builds only (never in the shipped program): registered messages to the
 // main window that make the main program fault, for the error dialog's tests.
 namespace {
 
 WNDPROC shippedCallback = nullptr;
 volatile int faultDivisor = 0;
+
+// Rows whose first question divides by zero: handed to a procedure of
+// another unit, they make the fault happen while that procedure runs. After
+// "Fortfahren" they hold nothing.
+class FaultingRows final : public velkor::RowStore {
+ public:
+  [[nodiscard]] int RowCount() const override {
+    FaultOnce();
+    return 0;
+  }
+  [[nodiscard]] std::string CellText(int, int) const override {
+    FaultOnce();
+    return {};
+  }
+  void SetCellText(int, int, const std::string&) override {}
+
+ private:
+  void FaultOnce() const {
+    if (faulted_) return;
+    faulted_ = true;
+    volatile int quotient = 1000 / faultDivisor;
+    (void)quotient;
+  }
+  mutable bool faulted_ = false;
+};
 
 __attribute__((noinline)) int Recurse(int depth) {
   volatile char frame[512];
@@ -24,6 +55,8 @@ __attribute__((noinline)) int Recurse(int depth) {
 LRESULT CALLBACK FaultTriggerCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   static const UINT divideByZero = RegisterWindowMessageA("VelkorTestDivideByZero");
   static const UINT stackOverflow = RegisterWindowMessageA("VelkorTestStackOverflow");
+  static const UINT inHistoryStrips = RegisterWindowMessageA("VelkorTestFaultInHistoryStrips");
+  static const UINT inCpuLoad = RegisterWindowMessageA("VelkorTestFaultInCpuLoad");
   if (message == divideByZero) {
     VELKOR_LINE(velkor::kMainModule);
     volatile int quotient = 1000 / faultDivisor;
@@ -31,6 +64,15 @@ LRESULT CALLBACK FaultTriggerCallback(HWND window, UINT message, WPARAM wParam, 
   }
   if (message == stackOverflow) {
     return Recurse(0);
+  }
+  if (message == inHistoryStrips) {
+    FaultingRows rows;
+    velkor::SwitchHistoryImages(rows, velkor::kHistoryImageColumn, true);
+    return 0;
+  }
+  if (message == inCpuLoad) {
+    FaultingRows rows;
+    return static_cast<LRESULT>(velkor::UpdateCpuLoad(rows, 0, {}));
   }
   return CallWindowProcA(shippedCallback, window, message, wParam, lParam);
 }

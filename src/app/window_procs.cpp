@@ -20,6 +20,7 @@
 #include "monitor/process_summary_win.h"
 #include "procs/process_list_win.h"
 #include "shell/menu_draw.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -45,15 +46,18 @@ std::optional<int> CommandEventType(ControlKind kind, int code) {
     case ControlKind::kButton:
     case ControlKind::kDefaultButton:
     case ControlKind::kToolbarButton:
+      if (code == BN_CLICKED) return kTypeLeftClick;
+      if (code == BN_DOUBLECLICKED) return kTypeDoubleClick;
+      return std::nullopt;
+    // Statics report a double click as 1, which a button uses for BN_PAINT.
     case ControlKind::kImage:
     case ControlKind::kSunkenImage:
     case ControlKind::kLabel:
     case ControlKind::kLabelRight:
     case ControlKind::kLink:
     case ControlKind::kSeparator:
-      // BN_CLICKED and STN_CLICKED, BN_DOUBLECLICKED and STN_DBLCLK share their codes.
-      if (code == BN_CLICKED) return kTypeLeftClick;
-      if (code == BN_DOUBLECLICKED) return kTypeDoubleClick;
+      if (code == STN_CLICKED) return kTypeLeftClick;
+      if (code == STN_DBLCLK) return kTypeDoubleClick;
       return std::nullopt;
     case ControlKind::kEdit:
     case ControlKind::kNumberEdit:
@@ -212,6 +216,7 @@ Answer ContainerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  VELKOR_PLACE(kProceduresUnit);
   // A view panel shown for the first time gets its controls first.
   if (message == WM_SHOWWINDOW && wParam) BuildViewOfPanel(window);
   if (Answer answer = ContainerMessage(window, message, wParam, lParam)) return *answer;
@@ -271,6 +276,7 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // The class procedure of the program windows before the callback is installed
 // and after it is removed again.
 LRESULT CALLBACK BaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  VELKOR_PLACE(kProceduresUnit);
   if (Answer answer = ProgramWindowMessage(window, message, wParam, lParam)) return *answer;
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -308,6 +314,7 @@ bool RegisterWindowClasses(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  VELKOR_PLACE(kProceduresUnit);
   if (message == WM_PAINT && window == MainWindow) UpdateStatusBar(kStatusFigures);
   return BaseWindowProc(window, message, wParam, lParam);
 }

@@ -42,6 +42,7 @@
 #include "shell/menu_draw.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -91,6 +92,7 @@ void FillList(int id);
 
 // One step of what the start left for later; false when nothing is left.
 bool CompleteStartStep() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!MainWindow) return false;
   if (!pendingLists.empty()) {
     const int id = pendingLists.front();
@@ -112,6 +114,7 @@ bool CompleteStartStep() {
 }
 
 void FillList(int id) {
+  VELKOR_PLACE(kProceduresUnit);
   switch (id) {
     case kWindowList:
       ControlHandle(kWindowList);  // the view's controls built first
@@ -278,6 +281,7 @@ void SetWindowPictures() {
 }
 
 void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
+  VELKOR_PLACE(kProceduresUnit);
   HWND window = WindowHandle(number);
   if (!window) return;
   const int old = LayoutDpiOf(number);
@@ -315,6 +319,7 @@ void SetTabPicture(int view) {
 }
 
 void DestroyWindows() {
+  VELKOR_PLACE(kProceduresUnit);
   StopCompletingStart();
   pendingLists.clear();
   viewPending.fill(false);
@@ -341,6 +346,7 @@ void DestroyWindows() {
 }
 
 void BuildOtherWindow(int number) {
+  VELKOR_PLACE(kProceduresUnit);
   if (number <= kMainWindow || number >= kWindowCount || !MainWindow || BuiltWindow(number)) return;
   const WindowSpec* found = nullptr;
   for (const WindowSpec& def : WindowTable())
@@ -390,6 +396,7 @@ void FillListIfPending(int id) {
 }
 
 void BuildViewControls(int view) {
+  VELKOR_PLACE(kProceduresUnit);
   if (view < 0 || view >= static_cast<int>(viewPending.size()) || !viewPending[static_cast<size_t>(view)] || !MainWindow)
     return;
   viewPending[static_cast<size_t>(view)] = false;
@@ -448,6 +455,7 @@ void CompleteStartNow() {
 }
 
 bool BuildWindows() {
+  VELKOR_PLACE(kProceduresUnit);
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterWindowClasses(instance)) return false;
   // 1. Fonts, brushes and pictures are made at their first use (gfx/look_cache_win.h).

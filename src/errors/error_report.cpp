@@ -2,11 +2,9 @@
 
 #include <Zydis/Zydis.h>
 
-#include "errors/source_location.h"
+#include "win/source_location.h"
 
 namespace velkor {
-
-volatile uint32_t CurrentSourceLocation = 0;
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <optional>
 
 #include "errors/error_report.h"
-#include "errors/source_location.h"
 #include "gfx/bitmap.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 namespace {
@@ -92,6 +92,7 @@ void LayOutDialog(HWND dialog, OpenDialog& open, int dpi) {
 }
 
 LRESULT CALLBACK ErrorDialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  VELKOR_PLACE(kOnErrorUnit);
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kEndButton) choice = Choice::kEnd;
@@ -209,6 +210,7 @@ void ReserveStackForHandler() {
 }  // namespace
 
 void PrepareErrorDialog() {
+  VELKOR_PLACE(kOnErrorUnit);
   for (size_t k = 0; k < std::size(kImageScales); ++k)
     banners[k] = LoadPngResource(ScaledImageName(images::kBanner, kImageScales[k]).c_str());
   WNDCLASSEXA windowClass{};
@@ -221,6 +223,7 @@ void PrepareErrorDialog() {
 }
 
 void InstallErrorHandler(void (*endProgram)()) {
+  VELKOR_PLACE(kOnErrorUnit);
   endProgramStep = endProgram;
   PrepareErrorDialog();
   const auto* image = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
@@ -235,6 +238,7 @@ void InstallErrorHandler(void (*endProgram)()) {
 }
 
 void ShowErrorDialog(const std::string& text) {
+  VELKOR_PLACE(kOnErrorUnit);
   win::UniqueBrush background(CreateSolidBrush(kBackground));
   backgroundBrush = background.get();
   constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;  // a title bar only: no close, minimise or maximise button

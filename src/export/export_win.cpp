@@ -9,6 +9,7 @@
 #include "win/message_box.h"
 #include "win/replace_file.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -59,6 +60,7 @@ bool ReplaceExportFile(const std::string& path, std::string_view bytes) {
 }
 
 void ExportList(HWND owner, HWND list, const std::string& title, const std::vector<int>& columns) {
+  VELKOR_PLACE(kProceduresUnit);
   char name[MAX_PATH] = "Velkor";
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof dialog;

@@ -17,6 +17,7 @@
 #include "win/message_box.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 namespace {
@@ -58,6 +59,7 @@ void SetDriverSource(DriverSource source) {
 }
 
 void RefreshDriverList(HWND list) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!list) return;
   GiveListIcon(list, images::kListDriver);
   const std::vector<DriverNames> drivers = driverSource ? driverSource() : LoadedDrivers();
@@ -68,6 +70,7 @@ void RefreshDriverList(HWND list) {
 }
 
 void SortDriverList(HWND list, int column) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!list) return;
   const win::ListSort sort = win::ClickedListSort(list, column);
   const int dpi = win::WindowDpi(list);
@@ -76,6 +79,7 @@ void SortDriverList(HWND list, int column) {
 }
 
 void SearchDriverOnline(HWND list) {
+  VELKOR_PLACE(kProceduresUnit);
   const std::optional<std::string> path = SelectedPath(list);
   if (!path) return;
   if (std::optional<std::string> address = SearchAddress(Preferences.PreferencesSearchString, FileNameOf(*path)))
@@ -83,6 +87,7 @@ void SearchDriverOnline(HWND list) {
 }
 
 void OpenDriverFolder(HWND list) {
+  VELKOR_PLACE(kProceduresUnit);
   const std::optional<std::string> path = SelectedPath(list);
   if (!path) return;
   if (std::optional<std::string> folder = FolderToOpen(*path))

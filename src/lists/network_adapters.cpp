@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "procs/format.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -158,6 +159,7 @@ std::string MaximumRateText(uint64_t speed) {
 
 std::vector<NetworkListRow> RefreshNetworkRows(NetworkTraffic& traffic, std::span<const InterfaceEntry> entries,
                                                uint64_t now) {
+  VELKOR_PLACE(kNetworkUnit);
   if (traffic.lastRefresh == 0) traffic.lastRefresh = now;
   const uint64_t elapsed = now >= traffic.lastRefresh ? now - traffic.lastRefresh : 0;
   traffic.largestLoad = 0;
@@ -207,6 +209,7 @@ HistoryGraph CreateNetworkGraph(int width, int dpi) {
 }
 
 void DrawNetworkGraphStep(HistoryGraph& graph, NetworkTraffic& traffic, std::span<const Pixel> colours) {
+  VELKOR_PLACE(kNetworkUnit);
   if (graph.canvas.width <= 0) return;
   GraphStep(graph, {});  // scrolls, and draws the vertical grid line on the 20th step
   if (graph.counter != 10 && graph.counter != 0) return;

@@ -23,6 +23,7 @@
 #include "win/list_view.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -186,6 +187,7 @@ void UpdateRows(HWND list, std::vector<NetworkListRow>& shown, const std::vector
 }  // namespace
 
 void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
+  VELKOR_PLACE(kNetworkUnit);
   DestroyNetworkView();
   view.controls = controls;
   if (HWND list = controls.list) {
@@ -213,6 +215,7 @@ void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
 }
 
 void DestroyNetworkView() {
+  VELKOR_PLACE(kNetworkUnit);
   // The controls get no picture that is about to be freed.
   ReleaseStaticPicture(view.controls.graph, view.shownGraph);
   ReleaseStaticPicture(view.controls.picture, view.picture);
@@ -221,6 +224,7 @@ void DestroyNetworkView() {
 }
 
 int ReadNetworkAdapters() {
+  VELKOR_PLACE(kNetworkUnit);
   if (!LoadNetworkLibrary()) return 0;
   // Each reading of the table is costly, so the buffer of the last one is
   // tried first; a table that has grown is read again at its new size.
@@ -250,6 +254,7 @@ const AdapterTable& AdapterInfo() {
 }
 
 void RefreshNetworkList() {
+  VELKOR_PLACE(kNetworkUnit);
   HWND list = view.controls.list;
   if (!list) return;
   const int count = ReadNetworkAdapters();
@@ -266,6 +271,7 @@ void RefreshNetworkList() {
 }
 
 void ShowAdapterDetails() {
+  VELKOR_PLACE(kNetworkUnit);
   HWND list = view.controls.list;
   if (!list) return;
   const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
@@ -277,12 +283,14 @@ void ShowAdapterDetails() {
 }
 
 void DrawNetworkGraphStep() {
+  VELKOR_PLACE(kNetworkUnit);
   if (!view.controls.graph) return;
   DrawNetworkGraphStep(view.graph, view.traffic, view.colours);
   ShowGraph();
 }
 
 void ResizeNetworkGraph(int width) {
+  VELKOR_PLACE(kNetworkUnit);
   if (!view.controls.graph) return;
   // Another display scale: the graph starts again at its height.
   if (const int dpi = win::WindowDpi(view.controls.graph); dpi != view.graph.dpi)
@@ -292,6 +300,7 @@ void ResizeNetworkGraph(int width) {
 }
 
 std::optional<LRESULT> NetworkListNotify(const NMHDR* header) {
+  VELKOR_PLACE(kNetworkUnit);
   if (!header || !view.controls.list || header->hwndFrom != view.controls.list ||
       header->code != static_cast<UINT>(NM_CUSTOMDRAW))
     return std::nullopt;

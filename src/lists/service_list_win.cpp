@@ -16,6 +16,7 @@
 #include "win/message_box.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 namespace {
@@ -201,6 +202,7 @@ int ServiceContinue(const std::string& name) {
 }
 
 void RefreshServiceList(HWND list) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!list) return;
   GiveListIcon(list, images::kListService);
   win::ListRefill refill(list);
@@ -213,6 +215,7 @@ void RefreshServiceList(HWND list) {
 }
 
 void SortServiceList(HWND list, int column) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!list) return;
   const win::ListSort sort = win::ClickedListSort(list, column);
   const int dpi = win::WindowDpi(list);
@@ -221,6 +224,7 @@ void SortServiceList(HWND list, int column) {
 }
 
 bool PrepareServiceMenu(HWND list, HMENU menu) {
+  VELKOR_PLACE(kProceduresUnit);
   const int row = list ? win::SelectedListRow(list) : -1;
   if (row < 0) return false;
   services.menuService = win::ListViewCellText(list, row, kNameColumn);
@@ -233,6 +237,7 @@ bool PrepareServiceMenu(HWND list, HMENU menu) {
 }
 
 bool RunServiceCommand(HWND list, int command) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!list) return false;
   if (command == kServiceRefreshCommand) {
     RefreshServiceList(list);

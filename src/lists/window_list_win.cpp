@@ -18,6 +18,7 @@
 #include "win/list_view.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -309,6 +310,7 @@ BOOL CALLBACK AddWindowRow(HWND window, LPARAM buffer) {
 }
 
 int RefreshWindowList() {
+  VELKOR_PLACE(kProceduresUnit);
   HWND list = state.controls.list;
   if (!list) return 0;
   // The image list is filled afresh; icons come in the same order as long
@@ -339,6 +341,7 @@ int RefreshWindowList() {
 }
 
 void SortWindowList(int column, bool ascending) {
+  VELKOR_PLACE(kProceduresUnit);
   HWND list = state.controls.list;
   if (!list || column < 0 || column >= kWindowListColumns) return;
   state.sortColumn = column;
@@ -353,6 +356,7 @@ int WindowListSortColumn() { return state.sortColumn; }
 bool WindowListSortAscending() { return state.ascending; }
 
 std::optional<LRESULT> WindowListNotify(const NMHDR* header) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!header || !state.controls.list || header->hwndFrom != state.controls.list) return std::nullopt;
   if (header->code != static_cast<UINT>(LVN_COLUMNCLICK)) return std::nullopt;
   const int column = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
@@ -361,6 +365,7 @@ std::optional<LRESULT> WindowListNotify(const NMHDR* header) {
 }
 
 bool SelectProcessRowByPid(HWND processList, uint32_t pid) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!processList) return false;
   const int count = ListView_GetItemCount(processList);
   for (int row = 0; row < count; ++row) {
@@ -396,6 +401,7 @@ bool WindowIsTopmost(HWND window) {
 }
 
 void RunWindowCommand(HWND target, WindowCommand command) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!target || !IsWindow(target)) return;
   const bool own = win::OwnThreadWindow(target);
   auto show = [&](int how) { own ? ShowWindow(target, how) : ShowWindowAsync(target, how); };

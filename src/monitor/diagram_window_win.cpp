@@ -20,6 +20,7 @@
 #include "procs/list_icons_win.h"
 #include "procs/process_list_win.h"
 #include "win/system_functions.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -209,6 +210,7 @@ bool DiagramWindowVisible() {
 }
 
 void DrawProcessPie() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!diagram.window) return;
   ReadRows();
   diagram.drawnMeasure = SelectedMeasure();
@@ -225,6 +227,7 @@ void DrawProcessPie() {
 }
 
 void ShowPieInfo() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!diagram.window) return;
   const POINT mouse = MouseInWindow();
   const bool active = GetActiveWindow() == diagram.window;
@@ -255,6 +258,7 @@ void ShowPieInfo() {
 }
 
 void ToggleDiagramWindow() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!diagram.window) return;
   if (IsWindowVisible(diagram.window)) {
     ShowWindow(diagram.window, SW_HIDE);
@@ -267,28 +271,20 @@ void ToggleDiagramWindow() {
   SetActiveWindow(diagram.window);
 }
 
-void PieDoubleClick() {
-  if (!diagram.window || diagram.drawnMeasure == PieMeasure::kPriority) return;
+std::optional<uint32_t> PieProcessUnderMouse() {
+  VELKOR_PLACE(kProceduresUnit);
+  if (!diagram.window || diagram.drawnMeasure == PieMeasure::kPriority) return std::nullopt;
   const POINT mouse = MouseInWindow();
   const std::optional<double> angle = PieAngleAt(mouse.x, mouse.y, diagram.dpi);
   const std::optional<size_t> slice = angle ? PieSliceAt(diagram.slices, *angle, true) : std::nullopt;
-  if (!slice) return;
+  if (!slice) return std::nullopt;
   const auto index = static_cast<size_t>(diagram.slices[*slice].index);
-  if (index >= diagram.rows.size()) return;
-  const uint32_t pid = diagram.rows[index].pid;
-  HWND list = ProcessListHandle();
-  ProcessRows& rows = ProcessListRows();
-  for (int row = 0; list && row < rows.RowCount(); ++row) {
-    if (static_cast<uint32_t>(LeadingWholeNumber(rows.CellText(row, 3))) != pid) continue;
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(list, row, FALSE);
-    break;
-  }
-  ShowWindow(diagram.window, SW_HIDE);
+  if (index >= diagram.rows.size()) return std::nullopt;
+  return diagram.rows[index].pid;
 }
 
 void CheckPieMeasure() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!diagram.window) return;
   const int measure = static_cast<int>(SelectedMeasure());
   if (measure == diagram.lastMeasure) return;

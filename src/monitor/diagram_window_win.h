@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "monitor/process_pie.h"
 
 namespace velkor {
@@ -22,9 +25,9 @@ void DrawProcessPie();
 void ShowPieInfo();
 // Command 21: hides a visible window, else draws, shows and activates it.
 void ToggleDiagramWindow();
-// A double click on the pie: selects the process under the mouse in the
-// process list and hides the window.
-void PieDoubleClick();
+// The process of the slice under the mouse, for a double click on the pie;
+// nothing off the pie, between slices or by priority.
+std::optional<uint32_t> PieProcessUnderMouse();
 // Redraws when the selected measure differs from the last one seen.
 void CheckPieMeasure();
 bool DiagramWindowVisible();

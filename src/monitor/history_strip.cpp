@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "procs/format.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -103,10 +104,12 @@ int HistoryImageWidth() {
 }
 
 int CreateHistoryImage() {
+  VELKOR_PLACE(kProceduresUnit);
   return Store(EmptyImage(history.width));
 }
 
 void AdvanceHistoryImage(int image, float load) {
+  VELKOR_PLACE(kProceduresUnit);
   const auto found = history.images.find(image);
   if (found == history.images.end()) return;
   StripColumns& columns = found->second;
@@ -123,10 +126,12 @@ void AdvanceHistoryImage(int image, float load) {
 }
 
 void FreeHistoryImage(int image) {
+  VELKOR_PLACE(kProceduresUnit);
   if (history.images.erase(image)) ++history.revision;
 }
 
 void ResizeHistoryImages(RowStore& rows, int column, int width) {
+  VELKOR_PLACE(kProceduresUnit);
   SetHistoryImageWidth(width);
   for (int row = 0; row < rows.RowCount(); ++row) {
     const int old = ImageOfRow(rows, row, column);
@@ -148,6 +153,7 @@ void ResizeHistoryImages(RowStore& rows, int column, int width) {
 }
 
 void SwitchHistoryImages(RowStore& rows, int column, bool enabled) {
+  VELKOR_PLACE(kProceduresUnit);
   for (int row = 0; row < rows.RowCount(); ++row) {
     const int image = ImageOfRow(rows, row, column);
     if (enabled) {

@@ -10,6 +10,7 @@
 #include "procs/format.h"
 #include "procs/process_list_win.h"
 #include "settings/preferences.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -19,11 +20,13 @@ void PrepareHistoryImages(int clientWidth) {
 }
 
 void SetHistoryImagesEnabled(bool enabled) {
+  VELKOR_PLACE(kProceduresUnit);
   Preferences.PreferencesCPUPerProcess = enabled ? 1 : 0;
   SwitchHistoryImages(ProcessListRows(), kHistoryImageColumn, enabled);
 }
 
 void ResizeProcessHistoryImages(int clientWidth) {
+  VELKOR_PLACE(kProceduresUnit);
   const int width = HistoryImageWidthFor(clientWidth);
   if (!Preferences.PreferencesCPUPerProcess) {
     SetHistoryImageWidth(width);
@@ -42,6 +45,7 @@ int SelectedHistoryImage() {
 }
 
 bool DrawSelectedHistoryImage(Canvas& bar) {
+  VELKOR_PLACE(kProceduresUnit);
   const std::optional<Canvas> image = HistoryImage(SelectedHistoryImage());
   if (!image) return false;
   DrawOver(bar, *image, kHistoryImageLeft, kHistoryImageTop);

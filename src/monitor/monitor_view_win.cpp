@@ -15,6 +15,7 @@
 #include "procs/process_cpu_win.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -56,6 +57,7 @@ void CatchUp(ShownImage& image) {
 
 LRESULT CALLBACK CatchUpBeforePainting(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR image) {
+  VELKOR_PLACE(kProceduresUnit);
   auto& shown = *reinterpret_cast<ShownImage*>(image);
   if (message == WM_PAINT || message == WM_PRINTCLIENT || message == WM_PRINT ||
       (message == STM_GETIMAGE && !askingOurselves))
@@ -192,6 +194,7 @@ std::string PercentText(int value) { return std::to_string(value) + "%"; }
 bool MonitorGraphsRunning() { return !Checked(kProcessorPause) || !Checked(kMemoryPause); }
 
 void StepMonitorGraphs() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!EnsureCanvases()) return;
   if (!Checked(kProcessorPause)) {
     const int values[] = {LastSample.cpuLoad};
@@ -208,6 +211,7 @@ void StepMonitorGraphs() {
 // The meter is started once, at start-up: its first reading here is the
 // average since then. Starting it again would measure the moment since.
 void TakeMonitorSample(bool showView) {
+  VELKOR_PLACE(kProceduresUnit);
   const int cpu = SystemCpuUsage();
   // A failed query keeps the last processor figure rather than showing 0 %.
   LastSample = ComputeSamples(cpu >= 0 ? cpu : LastSample.cpuLoad, ReadMemoryStatus());
@@ -220,6 +224,7 @@ void TakeMonitorSample(bool showView) {
 }
 
 void RebuildGraphCanvases() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!EnsureCanvases() || IsIconic(Main())) return;
   const int width = MainClientWidth();
   const int dpi = win::WindowDpi(Main());
@@ -238,6 +243,7 @@ void RebuildGraphCanvases() {
 }
 
 void UpdateMemoryTables(uint64_t workingSetSum) {
+  VELKOR_PLACE(kProceduresUnit);
   const MemoryTableTexts t = FormatMemoryTables(ReadMemoryStatus(), workingSetSum);
   SetLabel(209, t.physicalTotal);
   SetLabel(213, t.processes);

@@ -12,6 +12,7 @@
 #include "procs/process_library.h"
 #include "procs/process_list_win.h"
 #include "win/system_functions.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -102,6 +103,7 @@ int ProcessSummaryIconSize() {
 }
 
 void UpdateProcessSummary() {
+  VELKOR_PLACE(kProceduresUnit);
   HWND list = ProcessListHandle();
   if (!summary.box || !list) return;
   const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);

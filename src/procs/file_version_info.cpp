@@ -1,4 +1,5 @@
 #include "procs/file_version_info.h"
+#include "win/source_location.h"
 
 #include <array>
 
@@ -71,6 +72,7 @@ const char* VersionKeyName(uint32_t bit) {
 }
 
 bool VersionBlockSound(std::string_view block) {
+  VELKOR_PLACE(kFileVersionInfoUnit);
   // The 32-bit kind has a type word (0 or 1) where the 16-bit kind has the
   // first letter of its key; the system tells them apart the same way.
   if (block.size() < 6) return false;
@@ -97,6 +99,7 @@ std::string VersionStringPath(std::string_view languageCode, std::string_view ke
 }
 
 std::string ComposeFileVersionText(const VersionBlock& block, uint32_t bits, bool withNames) {
+  VELKOR_PLACE(kFileVersionInfoUnit);
   std::string languageCode, languageName;
   if (const auto translation = block.Query(kVersionTranslationPath); translation && translation->size() >= 4) {
     const auto byte = [&](size_t i) { return static_cast<uint16_t>(static_cast<unsigned char>((*translation)[i])); };

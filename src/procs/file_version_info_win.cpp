@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "win/system_functions.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -42,6 +43,7 @@ class LoadedVersionBlock final : public VersionBlock {
 }  // namespace
 
 std::string FileVersionText(const std::string& path, uint32_t bits, bool withNames) {
+  VELKOR_PLACE(kFileVersionInfoUnit);
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return "";
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return "";

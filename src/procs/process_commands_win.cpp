@@ -13,6 +13,7 @@
 #include "win/message_box.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -103,11 +104,13 @@ bool MarkProcessMenu(HMENU menu) {
 }
 
 void PrepareProcessMenu() {
+  VELKOR_PLACE(kProceduresUnit);
   HMENU menu = ProcessMenu();
   if (menu && MarkProcessMenu(menu) && ProcessCommandCallbacks.showProcessMenu) ProcessCommandCallbacks.showProcessMenu();
 }
 
 void KillSelectedProcesses() {
+  VELKOR_PLACE(kProceduresUnit);
   const std::vector<SelectedProcess> rows = SelectedProcesses();
   std::vector<std::string> names;
   for (const SelectedProcess& row : rows) names.push_back(row.name);
@@ -134,11 +137,13 @@ void KillSelectedProcesses() {
 }
 
 void SetSelectedPriority(uint32_t priorityClass) {
+  VELKOR_PLACE(kProceduresUnit);
   for (const SelectedProcess& row : SelectedProcesses())
     if (!SetProcessPriority(row.pid, priorityClass)) Failure(PriorityFailedMessage(row.name));
 }
 
 void ToggleProcessorAffinity(HMENU menu, int processor) {
+  VELKOR_PLACE(kProceduresUnit);
   if (processor < 0 || processor >= kMaxProcessorItems) return;
   const UINT item = static_cast<UINT>(kFirstProcessorCommand + processor);
   const bool checked = menu && (GetMenuState(menu, item, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -155,6 +160,7 @@ void ToggleProcessorAffinity(HMENU menu, int processor) {
 void ToggleProcessorAffinity(int processor) { ToggleProcessorAffinity(ProcessMenu(), processor); }
 
 void CallForSelectedProcesses(bool libraryLoaded, ProcessCall call) {
+  VELKOR_PLACE(kProceduresUnit);
   if (!libraryLoaded) {
     Failure(kNtdllMissingMessage);
     return;
@@ -179,6 +185,7 @@ void OptimizeSelectedProcesses() {
 }
 
 void OptimizeAllProcesses() {
+  VELKOR_PLACE(kProceduresUnit);
   HWND list = ProcessList();
   if (!list) return;
   const int count = ListView_GetItemCount(list);
@@ -186,6 +193,7 @@ void OptimizeAllProcesses() {
 }
 
 void OpenProcessFolder() {
+  VELKOR_PLACE(kProceduresUnit);
   for (const SelectedProcess& row : SelectedProcesses()) {
     if (std::optional<std::string> folder = FolderToOpen(row.path)) ShellOpen(*folder);
     else Notice(FolderFailedMessage(row.name));
@@ -193,6 +201,7 @@ void OpenProcessFolder() {
 }
 
 void SearchProcessOnline() {
+  VELKOR_PLACE(kProceduresUnit);
   bool first = true;
   for (const SelectedProcess& row : SelectedProcesses()) {
     // A pause between addresses lets the browser take them one at a time.
@@ -204,6 +213,7 @@ void SearchProcessOnline() {
 }
 
 void RefreshProcessesNow() {
+  VELKOR_PLACE(kProceduresUnit);
   RefreshProcessList();
   if (ProcessCommandCallbacks.listRefreshed) ProcessCommandCallbacks.listRefreshed();
 }

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "procs/format.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
 CpuSample ReadCpuSample(const RowStore& rows, int row) {
+  VELKOR_PLACE(kProcessCpuUnit);
   CpuSample sample;
   sample.userMs = LeadingWholeNumber(rows.CellText(row, kSampleUserTimeColumn));
   sample.kernelMs = LeadingWholeNumber(rows.CellText(row, kSampleKernelTimeColumn));
@@ -19,12 +21,14 @@ CpuSample ReadCpuSample(const RowStore& rows, int row) {
 }
 
 void WriteCpuSample(RowStore& rows, int row, const CpuSample& sample) {
+  VELKOR_PLACE(kProcessCpuUnit);
   rows.SetCellText(row, kSampleUserTimeColumn, std::to_string(sample.userMs));
   rows.SetCellText(row, kSampleKernelTimeColumn, std::to_string(sample.kernelMs));
   rows.SetCellText(row, kSampleTimerColumn, std::to_string(sample.timerMs));
 }
 
 float CpuLoadBetween(const CpuSample& previous, const CpuSample& current) {
+  VELKOR_PLACE(kProcessCpuUnit);
   // Unsigned 32-bit difference: stays right when the timer wraps after 49.7 days.
   const uint32_t elapsed = current.timerMs - previous.timerMs;
   if (elapsed == 0) return 0.0f;
@@ -36,6 +40,7 @@ float CpuLoadBetween(const CpuSample& previous, const CpuSample& current) {
 }
 
 float UpdateCpuLoad(RowStore& rows, int row, const CpuSample& current) {
+  VELKOR_PLACE(kProcessCpuUnit);
   const float load = CpuLoadBetween(ReadCpuSample(rows, row), current);
   WriteCpuSample(rows, row, current);
   return load;
@@ -56,6 +61,7 @@ int64_t DateFromCalendar(int year, int month, int day, int hour, int minute, int
 }
 
 int SystemCpuUsageFrom(int64_t idleDelta, int64_t elapsedDelta, int processors) {
+  VELKOR_PLACE(kProcessCpuUnit);
   // Single precision throughout, as the busy share has always been figured.
   const float idle = static_cast<float>(idleDelta);
   const float ratio = elapsedDelta != 0 ? idle / static_cast<float>(elapsedDelta) : idle;

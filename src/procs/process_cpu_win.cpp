@@ -4,6 +4,7 @@
 
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 namespace {
@@ -103,6 +104,7 @@ CpuSample TakeCpuSample(HANDLE process) {
 }  // namespace
 
 float ProcessCpuLoad(HANDLE process, RowStore& rows, int row) {
+  VELKOR_PLACE(kProcessCpuUnit);
   // One sample serves both as the end of this interval and the start of the
   // next, so no CPU time between two refreshes goes uncounted.
   return UpdateCpuLoad(rows, row, TakeCpuSample(process));
@@ -153,6 +155,7 @@ int InitCpuUsageForPlatform(DWORD platformId) {
 }
 
 int InitCpuUsage() {
+  VELKOR_PLACE(kProcessCpuUnit);
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
   if (!GetVersionExA(&version)) version.dwPlatformId = VER_PLATFORM_WIN32_NT;
@@ -160,6 +163,7 @@ int InitCpuUsage() {
 }
 
 int SystemCpuUsage() {
+  VELKOR_PLACE(kProcessCpuUnit);
   if (meter.platform != VER_PLATFORM_WIN32_NT) {
     DWORD usage = 0;
     if (!meter.statistics || !ReadStatistic(meter.statistics.get(), usage)) return -1;
@@ -177,6 +181,7 @@ int SystemCpuUsage() {
 }
 
 int EndCpuUsage() {
+  VELKOR_PLACE(kProcessCpuUnit);
   const DWORD platform = meter.platform;
   meter = CpuMeter{};  // closes the statistics key
   if (platform != VER_PLATFORM_WIN32_WINDOWS) return 1;
@@ -185,6 +190,7 @@ int EndCpuUsage() {
 }
 
 MemoryStatus ReadMemoryStatus() {
+  VELKOR_PLACE(kProcessCpuUnit);
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
   if (!GlobalMemoryStatusEx(&status)) return {};

@@ -18,6 +18,7 @@
 #include "procs/process_library.h"
 #include "win/unique_handle.h"
 #include "win/wide_text.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -196,6 +197,7 @@ HIMAGELIST TakeProcessIconsAtDpi(int dpi) {
 // its path come from that, its priority class from the kept handle at every
 // refresh; everything else is in the snapshot or in the per-path cache.
 std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& snapshot, bool needDates) {
+  VELKOR_PLACE(kProceduresUnit);
   std::vector<ProcessFacts> gathered;
   gathered.reserve(snapshot.size());
   ++cache.refreshCount;

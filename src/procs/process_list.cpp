@@ -9,6 +9,7 @@
 
 #include "procs/format.h"
 #include "procs/path_text.h"
+#include "win/source_location.h"
 
 namespace velkor {
 namespace {
@@ -98,6 +99,7 @@ int CompareProcessCells(SortKind kind, std::string_view a, std::string_view b, T
 
 std::vector<int> SortedRowOrder(const std::vector<std::string>& cells, SortKind kind, bool ascending,
                                 TextComparison compareText) {
+  VELKOR_PLACE(kProceduresUnit);
   std::vector<int> order(cells.size());
   std::iota(order.begin(), order.end(), 0);
   const auto before = [&](int x, int y) {
@@ -165,6 +167,7 @@ std::string TrimBlanks(std::string_view text) {
 MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFacts>& snapshot,
                                   const std::vector<WindowTitle>& titles, const MergeSettings& settings,
                                   const HistoryImageHooks& history) {
+  VELKOR_PLACE(kProceduresUnit);
   MergeOutcome outcome;
   bool& changed = outcome.changed;
 

@@ -8,6 +8,7 @@
 
 #include "procs/process_list_columns_win.h"
 #include "procs/process_list_rows_win.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -64,6 +65,7 @@ ProcessRowLook ProcessRowLookAt(int row) {
 }
 
 std::optional<LRESULT> ProcessListNotify(const NMHDR* header) {
+  VELKOR_PLACE(kProceduresUnit);
   HWND list = ListRowsWindow();
   if (!header || !list) return std::nullopt;
   if (header->hwndFrom == list) {

@@ -11,6 +11,7 @@
 #include "procs/window_titles_win.h"
 #include "settings/preferences.h"
 #include "win/start_process.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -37,6 +38,7 @@ HWND AttachList() {
 }  // namespace
 
 int RefreshProcessList() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!AttachList()) return 0;
   if (Preferences.PreferencesWindowTitle) CollectWindowTitles();
   else ClearWindowTitles();
@@ -78,6 +80,7 @@ void SetUpProcessListSorting() {
 }
 
 void SortProcessList(int column, bool ascending) {
+  VELKOR_PLACE(kProceduresUnit);
   HWND list = AttachList();
   if (!list || column < 0 || column >= kFirstHiddenColumn) return;
   SetProcessSort(list, column, ascending);
@@ -103,6 +106,7 @@ void ProcessListDpiChanged(int dpi) {
 }
 
 void ApplyColumnVisibility() {
+  VELKOR_PLACE(kProceduresUnit);
   if (HWND list = AttachList()) ApplyProcessColumnVisibility(list);
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "win/system_functions.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -95,6 +96,7 @@ std::wstring_view ImageNameOf(const ProcessRecord& record) {
 }  // namespace
 
 const std::vector<SnapshotEntry>* TakeProcessSnapshot() {
+  VELKOR_PLACE(kProceduresUnit);
   if (!QueryProcessSnapshot()) return nullptr;
   source.entries.clear();
   const auto* base = reinterpret_cast<const std::byte*>(source.buffer.data());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win/com.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -72,11 +73,13 @@ std::string AutostartLinkPath() { return StartupFolder() + kAutostartLinkName; }
 // Without a Startup folder the link would land in (or be deleted from) the
 // root of the current drive: nothing is done then.
 void WriteAutostartShortcut() {
+  VELKOR_PLACE(kProceduresUnit);
   const std::string folder = StartupFolder();
   if (!folder.empty()) CreateShortcut(AutostartShortcut(ProgramPath(), folder));
 }
 
 void RemoveAutostartShortcut() {
+  VELKOR_PLACE(kProceduresUnit);
   const std::string folder = StartupFolder();
   if (!folder.empty()) DeleteFileA((folder + kAutostartLinkName).c_str());
 }

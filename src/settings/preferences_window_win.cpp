@@ -6,6 +6,7 @@
 #include "settings/autostart_win.h"
 #include "settings/settings_file_win.h"
 #include "win/system_functions.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -82,6 +83,7 @@ void FillPreferenceControls() {
 }
 
 void OpenPreferences() {
+  VELKOR_PLACE(kProceduresUnit);
   LoadPreferences(false);
   if (HWND window = PreferencesWindow.window) {
     ShowWindow(window, SW_SHOW);
@@ -92,6 +94,7 @@ void OpenPreferences() {
 }
 
 void ConfirmPreferences() {
+  VELKOR_PLACE(kProceduresUnit);
   ApplyPreferences();
   // A shown column keeps the width the user gave it; one shown again gets
   // back the width it had when it was hidden.
@@ -104,9 +107,10 @@ void ConfirmPreferences() {
   CloseWindow();
 }
 
-void DismissPreferences() { CloseWindow(); }
+void DismissPreferences() { VELKOR_PLACE(kProceduresUnit); CloseWindow(); }
 
 void ApplyPreferences() {
+  VELKOR_PLACE(kProceduresUnit);
   const bool hasControls = Control(kAutostartBoxId) != nullptr;
   // 1. The CPU history images follow a switched setting (decided on the value before the switch).
   if (hasControls && PreferencesWindow.setHistoryImages) {
@@ -127,6 +131,7 @@ void ApplyPreferences() {
 }
 
 void CoupleAutostartBox(int id) {
+  VELKOR_PLACE(kProceduresUnit);
   const AutostartPair now{Checked(kAutostartBoxId), Checked(kRemainBoxId)};
   const AutostartPair coupled = CoupleAutostartBoxes(id, now);
   if (coupled.autostart != now.autostart) SetChecked(kAutostartBoxId, coupled.autostart);
@@ -134,6 +139,7 @@ void CoupleAutostartBox(int id) {
 }
 
 void KeepDigitsOnly(int id) {
+  VELKOR_PLACE(kProceduresUnit);
   HWND field = Control(id);
   if (!field) return;
   const std::string text = TextOf(id);
@@ -150,10 +156,11 @@ void OpenSearchEngineMenu() {
 }
 
 void ChooseSearchEngine(int id) {
+  VELKOR_PLACE(kProceduresUnit);
   if (const auto url = SearchEngineTemplate(id)) SetText(kSearchStringFieldId, std::string(*url));
 }
 
-void SelectPreferencesPage(int clientX) { ShowPage(PreferencesPageAt(clientX)); }
+void SelectPreferencesPage(int clientX) { VELKOR_PLACE(kProceduresUnit); ShowPage(PreferencesPageAt(clientX)); }
 
 // Where the click happened, not where the mouse is by the time it is handled.
 void SelectPreferencesPageAtClick() {

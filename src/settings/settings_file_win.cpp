@@ -7,6 +7,7 @@
 #include "win/replace_file.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -105,6 +106,7 @@ WindowGeometry MeasureWindowGeometry(HWND window) {
 }
 
 void LoadPreferences(bool applyColumnWidths) {
+  VELKOR_PLACE(kProceduresUnit);
   const auto bytes = ReadSettingsBytes(kSettingsFileName);
   LoadPreferencesFromBytes(bytes, applyColumnWidths, WindowsXpOrLater());
   preferencesLoaded = true;
@@ -116,6 +118,7 @@ void LoadPreferences(bool applyColumnWidths) {
 }
 
 bool WritePreferences() {
+  VELKOR_PLACE(kProceduresUnit);
   HWND window = SettingsHooks.mainWindow;
   const WindowGeometry geometry = (window && IsWindow(window)) ? MeasureWindowGeometry(window) : lastReadGeometry;
   std::array<int32_t, kProcessColumnCount> current{};
@@ -126,6 +129,7 @@ bool WritePreferences() {
 }
 
 void SavePreferencesAtShutdown() {
+  VELKOR_PLACE(kProceduresUnit);
   if (preferencesLoaded) ApplyPreferences();
 }
 

@@ -10,6 +10,7 @@
 #include "shell/menu_look.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -129,6 +130,7 @@ void SetMenuHighlightHook(MenuHighlightHook hook) { State().highlight = hook; }
 void FreeMenuItemRecords() { State().records.clear(); }
 
 std::optional<LRESULT> HandleMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  VELKOR_PLACE(kProceduresUnit);
   switch (message) {
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);

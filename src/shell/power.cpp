@@ -6,6 +6,7 @@
 #include "gfx/image_names.h"
 #include "win/message_box.h"
 #include "win/system_functions.h"
+#include "win/source_location.h"
 
 namespace velkor {
 
@@ -92,6 +93,7 @@ std::optional<PowerCommand> PowerCommandFor(int id, int firstId) {
 }
 
 void RunPowerCommand(PowerCommand command, HWND owner) {
+  VELKOR_PLACE(kProceduresUnit);
   switch (command) {
     case PowerCommand::kPowerOff:
       if (!RequestExit(EWX_POWEROFF)) Tell(owner, "Das System konnte nicht heruntergefahren werden!", MB_ICONQUESTION);
@@ -109,6 +111,7 @@ void RunPowerCommand(PowerCommand command, HWND owner) {
 }
 
 HWND OpenHelpFile(HWND owner) {
+  VELKOR_PLACE(kProceduresUnit);
   HWND help = nullptr;
   if (auto htmlHelp = win::HelpViewer()) help = htmlHelp(nullptr, "velkor.chm", HH_DISPLAY_TOPIC, 0);
   if (!help) Tell(owner, "Die Hilfedatei konnte nicht gefunden bzw. geöffnet werden!", MB_ICONEXCLAMATION);

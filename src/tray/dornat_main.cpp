@@ -240,10 +240,15 @@ win::UniqueMenu BuildTrayMenu() {
   return holder;
 }
 
+// Down now: the high bit. The low one tells only that the key went down at
+// some time since some program last asked, so one press of Entf would stay
+// latched until any later AltGr ("@", "{" typed hours later) took it up.
+bool KeyDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+
 void PollHotKey() {
   // Every pass while held starts it again; the main program turns each extra
   // start into its signal to come to the front.
-  if (GetAsyncKeyState(VK_RMENU) != 0 && GetAsyncKeyState(VK_DELETE) != 0) StartMainProgram();
+  if (KeyDown(VK_RMENU) && KeyDown(VK_DELETE)) StartMainProgram();
 }
 
 void RunPass() {

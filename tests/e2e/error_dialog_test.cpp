@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <chrono>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "program_support.h"
 #include "support/wine_support.h"
@@ -89,6 +91,32 @@ TEST_F(ErrorDialog, DivisionByZeroIsDescribedAndTheProgramContinuesBehindIt) {
     EXPECT_TRUE(SendMessageTimeoutA(run_.main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
     EXPECT_TRUE(run_.process().Running());
   }
+}
+
+// Faults inside procedures of two other units name those units and their
+// places, each its own, and the program runs on after each.
+TEST_F(ErrorDialog, FaultsNameTheUnitAndLineWhereTheyHappened) {
+  const std::pair<const char*, const char*> faults[] = {{"VelkorTestFaultInHistoryStrips", "Procedures"},
+                                                        {"VelkorTestFaultInCpuLoad", "ProcessCPU"},
+                                                        {"VelkorTestDivideByZero", "Main Module"}};
+  std::set<std::string> lines;
+  for (const auto& [fault, unit] : faults) {
+    SCOPED_TRACE(fault);
+    Trigger(fault);
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    const std::string text = test::WindowTextOf(FindWindowExA(dialog, nullptr, "Edit", nullptr));
+    EXPECT_EQ(text.rfind("Beschreibung: Attempted division by zero\r\n\r\nZeile: ", 0), 0u) << text;
+    EXPECT_NE(text.find(std::string("\r\n\r\nModul: ") + unit + "\r\n\r\nAssembler: "), std::string::npos) << text;
+    const size_t line = text.find("Zeile: ") + 7;
+    lines.insert(text.substr(line, text.find('\r', line) - line));
+    Click(dialog, "Fortfahren");
+    ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(dialog); }, kReactionBound));
+  }
+  EXPECT_EQ(lines.size(), 3u);
+  EXPECT_FALSE(lines.contains("0"));
+  DWORD_PTR result = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(run_.main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
 }
 
 TEST_F(ErrorDialog, EndingExitsWithZeroAndLeavesTheSettingsFileAlone) {

@@ -215,6 +215,33 @@ TEST_F(Companion, ShowingTheMainProgramStartsItOnceAndExitEndsBothUnsaved) {
   EXPECT_FALSE(test::FileExists(folder_.File("velkor.ini")));
 }
 
+// AltGr + Entf through the system's input. A key pressed once stays
+// "pressed since the last call" until someone asks for that key: an Entf
+// long released must not join a later AltGr.
+TEST_F(Companion, HotKeyStartsTheMainProgramOnlyWhileBothKeysAreDown) {
+  WriteRemain(1);
+  HWND window = StartCompanion();
+  ASSERT_NE(window, nullptr);
+  {
+    test::HeldKeys tap({VK_DELETE});  // pressed and released at once
+  }
+  // Each message the companion takes is followed by a pass of its loop: it
+  // has looked at the keys with Entf up.
+  for (int round = 0; round < 3; ++round) {
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+  }
+  const auto mainProgramRuns = [] { return !test::ProcessIdsNamed("velkor.exe").empty(); };
+  {
+    // Five passes of 200 ms; Wine answers a key read within 50 ms of the
+    // last from a cache, so passes of its own pace, not forced ones.
+    test::HeldKeys altGr({VK_RMENU});
+    EXPECT_FALSE(test::WaitUntil(mainProgramRuns, 1s)) << "started by an Entf released before";
+  }
+  test::HeldKeys both({VK_RMENU, VK_DELETE});
+  EXPECT_TRUE(test::WaitUntil(mainProgramRuns, kStartBound));
+}
+
 TEST_F(Companion, ExitOfACompanionTheMainProgramStartedEndsOnlyItself) {
   OwnedProcess& velkor = StartProgram("velkor.exe");
   ASSERT_NE(WaitForMainWindow(velkor.pid()), nullptr);

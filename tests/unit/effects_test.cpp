@@ -46,12 +46,15 @@ TEST(Effects, GestureStartsFollowsAndEnds) {
   EXPECT_FALSE(StepTransparencyGesture(g, false, 77, false, {115, 200}).hideScale);
 }
 
-TEST(Effects, ProgramManagerStartsNoGestureButMovesAnEarlierTarget) {
+TEST(Effects, ProgramManagerOrNoWindowInFrontStartsNoGestureButMovesAnEarlierTarget) {
   TransparencyGesture fresh;
   GestureOutcome o = StepTransparencyGesture(fresh, true, 5, true, {0, 0});
   EXPECT_FALSE(o.showScale);
   EXPECT_FALSE(o.applyAlpha);
   EXPECT_EQ(fresh.target, 0u);
+  o = StepTransparencyGesture(fresh, true, 0, false, {0, 0});
+  EXPECT_FALSE(o.showScale);
+  EXPECT_EQ(fresh.level, -1);
 
   TransparencyGesture earlier;
   StepTransparencyGesture(earlier, true, 9, false, {100, 0});
@@ -61,6 +64,10 @@ TEST(Effects, ProgramManagerStartsNoGestureButMovesAnEarlierTarget) {
   EXPECT_TRUE(o.applyAlpha);
   EXPECT_EQ(earlier.target, 9u);
   EXPECT_EQ(earlier.alpha, 26);
+  o = StepTransparencyGesture(earlier, true, 0, false, {100, 0});
+  EXPECT_FALSE(o.showScale);
+  EXPECT_EQ(earlier.target, 9u);
+  EXPECT_EQ(earlier.alpha, 255);
 }
 
 TEST(Effects, ScaleMarksTheCurrentCell) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "errors/error_report.h"
-#include "errors/source_location.h"
+#include "win/source_location.h"
 
 namespace velkor {
 namespace {
@@ -30,6 +30,11 @@ TEST(ErrorReport, DialogTextJoinsDescriptionLineUnitAndInstruction) {
             "Assembler: idiv ecx");
 }
 
+uint32_t UnitInsideAProcedure() {
+  VELKOR_PLACE(kOnErrorUnit);
+  return SourceUnitOf(CurrentSourceLocation);
+}
+
 TEST(ErrorReport, SourceLocationKeepsUnitAndLineApart) {
   struct Case {
     uint32_t unit, line, expectedLine;
@@ -43,6 +48,14 @@ TEST(ErrorReport, SourceLocationKeepsUnitAndLineApart) {
   const uint32_t line = __LINE__ - 1;
   EXPECT_EQ(SourceUnitOf(CurrentSourceLocation), uint32_t{kNetworkUnit});
   EXPECT_EQ(SourceLineOf(CurrentSourceLocation), line);
+  // A procedure's place gives way to its caller's when it returns.
+  const uint32_t caller = CurrentSourceLocation;
+  {
+    VELKOR_PLACE(kProcessCpuUnit);
+    EXPECT_EQ(UnitInsideAProcedure(), uint32_t{kOnErrorUnit});
+    EXPECT_EQ(SourceUnitOf(CurrentSourceLocation), uint32_t{kProcessCpuUnit});
+  }
+  EXPECT_EQ(CurrentSourceLocation, caller);
   EXPECT_EQ(SourceUnitName(kMainModule), "Main Module");
   EXPECT_EQ(SourceUnitName(200), "Unit 200");
 }

@@ -275,6 +275,10 @@ TEST(ProcessListSort, KindsCompareAsTheColumnsRead) {
   EXPECT_GT(CompareProcessCells(SortKind::kWholeNumber, "1000", "999"), 0);
   EXPECT_EQ(CompareProcessCells(SortKind::kText, "explorer.EXE", "Explorer.exe"), 0);
   EXPECT_LT(CompareProcessCells(SortKind::kText, "abc", "ABD"), 0);
+  // A text that is the start of another sorts before it, either way round.
+  EXPECT_LT(CompareProcessCells(SortKind::kText, "svchost", "svchost.exe"), 0);
+  EXPECT_GT(CompareProcessCells(SortKind::kText, "SVCHOST.exe", "svchost"), 0);
+  EXPECT_LT(CompareProcessCells(SortKind::kText, "", "a"), 0);
 
   const std::vector<std::string> cells = {"999 KB", "1.024 KB", "4 KB", "999 KB"};
   EXPECT_EQ(SortedRowOrder(cells, SortKind::kSize, true), (std::vector<int>{2, 0, 3, 1}));
@@ -317,6 +321,9 @@ TEST(ProcessListCells, PathsAttributesAndColours) {
   EXPECT_EQ(AttributeLetters(std::nullopt), "");
   EXPECT_EQ(AttributeLetters(kInvalidAttributes), "");
 
+  // System before compressed before hidden.
+  EXPECT_EQ(AttributeTextColour(kAttributeSystem | kAttributeCompressed | kAttributeHidden), (Rgb{0, 96, 0}));
+  EXPECT_EQ(AttributeTextColour(kAttributeSystem | kAttributeCompressed), (Rgb{0, 96, 0}));
   EXPECT_EQ(AttributeTextColour(kAttributeSystem | kAttributeHidden), (Rgb{0, 96, 0}));
   EXPECT_EQ(AttributeTextColour(kAttributeCompressed | kAttributeHidden), (Rgb{0, 0, 255}));
   EXPECT_EQ(AttributeTextColour(kAttributeHidden), (Rgb{128, 128, 128}));

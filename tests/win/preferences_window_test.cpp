@@ -10,7 +10,10 @@
 
 #include "app/event_loop.h"
 #include "app/windows.h"
+#include "monitor/history_strip.h"
+#include "procs/format.h"
 #include "procs/process_list.h"
+#include "procs/process_list_win.h"
 #include "settings/autostart_win.h"
 #include "settings/preferences.h"
 #include "settings/preferences_window_win.h"
@@ -202,6 +205,44 @@ TEST_F(PreferencesWindowTest, HidingAColumnTakesItAwayAtOnceAndShowingItRestores
   Click(279);
   Click(kPrefsOkButtonId);
   EXPECT_EQ(ListView_GetColumnWidth(list, kCpuColumn), 60);
+}
+
+// The rows' history strips: how many rows carry a picture that exists.
+int RowsWithStrips() {
+  ProcessRows& rows = ProcessListRows();
+  int with = 0;
+  for (int row = 0; row < rows.RowCount(); ++row)
+    with += HistoryImage(static_cast<int>(LeadingWholeNumber(rows.CellText(row, kHistoryImageColumn)))).has_value();
+  return with;
+}
+
+TEST_F(PreferencesWindowTest, OkSwitchesTheHistoryStripsOfTheListedRows) {
+  BuildHere();
+  const int rows = ProcessListRows().RowCount();
+  ASSERT_GT(rows, 0);
+  ASSERT_EQ(RowsWithStrips(), rows);
+
+  // Off: every picture freed at once, every row's number "0".
+  Command(20);
+  Click(kCpuPerProcessBoxId);
+  Click(kPrefsOkButtonId);
+  EXPECT_EQ(Preferences.PreferencesCPUPerProcess, 0);
+  EXPECT_EQ(HistoryImageCount(), 0);
+  for (int row = 0; row < ProcessListRows().RowCount(); ++row)
+    EXPECT_EQ(ProcessListRows().CellText(row, kHistoryImageColumn), "0") << row;
+  EXPECT_NE(Saved().find("PreferencesCPUPerProcess = 0\r\n"), std::string::npos);
+
+  // On again: the rows already listed get theirs, and only they.
+  Command(20);
+  Click(kCpuPerProcessBoxId);
+  Click(kPrefsOkButtonId);
+  EXPECT_EQ(RowsWithStrips(), ProcessListRows().RowCount());
+  EXPECT_EQ(HistoryImageCount(), ProcessListRows().RowCount());
+  // "Abbrechen" switches nothing.
+  Command(20);
+  Click(kCpuPerProcessBoxId);
+  Click(kPrefsCancelButtonId);
+  EXPECT_EQ(HistoryImageCount(), ProcessListRows().RowCount());
 }
 
 TEST_F(PreferencesWindowTest, AutostartWritesTheShortcutAtOkAndRemovesItWhenUnchecked) {

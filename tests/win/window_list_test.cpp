@@ -379,6 +379,26 @@ TEST_F(WindowListTest, GestureMakesTheWindowInFrontTransparentWithTheScale) {
   EXPECT_FALSE(TransparencyGestureActive());
 }
 
+// The keys held as the user holds them, with no window in front: nothing
+// to make transparent, so no scale shows, and none stays after the release.
+TEST_F(WindowListTest, GestureKeysWithoutAWindowInFrontShowNoScale) {
+  ShowWindow(MainWindow, SW_HIDE);
+  test::Pump();
+  if (GetForegroundWindow()) GTEST_SKIP() << "another window stays in front here";
+  CurrentTransparencyGesture() = TransparencyGesture{};
+  HWND scaleWindow = WindowHandle(kScaleWindow);
+  {
+    test::HeldKeys keys({VK_RCONTROL, VK_RMENU});
+    ASSERT_TRUE(WaitUntil([] { return TransparencyKeysHeld(); }, 5s));
+    for (int pass = 0; pass < 3; ++pass) QuickTransparencyPass(TransparencyKeysHeld());
+    EXPECT_FALSE(IsWindowVisible(scaleWindow));
+    EXPECT_FALSE(TransparencyGestureActive());
+  }
+  ASSERT_TRUE(WaitUntil([] { return !TransparencyKeysHeld(); }, 5s));
+  QuickTransparencyPass(TransparencyKeysHeld());
+  EXPECT_FALSE(IsWindowVisible(scaleWindow));
+}
+
 TEST_F(WindowListTest, MainWindowSticksToTheWorkAreaEdges) {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);

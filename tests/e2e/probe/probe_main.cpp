@@ -12,7 +12,7 @@
 #include "app/event_loop.h"
 #include "app/startup.h"
 #include "app/windows.h"
-#include "errors/source_location.h"
+#include "win/source_location.h"
 #include "lists/driver_list_win.h"
 #include "lists/network_adapters_win.h"
 #include "lists/service_list_win.h"

@@ -144,6 +144,30 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+namespace {
+
+void SendKey(WORD key, bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  // The right-hand Alt and Ctrl and the Entf of the navigation block.
+  const bool extended = key == VK_RMENU || key == VK_RCONTROL || key == VK_DELETE;
+  input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (down ? 0 : KEYEVENTF_KEYUP);
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+HeldKeys::HeldKeys(std::vector<WORD> keys) : keys_(std::move(keys)) {
+  for (WORD key : keys_) SendKey(key, true);
+}
+
+void HeldKeys::Release() {
+  for (auto key = keys_.rbegin(); key != keys_.rend(); ++key) SendKey(*key, false);
+  keys_.clear();
+}
+
 HWND Descendant(HWND root, int id) {
   std::pair<int, HWND> search{id, nullptr};
   EnumChildWindows(

@@ -67,6 +67,20 @@ uint32_t OwnHandleCount();
 // its first device context, so measure after a first round.
 uint32_t OwnGdiObjectCount();
 
+// Keys pressed through the system's input, as a keyboard would, and
+// released (in reverse order) when the owner goes.
+class HeldKeys {
+ public:
+  explicit HeldKeys(std::vector<WORD> keys);
+  ~HeldKeys() { Release(); }
+  HeldKeys(const HeldKeys&) = delete;
+  HeldKeys& operator=(const HeldKeys&) = delete;
+  void Release();
+
+ private:
+  std::vector<WORD> keys_;
+};
+
 // A fresh empty folder under the temporary folder, removed with its files.
 class TempFolder {
  public:
