@@ -140,7 +140,8 @@ bool WindowHasSizeSetByProgram(HWND window) {
 }
 
 void LoadPreferences(bool applyColumnWidths) {
-  const bool read = LoadPreferencesFromBytes(ReadSettingsBytes(kSettingsFileName), applyColumnWidths, WindowsXpOrLater());
+  const bool read =
+      LoadPreferencesFromBytes(ReadSettingsBytes(kSettingsFileName), applyColumnWidths, WindowsXpOrLater());
   preferencesLoaded = true;
   if (read && applyColumnWidths && SettingsHooks.setColumnWidth) {
     for (int n = 0; n < kProcessColumnCount; ++n) SettingsHooks.setColumnWidth(n, ColumnWidths[static_cast<size_t>(n)]);

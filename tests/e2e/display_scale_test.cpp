@@ -305,8 +305,8 @@ TEST_P(DisplayScale, GeometryRoundTrip) {
   ASSERT_TRUE(run.Start());
   RECT outer{};
   GetWindowRect(run.main(), &outer);
-  // A size no 96-DPI size scales to exactly.
-  SetWindowPos(run.main(), nullptr, 0, 0, outer.right - outer.left + 7, outer.bottom - outer.top + 5,
+  // A size no 96-DPI size scales to exactly, within the screen at every scale.
+  SetWindowPos(run.main(), nullptr, 0, 0, outer.right - outer.left - 7, outer.bottom - outer.top - 5,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Size saved{};
   ASSERT_TRUE(test::WaitUntil([&] { return (saved = ClientOf(run.main())).w > 0; }, kReactionBound));
