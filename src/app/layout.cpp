@@ -367,4 +367,17 @@ Rect MainWindowStartRect(int storedX, int storedY, Size storedOuter, int caption
   return {(screen.w - std::min(size.w, screen.w)) / 2, (screen.h - std::min(size.h, screen.h)) / 2, size.w, size.h};
 }
 
+Rect FitToWorkArea(const Rect& start, const Rect& workArea, Size minimum) {
+  Rect fitted = start;
+  if (start.w > workArea.w) {
+    fitted.w = std::max(workArea.w, minimum.w);
+    fitted.x = workArea.x;
+  }
+  if (start.h > workArea.h) {
+    fitted.h = std::max(workArea.h, minimum.h);
+    fitted.y = workArea.y;
+  }
+  return fitted;
+}
+
 }  // namespace velkor

@@ -153,5 +153,10 @@ bool TitleBarReachable(const Rect& outer, int captionHeight, std::span<const Rec
 // coordinate is -1 or the title bar would be out of reach on every work area.
 Rect MainWindowStartRect(int storedX, int storedY, Size storedOuter, int captionHeight, Size screen,
                          std::span<const Rect> workAreas);
+// The start rectangle on the work area of the monitor it opens on: a side
+// longer than the area's is cut to the area (never below `minimum`) and
+// starts at the area's edge; a side that fits keeps its place, so a window
+// the user put partly off the screen stays there.
+Rect FitToWorkArea(const Rect& start, const Rect& workArea, Size minimum);
 
 }  // namespace velkor

@@ -236,9 +236,19 @@ NetworkControls NetworkViewControls() {
 Rect MainWindowStartAt(const WindowGeometry& geometry, DWORD style, int dpi) {
   const RECT outer = win::OuterRectAtDpi({0, 0, ScaleToDpi(geometry.width, dpi), ScaleToDpi(geometry.height, dpi)},
                                          style, false, 0, dpi);
-  return MainWindowStartRect(geometry.x, geometry.y,
-                             EnforceMinimumSize({outer.right - outer.left, outer.bottom - outer.top}, dpi), -outer.top,
-                             {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, MonitorWorkAreas());
+  const Rect start =
+      MainWindowStartRect(geometry.x, geometry.y,
+                          EnforceMinimumSize({outer.right - outer.left, outer.bottom - outer.top}, dpi), -outer.top,
+                          {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, MonitorWorkAreas());
+  // A size stored at a smaller scale may not fit the monitor the window
+  // opens on, the one that holds most of it.
+  const RECT placed{start.x, start.y, start.x + start.w, start.y + start.h};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&placed, MONITOR_DEFAULTTONEAREST), &monitor)) return start;
+  const RECT& work = monitor.rcWork;
+  return FitToWorkArea(start, {work.left, work.top, work.right - work.left, work.bottom - work.top},
+                       EnforceMinimumSize({0, 0}, dpi));
 }
 
 int DpiOfControl(int id) {
@@ -286,8 +296,10 @@ void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
   if (!window) return;
   const int old = LayoutDpiOf(number);
   SetLayoutDpi(number, dpi);
+  const bool programSize = number == kMainWindow && WindowHasSizeSetByProgram(window);
   SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (programSize) NoteWindowSizeSetByProgram(window);
   if (dpi == old) return;
   RelayOutControlsAtDpi(number, ClientSize(MainWindow), old, dpi);
   SetWindowPictures();
@@ -481,6 +493,7 @@ bool BuildWindows() {
     start = MainWindowStartAt(geometry, mainStyle, dpi);
     SetWindowPos(MainWindow, nullptr, start.x, start.y, start.w, start.h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  NoteWindowSizeSetByProgram(MainWindow);
   const Size mainClientAtCreation = ClientSize(MainWindow);
 
   // The subsystems find their controls and owner through these; app does

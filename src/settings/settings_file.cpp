@@ -188,6 +188,10 @@ SettingsFile::SettingsFile(std::string_view bytes) {
 
 bool SettingsFile::HasGroup(SettingsGroup group) const { return groupFound_[static_cast<size_t>(group)]; }
 
+bool SettingsFile::IsSettingsFile() const {
+  return std::any_of(groupFound_.begin(), groupFound_.end(), [](bool found) { return found; });
+}
+
 const std::optional<std::string>* SettingsFile::Slot(SettingsGroup group, std::string_view key) const {
   const int index = FindIndex(key, SettingsKeys(group));
   if (index < 0) return nullptr;
@@ -232,10 +236,13 @@ SettingsSnapshot ReadSettingsSnapshot(const SettingsFile& file, bool windowsXpOr
   const auto& shownKeys = SettingsKeys(SettingsGroup::Column);
   for (size_t n = 0; n < s.shown.size(); ++n) s.shown[n] = Flag(file.Integer(SettingsGroup::Column, shownKeys[n], 0));
   const auto& widthKeys = SettingsKeys(SettingsGroup::ColumnWidth);
-  // A width the file does not hold (a damaged or hand-made file) keeps the
-  // column's default: a width of 0 would show the column as nothing at all.
-  for (size_t n = 0; n < s.widths.size(); ++n)
-    s.widths[n] = Clamp(file.Integer(SettingsGroup::ColumnWidth, widthKeys[n], kDefaultColumnWidths[n]), 0, 32767);
+  // A width the file does not hold or that no column can have (a damaged or
+  // hand-made file) keeps the column's default: nothing in the program could
+  // bring such a column back.
+  for (size_t n = 0; n < s.widths.size(); ++n) {
+    const int32_t width = file.Integer(SettingsGroup::ColumnWidth, widthKeys[n], kDefaultColumnWidths[n]);
+    s.widths[n] = width < 0 ? kDefaultColumnWidths[n] : std::min(width, 32767);
+  }
   return s;
 }
 
@@ -297,16 +304,18 @@ std::string FormatSettingsFile(const SettingsSnapshot& s) {
   return out;
 }
 
-void LoadPreferencesFromBytes(const std::optional<std::string>& bytes, bool applyColumnWidths, bool windowsXpOrLater) {
-  if (!bytes) {
+bool LoadPreferencesFromBytes(const std::optional<std::string>& bytes, bool applyColumnWidths, bool windowsXpOrLater) {
+  const std::optional<SettingsFile> file = bytes ? std::optional<SettingsFile>(*bytes) : std::nullopt;
+  if (!file || !file->IsSettingsFile()) {
     PreferencesAutostart = 0;
-    return;
+    return false;
   }
-  const SettingsSnapshot s = ReadSettingsSnapshot(SettingsFile(*bytes), windowsXpOrLater);
+  const SettingsSnapshot s = ReadSettingsSnapshot(*file, windowsXpOrLater);
   Preferences = s.preferences;
   PreferencesAutostart = s.autostart;
   ColumnShown = s.shown;
   if (applyColumnWidths) ColumnWidths = s.widths;
+  return true;
 }
 
 SettingsSnapshot CurrentSettings(const WindowGeometry& window,

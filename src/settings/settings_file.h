@@ -42,6 +42,10 @@ class SettingsFile {
   explicit SettingsFile(std::string_view bytes);
 
   [[nodiscard]] bool HasGroup(SettingsGroup group) const;
+  // Whether the bytes are a settings file at all: one of the four groups at
+  // least. Anything else (a damaged file, some other file of that name) is
+  // read as no file, and a save keeps its bytes.
+  [[nodiscard]] bool IsSettingsFile() const;
   // The raw value with trailing spaces and tabs removed; nullopt when the key
   // (or its group) is missing or `key` is not one of the group's keys.
   [[nodiscard]] std::optional<std::string> Text(SettingsGroup group, std::string_view key) const;
@@ -79,7 +83,8 @@ struct SettingsSnapshot {
 // (0, the empty URL, and the window defaults above). Values are brought into
 // their ranges so that no later consumer sees a nonsensical setting: flags
 // become 0 or 1, the exit code 0..14080, the intervals 0..99999, widths
-// 0..32767, the window position -32768..32767 and its size 0..32767. With
+// 0..32767 (a missing or negative width is the column's start-up width), the
+// window position -32768..32767 and its size 0..32767. With
 // `windowsXpOrLater` the explorer restart is always off.
 SettingsSnapshot ReadSettingsSnapshot(const SettingsFile& file, bool windowsXpOrLater);
 
@@ -94,10 +99,12 @@ std::array<int32_t, kProcessColumnCount> SavedColumnWidths(
 std::string FormatSettingsFile(const SettingsSnapshot& settings);
 
 // The load step on the program's state: `bytes` is the file's content, or
-// nullopt when it could not be opened (then everything keeps its value and
-// the autostart flag is cleared). Fills Preferences, PreferencesAutostart,
-// ColumnShown and, with `applyColumnWidths`, ColumnWidths.
-void LoadPreferencesFromBytes(const std::optional<std::string>& bytes, bool applyColumnWidths, bool windowsXpOrLater);
+// nullopt when it could not be opened. Fills Preferences,
+// PreferencesAutostart, ColumnShown and, with `applyColumnWidths`,
+// ColumnWidths; returns false when there was no settings file to read (none
+// could be opened, or its bytes are no settings file): then everything keeps
+// its value and the autostart flag is cleared.
+bool LoadPreferencesFromBytes(const std::optional<std::string>& bytes, bool applyColumnWidths, bool windowsXpOrLater);
 
 // The program's state as a save writes it, with the main window's geometry
 // and the current widths of the process-list columns (0 for hidden ones).

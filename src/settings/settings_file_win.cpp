@@ -22,6 +22,24 @@ constexpr uint64_t kMaxSettingsBytes = 64ull << 20;
 // from the file, or the defaults when it was never read.
 WindowGeometry lastReadGeometry;
 bool preferencesLoaded = false;
+// The outer size in pixels that the program last gave the main window.
+std::optional<SIZE> sizeSetByProgram;
+
+// The outer size a window has or will have when restored; nothing while it
+// is maximised (the user's choice of size).
+std::optional<SIZE> RestoredOuterSize(HWND window) {
+  if (IsZoomed(window)) return std::nullopt;
+  RECT outer{};
+  if (IsIconic(window)) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window, &placement)) return std::nullopt;
+    outer = placement.rcNormalPosition;
+  } else if (!GetWindowRect(window, &outer)) {
+    return std::nullopt;
+  }
+  return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
 
 }  // namespace
 
@@ -50,6 +68,16 @@ bool ReplaceSettingsFile(const std::string& path, std::string_view bytes) {
   // would succeed on some systems and fail on others: it is never touched.
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  // Bytes that are no settings file are someone's (a damaged file, another
+  // program's file of this name): they are kept beside it under a new name,
+  // and go back when the new file cannot be put in their place.
+  if (const auto old = ReadSettingsBytes(path); old && !old->empty() && !SettingsFile(*old).IsSettingsFile()) {
+    const auto aside = win::MoveAside(path);
+    if (!aside) return false;
+    if (win::WriteBesideThenReplace(path, bytes, 4)) return true;
+    MoveFileExA(aside->c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+    return false;
+  }
   // A reader in the companion may hold the old file for a moment.
   return win::WriteBesideThenReplace(path, bytes, 4);
 }
@@ -105,12 +133,19 @@ WindowGeometry MeasureWindowGeometry(HWND window) {
   return g;
 }
 
+void NoteWindowSizeSetByProgram(HWND window) { sizeSetByProgram = RestoredOuterSize(window); }
+
+bool WindowHasSizeSetByProgram(HWND window) {
+  const auto now = RestoredOuterSize(window);
+  return now && sizeSetByProgram && now->cx == sizeSetByProgram->cx && now->cy == sizeSetByProgram->cy;
+}
+
 void LoadPreferences(bool applyColumnWidths) {
   VELKOR_PLACE(kProceduresUnit);
-  const auto bytes = ReadSettingsBytes(kSettingsFileName);
-  LoadPreferencesFromBytes(bytes, applyColumnWidths, WindowsXpOrLater());
+  const bool read =
+      LoadPreferencesFromBytes(ReadSettingsBytes(kSettingsFileName), applyColumnWidths, WindowsXpOrLater());
   preferencesLoaded = true;
-  if (bytes && applyColumnWidths && SettingsHooks.setColumnWidth) {
+  if (read && applyColumnWidths && SettingsHooks.setColumnWidth) {
     for (int n = 0; n < kProcessColumnCount; ++n) SettingsHooks.setColumnWidth(n, ColumnWidths[static_cast<size_t>(n)]);
   }
   if (SettingsHooks.setTopmost) SettingsHooks.setTopmost(Preferences.PreferencesSticky != 0);
@@ -120,7 +155,14 @@ void LoadPreferences(bool applyColumnWidths) {
 bool WritePreferences() {
   VELKOR_PLACE(kProceduresUnit);
   HWND window = SettingsHooks.mainWindow;
-  const WindowGeometry geometry = (window && IsWindow(window)) ? MeasureWindowGeometry(window) : lastReadGeometry;
+  WindowGeometry geometry = lastReadGeometry;
+  if (window && IsWindow(window)) {
+    geometry = MeasureWindowGeometry(window);
+    if (WindowHasSizeSetByProgram(window)) {
+      geometry.width = lastReadGeometry.width;
+      geometry.height = lastReadGeometry.height;
+    }
+  }
   std::array<int32_t, kProcessColumnCount> current{};
   if (SettingsHooks.columnWidth) {
     for (int n = 0; n < kProcessColumnCount; ++n) current[static_cast<size_t>(n)] = SettingsHooks.columnWidth(n);

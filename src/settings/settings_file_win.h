@@ -49,6 +49,14 @@ WindowGeometry ReadWindowGeometry();
 // restored rectangle.
 WindowGeometry MeasureWindowGeometry(HWND window);
 
+// The main window's size as the program gave it (at start, or on a move to
+// a monitor of another scale). While the window keeps it, a save writes the
+// size read from the file, so a start at another scale, where the size was
+// scaled and fitted to the monitor, does not change the stored size; only
+// the user's resizing does.
+void NoteWindowSizeSetByProgram(HWND window);
+bool WindowHasSizeSetByProgram(HWND window);
+
 // Reads velkor.ini into Preferences, ColumnShown and (with
 // `applyColumnWidths`) ColumnWidths, then runs the hooks: column widths,
 // topmost state, preferences window controls.

@@ -85,7 +85,9 @@ Canvas DrawTrayIcon(int cpuLoad, double memoryShare, double pageFileShare, int s
 
 bool RemainForbidden(const std::optional<std::string>& settings) {
   if (!settings) return false;
-  return SettingsFile(*settings).Integer(SettingsGroup::General, "PreferencesRemain", 0) == 0;
+  const SettingsFile file(*settings);
+  // Bytes that are no settings file count as no file, as the main program reads them.
+  return file.IsSettingsFile() && file.Integer(SettingsGroup::General, "PreferencesRemain", 0) == 0;
 }
 
 }  // namespace velkor

@@ -33,7 +33,7 @@ Pixel TrayBarColour(double height);
 
 // Whether the settings file, when it can be read (`settings` is its bytes),
 // asks the companion to go when the main program is not running:
-// "PreferencesRemain" is 0 or missing.
+// "PreferencesRemain" is 0 or missing in a settings file.
 bool RemainForbidden(const std::optional<std::string>& settings);
 
 }  // namespace velkor

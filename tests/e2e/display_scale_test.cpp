@@ -305,8 +305,8 @@ TEST_P(DisplayScale, GeometryRoundTrip) {
   ASSERT_TRUE(run.Start());
   RECT outer{};
   GetWindowRect(run.main(), &outer);
-  // A size no 96-DPI size scales to exactly.
-  SetWindowPos(run.main(), nullptr, 0, 0, outer.right - outer.left + 7, outer.bottom - outer.top + 5,
+  // A size no 96-DPI size scales to exactly, within the screen at every scale.
+  SetWindowPos(run.main(), nullptr, 0, 0, outer.right - outer.left - 7, outer.bottom - outer.top - 5,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Size saved{};
   ASSERT_TRUE(test::WaitUntil([&] { return (saved = ClientOf(run.main())).w > 0; }, kReactionBound));
@@ -331,6 +331,40 @@ TEST_P(DisplayScale, GeometryRoundTrip) {
   ASSERT_TRUE(test::WriteFileBytes(at96.folder().File("velkor.ini"), ini));
   ASSERT_TRUE(at96.Start());
   EXPECT_EQ(ClientOf(at96.main()).w, width);
+}
+
+// A size stored at 96 DPI that is too large for the screen at this scale
+// opens fitted to the monitor's work area, and closing without a resize
+// stores the size the file had, not the fitted one.
+TEST_P(DisplayScale, StoredSizeIsFittedToTheScreenAndKept) {
+  const int dpi = GetParam();
+  PrefixDpi prefix(dpi);
+  test::ProgramRun run;
+  SetPreferenceDefaults();
+  SetDefaultColumnWidths();
+  ASSERT_TRUE(test::WriteFileBytes(run.folder().File("velkor.ini"),
+                                   FormatSettingsFile(CurrentSettings(WindowGeometry{100, 50, 1000, 700}, {}))));
+  ASSERT_TRUE(run.Start());
+  RECT outer{};
+  ASSERT_TRUE(GetWindowRect(run.main(), &outer));
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(run.main(), MONITOR_DEFAULTTONEAREST), &monitor));
+  EXPECT_GE(outer.left, monitor.rcWork.left);
+  EXPECT_GE(outer.top, monitor.rcWork.top);
+  EXPECT_LE(outer.right, monitor.rcWork.right);
+  EXPECT_LE(outer.bottom, monitor.rcWork.bottom);
+  if (dpi == 96) {
+    EXPECT_EQ(ClientOf(run.main()).w, 1000);
+  }
+
+  ASSERT_TRUE(PostMessageA(run.main(), WM_CLOSE, 0, 0));
+  ASSERT_EQ(run.process().WaitForExit(kReactionBound), 0u);
+  std::string ini;
+  ASSERT_TRUE(test::ReadFileBytes(run.folder().File("velkor.ini"), ini));
+  const SettingsFile file(ini);
+  EXPECT_EQ(file.Integer(SettingsGroup::Window, "Width", 0), 1000);
+  EXPECT_EQ(file.Integer(SettingsGroup::Window, "Height", 0), 700);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, DisplayScale, ::testing::Values(96, 144, 192));

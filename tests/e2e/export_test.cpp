@@ -56,5 +56,37 @@ TEST_F(ProgramExport, ProcessListToTextAndNeinKeepsTheOldFile) {
   EXPECT_EQ(after, first);
 }
 
+// Replacing an export keeps the old file's attributes and leaves every
+// other file of the folder as it was, a user's "~" file beside it too.
+TEST_F(ProgramExport, ReplacingKeepsTheAttributesAndTheFilesBeside) {
+  const std::string path = run_.folder().File("liste.htm");
+  const std::string tilde = run_.folder().File("~liste.htm");
+  ASSERT_TRUE(test::WriteFileBytes(path, "alt"));
+  ASSERT_TRUE(test::WriteFileBytes(tilde, "eine eigene Datei"));
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  ExportProcesses(2, run_.folder().File("liste"));
+  HWND question = test::WaitForDialog(run_.pid(), "Velkor", kReactionBound);
+  ASSERT_NE(question, nullptr);
+  ASSERT_TRUE(test::PressDialogButton(question, IDYES));
+  std::string written;
+  ASSERT_TRUE(test::WaitUntil([&] { return test::ReadFileBytes(path, written) && written.rfind("<!DOCTYPE", 0) == 0; },
+                              kReactionBound));
+  EXPECT_NE(written.find("</TABLE></BODY></HTML>"), std::string::npos);
+  EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  std::string mine;
+  ASSERT_TRUE(test::ReadFileBytes(tilde, mine));
+  EXPECT_EQ(mine, "eine eigene Datei");
+  WIN32_FIND_DATAA found{};
+  int files = 0;
+  HANDLE search = FindFirstFileA(run_.folder().File("*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  EXPECT_EQ(files, 2);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace
 }  // namespace velkor

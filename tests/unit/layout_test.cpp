@@ -89,6 +89,17 @@ TEST(Anchoring, StartRectKeepsTheTitleBarWithinReach) {
   EXPECT_EQ(MainWindowStartRect(30, 40, {640, 530}, 30, screen, {}), (Rect{320, 247, 640, 530}));
 }
 
+// A side longer than the work area is cut to it at the area's edge, never
+// below the minimum; a side that fits keeps its place, even off the area.
+TEST(Anchoring, StartRectIsFittedToTheWorkArea) {
+  const Rect work{1280, 100, 1024, 700};  // a monitor right of the primary one
+  const Size minimum{855, 698};
+  EXPECT_EQ(FitToWorkArea({1380, 150, 1500, 1100}, work, minimum), (Rect{1280, 100, 1024, 700}));
+  EXPECT_EQ(FitToWorkArea({1380, 150, 1500, 600}, work, minimum), (Rect{1280, 150, 1024, 600}));
+  EXPECT_EQ(FitToWorkArea({-200, 900, 900, 600}, work, minimum), (Rect{-200, 900, 900, 600}));
+  EXPECT_EQ(FitToWorkArea({1300, 120, 1200, 800}, {0, 0, 800, 600}, minimum), (Rect{0, 0, 855, 698}));
+}
+
 TEST(Anchoring, StoredPositionOnlyWithBothCoordinates) {
   EXPECT_TRUE(UseStoredPosition(10, 20));
   EXPECT_TRUE(UseStoredPosition(-5, -300));  // off-screen positions are used unchanged

@@ -216,8 +216,25 @@ TEST(SettingsFile, ValuesAreBroughtIntoTheirRanges) {
   EXPECT_EQ(Read("[Window]\r\nX = 99999\r\nY = -99999\r\nWidth = 70000\r\nHeight = -4\r\n").window,
             (WindowGeometry{32767, -32768, 32767, 0}));
   EXPECT_EQ(s.shown[3], 1);
-  EXPECT_EQ(s.widths[0], 0);
+  // No column can be narrower than nothing: a negative width is the start-up one.
+  EXPECT_EQ(s.widths[0], kDefaultColumnWidths[0]);
   EXPECT_EQ(s.widths[1], 32767);
+  EXPECT_EQ(Read("[ColumnWidth]\r\nPreferencesColumnWidth13 = -2147483648\r\n").widths[13], 200);
+}
+
+// Bytes with none of the four groups are no settings file and change nothing;
+// one group, even empty, makes them one, read with missing keys as 0.
+TEST(SettingsFile, BytesWithoutAnyGroupAreNoSettingsFile) {
+  const std::string damaged = "\x8a\x01PreferencesRefresh1Spin = 0\r\n[Allgemein]\r\nPreferencesShow0 = 0\r\n";
+  SetPreferenceDefaults();
+  for (const std::string& bytes : {damaged, std::string()}) {
+    EXPECT_FALSE(LoadPreferencesFromBytes(bytes, true, true));
+    EXPECT_EQ(Preferences.PreferencesRefresh1Spin, 2500);
+  }
+  EXPECT_TRUE(LoadPreferencesFromBytes(damaged + "[column]\r\n", true, true));
+  EXPECT_EQ(Preferences.PreferencesRefresh1Spin, 0);
+  SetPreferenceDefaults();
+  SetDefaultColumnWidths();
 }
 
 TEST(SettingsFile, ExplorerRestartIsAlwaysOffFromWindowsXpOn) {

@@ -123,7 +123,10 @@ TEST(TrayFigures, LargerIconsKeepTheShapes) {
 
 TEST(TrayFigures, SettingsForbidStayingOnlyWhenReadableAndRemainIsZeroOrMissing) {
   EXPECT_FALSE(RemainForbidden(std::nullopt));
-  EXPECT_TRUE(RemainForbidden(std::string()));
+  // Bytes without any of the groups are no settings file: as if there were none.
+  EXPECT_FALSE(RemainForbidden(std::string()));
+  EXPECT_FALSE(RemainForbidden(std::string("\x8a\x01PreferencesRemain = 0\r\n\xff")));
+  EXPECT_TRUE(RemainForbidden(std::string("[Column]\r\n")));
   EXPECT_TRUE(RemainForbidden(std::string("[General]\r\nPreferencesRemain = 0\r\n")));
   EXPECT_FALSE(RemainForbidden(std::string("[General]\r\nPreferencesRemain = 1\r\n")));
   EXPECT_TRUE(RemainForbidden(std::string("[Window]\r\nPreferencesRemain = 1\r\n")));
