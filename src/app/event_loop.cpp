@@ -34,6 +34,7 @@
 #include "monitor/process_summary_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
+#include "win/foreign_window.h"
 #include "win/start_process.h"
 #include "win/list_view.h"
 
@@ -152,9 +153,24 @@ void RefreshWindows(const LoopEvent&) {
 void SetTransparency(const LoopEvent& event) {
   SetWindowAlpha(SelectedWindow(), event.id == 108 ? 255 : TransparencyAlpha(event.id - 108));
 }
+void CloseRequest(int window);
+// "Zerstören" on a window of our own closes it as its close button does:
+// destroyed, the main window would leave the program running without one
+// (and holding the single instance), another window would be gone while
+// the program still uses it. Our thread's other windows (the system's
+// helpers) are left alone.
+void CloseOwnWindow(HWND window) {
+  const int number = ExactWindowNumber(window);
+  if (number == kInformationWindow) CloseInformationWindow();
+  else if (number >= 0) CloseRequest(number);
+}
 void WindowCommandFromMenu(const LoopEvent& event) {
   const std::optional<WindowCommand> command = WindowCommandOf(event.id);
   if (!command) return;
+  if (*command == WindowCommand::kDestroy && win::OwnThreadWindow(SelectedWindow())) {
+    CloseOwnWindow(SelectedWindow());
+    return;
+  }
   RunWindowCommand(SelectedWindow(), *command);
   if (*command == WindowCommand::kToggleTopmost) RefreshWindows(event);
 }
@@ -308,7 +324,7 @@ std::optional<int> ShortcutOf(const MSG& message) {
 
 // Kernel objects that end the loop's own wait early (the signal folder, the
 // companion), set around each of its waits; which of them ended the last one.
-HANDLE wakeHandles[2] = {};
+HANDLE wakeHandles[3] = {};
 DWORD wakeCount = 0;
 HANDLE signalledHandle = nullptr;
 
@@ -470,6 +486,8 @@ void RunEventLoop() {
     wakeCount = 0;
     if (folder) wakeHandles[wakeCount++] = folder;
     if (HANDLE companion = CompanionHandle()) wakeHandles[wakeCount++] = companion;
+    HANDLE servicesEnded = ServiceCommandsEnded();
+    if (servicesEnded) wakeHandles[wakeCount++] = servicesEnded;
     signalledHandle = nullptr;
     const LoopEvent event = WaitEvent(wait);
     wakeCount = 0;  // other waits (the fades' own loops) wait for messages only
@@ -489,6 +507,8 @@ void RunEventLoop() {
       WatchCompanion();
       checkStamp = now;
     }
+    if (servicesEnded && signalledHandle == servicesEnded && FinishServiceCommands(ControlHandle(kServiceList)))
+      SetListStamp();
     if (event.code != kEventNone && event.code != kEventMouseMove) UpdateStatusBar(kStatusFigures);
     DispatchEvent(event);
     if (event.code == kEventNone || event.code == kEventMouseMove) MonitorTick();

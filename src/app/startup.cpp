@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <vector>
 
 #include "shell/instance.h"
@@ -14,6 +15,7 @@
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
+#include "win/com.h"
 #include "win/start_process.h"
 #include "win/unique_handle.h"
 
@@ -24,6 +26,10 @@ int CurrentView = 0;
 namespace {
 
 win::UniqueKernelHandle instanceMutex;
+// The window's thread is a single-threaded apartment while the program
+// runs: the shell handlers that ShellExecuteEx starts (the run dialog,
+// links, folders) may be COM objects, which need one.
+std::optional<win::ComApartment> apartment;
 win::UniqueKernelHandle companionProcess;
 uint32_t companionPid = 0;
 win::UniqueChangeNotification signalFolderWatch;
@@ -78,6 +84,7 @@ bool StartProgram() {
     return false;
   }
   instanceMutex = std::move(mutex);
+  apartment.emplace(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   // 3. Run-time faults from here on go to the error dialog.
   InstallErrorHandler(EndProcessNow);
@@ -166,6 +173,7 @@ void EndProcessNow() {
   EndCpuUsage();
   companionProcess.reset();
   signalFolderWatch.reset();
+  apartment.reset();
   ExitProcess(0);
 }
 
