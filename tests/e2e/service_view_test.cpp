@@ -199,7 +199,7 @@ class SlowService {
     return service_ && StartServiceA(service_.get(), 0, nullptr) &&
            test::WaitUntil([] { return StateOf(kName) == SERVICE_RUNNING; }, kReactionBound);
   }
-  [[nodiscard]] bool registered() const { return service_ != nullptr; }
+  [[nodiscard]] bool registered() const { return service_.valid(); }
 
  private:
   win::UniqueServiceHandle manager_;
