@@ -73,6 +73,7 @@ struct Command {
 void StartTaskManager(const LoopEvent&) { win::StartProcess("taskmgr"); }
 
 void Quit(const LoopEvent&) { QuitProgram(); }
+void RestartAsAdministrator(const LoopEvent&) { RestartElevated(MainWindow); }
 
 // Items 1..4 of "Datei": the process, window, service or driver list to a file.
 void ExportFromMenu(const LoopEvent& event) {
@@ -279,6 +280,7 @@ constexpr Command kCommands[] = {
     {323, 323, kAnyType, ToAbout},
     {239, 239, kDoubleClickOnly, DiagramDoubleClick},
     {240, 240, kChangeOnly, DiagramMeasure},
+    {kRestartElevatedCommand, kRestartElevatedCommand, kAnyType, RestartAsAdministrator},
 };
 
 void RunCommand(const LoopEvent& event) {

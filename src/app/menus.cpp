@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/command_decision_win.h"
+#include "app/control_ids.h"
 #include "shell/power.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
@@ -159,6 +160,7 @@ void BuildMenuBar() {
   AddSeparator(file, 5);
   AddItem(file, 20, "Einstellungen", images::kMenuPreferences);
   AddSeparator(file, 6);
+  AddItem(file, kRestartElevatedCommand, "Als Administrator neu starten");
   AddItem(file, 12, "Schließen", images::kMenuClose);
 
   HMENU view = AddSubmenu(bar, "Ansicht", nullptr, true);

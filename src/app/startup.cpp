@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <optional>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "procs/process_library.h"
 #include "settings/preferences.h"
 #include "win/com.h"
+#include "win/message_box.h"
 #include "win/start_process.h"
 #include "win/unique_handle.h"
 
@@ -156,6 +158,59 @@ void QuitProgram() {
     companionProcess.reset();
   }
   ShutdownProgram();
+}
+
+namespace {
+
+// Whether some instance holds the single-instance mutex; one that runs
+// elevated may keep us from opening it, which tells as much.
+bool InstanceHeld() {
+  SetLastError(ERROR_SUCCESS);
+  win::UniqueKernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceMutexName));
+  return mutex || GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+// How long the new instance may take to its single-instance check.
+constexpr ULONGLONG kElevatedStartBound = 15000;
+
+}  // namespace
+
+void RestartElevated(HWND owner) {
+  std::vector<wchar_t> program(32768), folder(32768);
+  const DWORD length = GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
+  const DWORD folderLength = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+  if (length == 0 || length >= program.size() || folderLength == 0 || folderLength >= folder.size()) return;
+  // The new instance reads velkor.ini as this one leaves it now.
+  SavePreferencesAtShutdown();
+  // Held, the new instance would take itself for a second start and end.
+  instanceMutex.reset();
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  info.hwnd = owner;
+  info.lpVerb = L"runas";
+  info.lpFile = program.data();
+  info.lpDirectory = folder.data();
+  info.nShow = SW_SHOWNORMAL;
+  const bool started = ShellExecuteExW(&info) != FALSE;
+  const DWORD error = started ? ERROR_SUCCESS : GetLastError();
+  win::UniqueKernelHandle process(started ? info.hProcess : nullptr);
+  const ULONGLONG end = GetTickCount64() + kElevatedStartBound;
+  while (process && GetTickCount64() < end) {
+    if (InstanceHeld()) ShutdownProgram();
+    HANDLE waited = process.get();
+    // Ended before it took the single instance: this one goes on.
+    if (MsgWaitForMultipleObjects(1, &waited, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  instanceMutex.reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+  if (!started && error != ERROR_CANCELLED)
+    win::ShowMessageBox(owner, "Velkor konnte nicht als Administrator neu gestartet werden!", "Hinweis",
+                        MB_OK | MB_ICONEXCLAMATION);
 }
 
 void AddShutdownStep(ShutdownStep step) { ShutdownSteps().push_back(step); }

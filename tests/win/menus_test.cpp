@@ -101,6 +101,7 @@ TEST_F(Menus, MenuBarHoldsEveryItemInOrder) {
                                {5, ""},
                                {20, "Einstellungen"},
                                {6, ""},
+                               {325, "Als Administrator neu starten"},
                                {12, "Schlie\xDF" "en"}}));
   EXPECT_EQ(ItemsOf(GetSubMenu(bar, 1)), (std::vector<Item>{{13, "Prozesse"},
                                                             {14, "Fenster"},
