@@ -219,24 +219,30 @@ TEST_F(ServiceViewProgram, ASlowStopLeavesTheWindowAnswering) {
   ASSERT_TRUE(rows.valid());
   ASSERT_TRUE(test::WaitUntil([&] { return rows.RowOf(SlowService::kName) >= 0; }, kReactionBound));
   rows.Select(rows.RowOf(SlowService::kName));
-  PostMessageA(main, WM_COMMAND, 128, 0);  // "Stoppen"
   auto state = [&] { return rows.Cell(rows.RowOf(SlowService::kName), 2); };
-  ASSERT_TRUE(test::WaitUntil([&] { return state() == "Stoppen..."; }, kReactionBound));
 
-  // Until the service has stopped, each ping of the window is answered
-  // within a second; a refused stop shows its notice meanwhile.
-  int pings = 0, unanswered = 0;
-  HWND notice = nullptr;
+  // From the command until the service has stopped, each ping of the window
+  // is answered within a second; the row shows the stop as pending, and a
+  // refused stop shows its notice meanwhile.
+  PostMessageA(main, WM_COMMAND, 128, 0);  // "Stoppen"
   const ULONGLONG start = GetTickCount64();
+  int pings = 0, unanswered = 0;
+  bool pendingShown = false;
+  HWND notice = nullptr;
   EXPECT_TRUE(test::WaitUntil(
       [&] {
         DWORD_PTR answer = 0;
         ++pings;
-        if (!SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer)) ++unanswered;
+        if (!SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer)) {
+          ++unanswered;
+          return false;
+        }
+        if (!pendingShown) pendingShown = state() == "Stoppen...";
         if (!notice) notice = test::FindWindowOf(run_.pid(), "#32770", "Hinweis");
         return StateOf(SlowService::kName) == SERVICE_STOPPED;
       },
       40s));
+  EXPECT_TRUE(pendingShown);
   EXPECT_GE(GetTickCount64() - start, 15000u);  // the stop really took its time
   EXPECT_GT(pings, 20);
   EXPECT_EQ(unanswered, 0);

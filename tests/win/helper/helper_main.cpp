@@ -5,7 +5,6 @@
 //                                  messages; ends when the window is gone
 //   velkor_helper.exe hung TITLE   shows a top-level window, then stops
 //                                  answering messages
-//   velkor_helper.exe hung8 TITLE  the same with eight windows of one thread
 //   velkor_helper.exe cwd          writes its working folder into
 //                                  "velkor_cwd.txt" there, then ends
 //   velkor_helper.exe busy         keeps one processor busy until it is ended
@@ -64,11 +63,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
       DispatchMessageA(&message);
     }
     return 0;
-  }
-  if (std::strncmp(commandLine, "hung8 ", 6) == 0) {
-    for (int i = 0; i < 8; ++i) ShowHelperWindow(commandLine + 6);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
   }
   if (std::strncmp(commandLine, "hung ", 5) == 0) {
     ShowHelperWindow(commandLine + 5);
