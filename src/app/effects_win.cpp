@@ -198,7 +198,8 @@ void SnapMainWindow(HWND mainWindow, WINDOWPOS& position) {
   RECT frame{};
   FrameMargins margins;
   if (win::VisibleFrameOf(mainWindow, frame))
-    margins = MarginsOfFrame({now.left, now.top, now.right, now.bottom}, {frame.left, frame.top, frame.right, frame.bottom});
+    margins =
+        MarginsOfFrame({now.left, now.top, now.right, now.bottom}, {frame.left, frame.top, frame.right, frame.bottom});
   SnapVisibleFrame(proposed, margins,
                    {work.left, work.top, work.right, work.bottom, monitor.rcMonitor.left, monitor.rcMonitor.top});
   position.x = proposed.x;

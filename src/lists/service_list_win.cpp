@@ -344,7 +344,9 @@ bool RunServiceCommand(HWND list, int command) {
   return false;
 }
 
-HANDLE ServiceCommandsEnded() { return services.worker ? services.worker->ended.get() : nullptr; }
+HANDLE ServiceCommandsEnded() {
+  return services.worker ? services.worker->ended.get() : nullptr;
+}
 
 bool FinishServiceCommands(HWND list) {
   if (!services.worker) return false;
@@ -361,8 +363,8 @@ bool FinishServiceCommands(HWND list) {
   RefreshServiceList(list);
   for (const ServiceJob& job : outcomes)
     if (!job.done)
-      win::ShowMessageBox(list ? GetAncestor(list, GA_ROOT) : nullptr, ServiceCommandFailedMessage(job.command, job.name),
-                          "Hinweis", MB_OK | MB_ICONEXCLAMATION);
+      win::ShowMessageBox(list ? GetAncestor(list, GA_ROOT) : nullptr,
+                          ServiceCommandFailedMessage(job.command, job.name), "Hinweis", MB_OK | MB_ICONEXCLAMATION);
   return list != nullptr;
 }
 

@@ -310,9 +310,9 @@ int RefreshWindowList() {
   // as the windows do, so unchanged rows keep their image index.
   if (state.images) ImageList_RemoveAll(state.images);
 
-  state.filter = {Checked(state.controls.showHidden),           Checked(state.controls.showSizeless),
-                  Checked(state.controls.showOffScreen),        GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                  GetSystemMetrics(SM_CYVIRTUALSCREEN),         GetSystemMetrics(SM_XVIRTUALSCREEN),
+  state.filter = {Checked(state.controls.showHidden),    Checked(state.controls.showSizeless),
+                  Checked(state.controls.showOffScreen), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                  GetSystemMetrics(SM_CYVIRTUALSCREEN),  GetSystemMetrics(SM_XVIRTUALSCREEN),
                   GetSystemMetrics(SM_YVIRTUALSCREEN)};
   {
     std::vector<char> title(256);

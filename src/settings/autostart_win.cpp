@@ -26,7 +26,8 @@ bool CreateShortcut(const ShortcutProperties& request) {
   const ShortcutProperties shortcut = ResolveShortcut(request);
   win::ComApartment apartment;
   win::ComPtr<IShellLinkW> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put()))) return false;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
+    return false;
   link->SetPath(WidePath(shortcut.target).c_str());
   link->SetArguments(WideProgramText(shortcut.arguments).c_str());
   link->SetWorkingDirectory(WidePath(shortcut.workingDirectory).c_str());

@@ -77,10 +77,11 @@ const DpiFunctions& Dpi() {
 }
 
 const WindowManagerFunctions& WindowManager() {
-  static const auto manager = LoadAndBind<WindowManagerFunctions>("dwmapi.dll", [](HMODULE m, WindowManagerFunctions& f) {
-    f.getWindowAttribute = BindFunction<WindowManagerFunctions::GetWindowAttribute>(m, "DwmGetWindowAttribute");
-    f.isCompositionEnabled = BindFunction<WindowManagerFunctions::CompositionEnabled>(m, "DwmIsCompositionEnabled");
-  });
+  static const auto manager =
+      LoadAndBind<WindowManagerFunctions>("dwmapi.dll", [](HMODULE m, WindowManagerFunctions& f) {
+        f.getWindowAttribute = BindFunction<WindowManagerFunctions::GetWindowAttribute>(m, "DwmGetWindowAttribute");
+        f.isCompositionEnabled = BindFunction<WindowManagerFunctions::CompositionEnabled>(m, "DwmIsCompositionEnabled");
+      });
   return manager.functions;
 }
 

@@ -2,7 +2,6 @@
 // prompt and starts the program as it is, so the new instance takes over
 // from the old one, which leaves through its shutdown routine.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>

@@ -80,7 +80,7 @@ TEST(WindowList, OffScreenMeansOutsideTheVirtualScreen) {
   EXPECT_TRUE(WindowListed(Window(1700, 100, 400, 300), screen));   // on the primary, beyond 1280
   EXPECT_TRUE(WindowListed(Window(-1380, 100, 100, 300), screen));  // right edge on the left border
   EXPECT_FALSE(WindowListed(Window(-1381, 100, 100, 300), screen));
-  EXPECT_TRUE(WindowListed(Window(1920, 100, 100, 300), screen));   // left edge on the right border
+  EXPECT_TRUE(WindowListed(Window(1920, 100, 100, 300), screen));  // left edge on the right border
   EXPECT_FALSE(WindowListed(Window(1921, 100, 100, 300), screen));
   EXPECT_FALSE(WindowListed(Window(10, 1081, 100, 100), screen));
 }

@@ -250,13 +250,15 @@ TEST_F(PreferencesWindowTest, AutostartWritesTheShortcutAtOkAndRemovesItWhenUnch
 TEST_F(PreferencesWindowTest, AutostartReachesAStartupFolderOutsideTheCodePage) {
   const std::wstring startup = win::WideText(folder_.path(), CP_ACP) + L"\\\u0141ukasz";
   ASSERT_TRUE(CreateDirectoryW(startup.c_str(), nullptr));
-  constexpr const wchar_t* kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  constexpr const wchar_t* kShellFolders =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   win::UniqueRegistryKey key;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.put()), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.put()),
+            ERROR_SUCCESS);
   std::wstring before(1024, L'\0');
   DWORD type = 0, size = static_cast<DWORD>(before.size() * sizeof(wchar_t));
-  const bool hadValue =
-      RegQueryValueExW(key.get(), L"Startup", nullptr, &type, reinterpret_cast<BYTE*>(before.data()), &size) == ERROR_SUCCESS;
+  const bool hadValue = RegQueryValueExW(key.get(), L"Startup", nullptr, &type, reinterpret_cast<BYTE*>(before.data()),
+                                         &size) == ERROR_SUCCESS;
   auto setStartup = [&](const std::wstring& path, DWORD kind) {
     RegSetValueExW(key.get(), L"Startup", 0, kind, reinterpret_cast<const BYTE*>(path.c_str()),
                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));

@@ -245,7 +245,8 @@ TEST_F(WindowListTest, AWindowThatStopsAnsweringHoldsNothingUp) {
   }
   win::SetMessageBoxHook({});
   // "Zerstören" cannot get rid of it: it says so, and its program runs on.
-  EXPECT_EQ(notices, std::vector<std::string>{"Hinweis: Das Fenster \"Velkor Haenger\" konnte nicht zerstört werden!"});
+  EXPECT_EQ(notices,
+            std::vector<std::string>{"Hinweis: Das Fenster \"Velkor Haenger\" konnte nicht zerstört werden!"});
   EXPECT_TRUE(IsWindow(window));
   EXPECT_TRUE(helper.Running());
   // Still answering: our own window answers at once.
