@@ -42,6 +42,8 @@ inline constexpr int kPreferencesSidebar = 248;
 inline constexpr int kPreferencesTabs = 249;
 inline constexpr int kAboutLogoPicture = 302;
 inline constexpr int kDisclaimerText = 321;
+// "Datei" > "Als Administrator neu starten".
+inline constexpr int kRestartElevatedCommand = 325;
 // Window 5, the transparency scale.
 inline constexpr int kScalePicture = 324;
 

@@ -76,14 +76,35 @@ Canvas DrawTransparencyScale(int level, int dpi) {
 std::string ScaleCellText(int cell) { return std::to_string(cell * 10) + "%"; }
 
 void SnapToWorkArea(ProposedPosition& p, const WorkArea& work) {
-  if (p.x < 0) p.x -= 10;
+  const int left = work.monitorLeft, top = work.monitorTop;
+  if (p.x < left) p.x -= 10;
   if (p.x + p.cx > work.right) p.x += 10;
-  if (p.y < 0) p.y -= 10;
+  if (p.y < top) p.y -= 10;
   if (p.y + p.cy > work.bottom) p.y += 10;
-  if (p.x >= 0 && p.x <= work.left + 10) p.x = work.left;
+  if (p.x >= left && p.x <= work.left + 10) p.x = work.left;
   if (p.x + p.cx >= work.right - 10 && p.x + p.cx <= work.right) p.x = work.right - p.cx;
-  if (p.y >= 0 && p.y <= work.top + 10) p.y = work.top;
+  if (p.y >= top && p.y <= work.top + 10) p.y = work.top;
   if (p.y + p.cy >= work.bottom - 10 && p.y + p.cy <= work.bottom) p.y = work.bottom - p.cy;
+}
+
+FrameMargins MarginsOfFrame(const WorkArea& windowRect, const WorkArea& frame) {
+  const FrameMargins margins{frame.left - windowRect.left, frame.top - windowRect.top, windowRect.right - frame.right,
+                             windowRect.bottom - frame.bottom};
+  // A frame partly outside the rectangle, or one that leaves nothing of it.
+  if (margins.left < 0 || margins.top < 0 || margins.right < 0 || margins.bottom < 0 || frame.right <= frame.left ||
+      frame.bottom <= frame.top)
+    return {};
+  return margins;
+}
+
+void SnapVisibleFrame(ProposedPosition& position, const FrameMargins& margins, const WorkArea& work) {
+  ProposedPosition frame{position.x + margins.left, position.y + margins.top,
+                         position.cx - margins.left - margins.right, position.cy - margins.top - margins.bottom};
+  if (frame.cx <= 0 || frame.cy <= 0) frame = position;  // the margins do not fit this size: none
+  const int dx = frame.x - position.x, dy = frame.y - position.y;
+  SnapToWorkArea(frame, work);
+  position.x = frame.x - dx;
+  position.y = frame.y - dy;
 }
 
 }  // namespace velkor

@@ -60,9 +60,12 @@ int ScaleCellLeft(int cell, int dpi);
 // The text of cell i ("0%" .. "90%").
 std::string ScaleCellText(int cell);
 
-// The work area of the screen and a proposed window rectangle.
+// The work area of the monitor the window is on and a proposed window
+// rectangle. The monitor's own left and top edges stand where the primary
+// monitor has 0: on a monitor left of or above it they are negative.
 struct WorkArea {
   int left = 0, top = 0, right = 0, bottom = 0;
+  int monitorLeft = 0, monitorTop = 0;
 };
 struct ProposedPosition {
   int x = 0, y = 0, cx = 0, cy = 0;
@@ -70,5 +73,18 @@ struct ProposedPosition {
 // The magnet: within 10 pixels inside an edge the window sticks to it; past
 // an edge it jumps 10 pixels further out.
 void SnapToWorkArea(ProposedPosition& position, const WorkArea& work);
+
+// How far the window rectangle reaches beyond the frame the user sees on
+// each side (the invisible resize borders of Windows 10 and 11).
+struct FrameMargins {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+// The margins between a window rectangle and its visible frame; none where
+// the frame does not lie inside the rectangle (the system's answer cannot
+// be used then).
+FrameMargins MarginsOfFrame(const WorkArea& windowRect, const WorkArea& frame);
+// The magnet applied to the visible frame of the proposed window rectangle:
+// the frame snaps, the rectangle follows.
+void SnapVisibleFrame(ProposedPosition& position, const FrameMargins& margins, const WorkArea& work);
 
 }  // namespace velkor

@@ -9,6 +9,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/dpi_scale.h"
 #include "win/foreign_window.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 #include "win/source_location.h"
 
@@ -192,16 +193,28 @@ TransparencyGesture& CurrentTransparencyGesture() { return scale.gesture; }
 void SnapMainWindow(HWND mainWindow, WINDOWPOS& position) {
   VELKOR_PLACE(kProceduresUnit);
   if ((position.flags & SWP_NOMOVE) || IsIconic(mainWindow) || IsZoomed(mainWindow)) return;
-  RECT work{};
-  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
+  RECT now{};
+  if (!GetWindowRect(mainWindow, &now)) return;
   ProposedPosition proposed{position.x, position.y, position.cx, position.cy};
   if (position.flags & SWP_NOSIZE) {
-    RECT now{};
-    GetWindowRect(mainWindow, &now);
     proposed.cx = now.right - now.left;
     proposed.cy = now.bottom - now.top;
   }
-  SnapToWorkArea(proposed, {work.left, work.top, work.right, work.bottom});
+  // The work area of the monitor the window is moving onto.
+  const RECT target{proposed.x, proposed.y, proposed.x + proposed.cx, proposed.y + proposed.cy};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  // The borders the window manager leaves invisible keep their width while
+  // the window moves; a size change keeps them too.
+  RECT frame{};
+  FrameMargins margins;
+  if (win::VisibleFrameOf(mainWindow, frame))
+    margins =
+        MarginsOfFrame({now.left, now.top, now.right, now.bottom}, {frame.left, frame.top, frame.right, frame.bottom});
+  SnapVisibleFrame(proposed, margins,
+                   {work.left, work.top, work.right, work.bottom, monitor.rcMonitor.left, monitor.rcMonitor.top});
   position.x = proposed.x;
   position.y = proposed.y;
 }

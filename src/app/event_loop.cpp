@@ -34,6 +34,7 @@
 #include "monitor/process_summary_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"
+#include "win/foreign_window.h"
 #include "win/start_process.h"
 #include "win/list_view.h"
 #include "win/source_location.h"
@@ -73,6 +74,7 @@ struct Command {
 void StartTaskManager(const LoopEvent&) { VELKOR_PLACE(kMainModule); win::StartProcess("taskmgr"); }
 
 void Quit(const LoopEvent&) { VELKOR_PLACE(kMainModule); QuitProgram(); }
+void RestartAsAdministrator(const LoopEvent&) { VELKOR_PLACE(kMainModule); RestartElevated(MainWindow); }
 
 // Items 1..4 of "Datei": the process, window, service or driver list to a file.
 void ExportFromMenu(const LoopEvent& event) {
@@ -177,10 +179,25 @@ void SetTransparency(const LoopEvent& event) {
   VELKOR_PLACE(kMainModule);
   SetWindowAlpha(SelectedWindow(), event.id == 108 ? 255 : TransparencyAlpha(event.id - 108));
 }
+void CloseRequest(int window);
+// "Zerstören" on a window of our own closes it as its close button does:
+// destroyed, the main window would leave the program running without one
+// (and holding the single instance), another window would be gone while
+// the program still uses it. Our thread's other windows (the system's
+// helpers) are left alone.
+void CloseOwnWindow(HWND window) {
+  const int number = ExactWindowNumber(window);
+  if (number == kInformationWindow) CloseInformationWindow();
+  else if (number >= 0) CloseRequest(number);
+}
 void WindowCommandFromMenu(const LoopEvent& event) {
   VELKOR_PLACE(kMainModule);
   const std::optional<WindowCommand> command = WindowCommandOf(event.id);
   if (!command) return;
+  if (*command == WindowCommand::kDestroy && win::OwnThreadWindow(SelectedWindow())) {
+    CloseOwnWindow(SelectedWindow());
+    return;
+  }
   RunWindowCommand(SelectedWindow(), *command);
   if (*command == WindowCommand::kToggleTopmost) RefreshWindows(event);
 }
@@ -295,6 +312,7 @@ constexpr Command kCommands[] = {
     {323, 323, kAnyType, ToAbout},
     {239, 239, kDoubleClickOnly, DiagramDoubleClick},
     {240, 240, kChangeOnly, DiagramMeasure},
+    {kRestartElevatedCommand, kRestartElevatedCommand, kAnyType, RestartAsAdministrator},
 };
 
 void RunCommand(const LoopEvent& event) {
@@ -341,7 +359,7 @@ std::optional<int> ShortcutOf(const MSG& message) {
 
 // Kernel objects that end the loop's own wait early (the signal folder, the
 // companion), set around each of its waits; which of them ended the last one.
-HANDLE wakeHandles[2] = {};
+HANDLE wakeHandles[3] = {};
 DWORD wakeCount = 0;
 HANDLE signalledHandle = nullptr;
 
@@ -508,6 +526,8 @@ void RunEventLoop() {
     wakeCount = 0;
     if (folder) wakeHandles[wakeCount++] = folder;
     if (HANDLE companion = CompanionHandle()) wakeHandles[wakeCount++] = companion;
+    HANDLE servicesEnded = ServiceCommandsEnded();
+    if (servicesEnded) wakeHandles[wakeCount++] = servicesEnded;
     signalledHandle = nullptr;
     const LoopEvent event = WaitEvent(wait);
     wakeCount = 0;  // other waits (the fades' own loops) wait for messages only
@@ -524,6 +544,8 @@ void RunEventLoop() {
       WatchCompanion();
       checkStamp = now;
     }
+    if (servicesEnded && signalledHandle == servicesEnded && FinishServiceCommands(ControlHandle(kServiceList)))
+      SetListStamp();
     if (event.code != kEventNone && event.code != kEventMouseMove) UpdateStatusBar(kStatusFigures);
     DispatchEvent(event);
     if (event.code == kEventNone || event.code == kEventMouseMove) MonitorTick();

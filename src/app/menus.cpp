@@ -1,14 +1,21 @@
 #include "app/menus.h"
 
+#include <shellapi.h>
+#include <shlobj.h>
+
 #include <algorithm>
 #include <array>
 
 #include "app/command_decision_win.h"
+#include "app/control_ids.h"
 #include "shell/power.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/windows.h"
+#include "gfx/bitmap.h"
+#include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
+#include "gfx/look_cache_win.h"
 #include "settings/preferences_window.h"
 #include "win/unique_handle.h"
 #include "win/source_location.h"
@@ -30,6 +37,29 @@ void AddItem(HMENU menu, int id, const char* caption, const char* icon = nullptr
 }
 
 void AddSeparator(HMENU menu, int id) { AddItem(menu, id, ""); }
+
+// The picture of "Als Administrator neu starten": the system's shield, taken
+// from its icon file at each scale the menus draw (never stretched) and kept
+// as the look cache's picture of that name; null where the system has none.
+const char* ShieldPicture() {
+  SHSTOCKICONINFO stock{};
+  stock.cbSize = sizeof stock;
+  if (FAILED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICONLOCATION, &stock))) return nullptr;
+  bool any = false;
+  for (const int scale : {100, 150, 200}) {
+    const int size = ScaleToDpi(16, 96 * scale / 100);
+    const std::string key = scale == 100 ? images::kMenuShield : ScaledImageName(images::kMenuShield, scale);
+    any |= CachedPicture(key, [&]() -> std::optional<Canvas> {
+             HICON small = nullptr;
+             if (FAILED(SHDefExtractIconW(stock.szPath, stock.iIcon, 0, nullptr, &small,
+                                          MAKELONG(size, size))) || !small)
+               return std::nullopt;
+             const win::UniqueIcon icon(small);
+             return IconToCanvas(icon.get(), size);
+           }) != nullptr;
+  }
+  return any ? images::kMenuShield : nullptr;
+}
 
 HMENU AddSubmenu(HMENU menu, const char* caption, const char* icon, bool title = false) {
   HMENU submenu = CreatePopupMenu();
@@ -160,6 +190,7 @@ void BuildMenuBar() {
   AddSeparator(file, 5);
   AddItem(file, 20, "Einstellungen", images::kMenuPreferences);
   AddSeparator(file, 6);
+  AddItem(file, kRestartElevatedCommand, "Als Administrator neu starten", ShieldPicture());
   AddItem(file, 12, "Schließen", images::kMenuClose);
 
   HMENU view = AddSubmenu(bar, "Ansicht", nullptr, true);

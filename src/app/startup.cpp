@@ -1,7 +1,9 @@
 #include "app/startup.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
+#include <optional>
 #include <vector>
 
 #include "shell/instance.h"
@@ -14,6 +16,8 @@
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
+#include "win/com.h"
+#include "win/message_box.h"
 #include "win/start_process.h"
 #include "win/unique_handle.h"
 #include "win/source_location.h"
@@ -25,6 +29,10 @@ int CurrentView = 0;
 namespace {
 
 win::UniqueKernelHandle instanceMutex;
+// The window's thread is a single-threaded apartment while the program
+// runs: the shell handlers that ShellExecuteEx starts (the run dialog,
+// links, folders) may be COM objects, which need one.
+std::optional<win::ComApartment> apartment;
 win::UniqueKernelHandle companionProcess;
 uint32_t companionPid = 0;
 win::UniqueChangeNotification signalFolderWatch;
@@ -81,6 +89,7 @@ bool StartProgram() {
     return false;
   }
   instanceMutex = std::move(mutex);
+  apartment.emplace(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   // 3. Run-time faults from here on go to the error dialog.
   InstallErrorHandler(EndProcessNow);
@@ -157,6 +166,59 @@ void QuitProgram() {
   ShutdownProgram();
 }
 
+namespace {
+
+// Whether some instance holds the single-instance mutex; one that runs
+// elevated may keep us from opening it, which tells as much.
+bool InstanceHeld() {
+  SetLastError(ERROR_SUCCESS);
+  win::UniqueKernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceMutexName));
+  return mutex || GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+// How long the new instance may take to its single-instance check.
+constexpr ULONGLONG kElevatedStartBound = 15000;
+
+}  // namespace
+
+void RestartElevated(HWND owner) {
+  std::vector<wchar_t> program(32768), folder(32768);
+  const DWORD length = GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
+  const DWORD folderLength = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+  if (length == 0 || length >= program.size() || folderLength == 0 || folderLength >= folder.size()) return;
+  // The new instance reads velkor.ini as this one leaves it now.
+  SavePreferencesAtShutdown();
+  // Held, the new instance would take itself for a second start and end.
+  instanceMutex.reset();
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  info.hwnd = owner;
+  info.lpVerb = L"runas";
+  info.lpFile = program.data();
+  info.lpDirectory = folder.data();
+  info.nShow = SW_SHOWNORMAL;
+  const bool started = ShellExecuteExW(&info) != FALSE;
+  const DWORD error = started ? ERROR_SUCCESS : GetLastError();
+  win::UniqueKernelHandle process(started ? info.hProcess : nullptr);
+  const ULONGLONG end = GetTickCount64() + kElevatedStartBound;
+  while (process && GetTickCount64() < end) {
+    if (InstanceHeld()) ShutdownProgram();
+    HANDLE waited = process.get();
+    // Ended before it took the single instance: this one goes on.
+    if (MsgWaitForMultipleObjects(1, &waited, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  instanceMutex.reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+  if (!started && error != ERROR_CANCELLED)
+    win::ShowMessageBox(owner, "Velkor konnte nicht als Administrator neu gestartet werden!", "Hinweis",
+                        MB_OK | MB_ICONEXCLAMATION);
+}
+
 void AddShutdownStep(ShutdownStep step) { ShutdownSteps().push_back(step); }
 
 void ShutdownProgram() {
@@ -173,6 +235,7 @@ void EndProcessNow() {
   EndCpuUsage();
   companionProcess.reset();
   signalFolderWatch.reset();
+  apartment.reset();
   ExitProcess(0);
 }
 

@@ -40,6 +40,13 @@ void StartCompanionSoon();
 // Pid of the companion this instance started, 0 when it started none.
 uint32_t CompanionProcessId();
 
+// "Als Administrator neu starten": velkor.exe again through the system's
+// elevation prompt, in the same folder and with the settings saved first;
+// this instance ends through the shutdown routine once the new one holds the
+// single instance (the companion stays for it). Declined, nothing changes;
+// another failure says so in a "Hinweis" owned by `owner`.
+void RestartElevated(HWND owner);
+
 // Close button, system menu and "Schließen": the companion rule, then shutdown.
 [[noreturn]] void QuitProgram();
 // Every way out of the program after start-up ends here.

@@ -154,4 +154,40 @@ void PictureBlitter::Release() noexcept {
   control_ = nullptr;
 }
 
+std::optional<Canvas> IconToCanvas(HICON icon, int size) {
+  if (!icon || size <= 0 || size > 256) return std::nullopt;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!bitmap || !dc || !bits) return std::nullopt;
+  {
+    win::SelectScope select(dc.get(), bitmap.get());
+    if (!DrawIconEx(dc.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) return std::nullopt;
+  }
+  GdiFlush();
+  const auto* drawn = static_cast<const uint32_t*>(bits);
+  const size_t count = static_cast<size_t>(size) * static_cast<size_t>(size);
+  // An icon without an alpha channel leaves alpha 0 everywhere: its mask
+  // drew black where it is transparent.
+  const bool alpha = std::any_of(drawn, drawn + count, [](uint32_t p) { return (p >> 24) != 0; });
+  Canvas canvas(size, size, MakePixel(0, 0, 0, 0));
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t p = drawn[i];
+    const uint32_t a = alpha ? p >> 24 : ((p & 0xFFFFFFu) != 0 ? 255u : 0u);
+    if (a == 0) continue;
+    // DrawIconEx leaves premultiplied colours.
+    auto straight = [&](uint32_t c) { return static_cast<uint8_t>(std::min<uint32_t>(255, alpha ? c * 255 / a : c)); };
+    canvas.pixels[i] = MakePixel(straight((p >> 16) & 0xFF), straight((p >> 8) & 0xFF), straight(p & 0xFF),
+                                 static_cast<uint8_t>(a));
+  }
+  return canvas;
+}
+
 }  // namespace velkor

@@ -20,6 +20,9 @@ void PaintCanvas(HDC dc, const Canvas& canvas, int x, int y);
 void PaintCanvasRows(HDC dc, const Canvas& canvas, int x, int y, int firstRow, int rows);
 // An icon with the canvas's colours and alpha.
 win::UniqueIcon CanvasToIcon(const Canvas& canvas);
+// The picture an icon of `size` x `size` pixels shows (drawn at its own
+// size, not stretched), with straight alpha; none when it cannot be drawn.
+std::optional<Canvas> IconToCanvas(HICON icon, int size);
 // Decodes the PNG resource of that name (resource type "PNG") from the program.
 std::optional<Canvas> LoadPngResource(const char* name);
 

@@ -43,6 +43,8 @@ inline constexpr const char* kWindowPreferences32 = "WINDOW_PREFERENCES_32";  //
 inline constexpr const char* kMenuExport = "MENU_EXPORT";  // 16×16: list export items 1..4
 inline constexpr const char* kMenuPreferences = "MENU_PREFERENCES";  // 16×16: Einstellungen
 inline constexpr const char* kMenuClose = "MENU_CLOSE";  // 16×16: Schließen
+// Not a resource: the system's shield, taken by the menus where it has one.
+inline constexpr const char* kMenuShield = "MENU_SHIELD";
 inline constexpr const char* kMenuPowerOff = "MENU_POWER_OFF";  // 16×16: Ausschalten
 inline constexpr const char* kMenuRestart = "MENU_RESTART";  // 16×16: Neu starten
 inline constexpr const char* kMenuStandby = "MENU_STANDBY";  // 16×16: Standby

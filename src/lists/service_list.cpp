@@ -45,6 +45,32 @@ std::string ServiceCommandFailedMessage(int command, std::string_view name) {
   return "Der Dienst \"" + std::string(name) + "\" konnte nicht " + verb + " werden!";
 }
 
+std::string PendingServiceText(int command) {
+  switch (command) {
+    case kServiceStartCommand: return ServiceStateText(2);
+    case kServiceStopCommand: return ServiceStateText(3);
+    case kServicePauseCommand: return ServiceStateText(6);
+    case kServiceContinueCommand: return ServiceStateText(5);
+    default: return {};
+  }
+}
+
+bool PendingServiceCommands::Add(const std::string& name, int command) {
+  if (name.empty() || PendingServiceText(command).empty()) return false;
+  return commands_.emplace(name, command).second;
+}
+
+void PendingServiceCommands::Finish(std::string_view name) {
+  if (auto found = commands_.find(name); found != commands_.end()) commands_.erase(found);
+}
+
+bool PendingServiceCommands::Has(std::string_view name) const { return commands_.find(name) != commands_.end(); }
+
+std::string PendingServiceCommands::ShownState(std::string_view name, std::string stateText) const {
+  const auto found = commands_.find(name);
+  return found == commands_.end() ? stateText : PendingServiceText(found->second);
+}
+
 std::string StoredDescription(std::string_view bytes, uint32_t size) {
   if (size <= 2 || size > bytes.size()) return {};
   std::string text(bytes.substr(0, size - 1));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,28 @@ ServiceMenuEnabling ServiceMenuFor(std::string_view stateText);
 // The "Hinweis" text when command 127..130 failed on service `name`; empty
 // for any other command.
 std::string ServiceCommandFailedMessage(int command, std::string_view name);
+
+// The "Status" text a row shows while command 127..130 waits for the
+// service manager; empty for any other command.
+std::string PendingServiceText(int command);
+
+// The commands handed to the service worker and not finished yet, by
+// service key name: one per service at a time, so the row's pending text
+// (and with it the blocked menu) stays until its outcome is taken.
+class PendingServiceCommands {
+ public:
+  // False (nothing added) for a service that has one already, an empty
+  // name or a command other than 127..130.
+  bool Add(const std::string& name, int command);
+  void Finish(std::string_view name);
+  [[nodiscard]] bool Has(std::string_view name) const;
+  // What the row of `name` shows: the pending text while a command runs,
+  // else the manager's `stateText`.
+  [[nodiscard]] std::string ShownState(std::string_view name, std::string stateText) const;
+
+ private:
+  std::map<std::string, int, std::less<>> commands_;
+};
 
 // A registry "Description" value as the list shows it: `size` is the byte
 // count the registry reported for the value read into `bytes` (capacity

@@ -3,9 +3,15 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cwchar>
+#include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "gfx/bitmap.h"
@@ -32,6 +38,45 @@ struct ServiceEntry {
   uint32_t state = 0;
 };
 
+struct ServiceJob {
+  std::string name;
+  int command = 0;
+  bool done = false;  // the outcome, once the worker ran it
+};
+
+// The one thread that waits on the service manager for the commands, so
+// that a service taking its time (the manager waits up to 30 s for one)
+// never stops the window's thread. It sees nothing but this record: no
+// window, no list, no other state of the view. The record is shared, so a
+// worker still waiting when the view is destroyed ends on its own.
+struct ServiceWorker {
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<ServiceJob> jobs;
+  std::vector<ServiceJob> outcomes;
+  bool stopping = false;
+  // Set while outcomes wait to be taken (manual reset: taken on the
+  // window's thread).
+  win::UniqueKernelHandle ended{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+};
+
+int RunServiceJob(const ServiceJob& job);
+
+void WorkOn(const std::shared_ptr<ServiceWorker>& worker) {
+  std::unique_lock lock(worker->mutex);
+  for (;;) {
+    worker->wake.wait(lock, [&] { return worker->stopping || !worker->jobs.empty(); });
+    if (worker->stopping) return;
+    ServiceJob job = std::move(worker->jobs.front());
+    worker->jobs.pop_front();
+    lock.unlock();
+    job.done = RunServiceJob(job) != 0;
+    lock.lock();
+    worker->outcomes.push_back(std::move(job));
+    SetEvent(worker->ended.get());
+  }
+}
+
 struct ServiceViewState {
   // The manager's records are copied out at once; the buffer they arrive in
   // keeps the size the last snapshot needed.
@@ -44,6 +89,8 @@ struct ServiceViewState {
   // installed, and resolving loads it.
   std::map<std::string, std::optional<std::string>> resolved;
   std::string menuService;  // the row the context menu was opened on
+  PendingServiceCommands pending;
+  std::shared_ptr<ServiceWorker> worker;  // started at the first command
   // Of each DPI the lists were shown at: the service and driver lists share
   // them, so a header may still show those of another scale.
   std::map<int, SortArrows> arrows;
@@ -88,6 +135,47 @@ std::optional<std::string> ResolveIndirect(HKEY key, const std::string& stored) 
   text.resize(static_cast<size_t>(std::max(written, 0)));
   services.resolved.emplace(stored, text);
   return text;
+}
+
+int RunServiceJob(const ServiceJob& job) {
+  switch (job.command) {
+    case kServiceStartCommand: return ServiceStart(job.name);
+    case kServiceStopCommand: return ServiceStop(job.name);
+    case kServicePauseCommand: return ServicePause(job.name);
+    case kServiceContinueCommand: return ServiceContinue(job.name);
+    default: return 0;
+  }
+}
+
+// Hands a job to the worker, starting it the first time; false when no
+// thread could be made.
+bool QueueServiceJob(ServiceJob job) {
+  if (!services.worker) {
+    auto worker = std::make_shared<ServiceWorker>();
+    if (!worker->ended) return false;
+    try {
+      std::thread([worker] { WorkOn(worker); }).detach();
+    } catch (const std::system_error&) {
+      return false;
+    }
+    services.worker = std::move(worker);
+  }
+  {
+    std::lock_guard lock(services.worker->mutex);
+    services.worker->jobs.push_back(std::move(job));
+  }
+  services.worker->wake.notify_one();
+  return true;
+}
+
+void ShowPendingState(HWND list, const std::string& name) {
+  const int count = ListView_GetItemCount(list);
+  for (int row = 0; row < count; ++row) {
+    if (win::ListViewCellText(list, row, kNameColumn) != name) continue;
+    std::string text = services.pending.ShownState(name, {});
+    ListView_SetItemText(list, row, kStateColumn, text.data());
+    return;
+  }
 }
 
 }  // namespace
@@ -210,7 +298,9 @@ void RefreshServiceList(HWND list) {
   while (NextService()) {
     const std::string name = ServiceName();
     if (name.empty()) continue;
-    refill.AddRow({name, ServiceDisplayName(), ServiceStateText(ServiceState()), ServiceDescription(name)}, 0);
+    refill.AddRow({name, ServiceDisplayName(), services.pending.ShownState(name, ServiceStateText(ServiceState())),
+                   ServiceDescription(name)},
+                  0);
   }
 }
 
@@ -248,25 +338,49 @@ bool RunServiceCommand(HWND list, int command) {
     const int row = win::SelectedListRow(list);
     if (row >= 0) name = win::ListViewCellText(list, row, kNameColumn);
   }
-  if (name.empty()) return false;
-  int done = 0;
-  switch (command) {
-    case kServiceStartCommand: done = ServiceStart(name); break;
-    case kServiceStopCommand: done = ServiceStop(name); break;
-    case kServicePauseCommand: done = ServicePause(name); break;
-    case kServiceContinueCommand: done = ServiceContinue(name); break;
-    default: return false;
-  }
-  if (!done) {
+  if (name.empty() || !services.pending.Add(name, command)) return false;
+  if (!QueueServiceJob({name, command})) {
+    services.pending.Finish(name);
     win::ShowMessageBox(GetAncestor(list, GA_ROOT), ServiceCommandFailedMessage(command, name), "Hinweis",
                         MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
+  ShowPendingState(list, name);
+  return false;
+}
+
+HANDLE ServiceCommandsEnded() {
+  return services.worker ? services.worker->ended.get() : nullptr;
+}
+
+bool FinishServiceCommands(HWND list) {
+  if (!services.worker) return false;
+  std::vector<ServiceJob> outcomes;
+  {
+    std::lock_guard lock(services.worker->mutex);
+    outcomes.swap(services.worker->outcomes);
+    ResetEvent(services.worker->ended.get());
+  }
+  if (outcomes.empty()) return false;
+  for (const ServiceJob& job : outcomes) services.pending.Finish(job.name);
+  // The rows showed their commands as pending: the refresh shows what came
+  // of them, failed or not.
   RefreshServiceList(list);
-  return true;
+  for (const ServiceJob& job : outcomes)
+    if (!job.done)
+      win::ShowMessageBox(list ? GetAncestor(list, GA_ROOT) : nullptr,
+                          ServiceCommandFailedMessage(job.command, job.name), "Hinweis", MB_OK | MB_ICONEXCLAMATION);
+  return list != nullptr;
 }
 
 void DestroyServiceList() {
+  if (services.worker) {
+    {
+      std::lock_guard lock(services.worker->mutex);
+      services.worker->stopping = true;
+    }
+    services.worker->wake.notify_one();
+  }
   services = ServiceViewState{};
 }
 

@@ -43,11 +43,20 @@ void SortServiceList(HWND list, int column);
 // "Status" text; false (and nothing changed) without a selected row.
 bool PrepareServiceMenu(HWND list, HMENU menu);
 // Commands 126..130 on the service remembered by PrepareServiceMenu (the
-// selected row's when there is none). A failure shows its "Hinweis"
-// message, owned by the list's top-level window, and leaves the list as it
-// is; true when the list was refreshed (then the caller restarts the
-// periodic refresh interval).
+// selected row's when there is none). "Aktualisieren" refreshes at once
+// and returns true (then the caller restarts the periodic refresh
+// interval). The other four go to the service worker, one at a time per
+// service (a second one for the same service is ignored), and the row
+// shows the command's pending text until FinishServiceCommands takes its
+// outcome.
 bool RunServiceCommand(HWND list, int command);
+// Signalled while outcomes of service commands wait to be taken; null
+// before the first command. The event loop waits on it with its others.
+HANDLE ServiceCommandsEnded();
+// Takes the outcomes the worker finished: refreshes `list` and shows the
+// "Hinweis" message of each failed one (owned by the list's top-level
+// window). True when the list was refreshed.
+bool FinishServiceCommands(HWND list);
 
 // Shared by the lists of this folder: every row of such a list shows the
 // same 16x16 picture, given once as the list's image list (which the list

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velkor {
 
@@ -21,19 +22,24 @@ inline constexpr int kWindowPidColumn = 3;
 inline constexpr uint32_t kTopmostStyleBit = 0x8;
 
 // The three check boxes below the list and the screen the off-screen test
-// measures against (the full-screen client area of the primary display).
+// measures against: the virtual screen, which holds every monitor, so that a
+// window on a second monitor (left of or above the primary one too) counts
+// as on the screen.
 struct WindowFilter {
   bool showHidden = false;
   bool showSizeless = false;
   bool showOffScreen = false;
   int screenWidth = 0;
   int screenHeight = 0;
+  int screenLeft = 0;
+  int screenTop = 0;
 };
 
 // What the system says about one top-level window.
 struct WindowFacts {
   uint64_t handle = 0;
-  bool visible = false;
+  bool visible = false;  // the visible style
+  bool cloaked = false;  // kept from the screen by the window manager all the same
   std::string title;
   int left = 0, top = 0, right = 0, bottom = 0;  // window rectangle, screen coordinates
   bool minimised = false;
@@ -44,14 +50,29 @@ struct WindowFacts {
 };
 
 // The first test, made before anything else is asked: a hidden window is
-// dropped unless hidden windows are wanted.
-bool SkippedAsHidden(bool visible, const WindowFilter& filter);
+// dropped unless hidden windows are wanted. A cloaked window counts as
+// hidden, here and in its row.
+bool SkippedAsHidden(bool visible, bool cloaked, const WindowFilter& filter);
 // All tests in their order: visibility, title, size, off-screen. A
 // minimised window is never dropped as off-screen (the system parks it far
 // outside); an edge lying exactly on the screen border still counts as on it.
 bool WindowListed(const WindowFacts& window, const WindowFilter& filter);
 // The nine cells of a listed window's row.
 std::array<std::string, kWindowListColumns> WindowRowCells(const WindowFacts& window);
+
+// The threads that did not answer a question within its bound during one
+// refresh: each is asked once, so a thread that stopped answering (the
+// system gives up waiting on one only after about 5 s) costs one time-out,
+// however many windows it owns.
+class SilentThreads {
+ public:
+  [[nodiscard]] bool Ask(uint32_t thread) const;
+  void NoteSilent(uint32_t thread);
+  void Clear();
+
+ private:
+  std::vector<uint32_t> threads_;  // few: hung threads are rare
+};
 
 // The plain decimal conversion the commands read handles and process ids
 // back with: leading blanks skipped, digits up to the first other character;
@@ -62,5 +83,14 @@ uint64_t ParseListNumber(std::string_view text);
 // jump to the process.
 enum class WindowCommand { kToggleTopmost, kToggleVisible, kMinimise, kMaximise, kRestore, kClose, kDestroy };
 std::optional<WindowCommand> WindowCommandOf(int id);
+
+// How "Zerstören" goes about a window: only the thread that made a window
+// can destroy it; any other gets a close request, bounded, and never the
+// end of its program (whose other windows, a taskbar among them, would go
+// with it).
+enum class DestroyWay { kDestroy, kCloseRequest };
+DestroyWay DestroyWayFor(bool ownThread);
+// The "Hinweis" when the window is still there after "Zerstören".
+std::string WindowNotDestroyedMessage(std::string_view title);
 
 }  // namespace velkor

@@ -16,6 +16,7 @@
 #include "procs/process_list.h"
 #include "win/foreign_window.h"
 #include "win/list_view.h"
+#include "win/message_box.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
 #include "win/source_location.h"
@@ -52,6 +53,7 @@ struct WindowListState {
   std::vector<PendingRow> rows;
   std::unordered_map<uint32_t, std::string> pathsByPid;
   std::unordered_map<HICON, int> imageByIcon;
+  SilentThreads silentThreads;
 };
 WindowListState state;
 
@@ -66,15 +68,20 @@ bool Checked(HWND box) { return box && SendMessageA(box, BM_GETCHECK, 0, 0) == B
 // A usable icon: the window messages answer 1 for some windows.
 bool Usable(HICON icon) { return reinterpret_cast<uintptr_t>(icon) > 1; }
 
-HICON AskWindowIcon(HWND window) {
+HICON AskWindowIcon(HWND window, uint32_t thread) {
   // One question to the window (one that does not answer is not asked
-  // again); without an icon of its own, its class's, which the system keeps
-  // and gives without asking the window's program. Rows larger than the
-  // system's small icons take the large one, made smaller to fit rather
-  // than a small one made larger.
+  // again, nor any other window of its thread in this refresh); without an
+  // icon of its own, its class's, which the system keeps and gives without
+  // asking the window's program. Rows larger than the system's small icons
+  // take the large one, made smaller to fit rather than a small one made
+  // larger.
+  if (!state.silentThreads.Ask(thread)) return nullptr;
   const bool large = state.iconSize > GetSystemMetrics(SM_CXSMICON);
   const std::optional<LRESULT> answer = win::SendMessageBounded(window, WM_GETICON, large ? ICON_BIG : ICON_SMALL, 0);
-  if (!answer) return nullptr;
+  if (!answer) {
+    state.silentThreads.NoteSilent(thread);
+    return nullptr;
+  }
   if (HICON icon = reinterpret_cast<HICON>(*answer); Usable(icon)) return icon;
   if (large) {
     if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON)); Usable(icon)) return icon;
@@ -225,19 +232,6 @@ int CALLBACK CompareRowsByIndex(LPARAM first, LPARAM second, LPARAM) {
   return state.ascending ? order : -order;
 }
 
-// The system's task ending, bound by name as its documentation advises;
-// none under Wine, whose user32 exports only a stub that ends the caller.
-using EndTaskFunction = BOOL(WINAPI*)(HWND, BOOL, BOOL);
-EndTaskFunction BoundEndTask() {
-  static const auto function = [] {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    if (!user32 || (ntdll && GetProcAddress(ntdll, "wine_get_version"))) return EndTaskFunction{};
-    return reinterpret_cast<EndTaskFunction>(reinterpret_cast<void*>(GetProcAddress(user32, "EndTask")));
-  }();
-  return function;
-}
-
 // Gives the list an image list of the small-icon size at `dpi`.
 void UseIconsAtDpi(HWND list, int dpi) {
   state.dpi = dpi;
@@ -278,7 +272,8 @@ void DetachWindowList() { state = WindowListState{}; }
 BOOL CALLBACK AddWindowRow(HWND window, LPARAM buffer) {
   WindowFacts facts;
   facts.visible = IsWindowVisible(window) != FALSE;
-  if (SkippedAsHidden(facts.visible, state.filter)) return TRUE;
+  facts.cloaked = facts.visible && win::WindowCloaked(window);
+  if (SkippedAsHidden(facts.visible, facts.cloaked, state.filter)) return TRUE;
   char* title = reinterpret_cast<char*>(buffer);
   // Another program's window is not asked: the system answers with the
   // caption it keeps, so a window that does not answer cannot stop us here.
@@ -296,13 +291,13 @@ BOOL CALLBACK AddWindowRow(HWND window, LPARAM buffer) {
   if (!WindowListed(facts, state.filter)) return TRUE;
   facts.handle = reinterpret_cast<uintptr_t>(window);
   DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
+  const DWORD thread = GetWindowThreadProcessId(window, &pid);
   facts.pid = pid;
   facts.processPath = PathOf(pid);
 
   // The first icon that can be shown: the window's own (which the system
   // may not let us copy from another program), the executable's, the shell's.
-  int image = ImageOf(AskWindowIcon(window));
+  int image = ImageOf(AskWindowIcon(window, thread));
   if (image < 0) image = ImageOf(ExecutableIcon(facts.processPath));
   if (image < 0) image = ImageOf(ShellIcon());
   state.rows.push_back({WindowRowCells(facts), image});
@@ -317,9 +312,10 @@ int RefreshWindowList() {
   // as the windows do, so unchanged rows keep their image index.
   if (state.images) ImageList_RemoveAll(state.images);
 
-  state.filter = {Checked(state.controls.showHidden), Checked(state.controls.showSizeless),
-                  Checked(state.controls.showOffScreen), GetSystemMetrics(SM_CXFULLSCREEN),
-                  GetSystemMetrics(SM_CYFULLSCREEN)};
+  state.filter = {Checked(state.controls.showHidden),    Checked(state.controls.showSizeless),
+                  Checked(state.controls.showOffScreen), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                  GetSystemMetrics(SM_CYVIRTUALSCREEN),  GetSystemMetrics(SM_XVIRTUALSCREEN),
+                  GetSystemMetrics(SM_YVIRTUALSCREEN)};
   {
     std::vector<char> title(256);
     EnumWindows(AddWindowRow, reinterpret_cast<LPARAM>(title.data()));
@@ -337,6 +333,7 @@ int RefreshWindowList() {
   state.rows.clear();
   state.pathsByPid.clear();
   state.imageByIcon.clear();
+  state.silentThreads.Clear();
   return count;
 }
 
@@ -423,21 +420,21 @@ void RunWindowCommand(HWND target, WindowCommand command) {
     case WindowCommand::kMaximise: show(SW_SHOWMAXIMIZED); break;
     case WindowCommand::kRestore: show(SW_RESTORE); break;
     case WindowCommand::kClose: win::SendMessageBounded(target, WM_CLOSE, 0, 0); break;
-    case WindowCommand::kDestroy:
-      // Our own windows are destroyed directly. The system refuses that for
-      // another thread's window: it is ended through the system's task
-      // ending, which asks it to close and destroys it when it does not;
-      // without one, it is asked to close. Either way only while its thread
-      // answers, so that nothing waits on it.
-      if (own) {
+    case WindowCommand::kDestroy: {
+      if (DestroyWayFor(own) == DestroyWay::kDestroy) {
         DestroyWindow(target);
-      } else if (win::WindowAnswers(target)) {
-        if (EndTaskFunction endTask = BoundEndTask())
-          endTask(target, FALSE, TRUE);
-        else
-          win::SendMessageBounded(target, WM_CLOSE, 0, 0);
+        break;
       }
+      win::SendMessageBounded(target, WM_CLOSE, 0, 0);
+      if (!IsWindow(target)) break;
+      // The system's caption, not one asked of the window's thread.
+      char title[256] = {};
+      GetWindowTextA(target, title, sizeof title);
+      HWND list = state.controls.list;
+      win::ShowMessageBox(list ? GetAncestor(list, GA_ROOT) : nullptr, WindowNotDestroyedMessage(title), "Hinweis",
+                          MB_OK | MB_ICONEXCLAMATION);
       break;
+    }
   }
 }
 

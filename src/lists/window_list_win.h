@@ -61,10 +61,10 @@ uint32_t SelectedWindowPid();
 bool WindowIsTopmost(HWND window);
 // Carries out a window command on `target`. Another program's window is
 // never waited for longer than a short bound: showing, hiding, sizing and
-// the topmost change are handed to its thread, the close request waits a
-// moment for an answer, and "Zerstören" ends another program's window
-// through the system's task ending (the system destroys directly only the
-// windows of the calling thread), or asks it to close where there is none.
+// the topmost change are handed to its thread, and the close request waits
+// a moment for an answer. "Zerstören" destroys a window of the calling
+// thread; any other it asks to close, and says in a "Hinweis" when the
+// window is still there (its program is never ended).
 void RunWindowCommand(HWND target, WindowCommand command);
 
 }  // namespace velkor

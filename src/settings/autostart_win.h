@@ -8,6 +8,10 @@
 
 namespace velkor {
 
+// Paths here are in UTF-8, as the system names them (a profile folder may
+// hold characters the program's code page lacks); the shortcut's other
+// texts are in the program's code page.
+
 // Writes one shell link (an existing file of that name is overwritten).
 // True when the link object was created and its file interface obtained,
 // whether or not the save itself succeeded.

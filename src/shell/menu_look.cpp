@@ -64,6 +64,7 @@ constexpr HelpLine kHelpLines[] = {
     {3, "Exportiert die aktuelle Dienstliste entweder als Textdatei (*.txt) oder als HTML-Dokument (*.htm)."},
     {4, "Exportiert die aktuelle Treiberliste entweder als Textdatei (*.txt) oder als HTML-Dokument (*.htm)."},
     {20, "Zeigt das Einstellungsfenster von Velkor an, in dem Konfigurationen durchgeführt werden können."},
+    {325, "Startet Velkor mit Administratorrechten neu; Windows fragt vorher nach der Erlaubnis."},
     {12, "Schließt die grafische Oberfläche von Velkor."},
     {13, "Zeigt die aktuelle Prozessliste im Hauptbereich an und bietet Zugriffmöglichkeiten auf Funktionen."},
     {14, "Zeigt die aktuelle Fensterliste im Hauptbereich an und bietet Zugriffmöglichkeiten auf Funktionen."},

@@ -14,6 +14,8 @@ namespace velkor::win {
 class ComApartment {
  public:
   ComApartment() noexcept : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+  // With the flags of CoInitializeEx (a single-threaded apartment among them or not).
+  explicit ComApartment(DWORD flags) noexcept : initialised_(SUCCEEDED(CoInitializeEx(nullptr, flags))) {}
   ~ComApartment() {
     if (initialised_) CoUninitialize();
   }

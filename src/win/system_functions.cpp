@@ -76,6 +76,35 @@ const DpiFunctions& Dpi() {
   return dpi;
 }
 
+const WindowManagerFunctions& WindowManager() {
+  static const auto manager =
+      LoadAndBind<WindowManagerFunctions>("dwmapi.dll", [](HMODULE m, WindowManagerFunctions& f) {
+        f.getWindowAttribute = BindFunction<WindowManagerFunctions::GetWindowAttribute>(m, "DwmGetWindowAttribute");
+        f.isCompositionEnabled = BindFunction<WindowManagerFunctions::CompositionEnabled>(m, "DwmIsCompositionEnabled");
+      });
+  return manager.functions;
+}
+
+bool WindowCloaked(HWND window) {
+  constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED, Windows 8 and later
+  const auto get = WindowManager().getWindowAttribute;
+  DWORD cloaked = 0;
+  return get && SUCCEEDED(get(window, kCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+}
+
+bool VisibleFrameOf(HWND window, RECT& frame) {
+  constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
+  const WindowManagerFunctions& manager = WindowManager();
+  BOOL composition = FALSE;
+  // Windows 8 and later always compose; Windows 7 may not, and then the
+  // bounds are the window rectangle's anyway or fail.
+  if (manager.getWindowAttribute && manager.isCompositionEnabled &&
+      SUCCEEDED(manager.isCompositionEnabled(&composition)) && composition &&
+      SUCCEEDED(manager.getWindowAttribute(window, kExtendedFrameBounds, &frame, sizeof frame)))
+    return true;
+  return GetWindowRect(window, &frame) != FALSE;
+}
+
 int SystemDpi() {
   if (Dpi().getDpiForSystem) return static_cast<int>(Dpi().getDpiForSystem());
   WindowDc screen(nullptr);

@@ -70,6 +70,27 @@ struct DpiFunctions {
 };
 const DpiFunctions& Dpi();
 
+// "dwmapi.dll": what the window manager of Windows Vista and later knows
+// about a window beyond its rectangle.
+struct WindowManagerFunctions {
+  using GetWindowAttribute = HRESULT(WINAPI*)(HWND, DWORD attribute, void* value, DWORD size);
+  using CompositionEnabled = HRESULT(WINAPI*)(BOOL* enabled);
+
+  GetWindowAttribute getWindowAttribute = nullptr;
+  CompositionEnabled isCompositionEnabled = nullptr;
+};
+const WindowManagerFunctions& WindowManager();
+
+// Whether the window manager keeps `window` from the screen although it has
+// the visible style (a suspended app's frame, a window on another virtual
+// desktop); false where the system cannot tell.
+bool WindowCloaked(HWND window);
+// The frame of `window` the user sees, in screen coordinates: without the
+// invisible resize borders that Windows 10 and 11 count into the window
+// rectangle. The window rectangle where composition is off or the system
+// cannot tell; false when even that fails.
+bool VisibleFrameOf(HWND window, RECT& frame);
+
 // The DPI `window` is shown at (its monitor's, for a per-monitor aware
 // program); the system's DPI for a null window or where the system cannot
 // tell one window's DPI.

@@ -174,5 +174,91 @@ TEST_F(ServiceViewProgram, StopAndStartAServiceFromItsMenu) {
   EXPECT_EQ(StateOf(kTestService), static_cast<uint32_t>(SERVICE_RUNNING));
 }
 
+// A service of the test's own whose stop handler takes 20 s to answer
+// (tests/e2e/slow_service), registered for the test and removed after it.
+class SlowService {
+ public:
+  static constexpr const char* kName = "VelkorSlowStop";
+  SlowService() : manager_(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE | SC_MANAGER_CONNECT)) {
+    if (!manager_) return;
+    const std::string path = "\"" + test::ProgramFolder() + "\\velkor_slow_service.exe\"";
+    service_.reset(CreateServiceA(manager_.get(), kName, "Velkor langsamer Stopp", SERVICE_ALL_ACCESS,
+                                  SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, path.c_str(),
+                                  nullptr, nullptr, nullptr, nullptr, nullptr));
+  }
+  ~SlowService() {
+    if (!service_) return;
+    // A stop still answering is waited for; the service then leaves the manager.
+    test::WaitUntil([] { return StateOf(kName) == SERVICE_STOPPED; }, 40s);
+    DeleteService(service_.get());
+  }
+  SlowService(const SlowService&) = delete;
+  SlowService& operator=(const SlowService&) = delete;
+
+  bool Start() {
+    return service_ && StartServiceA(service_.get(), 0, nullptr) &&
+           test::WaitUntil([] { return StateOf(kName) == SERVICE_RUNNING; }, kReactionBound);
+  }
+  [[nodiscard]] bool registered() const { return service_.valid(); }
+
+ private:
+  win::UniqueServiceHandle manager_;
+  win::UniqueServiceHandle service_;
+};
+
+TEST_F(ServiceViewProgram, ASlowStopLeavesTheWindowAnswering) {
+  SlowService slow;
+  ASSERT_TRUE(slow.registered()) << GetLastError();
+  ASSERT_TRUE(slow.Start());
+  ASSERT_TRUE(run_.Start());
+  HWND main = run_.main();
+  PostMessageA(main, WM_COMMAND, 15, 0);  // "Ansicht" > "Dienste"
+  HWND list = FindControl(main, 152);
+  ASSERT_NE(list, nullptr);
+  RemoteList rows(list, run_.pid());
+  ASSERT_TRUE(rows.valid());
+  ASSERT_TRUE(test::WaitUntil([&] { return rows.RowOf(SlowService::kName) >= 0; }, kReactionBound));
+  rows.Select(rows.RowOf(SlowService::kName));
+  auto state = [&] { return rows.Cell(rows.RowOf(SlowService::kName), 2); };
+
+  // From the command until the service has stopped, each ping of the window
+  // is answered within a second; the row shows the stop as pending, and a
+  // refused stop shows its notice meanwhile.
+  PostMessageA(main, WM_COMMAND, 128, 0);  // "Stoppen"
+  const ULONGLONG start = GetTickCount64();
+  int pings = 0, unanswered = 0;
+  bool pendingShown = false;
+  HWND notice = nullptr;
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        DWORD_PTR answer = 0;
+        ++pings;
+        if (!SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer)) {
+          ++unanswered;
+          return false;
+        }
+        if (!pendingShown) pendingShown = state() == "Stoppen...";
+        if (!notice) notice = test::FindWindowOf(run_.pid(), "#32770", "Hinweis");
+        return StateOf(SlowService::kName) == SERVICE_STOPPED;
+      },
+      40s));
+  EXPECT_TRUE(pendingShown);
+  EXPECT_GE(GetTickCount64() - start, 15000u);  // the stop really took its time
+  EXPECT_GT(pings, 20);
+  EXPECT_EQ(unanswered, 0);
+
+  // The row shows the outcome: stopped, or the notice names the service.
+  if (notice) {
+    char text[256] = {};
+    GetDlgItemTextA(notice, 0xFFFF, text, sizeof text);
+    EXPECT_EQ(std::string(text), "Der Dienst \"VelkorSlowStop\" konnte nicht gestoppt werden!");
+    PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(notice); }, kReactionBound));
+    EXPECT_NE(state(), "Stoppen...");
+  } else {
+    EXPECT_TRUE(test::WaitUntil([&] { return state().empty(); }, kReactionBound)) << state();
+  }
+}
+
 }  // namespace
 }  // namespace velkor

@@ -1,5 +1,6 @@
 // The "Fenster" view of the real program: after the start it lists the
-// program's own main window, read from the list across the process border.
+// program's own main window, read from the list across the process border;
+// "Zerstören" on that row ends the program as its close button does.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -34,6 +35,29 @@ std::string RemoteCell(HANDLE process, HWND list, int row, int column) {
   return text;
 }
 
+// The row of `window` in the window list of `velkor`, -1 when none shows in 10 s.
+int RowOfWindow(test::OwnedProcess& velkor, HWND list, HWND window) {
+  const std::string handle = std::to_string(reinterpret_cast<uintptr_t>(window));
+  int found = -1;
+  test::WaitUntil(
+      [&] {
+        const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < rows && found < 0; ++row)
+          if (RemoteCell(velkor.handle(), list, row, 1) == handle) found = row;
+        return found >= 0;
+      },
+      10s);
+  return found;
+}
+
+// Shows the "Fenster" view of the program's main window; its list, or null.
+HWND ShowWindowView(HWND window) {
+  PostMessageA(window, WM_COMMAND, 14, 0);  // "Ansicht" > "Fenster"
+  HWND list = GetDlgItem(GetDlgItem(window, 146), 147);
+  if (list && !test::WaitUntil([&] { return IsWindowVisible(list) != FALSE; }, 10s)) return nullptr;
+  return list;
+}
+
 TEST(WindowView, ListsTheProgramsOwnMainWindow) {
   ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
   ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
@@ -41,26 +65,41 @@ TEST(WindowView, ListsTheProgramsOwnMainWindow) {
   ASSERT_TRUE(run.Start());
   HWND window = run.main();
   test::OwnedProcess& velkor = run.process();
-  // "Ansicht" > "Fenster".
-  PostMessageA(window, WM_COMMAND, 14, 0);
-  HWND list = GetDlgItem(GetDlgItem(window, 146), 147);
+  HWND list = ShowWindowView(window);
   ASSERT_NE(list, nullptr);
-  ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(list) != FALSE; }, 10s));
-  const std::string handle = std::to_string(reinterpret_cast<uintptr_t>(window));
-  int found = -1;
-  EXPECT_TRUE(test::WaitUntil(
-      [&] {
-        const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < rows && found < 0; ++row)
-          if (RemoteCell(velkor.handle(), list, row, 1) == handle) found = row;
-        return found >= 0;
-      },
-      10s));
+  const int found = RowOfWindow(velkor, list, window);
   ASSERT_GE(found, 0);
   EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 0), "Velkor");
   EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 2), "velkor.exe");
   EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 3), std::to_string(velkor.pid()));
   velkor.End();
+}
+
+// Destroyed, the main window would leave velkor.exe running without one,
+// holding its single instance.
+TEST(WindowView, DestroyingTheOwnMainWindowEndsTheProgram) {
+  ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
+  test::ProgramRun run;
+  ASSERT_TRUE(run.Start());
+  HWND window = run.main();
+  test::OwnedProcess& velkor = run.process();
+  HWND list = ShowWindowView(window);
+  ASSERT_NE(list, nullptr);
+  const int row = RowOfWindow(velkor, list, window);
+  ASSERT_GE(row, 0);
+  // The row selected as a click selects it, through memory of the program.
+  void* remote = VirtualAllocEx(velkor.handle(), nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+  ASSERT_NE(remote, nullptr);
+  LVITEMA item{};
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  ASSERT_TRUE(WriteProcessMemory(velkor.handle(), remote, &item, sizeof item, nullptr));
+  SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote),
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  VirtualFreeEx(velkor.handle(), remote, 0, MEM_RELEASE);
+
+  PostMessageA(window, WM_COMMAND, 124, 0);  // "Zerstören"
+  EXPECT_EQ(velkor.WaitForExit(10s), 0u);
+  EXPECT_TRUE(test::FileExists(run.folder().File("velkor.ini")));  // the one shutdown routine ran
 }
 
 }  // namespace

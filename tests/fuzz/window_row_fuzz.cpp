@@ -25,12 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   w.right = input.ConsumeIntegral<int>();
   w.bottom = input.ConsumeIntegral<int>();
   velkor::WindowFilter filter{input.ConsumeBool(), input.ConsumeBool(), input.ConsumeBool(),
+                              input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>(),
                               input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>()};
+  w.cloaked = input.ConsumeBool();
   w.processPath = input.ConsumeRandomLengthString(600);
   w.title = input.ConsumeRemainingBytesAsString();
 
   const bool listed = velkor::WindowListed(w, filter);
-  if (listed && (w.title.empty() || velkor::SkippedAsHidden(w.visible, filter))) std::abort();
+  if (listed && (w.title.empty() || velkor::SkippedAsHidden(w.visible, w.cloaked, filter))) std::abort();
   for (bool velkor::WindowFilter::*box :
        {&velkor::WindowFilter::showHidden, &velkor::WindowFilter::showSizeless, &velkor::WindowFilter::showOffScreen}) {
     velkor::WindowFilter more = filter;

@@ -127,5 +127,56 @@ TEST(Effects, MagnetSnapsInsideAndPushesOutside) {
   EXPECT_EQ(offset.y, 30);
 }
 
+// Windows 10 and 11 count invisible borders of about 7 px into the window
+// rectangle: the frame the user sees is what meets the edges.
+TEST(Effects, MagnetMovesTheVisibleFrame) {
+  const WorkArea work{0, 0, 1280, 994};
+  const FrameMargins margins = MarginsOfFrame({100, 50, 754, 557}, {107, 50, 747, 550});
+  EXPECT_EQ(margins.left, 7);
+  EXPECT_EQ(margins.top, 0);
+  EXPECT_EQ(margins.right, 7);
+  EXPECT_EQ(margins.bottom, 7);
+  struct Case {
+    ProposedPosition in;
+    int x, y;
+  } cases[] = {
+      {{0, 300, 654, 507}, -7, 300},     // frame 7 px inside the left edge: sticks to it
+      {{-7, 300, 654, 507}, -7, 300},    // frame flush with the left edge stays there
+      {{-8, 300, 654, 507}, -18, 300},   // frame past it: 10 further out
+      {{626, 487, 654, 507}, 633, 494},  // right and bottom edges
+  };
+  for (const Case& c : cases) {
+    ProposedPosition p = c.in;
+    SnapVisibleFrame(p, margins, work);
+    EXPECT_EQ(p.x, c.x) << c.in.x << "," << c.in.y;
+    EXPECT_EQ(p.y, c.y) << c.in.x << "," << c.in.y;
+  }
+  // A frame the system reports outside the rectangle is not used.
+  const FrameMargins none = MarginsOfFrame({100, 50, 754, 557}, {90, 50, 747, 550});
+  EXPECT_EQ(none.left + none.top + none.right + none.bottom, 0);
+}
+
+// A second monitor right of the primary one, its task bar at the bottom.
+TEST(Effects, MagnetSnapsToTheWorkAreaOfTheWindowsMonitor) {
+  const WorkArea second{1920, 0, 3200, 984, 1920, 0};
+  ProposedPosition p{1925, 300, 640, 500};
+  SnapToWorkArea(p, second);
+  EXPECT_EQ(p.x, 1920);
+  p = {1500, 300, 640, 500};  // still reaching back over the primary one
+  SnapToWorkArea(p, second);
+  EXPECT_EQ(p.x, 1490);
+  p = {2300, 480, 640, 500};
+  SnapToWorkArea(p, second);
+  EXPECT_EQ(p.y, 484);
+  p = {2000, 300, 640, 500};  // in the middle: left where it is
+  SnapToWorkArea(p, second);
+  EXPECT_EQ(p.x, 2000);
+  // One left of the primary monitor: negative coordinates are on it.
+  const WorkArea left{-1280, 0, 0, 1000, -1280, 0};
+  p = {-1275, 300, 640, 500};
+  SnapToWorkArea(p, left);
+  EXPECT_EQ(p.x, -1280);
+}
+
 }  // namespace
 }  // namespace velkor

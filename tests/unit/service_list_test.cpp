@@ -62,5 +62,32 @@ TEST(ServiceList, StoredDescriptionEdges) {
   EXPECT_FALSE(IsIndirectString("Mail an @home"));
 }
 
+// A command handed to the worker holds its row at the pending text (which
+// blocks the row's menu) until its outcome is taken; one per service.
+TEST(ServiceList, PendingCommandsHoldTheirRowsOnePerService) {
+  PendingServiceCommands pending;
+  EXPECT_EQ(pending.ShownState("Spooler", "Aktiv"), "Aktiv");
+  ASSERT_TRUE(pending.Add("Spooler", kServiceStopCommand));
+  EXPECT_FALSE(pending.Add("Spooler", kServiceStartCommand));  // one at a time
+  EXPECT_TRUE(pending.Add("Other", kServicePauseCommand));
+  EXPECT_FALSE(pending.Add("", kServiceStartCommand));
+  EXPECT_FALSE(pending.Add("Third", kServiceRefreshCommand));
+  EXPECT_FALSE(pending.Has("Third"));
+  EXPECT_EQ(pending.ShownState("Spooler", "Aktiv"), "Stoppen...");
+  EXPECT_EQ(pending.ShownState("Other", "Aktiv"), "Anhalten...");
+  EXPECT_EQ(pending.ShownState("spooler", ""), "");  // key names as the manager spells them
+  pending.Finish("Spooler");
+  EXPECT_EQ(pending.ShownState("Spooler", ""), "");
+  EXPECT_TRUE(pending.Add("Spooler", kServiceStartCommand));
+  EXPECT_EQ(pending.ShownState("Spooler", ""), "Starten...");
+
+  for (int command = kServiceStartCommand; command <= kServiceContinueCommand; ++command) {
+    const ServiceMenuEnabling menu = ServiceMenuFor(PendingServiceText(command));
+    for (int item = kServiceStartCommand; item <= kServiceContinueCommand; ++item)
+      EXPECT_FALSE(menu.Enabled(item)) << command << " " << item;
+  }
+  EXPECT_EQ(PendingServiceText(kServiceContinueCommand), "Fortsetzen...");
+}
+
 }  // namespace
 }  // namespace velkor

@@ -53,8 +53,53 @@ TEST(WindowList, FiltersFollowTheCheckBoxesInTheirOrder) {
       {"above", Window(10, -101, 100, 100), kNoBoxes, false},
   };
   for (const Case& c : cases) EXPECT_EQ(WindowListed(c.window, c.filter), c.listed) << c.what;
-  EXPECT_TRUE(SkippedAsHidden(false, kNoBoxes));
-  EXPECT_FALSE(SkippedAsHidden(false, With(true, false, false)));
+  EXPECT_TRUE(SkippedAsHidden(false, false, kNoBoxes));
+  EXPECT_FALSE(SkippedAsHidden(false, false, With(true, false, false)));
+}
+
+// A window on another virtual desktop or a suspended app's frame has the
+// visible style, yet nobody sees it.
+TEST(WindowList, ACloakedWindowCountsAsHidden) {
+  WindowFacts cloaked = Window(10, 10, 100, 100);
+  cloaked.cloaked = true;
+  EXPECT_TRUE(SkippedAsHidden(true, true, kNoBoxes));
+  EXPECT_FALSE(WindowListed(cloaked, kNoBoxes));
+  EXPECT_TRUE(WindowListed(cloaked, With(true, false, false)));
+  EXPECT_EQ(WindowRowCells(cloaked)[6], "Ja");
+  EXPECT_EQ(WindowRowCells(Window(10, 10, 100, 100))[6], "Nein");
+}
+
+// Two monitors: 1280x1000 on the left of the primary one, 1920x1080 primary.
+TEST(WindowList, OffScreenMeansOutsideTheVirtualScreen) {
+  WindowFilter screen = kNoBoxes;
+  screen.screenLeft = -1280;
+  screen.screenTop = 0;
+  screen.screenWidth = 1280 + 1920;
+  screen.screenHeight = 1080;
+  EXPECT_TRUE(WindowListed(Window(-1000, 100, 400, 300), screen));  // on the left monitor
+  EXPECT_TRUE(WindowListed(Window(1700, 100, 400, 300), screen));   // on the primary, beyond 1280
+  EXPECT_TRUE(WindowListed(Window(-1380, 100, 100, 300), screen));  // right edge on the left border
+  EXPECT_FALSE(WindowListed(Window(-1381, 100, 100, 300), screen));
+  EXPECT_TRUE(WindowListed(Window(1920, 100, 100, 300), screen));  // left edge on the right border
+  EXPECT_FALSE(WindowListed(Window(1921, 100, 100, 300), screen));
+  EXPECT_FALSE(WindowListed(Window(10, 1081, 100, 100), screen));
+}
+
+TEST(WindowList, AThreadThatTimedOutIsNotAskedAgainInTheRefresh) {
+  SilentThreads silent;
+  EXPECT_TRUE(silent.Ask(7));
+  silent.NoteSilent(7);
+  silent.NoteSilent(7);
+  EXPECT_FALSE(silent.Ask(7));
+  EXPECT_TRUE(silent.Ask(8));
+  silent.Clear();  // the next refresh asks again
+  EXPECT_TRUE(silent.Ask(7));
+}
+
+TEST(WindowList, DestroyIsDirectOnlyOnTheOwnThreadAndNeverEndsAProgram) {
+  EXPECT_EQ(DestroyWayFor(true), DestroyWay::kDestroy);
+  EXPECT_EQ(DestroyWayFor(false), DestroyWay::kCloseRequest);
+  EXPECT_EQ(WindowNotDestroyedMessage("Editor"), "Das Fenster \"Editor\" konnte nicht zerstört werden!");
 }
 
 TEST(WindowList, RowTextsOfNormalMinimisedAndMaximisedWindows) {

@@ -18,6 +18,8 @@
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
 #include "app/windows.h"
+#include "gfx/dpi_scale.h"
+#include "gfx/look_cache_win.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
 #include "support/built_windows.h"
@@ -101,6 +103,7 @@ TEST_F(Menus, MenuBarHoldsEveryItemInOrder) {
                                {5, ""},
                                {20, "Einstellungen"},
                                {6, ""},
+                               {325, "Als Administrator neu starten"},
                                {12, "Schlie\xDF" "en"}}));
   EXPECT_EQ(ItemsOf(GetSubMenu(bar, 1)), (std::vector<Item>{{13, "Prozesse"},
                                                             {14, "Fenster"},
@@ -123,6 +126,14 @@ TEST_F(Menus, MenuBarHoldsEveryItemInOrder) {
   EXPECT_STREQ(MenuItemRecordOf(bar, 133, false)->iconName, "MENU_HELP");
   EXPECT_NE(MenuItemRecordOf(bar, 133, false)->icon, nullptr);
   EXPECT_EQ(MenuItemRecordOf(bar, 30, false)->iconName, nullptr);
+  // The system's shield where it has one, drawn for each scale.
+  if (const char* shield = MenuItemRecordOf(bar, 325, false)->iconName) {
+    for (int dpi : {96, 144, 192}) {
+      const Canvas* picture = CachedPictureForDpi(shield, dpi);
+      ASSERT_NE(picture, nullptr) << dpi;
+      EXPECT_EQ(picture->width, ScaleToDpi(16, dpi)) << dpi;
+    }
+  }
   EXPECT_EQ(MenuItemRecordOf(bar, 15, false)->iconName, nullptr);
   // Never greyed, whatever the power policy.
   for (int id : {27, 30, 31}) EXPECT_FALSE(Greyed(bar, id)) << id;

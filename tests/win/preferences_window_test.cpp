@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "app/event_loop.h"
@@ -20,6 +21,8 @@
 #include "support/built_windows.h"
 #include "support/shell_link.h"
 #include "support/wine_support.h"
+#include "win/unique_handle.h"
+#include "win/wide_text.h"
 
 namespace velkor {
 namespace {
@@ -281,6 +284,52 @@ TEST_F(PreferencesWindowTest, AutostartWritesTheShortcutAtOkAndRemovesItWhenUnch
   EXPECT_FALSE(test::FileExists(link));
   EXPECT_TRUE(test::FileExists(other));
   DeleteFileA(other.c_str());
+}
+
+// A profile folder named with a character outside Windows-1252: the
+// Startup folder moved to one for the test, through the user's shell folders.
+TEST_F(PreferencesWindowTest, AutostartReachesAStartupFolderOutsideTheCodePage) {
+  const std::wstring startup = win::WideText(folder_.path(), CP_ACP) + L"\\\u0141ukasz";
+  ASSERT_TRUE(CreateDirectoryW(startup.c_str(), nullptr));
+  constexpr const wchar_t* kShellFolders =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  win::UniqueRegistryKey key;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.put()),
+            ERROR_SUCCESS);
+  std::wstring before(1024, L'\0');
+  DWORD type = 0, size = static_cast<DWORD>(before.size() * sizeof(wchar_t));
+  const bool hadValue = RegQueryValueExW(key.get(), L"Startup", nullptr, &type, reinterpret_cast<BYTE*>(before.data()),
+                                         &size) == ERROR_SUCCESS;
+  auto setStartup = [&](const std::wstring& path, DWORD kind) {
+    RegSetValueExW(key.get(), L"Startup", 0, kind, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+  };
+  setStartup(startup, REG_EXPAND_SZ);
+  struct Undo {
+    std::function<void()> undo;
+    ~Undo() { undo(); }
+  } restore{[&] {
+    if (hadValue) {
+      before.resize(size / sizeof(wchar_t));
+      if (!before.empty() && before.back() == L'\0') before.pop_back();
+      setStartup(before, type);
+    } else {
+      RegDeleteValueW(key.get(), L"Startup");
+    }
+  }};
+  const std::wstring link = startup + L"\\Velkor.lnk";
+
+  BuildHere();
+  Command(20);
+  Click(kAutostartBoxId);
+  Click(kPrefsOkButtonId);
+  EXPECT_NE(GetFileAttributesW(link.c_str()), INVALID_FILE_ATTRIBUTES);
+  Command(20);
+  Click(kAutostartBoxId);
+  Click(kPrefsOkButtonId);
+  EXPECT_EQ(GetFileAttributesW(link.c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileW(link.c_str());
+  RemoveDirectoryW(startup.c_str());
 }
 
 TEST_F(PreferencesWindowTest, ShortcutsAreWrittenWithoutLeakingHandles) {

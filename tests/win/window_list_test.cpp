@@ -21,6 +21,7 @@
 #include "support/built_windows.h"
 #include "support/save_dialog.h"
 #include "support/wine_support.h"
+#include "win/message_box.h"
 
 namespace velkor {
 namespace {
@@ -230,6 +231,11 @@ TEST_F(WindowListTest, AWindowThatStopsAnsweringHoldsNothingUp) {
   ASSERT_GE(row, 0);
   EXPECT_EQ(Cell(row, 0), "Velkor Haenger");
 
+  std::vector<std::string> notices;
+  win::SetMessageBoxHook([&](HWND, const std::string& text, const std::string& title, UINT) {
+    notices.push_back(title + ": " + text);
+    return IDOK;
+  });
   for (int id = 107; id <= 125; ++id) {
     ShowView(1, false);
     SelectListRow(list_, RowOf(window));
@@ -237,6 +243,12 @@ TEST_F(WindowListTest, AWindowThatStopsAnsweringHoldsNothingUp) {
     Command(id);
     EXPECT_LT(GetTickCount64() - start, 1200u) << id;
   }
+  win::SetMessageBoxHook({});
+  // "Zerstören" cannot get rid of it: it says so, and its program runs on.
+  EXPECT_EQ(notices,
+            std::vector<std::string>{"Hinweis: Das Fenster \"Velkor Haenger\" konnte nicht zerstört werden!"});
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_TRUE(helper.Running());
   // Still answering: our own window answers at once.
   EXPECT_TRUE(SendMessageTimeoutA(MainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr));
 }
