@@ -65,7 +65,7 @@ TEST(Version, InformationWindowNamesTheVersion) {
   ASSERT_TRUE(test::WaitUntil(
       [&] { return (information = test::FindWindowOf(run.pid(), {}, "Information")) != nullptr; }, 10s));
   const std::string line = test::WindowTextOf(GetDlgItem(GetDlgItem(information, 300), 304));
-  EXPECT_NE(line.find("Version " + VersionFileText() + ","), std::string::npos) << line;
+  EXPECT_EQ(line.rfind("Version " + VersionFileText() + ",", 0), 0u) << line;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "settings/preferences_window.h"
 #include "program_support.h"
 #include "support/wine_support.h"
+#include "win/unique_handle.h"
 
 namespace velkor {
 namespace {
@@ -55,17 +56,6 @@ int ListRows(HWND list) {
   return static_cast<int>(rows);
 }
 
-void LeftClickAt(HWND window, int x, int y) {
-  POINT point{x, y};
-  ClientToScreen(window, &point);
-  SetCursorPos(point.x, point.y);
-  INPUT clicks[2] = {};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, clicks, sizeof(INPUT));
-}
-
 void PressEscape() {
   INPUT keys[2] = {};
   keys[0].type = keys[1].type = INPUT_KEYBOARD;
@@ -84,7 +74,10 @@ void TakeAll() {
   test::ProgramRun run;
   if (!Expect(run.Start(), "the main window")) return;
   HWND main = run.main();
-  const int dpi = static_cast<int>(GetDpiForWindow(main));
+  // The screen's DPI, the one the programs started with (Wine answers 96 for
+  // another process's window).
+  win::WindowDc screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
   const auto find = [&](const char* title) { return test::FindWindowOf(run.pid(), {}, title, false); };
   const auto open = [&](int command, const char* title) -> HWND {
     HWND window = nullptr;
@@ -95,6 +88,18 @@ void TakeAll() {
     return window;
   };
 
+  // The companion runs (and is listed) before the first picture.
+  uint32_t companion = 0;
+  HWND tray = nullptr;
+  Expect(test::WaitUntil(
+             [&] {
+               const auto pids = test::ProcessIdsNamed("dornat.exe");
+               if (pids.empty()) return false;
+               companion = pids.front();
+               return (tray = test::FindWindowOf(companion, "VelkorSystray", {}, false)) != nullptr;
+             },
+             kBound),
+         "the companion");
   // The views in their order; "Ansicht" holds them as items 13 to 18. Wine
   // loads no drivers and the network view may list no interface, so only the
   // first three lists must have rows.
@@ -109,7 +114,9 @@ void TakeAll() {
                },
                kBound),
            kViewNames[view]);
-    Settle(view == 5 ? 4s : 1500ms);  // the graphs of "Überwachung" fill a few seconds
+    // A refresh of the list after the companion came (every 2.5 s); the
+    // graphs of "Überwachung" fill a few seconds.
+    Settle(view == 0 ? 3s : view == 5 ? 8s : 1500ms);
     Shot(kViewNames[view], main);
   }
   PostMessageA(main, WM_COMMAND, 13, 0);
@@ -123,11 +130,16 @@ void TakeAll() {
   Settle(1s);
   Shot("preferences_general", prefs);
   HWND columns = test::Descendant(prefs, kPrefsColumnsPageId);
-  SetForegroundWindow(prefs);
   Expect(test::WaitUntil(
              [&] {
                if (IsWindowVisible(columns)) return true;
-               LeftClickAt(prefs, ScaleToDpi(250, dpi), ScaleToDpi(35, dpi));
+               // The selector's click notification, with the mouse on the
+               // columns half: the program reads the page from the position.
+               POINT point{ScaleToDpi(250, dpi), ScaleToDpi(35, dpi)};
+               ClientToScreen(prefs, &point);
+               SetCursorPos(point.x, point.y);
+               PostMessageA(prefs, WM_COMMAND, MAKEWPARAM(kPrefsPageSelectorId, STN_CLICKED),
+                            reinterpret_cast<LPARAM>(test::Descendant(prefs, kPrefsPageSelectorId)));
                return test::WaitUntil([&] { return IsWindowVisible(columns) != FALSE; }, 1s);
              },
              kBound),
@@ -149,17 +161,6 @@ void TakeAll() {
   Expect(test::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, kBound), "the information closing");
 
   // The companion's menu, as a right click on its icon opens it: at the mouse.
-  uint32_t companion = 0;
-  HWND tray = nullptr;
-  Expect(test::WaitUntil(
-             [&] {
-               const auto pids = test::ProcessIdsNamed("dornat.exe");
-               if (pids.empty()) return false;
-               companion = pids.front();
-               return (tray = test::FindWindowOf(companion, "VelkorSystray", {}, false)) != nullptr;
-             },
-             kBound),
-         "the companion");
   SetCursorPos(ScaleToDpi(200, dpi), ScaleToDpi(150, dpi));
   PostMessageA(tray, WM_APP + 1, 0, WM_RBUTTONUP);
   HWND menu = nullptr;
