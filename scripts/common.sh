@@ -100,6 +100,15 @@ velkor_wine_up() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # Wine draws the caption buttons with the Marlett font, but this Wine does
+  # not look into the folder of its own fonts (fonts-wine): without a copy in
+  # the prefix they come out as the letters "0 1 r".
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts=$WINEPREFIX/drive_c/windows/Fonts
+  if [ -f "$marlett" ] && [ -d "$fonts" ] && ! cmp -s "$marlett" "$fonts/marlett.ttf"; then
+    cp "$marlett" "$fonts/marlett.ttf"
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' /d marlett.ttf /f \
+      </dev/null >/dev/null 2>&1 || true
+  fi
   wineboot </dev/null >/dev/null 2>&1 || true
   wineserver -p </dev/null >/dev/null 2>&1 || true
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "velkor_version.h"
+
 namespace velkor {
 namespace {
 
@@ -223,7 +225,7 @@ constexpr ControlSpec kControls[] = {
   {301, 4, 300, K::kImage, N(0), N(0), N(420), N(25), kAnchorNone, ""},
   {302, 4, 300, K::kImage, N(12), N(20), N(56), N(56), kAnchorNone, ""},
   {303, 4, 300, K::kLabel, N(80), N(20), N(180), N(24), kAnchorNone, "Velkor", kBigFont},
-  {304, 4, 300, K::kLabel, N(80), N(50), N(180), N(15), kAnchorNone, "© 2026 Velkor-Team"},
+  {304, 4, 300, K::kLabel, N(80), N(50), N(180), N(15), kAnchorNone, "Version " VELKOR_VERSION ", © 2026"},
   {305, 4, 300, K::kLabel, N(80), N(65), N(180), N(15), kAnchorNone, "Velkor-Team"},
   {306, 4, 300, K::kLabel, N(80), N(90), N(50), N(15), kAnchorNone, "E-Mail: "},
   {307, 4, 300, K::kLink, N(130), N(90), N(130), N(15), kAnchorNone, "velkor@example.org"},
