@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -107,6 +109,22 @@ TEST(Information, LinksAndLicenceTerms) {
   EXPECT_LT(terms.find("LIZENZBEDINGUNGEN"), terms.find("LICENCE TERMS"));
   for (const char* address : {"@", "http", "www.", ".com", ".de"})
     EXPECT_EQ(terms.find(address), std::string_view::npos) << address;
+
+  // The archive's LICENSE (UTF-8, line feeds) says what the window says.
+  std::string shown;
+  for (const char c : terms) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\r') continue;
+    if (byte < 0x80) {
+      shown += c;
+    } else {  // the terms use only letters that Windows-1252 and Latin-1 share
+      shown += static_cast<char>(0xC0 | (byte >> 6));
+      shown += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  std::ifstream file(VELKOR_ASSETS_DIR "/../LICENSE", std::ios::binary);
+  const std::string licence((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(licence, shown + "\n");
 }
 
 }  // namespace
