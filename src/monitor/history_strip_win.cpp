@@ -13,9 +13,9 @@
 
 namespace velkor {
 
-void PrepareHistoryImages(int clientWidth) {
+void PrepareHistoryImages(int clientWidth, int dpi) {
   if (std::optional<Canvas> strip = LoadPngResource(images::kStatusbar)) SetHistoryBackground(*strip);
-  SetHistoryImageWidth(HistoryImageWidthFor(clientWidth));
+  SetHistoryImageWidth(HistoryImageWidthFor(clientWidth, dpi));
 }
 
 void SetHistoryImagesEnabled(bool enabled) {
@@ -23,8 +23,8 @@ void SetHistoryImagesEnabled(bool enabled) {
   SwitchHistoryImages(ProcessListRows(), kHistoryImageColumn, enabled);
 }
 
-void ResizeProcessHistoryImages(int clientWidth) {
-  const int width = HistoryImageWidthFor(clientWidth);
+void ResizeProcessHistoryImages(int clientWidth, int dpi) {
+  const int width = HistoryImageWidthFor(clientWidth, dpi);
   if (!Preferences.PreferencesCPUPerProcess) {
     SetHistoryImageWidth(width);
     return;
@@ -41,10 +41,10 @@ int SelectedHistoryImage() {
   return static_cast<int>(LeadingWholeNumber(ProcessListRows().CellText(row, kHistoryImageColumn)));
 }
 
-bool DrawSelectedHistoryImage(Canvas& bar) {
+bool DrawSelectedHistoryImage(Canvas& bar, int dpi) {
   const std::optional<Canvas> image = HistoryImage(SelectedHistoryImage());
   if (!image) return false;
-  DrawOver(bar, *image, kHistoryImageLeft, kHistoryImageTop);
+  DrawHistoryImageInBar(bar, *image, dpi);
   return true;
 }
 
