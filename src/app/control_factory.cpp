@@ -97,8 +97,7 @@ int CaptionWidth(const ControlSpec& def, int dpi) {
 
 // Where a control marked kAfterCaption may start at `dpi`: past the widest
 // caption of the nearest caption column left of it in its row, a small gap
-// after it.
-// Measured once per control and DPI.
+// after it. Measured once per control and DPI.
 int AfterCaptionsAtDpi(const ControlSpec& value, int dpi) {
   static std::map<std::pair<int, int>, int> measured;
   if (const auto found = measured.find({value.id, dpi}); found != measured.end()) return found->second;
