@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "app/layout_scale.h"
 #include "app/tooltips.h"
@@ -35,38 +37,105 @@ int FontNumberOf(const ControlSpec& def) {
   return (def.flags & kBigFont) ? 3 : (def.flags & kBold) ? 0 : 1;
 }
 
+// One measuring DC like the screen for every caption: a screen DC taken and
+// given back for each of them costs Wine a round trip every time.
+HDC MeasuringDc() {
+  static const win::UniqueMemoryDc measuring(CreateCompatibleDC(nullptr));
+  return measuring.get();
+}
+
+// The room `text` takes in `def`'s font at `dpi`: on one line, or broken
+// into lines of at most `width` pixels.
+SIZE TextExtent(const ControlSpec& def, const std::string& text, bool oneLine, int width, int dpi) {
+  HDC dc = MeasuringDc();
+  if (!dc) return {};
+  win::SelectScope font(dc, Font(FontNumberOf(def), dpi));
+  RECT needed{0, 0, width, 0};
+  DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | (oneLine ? DT_SINGLELINE : DT_WORDBREAK));
+  return {needed.right, needed.bottom};
+}
+
+int LineHeight(const ControlSpec& def, int dpi) {
+  HDC dc = MeasuringDc();
+  if (!dc) return 0;
+  win::SelectScope font(dc, Font(FontNumberOf(def), dpi));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  return metrics.tmHeight;
+}
+
+// A check box's caption starts right of its box.
+int CheckBoxIndent(int dpi) { return ScaleToDpi(17, dpi); }
+
 // A label gets the room its caption needs at its font: a one-line label is
 // widened to its text (a right-aligned one keeps its right edge), a label of
-// several lines grows downwards; nothing wraps or is cut.
+// several lines grows downwards; a check box is widened to its box and
+// caption. Nothing wraps or is cut.
 void FitLabelToText(const ControlSpec& def, const std::string& text, Rect& r, int dpi) {
   const bool label =
       def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink;
-  if (!label || text.empty()) return;
-  // One measuring DC like the screen for every label: a screen DC taken and
-  // given back for each of them costs Wine a round trip every time.
-  static const win::UniqueMemoryDc measuring(CreateCompatibleDC(nullptr));
-  if (!measuring) return;
-  win::SelectScope font(measuring.get(), Font(FontNumberOf(def), dpi));
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(measuring.get(), &metrics);
-  const int line = metrics.tmHeight;
-  RECT needed{0, 0, r.w, 0};
-  const bool oneLine = text.find('\n') == std::string::npos && r.h < 2 * line;
-  DrawTextA(measuring.get(), text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | (oneLine ? DT_SINGLELINE : DT_WORDBREAK));
-  if (oneLine && needed.right > r.w) {
-    if (def.kind == ControlKind::kLabelRight) r.x -= needed.right - r.w;
-    r.w = needed.right;
+  if (text.empty()) return;
+  if (def.kind == ControlKind::kCheckBox) {
+    r.w = std::max(r.w, CheckBoxIndent(dpi) + static_cast<int>(TextExtent(def, text, true, 0, dpi).cx));
+    return;
   }
-  r.h = std::max(r.h, static_cast<int>(needed.bottom));
+  if (!label) return;
+  const bool oneLine = text.find('\n') == std::string::npos && r.h < 2 * LineHeight(def, dpi);
+  const SIZE needed = TextExtent(def, text, oneLine, r.w, dpi);
+  if (oneLine && needed.cx > r.w) {
+    if (def.kind == ControlKind::kLabelRight) r.x -= needed.cx - r.w;
+    r.w = needed.cx;
+  }
+  r.h = std::max(r.h, static_cast<int>(needed.cy));
+}
+
+// The width a caption takes on one line, with a check box's box.
+int CaptionWidth(const ControlSpec& def, int dpi) {
+  const int text = static_cast<int>(TextExtent(def, std::string(def.text), true, 0, dpi).cx);
+  return def.kind == ControlKind::kCheckBox ? CheckBoxIndent(dpi) + text : text;
+}
+
+// Where a control marked kAfterCaption may start at `dpi`: past the widest
+// caption of the nearest caption column left of it in its row, a small gap
+// after it. Measured once per control and DPI.
+int AfterCaptionsAtDpi(const ControlSpec& value, int dpi) {
+  static std::map<std::pair<int, int>, int> measured;
+  if (const auto found = measured.find({value.id, dpi}); found != measured.end()) return found->second;
+  const auto inColumn = [&value](const ControlSpec& c) {
+    return (c.flags & kCaption) && c.window == value.window && c.parent == value.parent && c.x.base < value.x.base;
+  };
+  // The column is the nearest one with a caption in the value's row.
+  const auto inRow = [&value](const ControlSpec& c) {
+    return c.y.base < value.y.base + value.h.base && value.y.base < c.y.base + c.h.base;
+  };
+  int columnX = -1;
+  for (const ControlSpec& c : ControlTable())
+    if (inColumn(c) && inRow(c)) columnX = std::max(columnX, c.x.base);
+  int start = 0;
+  if (columnX >= 0) {
+    int widest = 0;
+    for (const ControlSpec& c : ControlTable())
+      if (inColumn(c) && c.x.base == columnX) widest = std::max(widest, CaptionWidth(c, dpi));
+    start = ScaleToDpi(columnX, dpi) + widest + ScaleToDpi(4, dpi);
+  }
+  measured[{value.id, dpi}] = start;
+  return start;
 }
 
 // Where `def` goes at `dpi` for a main window client size of `mainClient`,
-// labels fitted to their captions; `height` is the height a combo box is
-// created with (its drop-down list included).
+// labels fitted to their captions and values placed after theirs; `height`
+// is the height a combo box is created with (its drop-down list included).
 Rect PlaceAtDpi(const ControlSpec& def, Size mainClient, int dpi, int& height) {
   const ControlSpec scaled = ScaleControlSpec(def, dpi);
   const int w0 = mainClient.w, h0 = mainClient.h;
   Rect r{scaled.x.Resolve(w0, h0), scaled.y.Resolve(w0, h0), scaled.w.Resolve(w0, h0), scaled.h.Resolve(w0, h0)};
+  if (def.flags & kAfterCaption) {
+    const int start = AfterCaptionsAtDpi(def, dpi);
+    if (start > r.x) {
+      r.w = std::max(r.w - (start - r.x), 0);
+      r.x = start;
+    }
+  }
   FitLabelToText(def, std::string(def.text), r, dpi);
   const bool combo = def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages;
   height = combo ? scaled.limit : r.h;
@@ -100,6 +169,17 @@ void FitSpinArrows(HWND field, HWND spin, const Rect& r, int dpi) {
   SetWindowPos(field, nullptr, 0, 0, fieldWidth, r.h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(spin, nullptr, r.x + fieldWidth - ScaleToDpi(overlap, dpi), placed.top,
                ScaleToDpi(placed.right - placed.left, dpi), placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A new control goes to the bottom of its siblings; the group frames among
+// them go below it again, so they never cover what they frame.
+void KeepGroupFramesBelow(const ControlSpec& made) {
+  if (made.kind == ControlKind::kGroup) return;
+  for (const ControlSpec& group : ControlTable()) {
+    if (group.kind != ControlKind::kGroup || group.window != made.window || group.parent != made.parent) continue;
+    if (HWND frame = BuiltControl(group.id))
+      SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 }  // namespace
@@ -197,7 +277,7 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       break;
     case ControlKind::kGroup:
       className = "BUTTON";
-      style |= BS_GROUPBOX;
+      style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
       break;
     case ControlKind::kSeparator: break;  // a one-pixel static painted in the line colour
     case ControlKind::kMultiLineReadOnly:
@@ -215,6 +295,8 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
   if (!def.tooltip.empty()) AddTooltip(topLevel, control, std::string(def.tooltip));
   if ((def.kind == ControlKind::kNumberEdit || def.kind == ControlKind::kEdit) && def.limit > 0)
     SendMessageA(control, EM_SETLIMITTEXT, static_cast<WPARAM>(def.limit), 0);
+  if (def.kind == ControlKind::kGroup) GiveGroupFrameItsBackground(control);
+  KeepGroupFramesBelow(def);
   if (def.kind == ControlKind::kSpinEdit) {
     HWND spin = CreateWindowExA(0, UPDOWN_CLASSA, nullptr,
                                 WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,

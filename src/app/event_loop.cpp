@@ -437,7 +437,7 @@ void DispatchEvent(const LoopEvent& event) {
       FitTabFiller();
       RebuildGraphCanvases();
       RebuildNetworkGraph();
-      ResizeProcessHistoryImages(ClientWidth());
+      ResizeProcessHistoryImages(ClientWidth(), LayoutDpiOf(kMainWindow));
       break;
     default: break;
   }

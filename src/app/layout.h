@@ -72,6 +72,13 @@ enum ControlFlag : uint16_t {
   kWhite = 32,         // container in white instead of the panel colour
   kRedText = 64,
   kStretch = 128,      // picture stretched to the control
+  // A caption column: the labels and check boxes marked kCaption that share
+  // a parent and an x; a control marked kAfterCaption starts after the
+  // widest caption of the nearest column left of it with a caption in its
+  // row (at its font and DPI), or where the table puts it if that is further
+  // right, and keeps its right edge.
+  kCaption = 256,
+  kAfterCaption = 512,
 };
 
 struct ControlSpec {

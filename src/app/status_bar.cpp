@@ -30,6 +30,7 @@ struct StatusBarState {
   int width = 0;
   int dpi = 0;
   int view = -1;
+  bool separators = false;
   std::vector<StatusBarText> texts;
   int historyImage = 0;  // the selected process's strip drawn, and its state
   uint64_t historyRevision = 0;
@@ -38,7 +39,7 @@ struct StatusBarState {
   Canvas background;
   const Canvas* backgroundStrip = nullptr;
   int backgroundWidth = 0;
-  int backgroundView = -1;
+  bool backgroundSeparators = false;
   int backgroundDpi = 0;
   // Kept from one update to the next, as the figures change at every sample:
   // the DC the texts are drawn in, and one of the bar's own that shows them.
@@ -80,24 +81,27 @@ void UpdateStatusBar(int what) {
   // The same texts on the same background: the picture on screen is right.
   const int historyImage = (view == 0 && what == kStatusFigures) ? SelectedHistoryImage() : 0;
   const uint64_t historyRevision = historyImage ? HistoryImagesRevision() : 0;
-  if (!fresh && state.view == view && texts == state.texts && state.historyImage == historyImage &&
+  const bool separators = StatusBarHasSeparators(what, view);
+  if (!fresh && state.view == view && texts == state.texts && state.separators == separators &&
+      state.historyImage == historyImage &&
       state.historyRevision == historyRevision)
     return;
   state.texts = std::move(texts);
   state.view = view;
+  state.separators = separators;
   state.historyImage = historyImage;
   state.historyRevision = historyRevision;
 
-  if (state.backgroundStrip != strip || state.backgroundWidth != width || state.backgroundView != view ||
+  if (state.backgroundStrip != strip || state.backgroundWidth != width || state.backgroundSeparators != separators ||
       state.backgroundDpi != dpi || state.background.pixels.empty()) {
-    state.background = DrawStatusBarBackground(strip ? *strip : Canvas(), width, view, dpi);
+    state.background = DrawStatusBarBackground(strip ? *strip : Canvas(), width, separators, dpi);
     state.backgroundStrip = strip;
     state.backgroundWidth = width;
-    state.backgroundView = view;
+    state.backgroundSeparators = separators;
     state.backgroundDpi = dpi;
   }
   Canvas picture = state.background;
-  if (historyImage) DrawSelectedHistoryImage(picture);
+  if (historyImage) DrawSelectedHistoryImage(picture, dpi);
   // Without alpha the static control shows the picture itself instead of a
   // copy, so it can be redrawn in place.
   for (Pixel& p : picture.pixels) p &= 0x00FFFFFFu;

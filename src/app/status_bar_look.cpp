@@ -17,14 +17,16 @@ void DrawSeparator(Canvas& bar, int x, int dpi) {
 
 }  // namespace
 
-Canvas DrawStatusBarBackground(const Canvas& strip, int width, int view, int dpi) {
+bool StatusBarHasSeparators(int what, int view) { return what == kStatusFigures && view != kMonitoringView; }
+
+Canvas DrawStatusBarBackground(const Canvas& strip, int width, bool separators, int dpi) {
   Canvas bar(width, ScaleToDpi(kStatusBarHeight, dpi), MakePixel(255, 255, 255));
   if (strip.width > 0 && strip.height > 0) {
     for (int y = 0; y < bar.height; ++y)
       for (int x = 0; x < bar.width; ++x)
         bar.Set(x, y, strip.At(x * strip.width / width, y * strip.height / bar.height) | 0xFF000000u);
   }
-  if (view != kMonitoringView)
+  if (separators)
     for (int x : {92, 172, 252, 332}) DrawSeparator(bar, x, dpi);
   return bar;
 }

@@ -14,10 +14,14 @@ namespace velkor {
 inline constexpr int kStatusBarHeight = 20;
 inline constexpr int kMonitoringView = 5;
 
+// Whether the bar shows its four separators for `what` in `view`: they part
+// the figures, so a help line (or the empty bar between two of them while a
+// menu is open) runs across the whole bar, and "Überwachung" has none.
+bool StatusBarHasSeparators(int what, int view);
+
 // The background: the stored strip stretched to width x 20 (nearest pixel),
-// with the separators unless the view is "Überwachung"; height and
-// separators scaled to `dpi`.
-Canvas DrawStatusBarBackground(const Canvas& strip, int width, int view, int dpi = 96);
+// with or without the separators; height and separators scaled to `dpi`.
+Canvas DrawStatusBarBackground(const Canvas& strip, int width, bool separators, int dpi = 96);
 
 // The texts for `what` (-1 figures, -2 nothing, else the help line of that
 // identifier) in `view`; `rows` is the row count of the view's list.

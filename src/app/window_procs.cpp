@@ -150,6 +150,20 @@ Answer OnEraseBackground(HWND window, HDC dc) {
   return 1;
 }
 
+LRESULT CALLBACK GroupFrameProc(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT client{};
+      GetClientRect(group, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, BackgroundOf(GetParent(group)));
+      return 1;
+    }
+    case WM_NCDESTROY: RemoveWindowSubclass(group, GroupFrameProc, id); break;
+    default: break;
+  }
+  return DefSubclassProc(group, message, wParam, lParam);
+}
+
 // What program windows and containers answer alike.
 Answer CommonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (Answer answer = HandleMenuMessage(window, message, wParam, lParam)) return answer;
@@ -248,6 +262,7 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (number == kMainWindow) {
       ProcessSummaryDpiChanged(LOWORD(wParam));
       WindowListDpiChanged(LOWORD(wParam));
+      NetworkViewDpiChanged(LOWORD(wParam));
       ProcessListDpiChanged(LOWORD(wParam));
     }
     return 0;
@@ -288,6 +303,10 @@ void SetProcedureOfWindows(WNDPROC procedure) {
 }
 
 }  // namespace
+
+void GiveGroupFrameItsBackground(HWND group) {
+  if (group) SetWindowSubclass(group, GroupFrameProc, 0, 0);
+}
 
 bool RegisterWindowClasses(HINSTANCE instance) {
   WNDCLASSEXA windowClass{};

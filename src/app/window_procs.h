@@ -14,4 +14,10 @@ inline constexpr const char* kContainerClass = "VelkorPanel";
 // Registers the three classes (once; a second build finds them there).
 bool RegisterWindowClasses(HINSTANCE instance);
 
+// A group frame draws only its frame and caption, and the container it lies
+// in leaves the frame's place to it (containers clip their children): the
+// frame paints its inside in the container's background itself. Made with
+// WS_CLIPSIBLINGS and kept below the controls it frames, it never covers them.
+void GiveGroupFrameItsBackground(HWND group);
+
 }  // namespace velkor

@@ -530,7 +530,7 @@ bool BuildWindows() {
 
   // 7. The first fill of the lists. The strips, the diagram and the summary
   // panel hang off every refresh of the process list.
-  PrepareHistoryImages(ClientSize(MainWindow).w);
+  PrepareHistoryImages(ClientSize(MainWindow).w, dpi);
   SetUpProcessSummary(ControlHandle(kProcessSummary));
   ProcessListCallbacks.history = {CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage};
   ProcessListCallbacks.listChanged = [] {

@@ -186,32 +186,48 @@ void UpdateRows(HWND list, std::vector<NetworkListRow>& shown, const std::vector
 
 }  // namespace
 
+namespace {
+
+// The rows' icon at the small-icon size of `dpi`, in an image list of that
+// size; the list owns it and frees it with itself.
+void UseListIconAtDpi(HWND list, int dpi) {
+  HIMAGELIST images = CreateSmallImageListAtDpi(dpi, 1, 0);
+  if (!images) return;
+  if (win::UniqueIcon icon = SmallPictureIcon(images::kListNetwork, dpi, SmallIconSizeAtDpi(dpi)))
+    ImageList_ReplaceIcon(images, -1, icon.get());
+  // The list view gives the list it had back instead of freeing it.
+  if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL); old && old != images) ImageList_Destroy(old);
+}
+
+// The picture over the details box's white and without alpha bytes: a
+// static control of the version 6 common controls would show (and leave
+// to us) a private copy of a bitmap with alpha.
+void ShowAdapterPictureAtDpi(HWND control, int dpi) {
+  const Canvas* picture = control ? CachedPictureForDpi(images::kNetworkAdapter, dpi) : nullptr;
+  if (!picture) return;
+  Canvas opaque(picture->width, picture->height, MakePixel(255, 255, 255));
+  DrawOver(opaque, *picture, 0, 0);
+  for (Pixel& p : opaque.pixels) p &= 0x00FFFFFFu;
+  SetStaticPicture(control, CanvasToBitmap(opaque), view.picture);
+}
+
+}  // namespace
+
 void AttachNetworkView(const NetworkControls& controls, int graphWidth) {
   VELKOR_PLACE(kNetworkUnit);
   DestroyNetworkView();
   view.controls = controls;
-  if (HWND list = controls.list) {
-    // The list owns its image list and frees it with itself.
-    HIMAGELIST images = CreateSmallImageList(list, 1, 0);
-    if (images) {
-      if (win::UniqueIcon icon = SmallPictureIcon(images::kListNetwork, win::WindowDpi(list), SmallIconSizeOf(list)))
-        ImageList_ReplaceIcon(images, -1, icon.get());
-      if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL)) ImageList_Destroy(old);
-    }
-  }
-  // The picture over the details box's white and without alpha bytes: a
-  // static control of the version 6 common controls would show (and leave
-  // to us) a private copy of a bitmap with alpha.
-  const Canvas* picture =
-      controls.picture ? CachedPictureForDpi(images::kNetworkAdapter, win::WindowDpi(controls.picture)) : nullptr;
-  if (picture) {
-    Canvas opaque(picture->width, picture->height, MakePixel(255, 255, 255));
-    DrawOver(opaque, *picture, 0, 0);
-    for (Pixel& p : opaque.pixels) p &= 0x00FFFFFFu;
-    SetStaticPicture(controls.picture, CanvasToBitmap(opaque), view.picture);
-  }
+  if (controls.list) UseListIconAtDpi(controls.list, win::WindowDpi(controls.list));
+  if (controls.picture) ShowAdapterPictureAtDpi(controls.picture, win::WindowDpi(controls.picture));
   view.graph = CreateNetworkGraph(graphWidth, win::WindowDpi(controls.graph));
   ShowGraph();
+}
+
+void NetworkViewDpiChanged(int dpi) {
+  if (!view.controls.list) return;
+  UseListIconAtDpi(view.controls.list, dpi);
+  ShowAdapterPictureAtDpi(view.controls.picture, dpi);
+  InvalidateRect(view.controls.list, nullptr, TRUE);
 }
 
 void DestroyNetworkView() {

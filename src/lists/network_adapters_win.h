@@ -24,6 +24,9 @@ struct NetworkControls {
 
 // Takes the view's controls; the graph starts `graphWidth` pixels wide.
 void AttachNetworkView(const NetworkControls& controls, int graphWidth);
+// After a move to a monitor of `dpi`: the rows' icon and the adapter
+// picture taken again at that scale (the graph follows its resize).
+void NetworkViewDpiChanged(int dpi);
 // Forgets the controls and frees the view's pictures, icons and library.
 void DestroyNetworkView();
 

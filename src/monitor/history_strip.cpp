@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "gfx/dpi_scale.h"
 #include "procs/format.h"
 #include "win/source_location.h"
 
@@ -87,8 +88,19 @@ int ImageOfRow(const RowStore& rows, int row, int column) {
 
 }  // namespace
 
-int HistoryImageWidthFor(int clientWidth) {
-  return std::max(clientWidth - kHistoryImageLeft, kHistoryStep);
+int HistoryImageWidthFor(int clientWidth, int dpi) {
+  return std::max(ScaleFromDpi(clientWidth, dpi) - kHistoryImageLeft, kHistoryStep);
+}
+
+void DrawHistoryImageInBar(Canvas& bar, const Canvas& image, int dpi) {
+  const int left = ScaleToDpi(kHistoryImageLeft, dpi), top = ScaleToDpi(kHistoryImageTop, dpi);
+  const int width = bar.width - left;
+  const int height = std::min(ScaleToDpi(kHistoryImageTop + kHistoryImageHeight, dpi), bar.height) - top;
+  if (width <= 0 || height <= 0 || image.width <= 0 || image.height <= 0) return;
+  for (int y = 0; y < height; ++y) {
+    const int from = y * image.height / height;
+    for (int x = 0; x < width; ++x) bar.Set(left + x, top + y, image.At(x * image.width / width, from));
+  }
 }
 
 void SetHistoryBackground(const Canvas& strip) {

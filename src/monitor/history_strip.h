@@ -12,14 +12,21 @@
 
 namespace velkor {
 
+// The pictures are kept in 96-DPI units: 18 high, and a column per unit of
+// the status bar from x = 334 to its right edge, 2 below its top. On a screen
+// of another scale the picture is drawn at that place and size scaled, so a
+// move to another monitor keeps every strip's history.
 inline constexpr int kHistoryImageHeight = 18;
-// The strips fill the status bar from x = 334 to its right edge, 2 below its top.
 inline constexpr int kHistoryImageLeft = 334;
 inline constexpr int kHistoryImageTop = 2;
-inline constexpr int kHistoryStep = 2;  // pixels per process-list refresh
+inline constexpr int kHistoryStep = 2;  // columns per process-list refresh
 
-// The width of the strips for a main window client width (never below one step).
-int HistoryImageWidthFor(int clientWidth);
+// The width of the strips for a main window client width in pixels at `dpi`
+// (never below one step).
+int HistoryImageWidthFor(int clientWidth, int dpi = 96);
+// Draws a picture into the status bar's canvas at `dpi`: from the scaled
+// left edge to the bar's right edge, the scaled height, nearest pixel.
+void DrawHistoryImageInBar(Canvas& bar, const Canvas& image, int dpi);
 
 // The status bar's 4 x 20 background strip that every picture shows behind
 // its bars (rows 2..19 of it); without one the pictures stay white.
@@ -54,18 +61,18 @@ uint64_t HistoryImagesRevision();
 // --- Win32 side (history_strip_win.cpp) ---
 
 // Loads the background strip and sets the width for the main window's
-// client width; before the first process-list refresh.
-void PrepareHistoryImages(int clientWidth);
+// client width at `dpi`; before the first process-list refresh.
+void PrepareHistoryImages(int clientWidth, int dpi);
 
 // Switches the strips of the process list on or off and sets
 // PreferencesCPUPerProcess to match (the preferences window calls it); the
 // status bar follows at its next update.
 void SetHistoryImagesEnabled(bool enabled);
-// After a size change of the main window; nothing while the strips are off.
-void ResizeProcessHistoryImages(int clientWidth);
+// After a size or scale change of the main window; nothing while the strips are off.
+void ResizeProcessHistoryImages(int clientWidth, int dpi);
 // Draws the picture of the selected process row into `bar` (the status
-// bar's canvas) at (334, 2); false when there is none to draw.
-bool DrawSelectedHistoryImage(Canvas& bar);
+// bar's canvas at `dpi`) by DrawHistoryImageInBar; false when there is none.
+bool DrawSelectedHistoryImage(Canvas& bar, int dpi);
 // The number of the selected row's picture, 0 for none.
 int SelectedHistoryImage();
 

@@ -14,9 +14,9 @@
 
 namespace velkor {
 
-void PrepareHistoryImages(int clientWidth) {
+void PrepareHistoryImages(int clientWidth, int dpi) {
   if (std::optional<Canvas> strip = LoadPngResource(images::kStatusbar)) SetHistoryBackground(*strip);
-  SetHistoryImageWidth(HistoryImageWidthFor(clientWidth));
+  SetHistoryImageWidth(HistoryImageWidthFor(clientWidth, dpi));
 }
 
 void SetHistoryImagesEnabled(bool enabled) {
@@ -25,9 +25,9 @@ void SetHistoryImagesEnabled(bool enabled) {
   SwitchHistoryImages(ProcessListRows(), kHistoryImageColumn, enabled);
 }
 
-void ResizeProcessHistoryImages(int clientWidth) {
+void ResizeProcessHistoryImages(int clientWidth, int dpi) {
   VELKOR_PLACE(kProceduresUnit);
-  const int width = HistoryImageWidthFor(clientWidth);
+  const int width = HistoryImageWidthFor(clientWidth, dpi);
   if (!Preferences.PreferencesCPUPerProcess) {
     SetHistoryImageWidth(width);
     return;
@@ -44,11 +44,11 @@ int SelectedHistoryImage() {
   return static_cast<int>(LeadingWholeNumber(ProcessListRows().CellText(row, kHistoryImageColumn)));
 }
 
-bool DrawSelectedHistoryImage(Canvas& bar) {
+bool DrawSelectedHistoryImage(Canvas& bar, int dpi) {
   VELKOR_PLACE(kProceduresUnit);
   const std::optional<Canvas> image = HistoryImage(SelectedHistoryImage());
   if (!image) return false;
-  DrawOver(bar, *image, kHistoryImageLeft, kHistoryImageTop);
+  DrawHistoryImageInBar(bar, *image, dpi);
   return true;
 }
 

@@ -31,51 +31,8 @@ using test::Descendant;
 using namespace std::chrono_literals;
 
 constexpr auto kReactionBound = 10s;
-constexpr const char* kDesktopKey = "Control Panel\\Desktop";
-
-// The prefix's DPI for programs started meanwhile; the old value (or its
-// absence) comes back at the end.
-class PrefixDpi {
- public:
-  explicit PrefixDpi(int dpi) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr))
-      return;
-    key_.reset(key);
-    DWORD value = 0, size = sizeof value, type = 0;
-    if (!RegQueryValueExA(key, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) &&
-        type == REG_DWORD)
-      old_ = value;
-    Set(dpi);
-  }
-  ~PrefixDpi() {
-    if (!key_) return;
-    if (old_)
-      Set(static_cast<int>(*old_));
-    else
-      RegDeleteValueA(key_.get(), "LogPixels");
-  }
-  PrefixDpi(const PrefixDpi&) = delete;
-  PrefixDpi& operator=(const PrefixDpi&) = delete;
-
-  void Set(int dpi) {
-    const DWORD value = static_cast<DWORD>(dpi);
-    RegSetValueExA(key_.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  }
-
- private:
-  win::UniqueRegistryKey key_;
-  std::optional<DWORD> old_;
-};
-
-// This thread reads other windows' rectangles in device pixels, not
-// converted to its own DPI.
-void ReadDevicePixels() {
-  using SetContext = HANDLE(WINAPI*)(HANDLE);
-  if (auto set = reinterpret_cast<SetContext>(
-          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext"))))
-    set(reinterpret_cast<HANDLE>(-4));  // per monitor, version 2
-}
+using test::PrefixDpi;
+using test::ReadDevicePixels;
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0) {
   DWORD_PTR result = 0;
@@ -125,15 +82,22 @@ TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
     if (def.window != kMainWindow) continue;
     HWND control = Descendant(main, def.id);
     if (!control) continue;
-    const Rect want{def.x.Resolve(client.w, client.h), def.y.Resolve(client.w, client.h),
-                    def.w.Resolve(client.w, client.h), def.h.Resolve(client.w, client.h)};
+    Rect want{def.x.Resolve(client.w, client.h), def.y.Resolve(client.w, client.h),
+              def.w.Resolve(client.w, client.h), def.h.Resolve(client.w, client.h)};
     const Rect got = RectInParent(control);
     ++compared;
+    // A value starts after its captions at the latest and keeps its right edge.
+    if (def.flags & kAfterCaption) {
+      EXPECT_GE(got.x, want.x - 1) << def.id;
+      want.w -= got.x - want.x;
+      want.x = got.x;
+    }
     EXPECT_NEAR(got.x, want.x, 1) << def.id;
     EXPECT_NEAR(got.y, want.y, 1) << def.id;
-    // Labels grow to their captions; everything else has the table's size.
-    const bool label =
-        def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink;
+    // Labels and check boxes grow to their captions; everything else has
+    // the table's size.
+    const bool label = def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight ||
+                       def.kind == ControlKind::kLink || def.kind == ControlKind::kCheckBox;
     if (DrawnCanvas(def.id)) {  // drawn at the scale: at least the table's scaled height
       EXPECT_GE(got.h, want.h - 1) << def.id;
       continue;
@@ -258,18 +222,24 @@ TEST_P(DisplayScale, OtherWindowsAreTheTableScaled) {
       if (def.window != opening.number) continue;
       HWND control = Descendant(window, def.id);
       ASSERT_NE(control, nullptr) << def.id;
-      const Rect want{def.x.base, def.y.base, def.w.base, def.h.base};
+      Rect want{def.x.base, def.y.base, def.w.base, def.h.base};
       Rect got = RectInParent(control);
       if (def.kind == ControlKind::kSpinEdit) {  // the field and its arrows share the place
         const Rect arrows = RectInParent(FindWindowExA(GetParent(control), nullptr, UPDOWN_CLASSA, nullptr));
         EXPECT_NEAR(arrows.w, ScaleToDpi(16, dpi), 1);
         got.w += arrows.w;
       }
+      // A value starts after its captions at the latest and keeps its right edge.
+      if (def.flags & kAfterCaption) {
+        EXPECT_GE(got.x, want.x - 1) << def.id;
+        want.w -= got.x - want.x;
+        want.x = got.x;
+      }
       EXPECT_NEAR(got.x, want.x, 1) << def.id;
       EXPECT_NEAR(got.y, want.y, 1) << def.id;
       const std::optional<int> room = CaptionRoom(def.kind, got.w, dpi);
-      const bool label =
-          def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight || def.kind == ControlKind::kLink;
+      const bool label = def.kind == ControlKind::kLabel || def.kind == ControlKind::kLabelRight ||
+                         def.kind == ControlKind::kLink || def.kind == ControlKind::kCheckBox;
       const bool combo = def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages;
       if (label) {
         EXPECT_GE(got.w, want.w - 1) << def.id;  // labels grow to their captions
@@ -294,6 +264,127 @@ TEST_P(DisplayScale, OtherWindowsAreTheTableScaled) {
     }
     EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(window); }, kReactionBound));
   }
+}
+
+// Where the caption of `def` lies in its control's rectangle `r` (parent
+// coordinates) at `dpi`: a label's from its left edge (a right-aligned one's
+// up to its right edge), on one line unless it has room for more, as the
+// control draws it; a check box's right of its box, centred in height; a
+// button's centred; a group's in its top edge. Nothing for a control without one.
+std::optional<RECT> CaptionRect(const ControlSpec& def, const RECT& r, int dpi) {
+  if (def.text.empty()) return std::nullopt;
+  const std::string text(def.text);
+  const bool big = (def.flags & kBigFont) != 0, bold = big || (def.flags & kBold);
+  const bool underline = big || def.kind == ControlKind::kLink;
+  const int points = big ? 14 : 8;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const SIZE line = TextBlock("Xg", points, bold, underline, dpi, 1000);
+  const bool oneLine = text.find('\n') == std::string::npos && height < 2 * line.cy;
+  const SIZE size = TextBlock(text, points, bold, underline, dpi, oneLine ? 100000 : width);
+  switch (def.kind) {
+    case ControlKind::kLabel:
+    case ControlKind::kLink: return RECT{r.left, r.top, r.left + size.cx, r.top + size.cy};
+    case ControlKind::kLabelRight: return RECT{r.right - size.cx, r.top, r.right, r.top + size.cy};
+    case ControlKind::kCheckBox: {
+      const int left = r.left + ScaleToDpi(17, dpi), top = r.top + (height - size.cy) / 2;
+      return RECT{left, top, left + size.cx, top + size.cy};
+    }
+    case ControlKind::kButton:
+    case ControlKind::kDefaultButton: {
+      const int left = r.left + (width - size.cx) / 2, top = r.top + (height - size.cy) / 2;
+      return RECT{left, top, left + size.cx, top + size.cy};
+    }
+    case ControlKind::kGroup: {
+      const int left = r.left + ScaleToDpi(7, dpi);
+      return RECT{left, r.top, left + size.cx, r.top + size.cy};
+    }
+    default: return std::nullopt;
+  }
+}
+
+// What of its rectangle a control leaves to its caption: a button's and a
+// group's edges take their share.
+RECT CaptionSpace(const ControlSpec& def, RECT r, int dpi) {
+  if (def.kind == ControlKind::kButton || def.kind == ControlKind::kDefaultButton) InflateRect(&r, -ScaleToDpi(4, dpi), 0);
+  if (def.kind == ControlKind::kGroup) r.right -= ScaleToDpi(7, dpi);
+  return r;
+}
+
+// The room a container gives its controls: a scroll area its whole inner
+// height, a window the client size of the table (where the screen is smaller
+// than the window, the system cuts it, not the layout).
+RECT ContainerRoom(HWND container, const ControlSpec* containerSpec, const ScaledLayout& layout, int number) {
+  RECT room{};
+  GetClientRect(container, &room);
+  if (!containerSpec) {
+    const WindowSpec& window = layout.windows[static_cast<size_t>(number)];
+    room.right = std::max<LONG>(room.right, window.clientWidth);
+    room.bottom = std::max<LONG>(room.bottom, window.clientHeight);
+  } else if (containerSpec->kind == ControlKind::kScrollArea) {
+    room.bottom = std::max<LONG>(room.bottom, containerSpec->limit);
+  }
+  return room;
+}
+
+bool Contains(const RECT& outer, const RECT& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+std::string Text(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + ".." + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
+
+// Every caption of every window at the window's font and DPI, the main
+// window at its first size with every view built: whole inside its control
+// and its container, and clear of every other control beside it (a group
+// frame around it aside).
+TEST_P(DisplayScale, NoCaptionIsCutOrRunsIntoAnotherControl) {
+  const int dpi = GetParam();
+  PrefixDpi prefix(dpi);
+  test::ProgramRun run;
+  ASSERT_TRUE(run.Start());
+  HWND main = run.main();
+  ASSERT_TRUE(test::WaitUntil([&] { return Descendant(main, 161) && Descendant(main, 200); }, kReactionBound));
+  HWND windows[kWindowCount] = {main};
+  for (const WindowSpec& spec : WindowTable()) {
+    if (spec.number == kMainWindow) continue;
+    HWND& window = windows[spec.number];
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return (window = test::FindWindowOf(run.pid(), {}, std::string(spec.title), false)) != nullptr; },
+        kReactionBound))
+        << spec.title;
+  }
+  const auto placed = [&](const ControlSpec& def) -> std::optional<RECT> {
+    HWND control = Descendant(windows[def.window], def.id);
+    if (!control) return std::nullopt;
+    const Rect r = RectInParent(control);
+    return RECT{r.x, r.y, r.x + r.w, r.y + r.h};
+  };
+  const ScaledLayout layout = ScaleLayout(dpi);
+  int measured = 0;
+  for (const ControlSpec& def : ControlTable()) {
+    const std::optional<RECT> own = placed(def);
+    if (!own) continue;
+    const std::optional<RECT> caption = CaptionRect(def, *own, dpi);
+    if (!caption) continue;
+    ++measured;
+    SCOPED_TRACE(std::to_string(def.id) + " \"" + std::string(def.text) + "\" at " + Text(*caption));
+    EXPECT_TRUE(Contains(CaptionSpace(def, *own, dpi), *caption)) << "cut by its own control, " << Text(*own);
+    HWND parent = GetParent(Descendant(windows[def.window], def.id));
+    const RECT room = ContainerRoom(parent, def.parent ? layout.Find(def.parent) : nullptr, layout, def.window);
+    EXPECT_TRUE(Contains(room, *caption)) << "cut by its container, " << Text(room);
+    for (const ControlSpec& other : ControlTable()) {
+      if (other.id == def.id || other.window != def.window || other.parent != def.parent) continue;
+      const std::optional<RECT> beside = placed(other);
+      RECT overlap{};
+      if (!beside || !IntersectRect(&overlap, &*caption, &*beside)) continue;
+      if (other.kind == ControlKind::kGroup && Contains(*beside, *own)) continue;
+      ADD_FAILURE() << "runs into " << other.id << " at " << Text(*beside);
+    }
+  }
+  EXPECT_GT(measured, 80);
 }
 
 // A window saved at this DPI reopens at the same size in device pixels, and

@@ -119,12 +119,7 @@ TEST_F(PreferencesProgram, OkWritesTheShortcutAndHidesColumnsAtOnce) {
 void ClickAt(HWND window, int x, int y) {
   POINT point{x, y};
   ClientToScreen(window, &point);
-  SetCursorPos(point.x, point.y);
-  INPUT clicks[2] = {};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, clicks, sizeof(INPUT));
+  test::ClickAtScreen(point.x, point.y);
 }
 
 // Clicks at `x`, `y` until `done` holds, within the reaction bound: a click

@@ -33,6 +33,50 @@ HWND FindWindowOf(uint32_t pid, const std::string& className, const std::string&
   return search.found;
 }
 
+namespace {
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+}  // namespace
+
+PrefixDpi::PrefixDpi(int dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr))
+    return;
+  key_.reset(key);
+  DWORD value = 0, size = sizeof value, type = 0;
+  if (!RegQueryValueExA(key, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) && type == REG_DWORD)
+    old_ = value;
+  Set(dpi);
+}
+
+PrefixDpi::~PrefixDpi() {
+  if (!key_) return;
+  if (old_)
+    Set(static_cast<int>(*old_));
+  else
+    RegDeleteValueA(key_.get(), "LogPixels");
+}
+
+void PrefixDpi::Set(int dpi) {
+  const DWORD value = static_cast<DWORD>(dpi);
+  RegSetValueExA(key_.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+void ClickAtScreen(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+}
+
+void ReadDevicePixels() {
+  using SetContext = HANDLE(WINAPI*)(HANDLE);
+  if (auto set = reinterpret_cast<SetContext>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext"))))
+    set(reinterpret_cast<HANDLE>(-4));  // per monitor, version 2
+}
+
 HWND FindMainWindow(uint32_t pid) {
   return FindWindowOf(pid, "VelkorWindow", "Velkor");
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,29 @@ HWND FindMainWindow(uint32_t pid);
 std::string WindowTextOf(HWND window);
 // Ends every process of that name not in `spared`, each waited for up to 5 s.
 void EndProcessesNamed(const std::string& name, const std::vector<uint32_t>& spared = {});
+
+// The prefix's DPI for programs started meanwhile (Wine reads LogPixels of
+// the desktop settings when a process starts); the old value (or its
+// absence) comes back at the end.
+class PrefixDpi {
+ public:
+  explicit PrefixDpi(int dpi);
+  ~PrefixDpi();
+  PrefixDpi(const PrefixDpi&) = delete;
+  PrefixDpi& operator=(const PrefixDpi&) = delete;
+  void Set(int dpi);
+
+ private:
+  win::UniqueRegistryKey key_;
+  std::optional<DWORD> old_;
+};
+
+// A left click of the mouse at `x`, `y` on the screen, through the input queue.
+void ClickAtScreen(int x, int y);
+
+// This thread reads other windows' rectangles in device pixels, not
+// converted to its own DPI.
+void ReadDevicePixels();
 
 // A program of the program folder started in an empty folder of its own.
 // Ending it ends the companion it started too.

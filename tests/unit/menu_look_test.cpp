@@ -139,7 +139,7 @@ TEST(StatusBarLook, FiguresPerView) {
 TEST(StatusBarLook, BackgroundAndSeparators) {
   Canvas strip(4, 20, MakePixel(200, 210, 220));
   strip.FillRect(0, 19, 4, 1, MakePixel(10, 20, 30));
-  const Canvas bar = DrawStatusBarBackground(strip, 640, 0);
+  const Canvas bar = DrawStatusBarBackground(strip, 640, true);
   ASSERT_EQ(bar.width, 640);
   ASSERT_EQ(bar.height, 20);
   EXPECT_EQ(bar.At(639, 0), MakePixel(200, 210, 220));
@@ -153,8 +153,8 @@ TEST(StatusBarLook, BackgroundAndSeparators) {
     EXPECT_EQ(bar.At(x + 1, 18), MakePixel(157, 168, 191)) << x;
     EXPECT_EQ(bar.At(x + 1, 19), MakePixel(10, 20, 30)) << x;
   }
-  // "Überwachung": the plain strip.
-  const Canvas plain = DrawStatusBarBackground(strip, 640, 5);
+  // "Überwachung", or a help line: the plain strip.
+  const Canvas plain = DrawStatusBarBackground(strip, 640, false);
   for (int x : {92, 93, 172, 253, 332}) EXPECT_EQ(plain.At(x, 5), MakePixel(200, 210, 220)) << x;
 }
 

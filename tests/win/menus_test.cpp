@@ -260,6 +260,32 @@ TEST_F(Menus, HighlightedItemsShowTheirHelpLine) {
   EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(kProcessList))) + "|CPU: ", 0), 0u) << StatusLine();
 }
 
+// The separators part the figures only: the help line of a highlighted item
+// runs across the whole bar, and they come back when the menu closes.
+TEST_F(Menus, AHelpLineIsNotCrossedByTheSeparators) {
+  Build();
+  const auto separatorPixels = [] {
+    auto picture = reinterpret_cast<HBITMAP>(SendMessageA(ControlHandle(137), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    win::SelectScope select(dc.get(), picture);
+    // In the separators' colours and unlike the bar beside them.
+    int found = 0;
+    for (int x : {92, 93, 172, 173, 252, 253, 332, 333})
+      for (int y = 1; y < 20; ++y) {
+        const COLORREF c = GetPixel(dc.get(), x, y);
+        found += (c == RGB(184, 196, 224) || c == RGB(157, 168, 191)) && c != GetPixel(dc.get(), x - 3, y);
+      }
+    return found;
+  };
+  UpdateStatusBar(-1);
+  EXPECT_GT(separatorPixels(), 100);
+  SendMessageA(MainWindow, WM_MENUSELECT, MAKEWPARAM(1, MF_HILITE), reinterpret_cast<LPARAM>(GetMenu(MainWindow)));
+  ASSERT_EQ(StatusLine().rfind("Exportiert die aktuelle Prozessliste", 0), 0u) << StatusLine();
+  EXPECT_EQ(separatorPixels(), 0);
+  SendMessageA(MainWindow, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+  EXPECT_GT(separatorPixels(), 100);
+}
+
 TEST_F(Menus, ViewsSetCheckMarksTooltipAndStatusBar) {
   Build();
   HMENU bar = GetMenu(MainWindow);
