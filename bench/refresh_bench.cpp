@@ -31,7 +31,7 @@
 
 #include "app/control_ids.h"
 #include "app/event_loop.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "lists/driver_list_win.h"
 #include "lists/network_adapters_win.h"
 #include "lists/service_list_win.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/window_registry.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/dpi_scale.h"
 
 namespace velkor {

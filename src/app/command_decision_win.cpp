@@ -4,7 +4,7 @@
 
 #include "app/commands_built.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "procs/process_list.h"
 
 namespace velkor {

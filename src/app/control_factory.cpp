@@ -11,7 +11,7 @@
 #include "app/tooltips.h"
 #include "app/window_procs.h"
 #include "app/window_registry.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/look_cache_win.h"
 #include "win/unique_handle.h"

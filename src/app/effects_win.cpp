@@ -5,7 +5,7 @@
 #include "app/control_ids.h"
 #include "app/menus.h"
 #include "app/window_registry.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/dpi_scale.h"
 #include "win/foreign_window.h"

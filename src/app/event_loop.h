@@ -5,7 +5,7 @@
 // due, so an idle program wakes a few times a second instead of 40.
 #pragma once
 
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "monitor/monitor_tick.h"
 
 namespace velkor {

@@ -11,7 +11,7 @@
 #include "app/effects_win.h"
 #include "app/information.h"
 #include "app/window_registry.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "win/source_location.h"
 
 namespace velkor {

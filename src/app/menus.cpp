@@ -11,7 +11,7 @@
 #include "shell/power.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"

@@ -2,7 +2,7 @@
 // windows, and the handlers the command table dispatches to.
 #pragma once
 
-#include "app/windows.h"
+#include "app/program_windows.h"
 
 namespace velkor {
 

@@ -13,7 +13,7 @@
 
 #include "app/event_loop.h"
 #include "app/run_dialog.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "win/message_box.h"
 #include "win/source_location.h"
 

@@ -12,7 +12,7 @@
 #include "app/control_ids.h"
 #include "app/status_bar_look.h"
 #include "app/window_registry.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"

@@ -12,7 +12,7 @@
 #include "app/layout.h"
 #include "app/layout_scale.h"
 #include "app/window_registry.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/dpi_scale.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"

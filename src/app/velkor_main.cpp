@@ -3,7 +3,7 @@
 
 #include "app/event_loop.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "win/source_location.h"
 
 #ifdef VELKOR_FAULT_TRIGGERS

@@ -10,7 +10,7 @@
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
 #include "app/window_registry.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/look_cache_win.h"
 #include "lists/driver_list_win.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <map>
 
-#include "app/windows.h"
+#include "app/program_windows.h"
 
 namespace velkor {
 

@@ -82,6 +82,7 @@ struct WindowTraits {
 using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, CloseHandle>>;  // process, thread, token, mutex, event
 using UniqueFileHandle = UniqueHandle<HandleTraits<HANDLE, CloseHandle, true>>;
 using UniqueChangeNotification = UniqueHandle<HandleTraits<HANDLE, FindCloseChangeNotification, true>>;
+using UniqueFindHandle = UniqueHandle<HandleTraits<HANDLE, FindClose, true>>;  // FindFirstFile
 using UniqueModule = UniqueHandle<HandleTraits<HMODULE, FreeLibrary>>;
 using UniqueGdiObject = UniqueHandle<HandleTraits<HGDIOBJ, DeleteObject>>;
 using UniqueBitmap = UniqueHandle<HandleTraits<HBITMAP, DeleteObject>>;

@@ -32,18 +32,6 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return static_cast<LRESULT>(result);
 }
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
 
 // The file a save of the start-up state writes, with `edit` applied.
 template <typename Edit>
@@ -101,7 +89,7 @@ TEST_F(SettingsProgram, AFileOfRandomBytesStartsWithTheDefaultsAndIsKeptBesideTh
     ASSERT_TRUE(test::ReadFileBytes(File(name == "velkor.ini" ? "velkor.ini.bak2" : name), now));
     EXPECT_EQ(now, bytes) << name;
   }
-  EXPECT_EQ(FilesIn(run_.folder().path()),
+  EXPECT_EQ(test::FilesIn(run_.folder().path()),
             (std::vector<std::string>{"velkor.ini", "velkor.ini.bak", "velkor.ini.bak2", "~velkor.ini"}));
 }
 

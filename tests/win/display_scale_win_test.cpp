@@ -17,7 +17,7 @@
 #include "app/layout_scale.h"
 #include "app/status_bar.h"
 #include "app/window_registry.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "errors/on_error.h"
 #include "gfx/dpi_scale.h"
 #include "lists/window_list_win.h"

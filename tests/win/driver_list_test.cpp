@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/event_loop.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "lists/driver_list_win.h"
 #include "procs/process_commands_win.h"
 #include "settings/preferences.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/event_loop.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "export/export_format.h"
 #include "export/export_win.h"
 #include "settings/preferences.h"

@@ -17,7 +17,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/look_cache_win.h"
 #include "procs/process_library.h"

@@ -12,7 +12,7 @@
 #include "app/event_loop.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/bitmap.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"

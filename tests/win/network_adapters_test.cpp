@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/event_loop.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "lists/network_adapters_win.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"

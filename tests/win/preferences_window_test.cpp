@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/event_loop.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "monitor/history_strip.h"
 #include "procs/format.h"
 #include "procs/process_list.h"

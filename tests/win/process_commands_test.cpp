@@ -13,7 +13,7 @@
 #include "app/event_loop.h"
 #include "app/menus.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "procs/process_commands_win.h"
 #include "procs/process_library.h"
 #include "procs/process_list_win.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/event_loop.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "procs/format.h"
 #include "procs/process_library.h"
 #include "procs/process_list_win.h"

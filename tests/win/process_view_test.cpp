@@ -11,7 +11,7 @@
 
 #include "app/event_loop.h"
 #include "app/status_bar.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "monitor/diagram_window_win.h"
 #include "monitor/history_strip.h"
 #include "monitor/process_summary_win.h"

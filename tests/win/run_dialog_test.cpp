@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/event_loop.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
 #include "win/message_box.h"

@@ -14,7 +14,7 @@
 
 #include "app/event_loop.h"
 #include "app/menus.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "lists/service_list_win.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"

@@ -36,18 +36,7 @@ class SettingsFileWin : public ::testing::Test {
   }
 
   std::string Ini() const { return folder_.File("velkor.ini"); }
-  std::vector<std::string> FolderFiles() const {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder_.path() + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-      const std::string name = found.cFileName;
-      if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-  }
+  std::vector<std::string> FolderFiles() const { return test::FilesIn(folder_.path()); }
 
   test::TempFolder folder_;
   std::string previous_;

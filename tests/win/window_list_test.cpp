@@ -15,7 +15,7 @@
 #include "app/effects_win.h"
 #include "app/event_loop.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "lists/window_list_win.h"
 #include "procs/process_list.h"
 #include "support/built_windows.h"

@@ -11,7 +11,7 @@
 #include "app/control_ids.h"
 #include "app/event_loop.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "win/source_location.h"
 #include "lists/driver_list_win.h"
 #include "lists/network_adapters_win.h"

@@ -1,6 +1,6 @@
 #include "support/built_windows.h"
 
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"

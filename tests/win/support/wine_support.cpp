@@ -144,6 +144,18 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  win::UniqueFindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
+  if (!search) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search.get(), &found));
+  return names;
+}
+
 namespace {
 
 void SendKey(WORD key, bool down) {

@@ -98,6 +98,8 @@ class TempFolder {
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool FileExists(const std::string& path);
+// The names of the files and folders in `folder`, without "." and "..".
+std::vector<std::string> FilesIn(const std::string& folder);
 
 // The window under `root`, at any depth, whose control id is `id`; null when none is.
 HWND Descendant(HWND root, int id);

@@ -7,7 +7,7 @@
 #include "app/commands_built.h"
 #include "app/event_loop.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "app/program_windows.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"

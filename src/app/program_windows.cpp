@@ -1,4 +1,4 @@
-#include "app/windows.h"
+#include "app/program_windows.h"
 
 #include <commctrl.h>
 
