@@ -30,7 +30,8 @@ void ListStep(NtQuerySystemInformationFn query, std::vector<uint64_t>& buffer) {
   const auto* base = reinterpret_cast<const BYTE*>(buffer.data());
   for (size_t offset = 0;;) {
     const ULONG next = *reinterpret_cast<const ULONG*>(base + offset);
-    const auto pid = static_cast<DWORD>(*reinterpret_cast<const ULONG_PTR*>(base + offset + (sizeof(void*) == 8 ? 80 : 68)));
+    const auto pid =
+        static_cast<DWORD>(*reinterpret_cast<const ULONG_PTR*>(base + offset + (sizeof(void*) == 8 ? 80 : 68)));
     if (pid != 0) {
       if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
         sink += GetPriorityClass(process);
@@ -110,9 +111,9 @@ HWND CreateGraphWindow() {
   RegisterClassA(&windowClass);
   RECT frame{0, 0, 640, 500};
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Graphen", WS_OVERLAPPEDWINDOW, 60, 60,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
+  HWND window =
+      CreateWindowExA(0, windowClass.lpszClassName, "Graphen", WS_OVERLAPPEDWINDOW, 60, 60, frame.right - frame.left,
+                      frame.bottom - frame.top, nullptr, nullptr, windowClass.hInstance, nullptr);
   if (window) ShowWindow(window, SW_SHOWNOACTIVATE);
   return window;
 }
@@ -166,7 +167,9 @@ int main(int argc, char** argv) {
     ULONGLONG next = nextList < nextMonitor ? nextList : nextMonitor;
     if (graphs && nextStep < next) next = nextStep;
     const ULONGLONG after = GetTickCount64();
-    if (graphs) WaitHandlingMessages(next);
-    else if (next > after) Sleep(static_cast<DWORD>(next - after));
+    if (graphs)
+      WaitHandlingMessages(next);
+    else if (next > after)
+      Sleep(static_cast<DWORD>(next - after));
   }
 }

@@ -193,8 +193,8 @@ void PrintRow(const char* list, int count, int rows, const std::function<void()>
   const std::vector<Timing> t = MeasureInTurn({refresh, baseline});
   // A baseline below the clocks' resolution (no rows to read) has no ratio.
   auto ratio = [](double a, double b) { return b >= 0.05 ? std::to_string(a / b).substr(0, 4) : std::string("-"); };
-  std::printf("%s\t%d\t%d\t%.2f\t%.2f\t%.2f\t%.2f\t%s\t%s\n", list, count, rows, t[0].wallMs, t[0].cpuMs,
-              t[1].wallMs, t[1].cpuMs, ratio(t[0].wallMs, t[1].wallMs).c_str(), ratio(t[0].cpuMs, t[1].cpuMs).c_str());
+  std::printf("%s\t%d\t%d\t%.2f\t%.2f\t%.2f\t%.2f\t%s\t%s\n", list, count, rows, t[0].wallMs, t[0].cpuMs, t[1].wallMs,
+              t[1].cpuMs, ratio(t[0].wallMs, t[1].wallMs).c_str(), ratio(t[0].cpuMs, t[1].cpuMs).c_str());
   std::fflush(stdout);
 }
 
@@ -217,7 +217,8 @@ struct ProcessBaseline {
     const auto* base = reinterpret_cast<const BYTE*>(buffer.data());
     for (size_t offset = 0;;) {
       const ULONG next = *reinterpret_cast<const ULONG*>(base + offset);
-      const auto pid = static_cast<DWORD>(*reinterpret_cast<const ULONG_PTR*>(base + offset + (sizeof(void*) == 8 ? 80 : 68)));
+      const auto pid =
+          static_cast<DWORD>(*reinterpret_cast<const ULONG_PTR*>(base + offset + (sizeof(void*) == 8 ? 80 : 68)));
       if (pid != 0) pids.push_back(pid);
       if (next == 0) break;
       offset += next;
@@ -380,27 +381,33 @@ int RunLists(int helperCount) {
     Pump();
   }
   ProcessBaseline processes;
-  PrintRow("processes", helperCount, ListRows(velkor::kProcessList), [] { velkor::RefreshProcessList(); },
-           [&] { processes.Step(); });
+  PrintRow(
+      "processes", helperCount, ListRows(velkor::kProcessList), [] { velkor::RefreshProcessList(); },
+      [&] { processes.Step(); });
   ServiceBaseline services;
-  PrintRow("services", helperCount, ListRows(velkor::kServiceList), [] { velkor::RefreshServiceList(velkor::ControlHandle(velkor::kServiceList)); },
-           [&] { services.Step(); });
+  PrintRow(
+      "services", helperCount, ListRows(velkor::kServiceList),
+      [] { velkor::RefreshServiceList(velkor::ControlHandle(velkor::kServiceList)); }, [&] { services.Step(); });
   DriverBaseline drivers;
-  PrintRow("drivers", helperCount, ListRows(velkor::kDriverList), [] { velkor::RefreshDriverList(velkor::ControlHandle(velkor::kDriverList)); },
-           [&] { drivers.Step(); });
+  PrintRow(
+      "drivers", helperCount, ListRows(velkor::kDriverList),
+      [] { velkor::RefreshDriverList(velkor::ControlHandle(velkor::kDriverList)); }, [&] { drivers.Step(); });
   NetworkBaseline network;
-  PrintRow("network", helperCount, ListRows(velkor::kNetworkList), [] { velkor::RefreshNetworkList(); }, [&] { network.Step(); });
+  PrintRow(
+      "network", helperCount, ListRows(velkor::kNetworkList), [] { velkor::RefreshNetworkList(); },
+      [&] { network.Step(); });
   // The "Überwachung" view steps both graphs 15 times per sample; a step
   // here includes painting them.
   velkor::ShowView(5, false);
   Pump();
   MachineSample machine;
-  PrintRow("graphs", helperCount, 2,
-           [] {
-             velkor::StepMonitorGraphs();
-             RedrawWindow(velkor::MainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-           },
-           [&] { machine.Step(); });
+  PrintRow(
+      "graphs", helperCount, 2,
+      [] {
+        velkor::StepMonitorGraphs();
+        RedrawWindow(velkor::MainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      },
+      [&] { machine.Step(); });
   velkor::DestroyWindows();
   EndHelpers(helpers);
   return 0;
@@ -412,7 +419,8 @@ int RunWindows(int windowCount) {
   velkor::RefreshWindowList();
   Pump();
   WindowBaseline windows;
-  PrintRow("windows", windowCount, ListRows(147), [] { velkor::RefreshWindowList(); }, [&] { windows.Step(); });
+  PrintRow(
+      "windows", windowCount, ListRows(147), [] { velkor::RefreshWindowList(); }, [&] { windows.Step(); });
   velkor::DestroyWindows();
   EndHelpers(helpers);
   return 0;

@@ -13,12 +13,8 @@ namespace {
 int tabWidth = 400;
 
 // The tab strip's and filler's top and height at the main window's DPI.
-int StripTop() {
-  return ScaleToDpi(30, LayoutDpiOf(kMainWindow));
-}
-int StripHeight() {
-  return ScaleToDpi(55, LayoutDpiOf(kMainWindow)) - StripTop();
-}
+int StripTop() { return ScaleToDpi(30, LayoutDpiOf(kMainWindow)); }
+int StripHeight() { return ScaleToDpi(55, LayoutDpiOf(kMainWindow)) - StripTop(); }
 
 void PlaceControl(const ControlEntry& entry, Size parentNow) {
   const Rect r = AnchoredRect(entry.created, entry.def->anchors, entry.parentCreated, parentNow);

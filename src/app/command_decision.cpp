@@ -38,8 +38,6 @@ CommandState DecideCommandState(int id, const CommandContext& context) {
   return state;
 }
 
-bool CommandRuns(int id, const CommandContext& context) {
-  return Offered(id, context) && Built(id, context);
-}
+bool CommandRuns(int id, const CommandContext& context) { return Offered(id, context) && Built(id, context); }
 
 }  // namespace velkor

@@ -34,9 +34,7 @@ CommandContext CommandContextNow() {
   return context;
 }
 
-void RememberPowerPolicy(const PowerPolicy& policy) {
-  menuPowerPolicy = policy;
-}
+void RememberPowerPolicy(const PowerPolicy& policy) { menuPowerPolicy = policy; }
 
 void ApplyCommandStates(HMENU menu, const CommandContext& context) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {

@@ -298,9 +298,10 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
   if (def.kind == ControlKind::kGroup) GiveGroupFrameItsBackground(control);
   KeepGroupFramesBelow(def);
   if (def.kind == ControlKind::kSpinEdit) {
-    HWND spin = CreateWindowExA(0, UPDOWN_CLASSA, nullptr,
-                                WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                                0, 0, 0, 0, parent, nullptr, instance, nullptr);
+    HWND spin =
+        CreateWindowExA(0, UPDOWN_CLASSA, nullptr,
+                        WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
+                        0, 0, 0, parent, nullptr, instance, nullptr);
     SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
     SendMessageA(spin, UDM_SETRANGE32, 0, def.limit);
     FitSpinArrows(control, spin, r, dpi);

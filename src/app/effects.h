@@ -26,12 +26,12 @@ struct ScreenPoint {
 
 // The state of the gesture, kept between passes of the event loop.
 struct TransparencyGesture {
-  int alpha = -1;          // alpha last computed; -1 forces the next one to be applied
+  int alpha = -1;  // alpha last computed; -1 forces the next one to be applied
   int previousAlpha = -1;
-  ScreenPoint mouse;       // cursor at the last pass
-  ScreenPoint start;       // cursor when the gesture started
-  uint64_t target = 0;     // window being made transparent; kept when a gesture ends
-  int level = -1;          // -1: no gesture; 0..9: transparency in tenths
+  ScreenPoint mouse;    // cursor at the last pass
+  ScreenPoint start;    // cursor when the gesture started
+  uint64_t target = 0;  // window being made transparent; kept when a gesture ends
+  int level = -1;       // -1: no gesture; 0..9: transparency in tenths
 };
 
 // What one pass asks the Win32 side to do.

@@ -32,8 +32,7 @@ SetLayeredAttributes LayeredAttributes() {
 }
 
 void SetAlphaAttribute(HWND window, int alpha) {
-  if (SetLayeredAttributes set = LayeredAttributes())
-    set(window, 0, static_cast<BYTE>(alpha & 0xFF), LWA_ALPHA);
+  if (SetLayeredAttributes set = LayeredAttributes()) set(window, 0, static_cast<BYTE>(alpha & 0xFF), LWA_ALPHA);
 }
 
 LONG_PTR ExStyle(HWND window) { return GetWindowLongPtrA(window, GWL_EXSTYLE); }

@@ -71,10 +71,19 @@ struct Command {
   Handler handler;
 };
 
-void StartTaskManager(const LoopEvent&) { VELKOR_PLACE(kMainModule); win::StartProcess("taskmgr"); }
+void StartTaskManager(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  win::StartProcess("taskmgr");
+}
 
-void Quit(const LoopEvent&) { VELKOR_PLACE(kMainModule); QuitProgram(); }
-void RestartAsAdministrator(const LoopEvent&) { VELKOR_PLACE(kMainModule); RestartElevated(MainWindow); }
+void Quit(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  QuitProgram();
+}
+void RestartAsAdministrator(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  RestartElevated(MainWindow);
+}
 
 // Items 1..4 of "Datei": the process, window, service or driver list to a file.
 void ExportFromMenu(const LoopEvent& event) {
@@ -85,7 +94,10 @@ void ExportFromMenu(const LoopEvent& event) {
   }
 }
 
-void ShowViewFromMenu(const LoopEvent& event) { VELKOR_PLACE(kMainModule); ShowView(event.id - 13, true); }
+void ShowViewFromMenu(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  ShowView(event.id - 13, true);
+}
 
 // Where the click happened, not where the mouse is by the time the click is
 // handled: the mouse may have moved on since.
@@ -100,14 +112,22 @@ void SelectTab(const LoopEvent&) {
 // Process information: nothing to show yet for the selected process.
 void NoAction(const LoopEvent&) { VELKOR_PLACE(kMainModule); }
 
-void EndProcesses(const LoopEvent&) { VELKOR_PLACE(kMainModule); KillSelectedProcesses(); }
+void EndProcesses(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  KillSelectedProcesses();
+}
 // The same button searches for the selected driver in the "Treiber" view.
 void SearchOnline(const LoopEvent&) {
   VELKOR_PLACE(kMainModule);
-  if (CurrentView == 0) SearchProcessOnline();
-  else if (CurrentView == 3) SearchDriverOnline(ControlHandle(kDriverList));
+  if (CurrentView == 0)
+    SearchProcessOnline();
+  else if (CurrentView == 3)
+    SearchDriverOnline(ControlHandle(kDriverList));
 }
-void RefreshProcesses(const LoopEvent&) { VELKOR_PLACE(kMainModule); RefreshProcessesNow(); }
+void RefreshProcesses(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  RefreshProcessesNow();
+}
 void SetPriority(const LoopEvent& event) {
   VELKOR_PLACE(kMainModule);
   if (std::optional<uint32_t> priorityClass = PriorityClassOfCommand(event.id)) SetSelectedPriority(*priorityClass);
@@ -116,7 +136,10 @@ void ToggleProcessor(const LoopEvent& event) {
   VELKOR_PLACE(kMainModule);
   ToggleProcessorAffinity(event.id - kFirstProcessorCommand);
 }
-void ProcessMenu(const LoopEvent&) { VELKOR_PLACE(kMainModule); PrepareProcessMenu(); }
+void ProcessMenu(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  PrepareProcessMenu();
+}
 void ProcessCommand(const LoopEvent& event) {
   VELKOR_PLACE(kMainModule);
   switch (event.id) {
@@ -142,14 +165,20 @@ void DiagramDoubleClick(const LoopEvent&) {
   SelectProcessRowByPid(ControlHandle(kProcessList), *pid);
   ShowWindow(WindowHandle(kDiagramWindow), SW_HIDE);
 }
-void DiagramMeasure(const LoopEvent&) { VELKOR_PLACE(kMainModule); CheckPieMeasure(); }
+void DiagramMeasure(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  CheckPieMeasure();
+}
 
 void PowerFromMenu(const LoopEvent& event) {
   VELKOR_PLACE(kMainModule);
   if (std::optional<PowerCommand> command = PowerCommandFor(event.id, 26)) RunPowerCommand(*command, MainWindow);
 }
 
-void HelpFromMenu(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenHelpFile(MainWindow); }
+void HelpFromMenu(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  OpenHelpFile(MainWindow);
+}
 
 void ServiceMenu(const LoopEvent&) {
   VELKOR_PLACE(kMainModule);
@@ -168,7 +197,10 @@ void RefreshDrivers(const LoopEvent&) {
   RefreshDriverList(ControlHandle(kDriverList));
   SetListStamp();
 }
-void DriverFolder(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenDriverFolder(ControlHandle(kDriverList)); }
+void DriverFolder(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  OpenDriverFolder(ControlHandle(kDriverList));
+}
 // The window list and its commands.
 void RefreshWindows(const LoopEvent&) {
   VELKOR_PLACE(kMainModule);
@@ -187,8 +219,10 @@ void CloseRequest(int window);
 // helpers) are left alone.
 void CloseOwnWindow(HWND window) {
   const int number = ExactWindowNumber(window);
-  if (number == kInformationWindow) CloseInformationWindow();
-  else if (number >= 0) CloseRequest(number);
+  if (number == kInformationWindow)
+    CloseInformationWindow();
+  else if (number >= 0)
+    CloseRequest(number);
 }
 void WindowCommandFromMenu(const LoopEvent& event) {
   VELKOR_PLACE(kMainModule);
@@ -223,19 +257,52 @@ void WindowListClick(const LoopEvent& event) {
 }
 
 // The run dialog and the information window.
-void OpenRun(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenRunDialog(); }
-void RunTextChanged(const LoopEvent&) { VELKOR_PLACE(kMainModule); RunCommandChanged(); }
-void StartRun(const LoopEvent&) { VELKOR_PLACE(kMainModule); StartRunCommand(); }
-void CancelRun(const LoopEvent&) { VELKOR_PLACE(kMainModule); CancelRunDialog(); }
-void BrowseRun(const LoopEvent&) { VELKOR_PLACE(kMainModule); BrowseForRunCommand(); }
-void OpenInformation(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenInformationWindow(); }
-void CloseInformation(const LoopEvent&) { VELKOR_PLACE(kMainModule); CloseInformationWindow(); }
-void InformationLink(const LoopEvent& event) { VELKOR_PLACE(kMainModule); OpenInformationLink(event.id); }
-void ToDisclaimer(const LoopEvent&) { VELKOR_PLACE(kMainModule); ShowInformationPage(kDisclaimerPage); }
-void ToAbout(const LoopEvent&) { VELKOR_PLACE(kMainModule); ShowInformationPage(kAboutPage); }
+void OpenRun(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  OpenRunDialog();
+}
+void RunTextChanged(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  RunCommandChanged();
+}
+void StartRun(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  StartRunCommand();
+}
+void CancelRun(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  CancelRunDialog();
+}
+void BrowseRun(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  BrowseForRunCommand();
+}
+void OpenInformation(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  OpenInformationWindow();
+}
+void CloseInformation(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  CloseInformationWindow();
+}
+void InformationLink(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  OpenInformationLink(event.id);
+}
+void ToDisclaimer(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  ShowInformationPage(kDisclaimerPage);
+}
+void ToAbout(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  ShowInformationPage(kAboutPage);
+}
 
 // A new selection in the process or driver list.
-void SelectionChanged(const LoopEvent&) { VELKOR_PLACE(kMainModule); UpdateToolbarStates(); }
+void SelectionChanged(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  UpdateToolbarStates();
+}
 // A new process selection also restarts the refresh interval, so no refresh
 // follows it after a few milliseconds (a CPU load over so short a time jumps).
 void ProcessSelectionChanged(const LoopEvent& event) {
@@ -245,12 +312,16 @@ void ProcessSelectionChanged(const LoopEvent& event) {
   SelectionChanged(event);
 }
 
-void AdapterSelected(const LoopEvent&) { VELKOR_PLACE(kMainModule); ShowAdapterDetails(); }
+void AdapterSelected(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  ShowAdapterDetails();
+}
 
 // The network graph at the main window's new width, like the monitoring graphs.
 void RebuildNetworkGraph() {
   RECT client{};
-  if (!IsIconic(MainWindow) && GetClientRect(MainWindow, &client)) ResizeNetworkGraph(client.right - ScaleToDpi(35, LayoutDpiOf(kMainWindow)));
+  if (!IsIconic(MainWindow) && GetClientRect(MainWindow, &client))
+    ResizeNetworkGraph(client.right - ScaleToDpi(35, LayoutDpiOf(kMainWindow)));
 }
 
 // One flat table: identifier range, accepted event types, handler. A
@@ -453,8 +524,10 @@ void ShowView(int view, bool refresh) {
   // A list the start left for the idle time is filled once, here or there.
   if (view >= 1 && view <= 4) {
     const int list = kViewLists[static_cast<size_t>(view)];
-    if (refresh && view <= 3) ForgetPendingList(list);
-    else FillListIfPending(list);
+    if (refresh && view <= 3)
+      ForgetPendingList(list);
+    else
+      FillListIfPending(list);
   }
   if (refresh && view == 0) RefreshProcessList();
   if (refresh && view == 2) RefreshServiceList(ControlHandle(kServiceList));
@@ -509,10 +582,9 @@ unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
   // The monitoring graphs step every 50 ms (by default) while their view
   // shows and one of them is not paused; the network graph while view 4 shows.
   const bool graphsRunning = (CurrentView == 5 && MonitorGraphsRunning()) || CurrentView == 4;
-  const auto wait = static_cast<unsigned>(NextPassDelay(Stamps, static_cast<double>(GetTickCount()),
-                                                        Preferences.PreferencesRefresh1Spin,
-                                                        Preferences.PreferencesRefresh2Spin, graphsRunning, animating,
-                                                        untilCheck));
+  const auto wait = static_cast<unsigned>(
+      NextPassDelay(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
+                    Preferences.PreferencesRefresh2Spin, graphsRunning, animating, untilCheck));
   // The gesture keys are polled (kGestureKeyPoll); a running gesture passes more often.
   return QuickTransparencyStep ? std::min(wait, kGestureKeyPoll) : wait;
 }

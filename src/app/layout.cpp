@@ -322,10 +322,14 @@ Rect AnchoredRect(const Rect& atCreation, uint8_t anchors, Size created, Size no
   const int dw = now.w - created.w;
   const int dh = now.h - created.h;
   Rect r = atCreation;
-  if ((anchors & kLeft) && (anchors & kRight)) r.w += dw;
-  else if (anchors & kRight) r.x += dw;
-  if ((anchors & kTop) && (anchors & kBottom)) r.h += dh;
-  else if (anchors & kBottom) r.y += dh;
+  if ((anchors & kLeft) && (anchors & kRight))
+    r.w += dw;
+  else if (anchors & kRight)
+    r.x += dw;
+  if ((anchors & kTop) && (anchors & kBottom))
+    r.h += dh;
+  else if (anchors & kBottom)
+    r.y += dh;
   r.w = std::max(r.w, 0);
   r.h = std::max(r.h, 0);
   return r;

@@ -64,14 +64,14 @@ enum class ControlKind : uint8_t {
 };
 
 enum ControlFlag : uint16_t {
-  kBold = 1,           // font 0
-  kBigFont = 2,        // font 3
-  kHidden = 4,         // created hidden
-  kDisabled = 8,       // created disabled
-  kMultiSelect = 16,   // list allowing several selected rows
-  kWhite = 32,         // container in white instead of the panel colour
+  kBold = 1,          // font 0
+  kBigFont = 2,       // font 3
+  kHidden = 4,        // created hidden
+  kDisabled = 8,      // created disabled
+  kMultiSelect = 16,  // list allowing several selected rows
+  kWhite = 32,        // container in white instead of the panel colour
   kRedText = 64,
-  kStretch = 128,      // picture stretched to the control
+  kStretch = 128,  // picture stretched to the control
   // A caption column: the labels and check boxes marked kCaption that share
   // a parent and an x; a control marked kAfterCaption starts after the
   // widest caption of the nearest column left of it with a caption in its
@@ -83,15 +83,15 @@ enum ControlFlag : uint16_t {
 
 struct ControlSpec {
   int id;
-  int window;   // 0..5
-  int parent;   // containing control id, 0 = the window's client area
+  int window;  // 0..5
+  int parent;  // containing control id, 0 = the window's client area
   ControlKind kind;
   Extent x, y, w, h;
   uint8_t anchors;
   std::string_view text;  // caption, or a tooltip for toolbar buttons
   uint16_t flags = 0;
   std::string_view tooltip = {};
-  int limit = 0;          // text fields: most characters; spin: upper bound; combos: list height
+  int limit = 0;  // text fields: most characters; spin: upper bound; combos: list height
 };
 
 struct ColumnSpec {
@@ -105,8 +105,8 @@ struct WindowSpec {
   int number;
   std::string_view title;
   int clientWidth, clientHeight;
-  bool caption;     // caption and system menu
-  bool owned;       // owned by window 0 and centred over it at creation
+  bool caption;  // caption and system menu
+  bool owned;    // owned by window 0 and centred over it at creation
   bool topmost;
   bool dropShadow;
 };

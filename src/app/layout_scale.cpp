@@ -9,9 +9,7 @@ namespace {
 
 // A position extent scales its constant; the parts that follow W and H
 // follow the scaled client size by themselves.
-Extent ScalePosition(Extent e, int dpi) {
-  return {ScaleToDpi(e.base, dpi), e.perW, e.perH};
-}
+Extent ScalePosition(Extent e, int dpi) { return {ScaleToDpi(e.base, dpi), e.perW, e.perH}; }
 
 // A length scales as the distance between its two scaled edges.
 Extent ScaleLength(Extent start, Extent length, int dpi) {
@@ -64,21 +62,13 @@ Size EnforceMinimumSize(Size requested, int dpi) {
           std::max(requested.h, ScaleToDpi(kMinimumOuterHeight, dpi))};
 }
 
-std::optional<int> TabAtX(int x, int dpi) {
-  return TabAtX(DesignCoordinateAt(x, ImageDpi(ImageScaleForDpi(dpi))));
-}
+std::optional<int> TabAtX(int x, int dpi) { return TabAtX(DesignCoordinateAt(x, ImageDpi(ImageScaleForDpi(dpi)))); }
 
-Size StoredOuterSize(Size outer, int dpi) {
-  return ScaleSizeFromDpi(outer, dpi);
-}
+Size StoredOuterSize(Size outer, int dpi) { return ScaleSizeFromDpi(outer, dpi); }
 
-int StoredColumnWidth(int pixels, int dpi) {
-  return ScaleFromDpi(pixels, dpi);
-}
+int StoredColumnWidth(int pixels, int dpi) { return ScaleFromDpi(pixels, dpi); }
 
-int ColumnWidthAtDpi(int stored, int dpi) {
-  return ScaleToDpi(stored, dpi);
-}
+int ColumnWidthAtDpi(int stored, int dpi) { return ScaleToDpi(stored, dpi); }
 
 Rect MainWindowStartRect(int storedX, int storedY, Size storedOuter, int captionHeight, Size screen,
                          std::span<const Rect> workAreas, int dpi) {

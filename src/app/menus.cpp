@@ -30,7 +30,6 @@ struct MenuState {
 };
 MenuState menus;
 
-
 void AddItem(HMENU menu, int id, const char* caption, const char* icon = nullptr) {
   AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
   MakeOwnerDrawn(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), icon, MF_BYPOSITION, caption, false);
@@ -49,14 +48,14 @@ const char* ShieldPicture() {
   for (const int scale : {100, 150, 200}) {
     const int size = ScaleToDpi(16, 96 * scale / 100);
     const std::string key = scale == 100 ? images::kMenuShield : ScaledImageName(images::kMenuShield, scale);
-    any |= CachedPicture(key, [&]() -> std::optional<Canvas> {
-             HICON small = nullptr;
-             if (FAILED(SHDefExtractIconW(stock.szPath, stock.iIcon, 0, nullptr, &small,
-                                          MAKELONG(size, size))) || !small)
-               return std::nullopt;
-             const win::UniqueIcon icon(small);
-             return IconToCanvas(icon.get(), size);
-           }) != nullptr;
+    any |=
+        CachedPicture(key, [&]() -> std::optional<Canvas> {
+          HICON small = nullptr;
+          if (FAILED(SHDefExtractIconW(stock.szPath, stock.iIcon, 0, nullptr, &small, MAKELONG(size, size))) || !small)
+            return std::nullopt;
+          const win::UniqueIcon icon(small);
+          return IconToCanvas(icon.get(), size);
+        }) != nullptr;
   }
   return any ? images::kMenuShield : nullptr;
 }
@@ -157,7 +156,8 @@ HMENU BuildDriverMenu() {
 // Menu 1: the search engines of the preferences window's URL field.
 HMENU BuildSearchEngineMenu() {
   HMENU menu = CreatePopupMenu();
-  for (const SearchEngine& engine : SearchEngines()) AddItem(menu, engine.id, std::string(engine.caption).c_str(), engine.icon);
+  for (const SearchEngine& engine : SearchEngines())
+    AddItem(menu, engine.id, std::string(engine.caption).c_str(), engine.icon);
   return menu;
 }
 

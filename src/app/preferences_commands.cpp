@@ -41,13 +41,37 @@ void OpenPreferencesCommand(const LoopEvent&) {
   WindowHandle(kPreferencesWindow);
   OpenPreferences();
 }
-void PreferencesPageCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); SelectPreferencesPageAtClick(); }
-void AutostartBoxCommand(const LoopEvent& event) { VELKOR_PLACE(kMainModule); CoupleAutostartBox(event.id); }
-void NumberFieldCommand(const LoopEvent& event) { VELKOR_PLACE(kMainModule); KeepDigitsOnly(event.id); }
-void DefaultExitCodeCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); SetDefaultExitCode(); }
-void SearchEngineMenuCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); OpenSearchEngineMenu(); }
-void PreferencesOkCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); ConfirmPreferences(); }
-void PreferencesCancelCommand(const LoopEvent&) { VELKOR_PLACE(kMainModule); DismissPreferences(); }
-void SearchEngineCommand(const LoopEvent& event) { VELKOR_PLACE(kMainModule); ChooseSearchEngine(event.id); }
+void PreferencesPageCommand(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  SelectPreferencesPageAtClick();
+}
+void AutostartBoxCommand(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  CoupleAutostartBox(event.id);
+}
+void NumberFieldCommand(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  KeepDigitsOnly(event.id);
+}
+void DefaultExitCodeCommand(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  SetDefaultExitCode();
+}
+void SearchEngineMenuCommand(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  OpenSearchEngineMenu();
+}
+void PreferencesOkCommand(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  ConfirmPreferences();
+}
+void PreferencesCancelCommand(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  DismissPreferences();
+}
+void SearchEngineCommand(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  ChooseSearchEngine(event.id);
+}
 
 }  // namespace velkor

@@ -73,8 +73,10 @@ uint64_t lastWorkingSetSum = 0;  // of the last process list refresh, for the me
 int TopContainerOf(const ControlSpec& def) {
   const ControlSpec* top = &def;
   while (top->parent)
-    if (const ControlSpec* up = FindControlSpec(top->parent)) top = up;
-    else break;
+    if (const ControlSpec* up = FindControlSpec(top->parent))
+      top = up;
+    else
+      break;
   return top->id;
 }
 
@@ -168,7 +170,8 @@ Size PictureSize(HBITMAP bitmap) {
 }
 
 void SetPicture(int id, HBITMAP bitmap) {
-  if (HWND control = BuiltControl(id)) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  if (HWND control = BuiltControl(id))
+    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
 void GiveWindowIcon(int number, WPARAM kind, win::UniqueIcon icon) {
@@ -236,10 +239,9 @@ NetworkControls NetworkViewControls() {
 Rect MainWindowStartAt(const WindowGeometry& geometry, DWORD style, int dpi) {
   const RECT outer = win::OuterRectAtDpi({0, 0, ScaleToDpi(geometry.width, dpi), ScaleToDpi(geometry.height, dpi)},
                                          style, false, 0, dpi);
-  const Rect start =
-      MainWindowStartRect(geometry.x, geometry.y,
-                          EnforceMinimumSize({outer.right - outer.left, outer.bottom - outer.top}, dpi), -outer.top,
-                          {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, MonitorWorkAreas());
+  const Rect start = MainWindowStartRect(
+      geometry.x, geometry.y, EnforceMinimumSize({outer.right - outer.left, outer.bottom - outer.top}, dpi), -outer.top,
+      {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, MonitorWorkAreas());
   // A size stored at a smaller scale may not fit the monitor the window
   // opens on, the one that holds most of it.
   const RECT placed{start.x, start.y, start.x + start.w, start.y + start.h};
@@ -409,7 +411,8 @@ void FillListIfPending(int id) {
 
 void BuildViewControls(int view) {
   VELKOR_PLACE(kProceduresUnit);
-  if (view < 0 || view >= static_cast<int>(viewPending.size()) || !viewPending[static_cast<size_t>(view)] || !MainWindow)
+  if (view < 0 || view >= static_cast<int>(viewPending.size()) || !viewPending[static_cast<size_t>(view)] ||
+      !MainWindow)
     return;
   viewPending[static_cast<size_t>(view)] = false;
   // Placed for the main window's present size, as its panel is.
@@ -429,8 +432,7 @@ void SetUpViewControls(int view, Size mainClient) {
                       ControlHandle(kShowSizelessWindows), ControlHandle(kShowOffscreenWindows)});
   if (view == 2) SortServiceList(ControlHandle(kServiceList), 0);
   if (view == 3) SortDriverList(ControlHandle(kDriverList), 0);
-  if (view == 4)
-    AttachNetworkView(NetworkViewControls(), mainClient.w - ScaleToDpi(30, LayoutDpiOf(kMainWindow)));
+  if (view == 4) AttachNetworkView(NetworkViewControls(), mainClient.w - ScaleToDpi(30, LayoutDpiOf(kMainWindow)));
   if (view == 5) UpdateMemoryTables(lastWorkingSetSum);
 }
 
@@ -556,7 +558,8 @@ bool BuildWindows() {
     return StoredColumnWidth(ListView_GetColumnWidth(ControlHandle(kProcessList), column), LayoutDpiOf(kMainWindow));
   };
   SettingsHooks.setTopmost = [](bool topmost) {
-    SetWindowPos(MainWindow, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(MainWindow, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   };
   WirePreferencesWindow();
   LoadPreferences(true);

@@ -142,7 +142,8 @@ HANDLE SignalFolderWatch() {
     const std::string folder(FolderNameOf(path));
     if (!folder.empty()) {
       signalFolderWatch.reset(FindFirstChangeNotificationA(
-          folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
+          folder.c_str(), FALSE,
+          FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
     }
   }
   return signalFolderWatch.valid() ? signalFolderWatch.get() : nullptr;

@@ -83,8 +83,7 @@ void UpdateStatusBar(int what) {
   const uint64_t historyRevision = historyImage ? HistoryImagesRevision() : 0;
   const bool separators = StatusBarHasSeparators(what, view);
   if (!fresh && state.view == view && texts == state.texts && state.separators == separators &&
-      state.historyImage == historyImage &&
-      state.historyRevision == historyRevision)
+      state.historyImage == historyImage && state.historyRevision == historyRevision)
     return;
   state.texts = std::move(texts);
   state.view = view;

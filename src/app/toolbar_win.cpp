@@ -64,8 +64,7 @@ int HoverLevel(int id) {
 }
 
 void SetHoverLevel(int id, int level) {
-  if (HWND button = ControlHandle(id))
-    SetWindowLongPtrA(button, GWLP_USERDATA, std::clamp(level, 0, kHoverLevelMax));
+  if (HWND button = ControlHandle(id)) SetWindowLongPtrA(button, GWLP_USERDATA, std::clamp(level, 0, kHoverLevelMax));
 }
 
 bool PaintToolbarButton(const DRAWITEMSTRUCT* item) {
@@ -126,7 +125,8 @@ void ToolbarHoverStep() {
     // The buttons never move: their rectangles come from the layout, which
     // spares the idle pass a window-manager query per button 40 times a second.
     const RECT r{def->x.base, def->y.base, def->x.base + def->w.base, def->y.base + def->h.base};
-    const bool inside = mainEnabled && cursor.x > r.left && cursor.x < r.right && cursor.y > r.top && cursor.y < r.bottom;
+    const bool inside =
+        mainEnabled && cursor.x > r.left && cursor.x < r.right && cursor.y > r.top && cursor.y < r.bottom;
     const int before = HoverLevel(id);
     const int after = NextHoverLevel(before, inside);
     if (after == before) continue;  // nothing would change on screen

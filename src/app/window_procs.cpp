@@ -89,9 +89,12 @@ Answer OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 bool SortListOnHeaderClick(const NMHDR* header) {
   if (header->code != static_cast<UINT>(LVN_COLUMNCLICK)) return false;
   const int column = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
-  if (header->hwndFrom == ControlHandle(kServiceList)) SortServiceList(header->hwndFrom, column);
-  else if (header->hwndFrom == ControlHandle(kDriverList)) SortDriverList(header->hwndFrom, column);
-  else return false;
+  if (header->hwndFrom == ControlHandle(kServiceList))
+    SortServiceList(header->hwndFrom, column);
+  else if (header->hwndFrom == ControlHandle(kDriverList))
+    SortDriverList(header->hwndFrom, column);
+  else
+    return false;
   return true;
 }
 
@@ -344,7 +347,8 @@ void InstallWindowCallback() {
 }
 
 void GiveWindowCallback(HWND window) {
-  if (callbackInstalled && window) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWindowCallback));
+  if (callbackInstalled && window)
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWindowCallback));
 }
 
 void RemoveWindowCallback() {

@@ -16,13 +16,15 @@ struct Description {
 constexpr Description kDescriptions[] = {
     {0x00000000, "No Error"},
     {0x80000003, "BREAKPOINT A breakpoint was encountered."},
-    {0x80000004, "SINGLE_STEP The CPU has signalled that one instruction has been executed.Only of interest to Debuggers"},
+    {0x80000004,
+     "SINGLE_STEP The CPU has signalled that one instruction has been executed.Only of interest to Debuggers"},
     {0xC0000005, "An attemped read or write to/from an address to which that process isn't allowed"},
     {0xC0000008,
      "INVALID_HANDLE The API call was passed a handle to a kernel object which was invalid -usually because that "
      "handle has already been closed."},
     {0xC000001D, "Try to execute an invalid instruction -such as MMX opcodes on a non MMX system"},
-    {0xC0000025, "The exception filter returned EXCEPTION_CONTINUE_EXCEPTION when the exception raised isn't restartable"},
+    {0xC0000025,
+     "The exception filter returned EXCEPTION_CONTINUE_EXCEPTION when the exception raised isn't restartable"},
     {0xC0000026,
      "INVALID_DISPOSITION Whatever number the exception filter returned, it wasn't a value the OS knows about."},
     {0xC000008D,
@@ -39,8 +41,9 @@ constexpr Description kDescriptions[] = {
      "floating point unit."},
     {0xC0000093, "FLT_UNDERFLOW The result was too small to represent"},
     {0xC0000094, "Attempted division by zero"},
-    {0xC0000096, "The instruction is not allowed in the current ring (inport, outport & control register manipulation "
-                 "usually)"},
+    {0xC0000096,
+     "The instruction is not allowed in the current ring (inport, outport & control register manipulation "
+     "usually)"},
     {0xC00000FD,
      "Stack overflow.Can occur during errant recursion, or when a function creates a particularly large array on the "
      "stack."},
@@ -48,8 +51,8 @@ constexpr Description kDescriptions[] = {
     {0xC0000142, "EXCEPTION_DLL_Initialisation_Failure raised when DllMain() returns false (?)"},
 };
 
-constexpr const char* kUnitNames[] = {"Main Module", "Procedures", "ProcessCPU", "FileVersionInfo", "Network",
-                                      "OnError"};
+constexpr const char* kUnitNames[] = {"Main Module",     "Procedures", "ProcessCPU",
+                                      "FileVersionInfo", "Network",    "OnError"};
 
 }  // namespace
 
@@ -76,8 +79,7 @@ bool IsProcessorFault(uint32_t code) {
     case 0xC00002B4:
     case 0xC00002B5:  // several floating-point faults or traps at once
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -127,8 +129,7 @@ DecodedInstruction DecodeInstruction(const uint8_t* bytes, size_t count, uint64_
 std::string ErrorDialogText(const ErrorReport& report) {
   return std::string("Beschreibung: ") + ExceptionDescription(report.code) +
          "\r\n\r\nZeile: " + std::to_string(SourceLineOf(report.location)) +
-         "\r\n\r\nModul: " + SourceUnitName(SourceUnitOf(report.location)) +
-         "\r\n\r\nAssembler: " + report.instruction;
+         "\r\n\r\nModul: " + SourceUnitName(SourceUnitOf(report.location)) + "\r\n\r\nAssembler: " + report.instruction;
 }
 
 uint64_t ResumeAddress(uint32_t code, uint64_t faultAddress, uint64_t threadAddress, size_t instructionLength) {

@@ -25,9 +25,7 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
                     });
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The longest prefix of `text` that a C text-to-double conversion reads as a
 // decimal number, and whether its value is not 0. Hexadecimal, "inf" and

@@ -148,8 +148,7 @@ bool PictureBlitter::Copy(HWND control, HDC source, int width, int height) {
 void PictureBlitter::Release() noexcept {
   // A control destroyed meanwhile took its DC with it, and the DC may serve
   // another window by now: that one's is not ours to give back.
-  if (screen_ && WindowFromDC(screen_) == control_)
-    win::KeepingLastError([this] { ReleaseDC(control_, screen_); });
+  if (screen_ && WindowFromDC(screen_) == control_) win::KeepingLastError([this] { ReleaseDC(control_, screen_); });
   screen_ = nullptr;
   control_ = nullptr;
 }
@@ -184,8 +183,8 @@ std::optional<Canvas> IconToCanvas(HICON icon, int size) {
     if (a == 0) continue;
     // DrawIconEx leaves premultiplied colours.
     auto straight = [&](uint32_t c) { return static_cast<uint8_t>(std::min<uint32_t>(255, alpha ? c * 255 / a : c)); };
-    canvas.pixels[i] = MakePixel(straight((p >> 16) & 0xFF), straight((p >> 8) & 0xFF), straight(p & 0xFF),
-                                 static_cast<uint8_t>(a));
+    canvas.pixels[i] =
+        MakePixel(straight((p >> 16) & 0xFF), straight((p >> 8) & 0xFF), straight(p & 0xFF), static_cast<uint8_t>(a));
   }
   return canvas;
 }

@@ -7,9 +7,7 @@
 namespace velkor {
 namespace {
 
-int ValidDpi(int dpi) {
-  return dpi > 0 ? dpi : kDesignDpi;
-}
+int ValidDpi(int dpi) { return dpi > 0 ? dpi : kDesignDpi; }
 
 // value × num ÷ den, halves away from zero, held within int.
 int MulDivRounded(int value, int num, int den) {
@@ -22,13 +20,9 @@ int MulDivRounded(int value, int num, int den) {
 
 }  // namespace
 
-int ScaleToDpi(int value, int dpi) {
-  return MulDivRounded(value, ValidDpi(dpi), kDesignDpi);
-}
+int ScaleToDpi(int value, int dpi) { return MulDivRounded(value, ValidDpi(dpi), kDesignDpi); }
 
-int ScaleFromDpi(int value, int dpi) {
-  return MulDivRounded(value, kDesignDpi, ValidDpi(dpi));
-}
+int ScaleFromDpi(int value, int dpi) { return MulDivRounded(value, kDesignDpi, ValidDpi(dpi)); }
 
 int DesignCoordinateAt(int pixel, int dpi) {
   // The inverse lands within one unit of the answer; scaling is monotonic,
@@ -46,9 +40,7 @@ int ImageScaleForDpi(int dpi) {
   return chosen;
 }
 
-int ImageDpi(int scalePercent) {
-  return MulDivRounded(kDesignDpi, scalePercent, 100);
-}
+int ImageDpi(int scalePercent) { return MulDivRounded(kDesignDpi, scalePercent, 100); }
 
 std::string ScaledImageName(std::string_view name, int scalePercent) {
   std::string out(name);
@@ -56,8 +48,6 @@ std::string ScaledImageName(std::string_view name, int scalePercent) {
   return out;
 }
 
-int CentredOffset(int box, int image) {
-  return (box - image) / 2;
-}
+int CentredOffset(int box, int image) { return (box - image) / 2; }
 
 }  // namespace velkor

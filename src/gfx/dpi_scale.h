@@ -50,17 +50,13 @@ requires HasXY<R> && HasWH<R> R ScaleRectToDpi(R r, int dpi) {
   return r;
 }
 template <typename S>
-requires HasWH<S> &&(!HasXY<S>)S ScaleSizeToDpi(S s, int dpi) {
-  return {ScaleToDpi(s.w, dpi), ScaleToDpi(s.h, dpi)};
-}
+requires HasWH<S> &&(!HasXY<S>)S ScaleSizeToDpi(S s, int dpi) { return {ScaleToDpi(s.w, dpi), ScaleToDpi(s.h, dpi)}; }
 template <typename S>
 requires HasWH<S> &&(!HasXY<S>)S ScaleSizeFromDpi(S s, int dpi) {
   return {ScaleFromDpi(s.w, dpi), ScaleFromDpi(s.h, dpi)};
 }
 template <typename P>
-requires HasXY<P> &&(!HasWH<P>)P ScalePointToDpi(P p, int dpi) {
-  return {ScaleToDpi(p.x, dpi), ScaleToDpi(p.y, dpi)};
-}
+requires HasXY<P> &&(!HasWH<P>)P ScalePointToDpi(P p, int dpi) { return {ScaleToDpi(p.x, dpi), ScaleToDpi(p.y, dpi)}; }
 
 // Pictures. The generators draw every picture at 100, 150 and 200 percent;
 // the 150 and 200 percent ones carry the resource name with "_150" or

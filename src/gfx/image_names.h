@@ -6,97 +6,104 @@ namespace velkor::images {
 
 // Toolbar buttons (28×28, drawn over the button face at 0, 0)
 inline constexpr const char* kToolbarTaskmgr = "TOOLBAR_TASKMGR";  // 28×28: button 19, start the system task manager
-inline constexpr const char* kToolbarRun = "TOOLBAR_RUN";  // 28×28: button 22, run dialog
+inline constexpr const char* kToolbarRun = "TOOLBAR_RUN";          // 28×28: button 22, run dialog
 inline constexpr const char* kToolbarPreferences = "TOOLBAR_PREFERENCES";  // 28×28: button 20, preferences
-inline constexpr const char* kToolbarDiagram = "TOOLBAR_DIAGRAM";  // 28×28: button 21, diagram window
-inline constexpr const char* kToolbarEndProcess = "TOOLBAR_END_PROCESS";  // 28×28: button 23, end process
-inline constexpr const char* kToolbarWebSearch = "TOOLBAR_WEB_SEARCH";  // 28×28: button 24, web search
+inline constexpr const char* kToolbarDiagram = "TOOLBAR_DIAGRAM";          // 28×28: button 21, diagram window
+inline constexpr const char* kToolbarEndProcess = "TOOLBAR_END_PROCESS";   // 28×28: button 23, end process
+inline constexpr const char* kToolbarWebSearch = "TOOLBAR_WEB_SEARCH";     // 28×28: button 24, web search
 inline constexpr const char* kToolbarInformation = "TOOLBAR_INFORMATION";  // 28×28: button 25, process information
-inline constexpr const char* kToolbarEndProcessGrey = "TOOLBAR_END_PROCESS_GREY";  // 28×28: button 23 disabled
-inline constexpr const char* kToolbarWebSearchGrey = "TOOLBAR_WEB_SEARCH_GREY";  // 28×28: button 24 disabled
+inline constexpr const char* kToolbarEndProcessGrey = "TOOLBAR_END_PROCESS_GREY";   // 28×28: button 23 disabled
+inline constexpr const char* kToolbarWebSearchGrey = "TOOLBAR_WEB_SEARCH_GREY";     // 28×28: button 24 disabled
 inline constexpr const char* kToolbarInformationGrey = "TOOLBAR_INFORMATION_GREY";  // 28×28: button 25 disabled
 
 // Main tab strip (400×25; tabs end at x = 84, 140, 195, 247, 313, 398) and its filler
 inline constexpr const char* kTabsProcesses = "TABS_PROCESSES";  // 400×25: tab strip with view 0 (Prozesse) selected
-inline constexpr const char* kTabsWindows = "TABS_WINDOWS";  // 400×25: tab strip with view 1 (Fenster) selected
-inline constexpr const char* kTabsServices = "TABS_SERVICES";  // 400×25: tab strip with view 2 (Dienste) selected
-inline constexpr const char* kTabsDrivers = "TABS_DRIVERS";  // 400×25: tab strip with view 3 (Treiber) selected
-inline constexpr const char* kTabsNetwork = "TABS_NETWORK";  // 400×25: tab strip with view 4 (Netzwerk) selected
-inline constexpr const char* kTabsMonitoring = "TABS_MONITORING";  // 400×25: tab strip with view 5 (Überwachung) selected
+inline constexpr const char* kTabsWindows = "TABS_WINDOWS";      // 400×25: tab strip with view 1 (Fenster) selected
+inline constexpr const char* kTabsServices = "TABS_SERVICES";    // 400×25: tab strip with view 2 (Dienste) selected
+inline constexpr const char* kTabsDrivers = "TABS_DRIVERS";      // 400×25: tab strip with view 3 (Treiber) selected
+inline constexpr const char* kTabsNetwork = "TABS_NETWORK";      // 400×25: tab strip with view 4 (Netzwerk) selected
+inline constexpr const char* kTabsMonitoring =
+    "TABS_MONITORING";                                     // 400×25: tab strip with view 5 (Überwachung) selected
 inline constexpr const char* kTabsFiller = "TABS_FILLER";  // 4×25: stretched right of the tab strip
 
 // Status bar
 inline constexpr const char* kStatusbar = "STATUSBAR";  // 4×20: background strip, stretched to the client width
 
 // Dialog windows
-inline constexpr const char* kBanner = "BANNER";  // 420×25: banner at the top of every dialog window and of the error dialog
+inline constexpr const char* kBanner =
+    "BANNER";  // 420×25: banner at the top of every dialog window and of the error dialog
 inline constexpr const char* kPrefsSidebar = "PREFS_SIDEBAR";  // 80×520: sidebar of the preferences window
-inline constexpr const char* kPrefsTabsGeneral = "PREFS_TABS_GENERAL";  // 320×19: page selector, first page (x < 80) selected
+inline constexpr const char* kPrefsTabsGeneral =
+    "PREFS_TABS_GENERAL";  // 320×19: page selector, first page (x < 80) selected
 inline constexpr const char* kPrefsTabsColumns = "PREFS_TABS_COLUMNS";  // 320×19: page selector, second page selected
-inline constexpr const char* kAboutLogo = "ABOUT_LOGO";  // 56×56: program logo of the information window
+inline constexpr const char* kAboutLogo = "ABOUT_LOGO";               // 56×56: program logo of the information window
 inline constexpr const char* kWindowDiagram16 = "WINDOW_DIAGRAM_16";  // 16×16: small window icon of the diagram window
 inline constexpr const char* kWindowDiagram32 = "WINDOW_DIAGRAM_32";  // 32×32: window icon of the diagram window
-inline constexpr const char* kWindowPreferences16 = "WINDOW_PREFERENCES_16";  // 16×16: small window icon of the preferences window
-inline constexpr const char* kWindowPreferences32 = "WINDOW_PREFERENCES_32";  // 32×32: window icon of the preferences window
+inline constexpr const char* kWindowPreferences16 =
+    "WINDOW_PREFERENCES_16";  // 16×16: small window icon of the preferences window
+inline constexpr const char* kWindowPreferences32 =
+    "WINDOW_PREFERENCES_32";  // 32×32: window icon of the preferences window
 
 // Menu icons (16×16, drawn in the left strip of a menu item)
-inline constexpr const char* kMenuExport = "MENU_EXPORT";  // 16×16: list export items 1..4
+inline constexpr const char* kMenuExport = "MENU_EXPORT";            // 16×16: list export items 1..4
 inline constexpr const char* kMenuPreferences = "MENU_PREFERENCES";  // 16×16: Einstellungen
-inline constexpr const char* kMenuClose = "MENU_CLOSE";  // 16×16: Schließen
+inline constexpr const char* kMenuClose = "MENU_CLOSE";              // 16×16: Schließen
 // Not a resource: the system's shield, taken by the menus where it has one.
 inline constexpr const char* kMenuShield = "MENU_SHIELD";
-inline constexpr const char* kMenuPowerOff = "MENU_POWER_OFF";  // 16×16: Ausschalten
-inline constexpr const char* kMenuRestart = "MENU_RESTART";  // 16×16: Neu starten
-inline constexpr const char* kMenuStandby = "MENU_STANDBY";  // 16×16: Standby
-inline constexpr const char* kMenuHibernate = "MENU_HIBERNATE";  // 16×16: Ruhezustand
-inline constexpr const char* kMenuHelp = "MENU_HELP";  // 16×16: Hilfe...
-inline constexpr const char* kMenuInformation = "MENU_INFORMATION";  // 16×16: Information and process information
-inline constexpr const char* kMenuRefresh = "MENU_REFRESH";  // 16×16: the Aktualisieren items
-inline constexpr const char* kMenuPriority = "MENU_PRIORITY";  // 16×16: submenu Priorität
-inline constexpr const char* kMenuProcessor = "MENU_PROCESSOR";  // 16×16: submenu Prozessor
-inline constexpr const char* kMenuSuspend = "MENU_SUSPEND";  // 16×16: Prozess anhalten
-inline constexpr const char* kMenuResume = "MENU_RESUME";  // 16×16: Prozess fortsetzen
-inline constexpr const char* kMenuDiagram = "MENU_DIAGRAM";  // 16×16: Diagramm anzeigen
-inline constexpr const char* kMenuEndProcess = "MENU_END_PROCESS";  // 16×16: Prozess beenden
-inline constexpr const char* kMenuSearch = "MENU_SEARCH";  // 16×16: the web search items
-inline constexpr const char* kMenuOptimize = "MENU_OPTIMIZE";  // 16×16: Prozess optimieren
-inline constexpr const char* kMenuFolder = "MENU_FOLDER";  // 16×16: Verzeichnis öffnen
-inline constexpr const char* kMenuStart = "MENU_START";  // 16×16: service Starten
-inline constexpr const char* kMenuStop = "MENU_STOP";  // 16×16: service Stoppen
+inline constexpr const char* kMenuPowerOff = "MENU_POWER_OFF";         // 16×16: Ausschalten
+inline constexpr const char* kMenuRestart = "MENU_RESTART";            // 16×16: Neu starten
+inline constexpr const char* kMenuStandby = "MENU_STANDBY";            // 16×16: Standby
+inline constexpr const char* kMenuHibernate = "MENU_HIBERNATE";        // 16×16: Ruhezustand
+inline constexpr const char* kMenuHelp = "MENU_HELP";                  // 16×16: Hilfe...
+inline constexpr const char* kMenuInformation = "MENU_INFORMATION";    // 16×16: Information and process information
+inline constexpr const char* kMenuRefresh = "MENU_REFRESH";            // 16×16: the Aktualisieren items
+inline constexpr const char* kMenuPriority = "MENU_PRIORITY";          // 16×16: submenu Priorität
+inline constexpr const char* kMenuProcessor = "MENU_PROCESSOR";        // 16×16: submenu Prozessor
+inline constexpr const char* kMenuSuspend = "MENU_SUSPEND";            // 16×16: Prozess anhalten
+inline constexpr const char* kMenuResume = "MENU_RESUME";              // 16×16: Prozess fortsetzen
+inline constexpr const char* kMenuDiagram = "MENU_DIAGRAM";            // 16×16: Diagramm anzeigen
+inline constexpr const char* kMenuEndProcess = "MENU_END_PROCESS";     // 16×16: Prozess beenden
+inline constexpr const char* kMenuSearch = "MENU_SEARCH";              // 16×16: the web search items
+inline constexpr const char* kMenuOptimize = "MENU_OPTIMIZE";          // 16×16: Prozess optimieren
+inline constexpr const char* kMenuFolder = "MENU_FOLDER";              // 16×16: Verzeichnis öffnen
+inline constexpr const char* kMenuStart = "MENU_START";                // 16×16: service Starten
+inline constexpr const char* kMenuStop = "MENU_STOP";                  // 16×16: service Stoppen
 inline constexpr const char* kMenuTransparency = "MENU_TRANSPARENCY";  // 16×16: submenu Transparenz
-inline constexpr const char* kMenuTopmost = "MENU_TOPMOST";  // 16×16: Immer im Vordergrund
-inline constexpr const char* kMenuCheck = "MENU_CHECK";  // 16×16: check mark of checked items
+inline constexpr const char* kMenuTopmost = "MENU_TOPMOST";            // 16×16: Immer im Vordergrund
+inline constexpr const char* kMenuCheck = "MENU_CHECK";                // 16×16: check mark of checked items
 inline constexpr const char* kMenuProgram = "MENU_PROGRAM";  // 16×16: the program (tray menu Velkor anzeigen)
-inline constexpr const char* kMenuExit = "MENU_EXIT";  // 16×16: tray menu Beenden
+inline constexpr const char* kMenuExit = "MENU_EXIT";        // 16×16: tray menu Beenden
 
 // Search engine menu icons (16×16)
-inline constexpr const char* kEngineGoogle = "ENGINE_GOOGLE";  // 16×16: Google
-inline constexpr const char* kEngineYahoo = "ENGINE_YAHOO";  // 16×16: Yahoo
-inline constexpr const char* kEngineAbacho = "ENGINE_ABACHO";  // 16×16: Abacho
+inline constexpr const char* kEngineGoogle = "ENGINE_GOOGLE";          // 16×16: Google
+inline constexpr const char* kEngineYahoo = "ENGINE_YAHOO";            // 16×16: Yahoo
+inline constexpr const char* kEngineAbacho = "ENGINE_ABACHO";          // 16×16: Abacho
 inline constexpr const char* kEngineLivesearch = "ENGINE_LIVESEARCH";  // 16×16: LiveSearch
-inline constexpr const char* kEngineLycos = "ENGINE_LYCOS";  // 16×16: Lycos
-inline constexpr const char* kEngineExalead = "ENGINE_EXALEAD";  // 16×16: Exalead
-inline constexpr const char* kEngineSite = "ENGINE_SITE";  // 16×16: site-restricted search (item 299)
+inline constexpr const char* kEngineLycos = "ENGINE_LYCOS";            // 16×16: Lycos
+inline constexpr const char* kEngineExalead = "ENGINE_EXALEAD";        // 16×16: Exalead
+inline constexpr const char* kEngineSite = "ENGINE_SITE";              // 16×16: site-restricted search (item 299)
 
 // List header sort arrows (12×12)
-inline constexpr const char* kSortAscending = "SORT_ASCENDING";  // 12×12: ascending order
+inline constexpr const char* kSortAscending = "SORT_ASCENDING";    // 12×12: ascending order
 inline constexpr const char* kSortDescending = "SORT_DESCENDING";  // 12×12: descending order
 
 // Diagram window: measure icons (16×16) and info panel pictures (32×32), pie overlay
-inline constexpr const char* kMeasureCpu = "MEASURE_CPU";  // 16×16: measure CPU-Last (%)
-inline constexpr const char* kMeasurePriority = "MEASURE_PRIORITY";  // 16×16: measure Priorität
-inline constexpr const char* kMeasureMemory = "MEASURE_MEMORY";  // 16×16: measure Speicherauslastung
+inline constexpr const char* kMeasureCpu = "MEASURE_CPU";                       // 16×16: measure CPU-Last (%)
+inline constexpr const char* kMeasurePriority = "MEASURE_PRIORITY";             // 16×16: measure Priorität
+inline constexpr const char* kMeasureMemory = "MEASURE_MEMORY";                 // 16×16: measure Speicherauslastung
 inline constexpr const char* kMeasureVirtualMemory = "MEASURE_VIRTUAL_MEMORY";  // 16×16: measure Virtueller Speicher
-inline constexpr const char* kMeasurePagedPool = "MEASURE_PAGED_POOL";  // 16×16: measure Pool (ausgelagert)
+inline constexpr const char* kMeasurePagedPool = "MEASURE_PAGED_POOL";          // 16×16: measure Pool (ausgelagert)
 inline constexpr const char* kMeasureNonpagedPool = "MEASURE_NONPAGED_POOL";  // 16×16: measure Pool (nicht ausgelagert)
-inline constexpr const char* kDiagramDefault = "DIAGRAM_DEFAULT";  // 32×32: default picture of the info panel
+inline constexpr const char* kDiagramDefault = "DIAGRAM_DEFAULT";    // 32×32: default picture of the info panel
 inline constexpr const char* kDiagramPriority = "DIAGRAM_PRIORITY";  // 32×32: picture for a priority class
-inline constexpr const char* kPieOverlay = "PIE_OVERLAY";  // 240×240: overlay over the pie: panel colour outside the disc, gloss inside
+inline constexpr const char* kPieOverlay =
+    "PIE_OVERLAY";  // 240×240: overlay over the pie: panel colour outside the disc, gloss inside
 
 // List row icons
 inline constexpr const char* kListService = "LIST_SERVICE";  // 16×16: icon of every service row
-inline constexpr const char* kListServiceHost = "LIST_SERVICE_HOST";  // 16×16: icon of service host processes (svchost.exe)
-inline constexpr const char* kListDriver = "LIST_DRIVER";  // 16×16: icon of every driver row
+inline constexpr const char* kListServiceHost =
+    "LIST_SERVICE_HOST";                                     // 16×16: icon of service host processes (svchost.exe)
+inline constexpr const char* kListDriver = "LIST_DRIVER";    // 16×16: icon of every driver row
 inline constexpr const char* kListNetwork = "LIST_NETWORK";  // 16×16: icon of every network adapter row
 inline constexpr const char* kNetworkAdapter = "NETWORK_ADAPTER";  // 24×24: icon of the adapter details box
 

@@ -54,9 +54,7 @@ std::optional<std::string> SelectedPath(HWND list) {
 
 }  // namespace
 
-void SetDriverSource(DriverSource source) {
-  driverSource = std::move(source);
-}
+void SetDriverSource(DriverSource source) { driverSource = std::move(source); }
 
 void RefreshDriverList(HWND list) {
   VELKOR_PLACE(kProceduresUnit);

@@ -33,7 +33,6 @@ std::string SizeText(uint64_t bytes, int decimals) {
   return FormatSize64(static_cast<int64_t>(std::min<uint64_t>(bytes, INT64_MAX)), decimals);
 }
 
-
 void DrawLine(Canvas& canvas, int x1, int y1, int x2, int y2, Pixel colour) {
   const int dx = x2 - x1, dy = y2 - y1;
   if (std::abs(dy) >= std::abs(dx)) {
@@ -153,9 +152,7 @@ std::string RateText(double bytesPerSecond) {
   return FormatSize64(RoundHalfUpDouble(bytesPerSecond), 0) + "/s";
 }
 
-std::string MaximumRateText(uint64_t speed) {
-  return SizeText(speed / 8, 0) + "/s ";
-}
+std::string MaximumRateText(uint64_t speed) { return SizeText(speed / 8, 0) + "/s "; }
 
 std::vector<NetworkListRow> RefreshNetworkRows(NetworkTraffic& traffic, std::span<const InterfaceEntry> entries,
                                                uint64_t now) {
@@ -204,9 +201,7 @@ AdapterDetails DetailsOf(const AdapterRow& row) {
   return details;
 }
 
-HistoryGraph CreateNetworkGraph(int width, int dpi) {
-  return CreateHistoryGraph(width, 0, false, dpi);
-}
+HistoryGraph CreateNetworkGraph(int width, int dpi) { return CreateHistoryGraph(width, 0, false, dpi); }
 
 void DrawNetworkGraphStep(HistoryGraph& graph, NetworkTraffic& traffic, std::span<const Pixel> colours) {
   VELKOR_PLACE(kNetworkUnit);

@@ -51,9 +51,9 @@ struct NetworkView {
   NetworkTraffic traffic;
   AdapterTable info = AdapterTable(1);  // one empty row until the first read
   std::vector<InterfaceEntry> entries;
-  std::vector<Pixel> colours;   // of the rows in the list, by row
+  std::vector<Pixel> colours;         // of the rows in the list, by row
   std::vector<NetworkListRow> shown;  // what the list's rows show
-  std::vector<uint8_t> buffer;  // the last table; its size is kept for the next read
+  std::vector<uint8_t> buffer;        // the last table; its size is kept for the next read
 };
 
 NetworkLibrary library;
@@ -265,9 +265,7 @@ int ReadNetworkAdapters() {
   return static_cast<int>(count);
 }
 
-const AdapterTable& AdapterInfo() {
-  return view.info;
-}
+const AdapterTable& AdapterInfo() { return view.info; }
 
 void RefreshNetworkList() {
   VELKOR_PLACE(kNetworkUnit);

@@ -80,8 +80,6 @@ std::string StoredDescription(std::string_view bytes, uint32_t size) {
   return text;
 }
 
-bool IsIndirectString(std::string_view text) {
-  return text.size() > 1 && text.front() == '@';
-}
+bool IsIndirectString(std::string_view text) { return text.size() > 1 && text.front() == '@'; }
 
 }  // namespace velkor

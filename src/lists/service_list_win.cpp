@@ -279,15 +279,9 @@ int ServiceStart(const std::string& name) {
   return service && StartServiceA(service.get(), 0, nullptr) ? 1 : 0;
 }
 
-int ServiceStop(const std::string& name) {
-  return Control(name, SERVICE_STOP, SERVICE_CONTROL_STOP);
-}
-int ServicePause(const std::string& name) {
-  return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_PAUSE);
-}
-int ServiceContinue(const std::string& name) {
-  return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_CONTINUE);
-}
+int ServiceStop(const std::string& name) { return Control(name, SERVICE_STOP, SERVICE_CONTROL_STOP); }
+int ServicePause(const std::string& name) { return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_PAUSE); }
+int ServiceContinue(const std::string& name) { return Control(name, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_CONTINUE); }
 
 void RefreshServiceList(HWND list) {
   VELKOR_PLACE(kProceduresUnit);
@@ -349,9 +343,7 @@ bool RunServiceCommand(HWND list, int command) {
   return false;
 }
 
-HANDLE ServiceCommandsEnded() {
-  return services.worker ? services.worker->ended.get() : nullptr;
-}
+HANDLE ServiceCommandsEnded() { return services.worker ? services.worker->ended.get() : nullptr; }
 
 bool FinishServiceCommands(HWND list) {
   if (!services.worker) return false;

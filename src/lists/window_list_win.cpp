@@ -58,8 +58,8 @@ struct WindowListState {
 WindowListState state;
 
 int LocaleCompare(std::string_view a, std::string_view b) {
-  const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                                    static_cast<int>(b.size()));
+  const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                                    b.data(), static_cast<int>(b.size()));
   return result == 0 ? 0 : result - CSTR_EQUAL;
 }
 

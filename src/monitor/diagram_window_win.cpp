@@ -205,9 +205,7 @@ int DiagramMeasureIconSize() {
   return diagram.measureIcons && ImageList_GetIconSize(diagram.measureIcons.get(), &width, &height) ? width : 0;
 }
 
-bool DiagramWindowVisible() {
-  return diagram.window && IsWindowVisible(diagram.window);
-}
+bool DiagramWindowVisible() { return diagram.window && IsWindowVisible(diagram.window); }
 
 void DrawProcessPie() {
   VELKOR_PLACE(kProceduresUnit);
@@ -221,8 +219,8 @@ void DrawProcessPie() {
   totals.virtualKb = static_cast<double>(memory.totalPageFile / 1024);
   diagram.slices = PieSlices(diagram.drawnMeasure, diagram.rows, totals);
   const int dpi = diagram.dpi;
-  const Canvas canvas = DrawPie(diagram.drawnMeasure, diagram.rows, diagram.slices,
-                                CachedPictureForDpi(images::kPieOverlay, dpi), dpi);
+  const Canvas canvas =
+      DrawPie(diagram.drawnMeasure, diagram.rows, diagram.slices, CachedPictureForDpi(images::kPieOverlay, dpi), dpi);
   diagram.pie.Show(Control(kPieImage), canvas);
 }
 
@@ -231,8 +229,7 @@ void ShowPieInfo() {
   if (!diagram.window) return;
   const POINT mouse = MouseInWindow();
   const bool active = GetActiveWindow() == diagram.window;
-  const std::optional<double> angle =
-      active ? PieAngleAt(mouse.x, mouse.y, diagram.dpi) : std::nullopt;
+  const std::optional<double> angle = active ? PieAngleAt(mouse.x, mouse.y, diagram.dpi) : std::nullopt;
   const std::optional<size_t> slice = angle ? PieSliceAt(diagram.slices, *angle, false) : std::nullopt;
   if (!slice) {
     ShowInfoPicture(-1);

@@ -67,7 +67,8 @@ Canvas Draw(const StripColumns& image) {
   for (int x = 0; x < image.Width(); ++x) {
     const int column = image.stripColumn[static_cast<size_t>(x)];
     const int firstBarRow = kHistoryImageHeight - image.bar[static_cast<size_t>(x)];
-    for (int y = 0; y < kHistoryImageHeight; ++y) picture.Set(x, y, y >= firstBarRow ? BarAt(y) : BackgroundAt(column, y));
+    for (int y = 0; y < kHistoryImageHeight; ++y)
+      picture.Set(x, y, y >= firstBarRow ? BarAt(y) : BackgroundAt(column, y));
   }
   return picture;
 }
@@ -103,17 +104,11 @@ void DrawHistoryImageInBar(Canvas& bar, const Canvas& image, int dpi) {
   }
 }
 
-void SetHistoryBackground(const Canvas& strip) {
-  history.background = strip;
-}
+void SetHistoryBackground(const Canvas& strip) { history.background = strip; }
 
-void SetHistoryImageWidth(int width) {
-  history.width = std::max(width, kHistoryStep);
-}
+void SetHistoryImageWidth(int width) { history.width = std::max(width, kHistoryStep); }
 
-int HistoryImageWidth() {
-  return history.width;
-}
+int HistoryImageWidth() { return history.width; }
 
 int CreateHistoryImage() {
   VELKOR_PLACE(kProceduresUnit);
@@ -189,12 +184,8 @@ std::optional<Canvas> HistoryImage(int image) {
   return Draw(found->second);
 }
 
-int HistoryImageCount() {
-  return static_cast<int>(history.images.size());
-}
+int HistoryImageCount() { return static_cast<int>(history.images.size()); }
 
-uint64_t HistoryImagesRevision() {
-  return history.revision;
-}
+uint64_t HistoryImagesRevision() { return history.revision; }
 
 }  // namespace velkor

@@ -40,8 +40,8 @@ double UntilElapsed(double now, double stamp, double interval) {
 int NextPassDelay(const RefreshStamps& stamps, double now, int32_t refresh1Spin, int32_t refresh2Spin,
                   bool graphsRunning, bool animating, double untilCheck) {
   if (animating) return kShortestPass;
-  double wait = std::min({untilCheck, UntilElapsed(now, stamps.monitor, refresh2Spin),
-                          UntilElapsed(now, stamps.list, refresh1Spin)});
+  double wait = std::min(
+      {untilCheck, UntilElapsed(now, stamps.monitor, refresh2Spin), UntilElapsed(now, stamps.list, refresh1Spin)});
   if (graphsRunning) wait = std::min(wait, UntilElapsed(now, stamps.graph, refresh2Spin / 15));
   return static_cast<int>(std::clamp(std::ceil(wait), double{kShortestPass}, double{kLongestPass}));
 }

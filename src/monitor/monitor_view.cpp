@@ -34,8 +34,7 @@ void DrawGrid(Canvas& canvas, int counter, int dpi) {
 
 // A segment ending `right`, ten columns wide.
 void DrawSegment(HistoryGraph& graph, int right, int from, int to) {
-  DrawGradientLine(graph.canvas, right - 9, GraphCurveY(from, graph.dpi), right, GraphCurveY(to, graph.dpi),
-                   graph.dpi);
+  DrawGradientLine(graph.canvas, right - 9, GraphCurveY(from, graph.dpi), right, GraphCurveY(to, graph.dpi), graph.dpi);
 }
 
 void DrawSegments(HistoryGraph& graph, std::span<const int> current) {
@@ -51,8 +50,7 @@ void DrawSegments(HistoryGraph& graph, std::span<const int> current) {
     previous = value;
   }
   // Segments scrolled out on the left are no longer needed.
-  while (!graph.segments.empty() && graph.steps - graph.segments.front().step > right + 9)
-    graph.segments.pop_front();
+  while (!graph.segments.empty() && graph.steps - graph.segments.front().step > right + 9) graph.segments.pop_front();
 }
 
 std::string Bytes(uint64_t value) {

@@ -42,10 +42,10 @@ constexpr int kMemoryPause = 205;
 struct ShownImage {
   int id = 0;
   win::UniqueBitmap bitmap;
-  PictureBlitter steps;              // the graph's steps go to the screen through it
-  const Canvas* behind = nullptr;    // painted on screen, not yet in `bitmap`
-  HWND watched = nullptr;            // the control whose painting catches up
-  bool replaced = false;             // a picture was handed to `watched` since the last step
+  PictureBlitter steps;            // the graph's steps go to the screen through it
+  const Canvas* behind = nullptr;  // painted on screen, not yet in `bitmap`
+  HWND watched = nullptr;          // the control whose painting catches up
+  bool replaced = false;           // a picture was handed to `watched` since the last step
 };
 
 bool askingOurselves = false;  // our own look at the control's picture needs no catching up
@@ -83,9 +83,7 @@ struct ViewState {
 ViewState view;
 
 // A 96-DPI distance at the main window's DPI.
-int Scaled(int value) {
-  return ScaleToDpi(value, win::WindowDpi(Main()));
-}
+int Scaled(int value) { return ScaleToDpi(value, win::WindowDpi(Main())); }
 
 int MainClientWidth() {
   RECT client{};

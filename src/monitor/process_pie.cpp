@@ -55,9 +55,7 @@ void DrawRim(Canvas& canvas, int radius) {
   }
 }
 
-Pixel ToPixel(Rgb c) {
-  return MakePixel(c.r, c.g, c.b);
-}
+Pixel ToPixel(Rgb c) { return MakePixel(c.r, c.g, c.b); }
 
 // The value of a row for a per-process measure.
 double RowValue(PieMeasure measure, const PieRow& row) {

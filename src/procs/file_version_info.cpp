@@ -8,7 +8,7 @@ namespace velkor {
 namespace {
 
 constexpr std::array<const char*, 13> kKeyNames = {
-    "FileVersion",  "FileDescription", "LegalCopyright", "InternalName", "OriginalFilename",
+    "FileVersion",  "FileDescription", "LegalCopyright", "InternalName",    "OriginalFilename",
     "ProductName",  "ProductVersion",  "CompanyName",    "LegalTrademarks", "SpecialBuild",
     "PrivateBuild", "Comments",        "Language"};
 
@@ -20,9 +20,7 @@ uint16_t WordAt(std::string_view block, size_t at) {
   return static_cast<uint16_t>(static_cast<unsigned char>(block[at]) | static_cast<unsigned char>(block[at + 1]) << 8);
 }
 
-size_t Aligned4(size_t offset) {
-  return (offset + 3) & ~size_t{3};
-}
+size_t Aligned4(size_t offset) { return (offset + 3) & ~size_t{3}; }
 
 // The entry at `at`, which must end by `limit`, and (above the deepest
 // queried level) the entries the query walks through among its children. An

@@ -31,7 +31,8 @@ std::string FixedText(double v, int n) {
   // double can carry are not worth a huge buffer.
   const int precision = n < 0 ? 6 : std::min(n, 1100);
   std::string buffer(static_cast<size_t>(precision) + 330, '\0');
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), v, std::chars_format::fixed, precision);
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), v, std::chars_format::fixed, precision);
   buffer.resize(static_cast<size_t>(result.ptr - buffer.data()));
   return buffer;
 }

@@ -40,9 +40,7 @@ win::UniqueIcon ExtractSmallIcon(const char* file, int index, int size) {
   return icon;
 }
 
-int SmallIconDpi(int size) {
-  return size * kDesignDpi / 16;
-}
+int SmallIconDpi(int size) { return size * kDesignDpi / 16; }
 
 win::UniqueIcon SmallPictureIcon(const char* name, int dpi, int size) {
   const Canvas* picture = CachedPictureForDpi(name, dpi);

@@ -49,9 +49,7 @@ void ShellOpen(const std::string& target) {
   ShellExecuteA(Owner(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void Notice(const std::string& text) {
-  win::ShowMessageBox(Owner(), text, kNoticeTitle, MB_OK | MB_ICONEXCLAMATION);
-}
+void Notice(const std::string& text) { win::ShowMessageBox(Owner(), text, kNoticeTitle, MB_OK | MB_ICONEXCLAMATION); }
 
 void Failure(const std::string& text) { win::ShowMessageBox(Owner(), text, kQuestionTitle, MB_OK | MB_ICONERROR); }
 
@@ -95,7 +93,8 @@ bool MarkProcessMenu(HMENU menu) {
   ProcessMenuMarks marks;
   for (const SelectedProcess& row : rows) {
     std::optional<uint64_t> mask;
-    if (UniqueKernelHandle process{OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, row.pid)}) mask = AffinityOf(process.get());
+    if (UniqueKernelHandle process{OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, row.pid)})
+      mask = AffinityOf(process.get());
     AddRowMarks(marks, row.priority, mask, ProcessorCount);
   }
   for (int item : marks.priorityItems) CheckMenuItem(menu, static_cast<UINT>(item), MF_BYCOMMAND | MF_CHECKED);
@@ -106,7 +105,8 @@ bool MarkProcessMenu(HMENU menu) {
 void PrepareProcessMenu() {
   VELKOR_PLACE(kProceduresUnit);
   HMENU menu = ProcessMenu();
-  if (menu && MarkProcessMenu(menu) && ProcessCommandCallbacks.showProcessMenu) ProcessCommandCallbacks.showProcessMenu();
+  if (menu && MarkProcessMenu(menu) && ProcessCommandCallbacks.showProcessMenu)
+    ProcessCommandCallbacks.showProcessMenu();
 }
 
 void KillSelectedProcesses() {
@@ -195,8 +195,10 @@ void OptimizeAllProcesses() {
 void OpenProcessFolder() {
   VELKOR_PLACE(kProceduresUnit);
   for (const SelectedProcess& row : SelectedProcesses()) {
-    if (std::optional<std::string> folder = FolderToOpen(row.path)) ShellOpen(*folder);
-    else Notice(FolderFailedMessage(row.name));
+    if (std::optional<std::string> folder = FolderToOpen(row.path))
+      ShellOpen(*folder);
+    else
+      Notice(FolderFailedMessage(row.name));
   }
 }
 

@@ -149,9 +149,8 @@ int InitCpuUsageForPlatform(DWORD platformId) {
   }
   // Windows 95 family: reading the start key switches the statistic on.
   if (!TouchStatistic("PerfStats\\StartStat")) return 0;
-  return RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, meter.statistics.put()) == ERROR_SUCCESS
-             ? 1
-             : 0;
+  return RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, meter.statistics.put()) == ERROR_SUCCESS ? 1
+                                                                                                                   : 0;
 }
 
 int InitCpuUsage() {

@@ -42,7 +42,7 @@ struct PathEntry {
 struct KnownProcess {
   int64_t createTime = 0;
   win::UniqueKernelHandle handle;
-  bool fullAccess = false;  // opened for query and memory reading, not just limited query
+  bool fullAccess = false;       // opened for query and memory reading, not just limited query
   uint64_t privilegesAtTry = 0;  // PrivilegesGained at the last try for full access
   uint64_t triedInRefresh = 0;
   std::string path;
@@ -180,7 +180,8 @@ HIMAGELIST TakeProcessIconsAtDpi(int dpi) {
   // size into the same place, the generic one where a file gives none.
   for (int index = 0; index < count; ++index) {
     win::UniqueIcon icon;
-    if (index == cache.serviceHostIcon) icon = SmallPictureIcon(images::kListServiceHost, dpi, size);
+    if (index == cache.serviceHostIcon)
+      icon = SmallPictureIcon(images::kListServiceHost, dpi, size);
     else if (auto source = sources.find(index); source != sources.end() && !source->second.empty())
       icon = ExtractSmallIcon(source->second.c_str(), 0, size);
     if (ImageList_ReplaceIcon(fresh, -1, icon ? icon.get() : generic.get()) != index) {

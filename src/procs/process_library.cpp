@@ -91,9 +91,7 @@ std::string LimitedImagePath(DWORD pid) {
   return std::string(buffer, size);
 }
 
-std::string TextUpToZero(const char* buffer, size_t capacity) {
-  return std::string(buffer, strnlen(buffer, capacity));
-}
+std::string TextUpToZero(const char* buffer, size_t capacity) { return std::string(buffer, strnlen(buffer, capacity)); }
 
 }  // namespace
 

@@ -103,7 +103,8 @@ std::vector<int> SortedRowOrder(const std::vector<std::string>& cells, SortKind 
   std::vector<int> order(cells.size());
   std::iota(order.begin(), order.end(), 0);
   const auto before = [&](int x, int y) {
-    const int result = CompareProcessCells(kind, cells[static_cast<size_t>(x)], cells[static_cast<size_t>(y)], compareText);
+    const int result =
+        CompareProcessCells(kind, cells[static_cast<size_t>(x)], cells[static_cast<size_t>(y)], compareText);
     return ascending ? result < 0 : result > 0;
   };
   // Most refreshes leave the rows in order: one look at each neighbour
@@ -178,7 +179,8 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
   // Rows by the PID in column 3; the first row of a PID is the one updated.
   std::unordered_map<int64_t, int> rowOf;
   rowOf.reserve(static_cast<size_t>(rows.RowCount()) + snapshot.size());
-  for (int row = 0; row < rows.RowCount(); ++row) rowOf.try_emplace(LeadingWholeNumber(rows.CellText(row, kPidColumn)), row);
+  for (int row = 0; row < rows.RowCount(); ++row)
+    rowOf.try_emplace(LeadingWholeNumber(rows.CellText(row, kPidColumn)), row);
 
   // The seen list: how many snapshot entries carry each PID.
   std::unordered_map<int64_t, int> seen;
@@ -216,11 +218,12 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
         load = UpdateCpuLoad(rows, row, facts.cpu);
         if (!sampled) load = 0.0f;
         if (settings.runTimeShown || settings.cpuTimeShown) {
-          const int64_t running = std::clamp<int64_t>(settings.now - facts.startDate, std::numeric_limits<int32_t>::min(),
-                                                       std::numeric_limits<int32_t>::max());
+          const int64_t running = std::clamp<int64_t>(
+              settings.now - facts.startDate, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
           runTime = facts.startDate > 10000 ? FormatDuration(static_cast<int32_t>(running)) : std::string();
           const int64_t cpuSeconds = (facts.cpu.kernelMs + facts.cpu.userMs) / 1000;
-          cpuTime = FormatDuration(static_cast<int32_t>(std::min<int64_t>(cpuSeconds, std::numeric_limits<int32_t>::max())));
+          cpuTime =
+              FormatDuration(static_cast<int32_t>(std::min<int64_t>(cpuSeconds, std::numeric_limits<int32_t>::max())));
         }
       }
       if (settings.cpuPerProcess && history.advance) {

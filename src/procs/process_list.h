@@ -106,22 +106,22 @@ std::string TrimBlanks(std::string_view text);
 // What the Win32 side found out about one snapshot entry.
 struct ProcessFacts {
   uint32_t pid = 0;
-  std::string name;             // image name; "" when the process cannot be opened at all
-  bool queryable = false;       // opened with query-information rights: CPU figures valid
+  std::string name;        // image name; "" when the process cannot be opened at all
+  bool queryable = false;  // opened with query-information rights: CPU figures valid
   // Memory in bytes as the system reports it. The cells and the working-set
   // sum take the figures of queryable processes only ("0 KB" otherwise).
   uint64_t workingSet = 0;
   uint64_t pageFile = 0;
   uint64_t pagedPool = 0;
   uint64_t nonPagedPool = 0;
-  CpuSample cpu;                // valid when queryable
-  int64_t startDate = 0;        // creation time as a local date value (FileTimeToDate)
-  uint32_t priorityClass = 0;   // 0 when it cannot be read
-  std::string path;             // normalised
+  CpuSample cpu;                       // valid when queryable
+  int64_t startDate = 0;               // creation time as a local date value (FileTimeToDate)
+  uint32_t priorityClass = 0;          // 0 when it cannot be read
+  std::string path;                    // normalised
   std::optional<uint32_t> attributes;  // none without a path
-  std::string description;      // "FileDescription" of the executable, or ""
-  int64_t fileSize = -1;        // bytes, -1 when the file cannot be found
-  int icon = -1;                // the store's picture for a new row
+  std::string description;             // "FileDescription" of the executable, or ""
+  int64_t fileSize = -1;               // bytes, -1 when the file cannot be found
+  int icon = -1;                       // the store's picture for a new row
 };
 
 // A title of a qualifying top-level window, in the system's front-to-back order.
@@ -147,24 +147,24 @@ class ProcessRows : public RowStore {
 
 // The per-row CPU history images; any hook may be empty.
 struct HistoryImageHooks {
-  std::function<int()> create;                    // a new image's number (not 0)
+  std::function<int()> create;  // a new image's number (not 0)
   std::function<void(int image, float load)> advance;
   std::function<void(int image)> release;
 };
 
 struct MergeSettings {
-  bool showZeroCpu = false;        // PreferencesShowZeroCPU
-  bool cpuPerProcess = false;      // PreferencesCPUPerProcess
-  bool reactivateExplorer = false; // PreferencesReactivateExplorer
-  bool runTimeShown = true;        // column 9 shown
-  bool cpuTimeShown = true;        // column 10 shown
-  int64_t now = 0;                 // current local date (CurrentLocalDate)
+  bool showZeroCpu = false;         // PreferencesShowZeroCPU
+  bool cpuPerProcess = false;       // PreferencesCPUPerProcess
+  bool reactivateExplorer = false;  // PreferencesReactivateExplorer
+  bool runTimeShown = true;         // column 9 shown
+  bool cpuTimeShown = true;         // column 10 shown
+  int64_t now = 0;                  // current local date (CurrentLocalDate)
 };
 
 struct MergeOutcome {
-  bool changed = false;         // a row added or removed or a cell rewritten
-  bool startShell = false;      // no row shows "explorer.exe" while it should
-  uint64_t workingSetSum = 0;   // of the queryable snapshot entries, bytes
+  bool changed = false;        // a row added or removed or a cell rewritten
+  bool startShell = false;     // no row shows "explorer.exe" while it should
+  uint64_t workingSetSum = 0;  // of the queryable snapshot entries, bytes
 };
 
 // A process opened with limited rights only is opened again for full rights

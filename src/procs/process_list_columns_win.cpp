@@ -93,8 +93,8 @@ void ApplyProcessColumnVisibility(HWND list) {
 
 std::optional<LRESULT> LockedColumnNotify(const NMHDR* header) {
   const auto* change = reinterpret_cast<const NMHEADERA*>(header);
-  const bool locked = change->iItem >= 0 && change->iItem < kProcessListColumns &&
-                      columns.locked[static_cast<size_t>(change->iItem)];
+  const bool locked =
+      change->iItem >= 0 && change->iItem < kProcessListColumns && columns.locked[static_cast<size_t>(change->iItem)];
   if (!locked) return std::nullopt;
   switch (header->code) {
     case HDN_BEGINTRACKA:

@@ -22,7 +22,7 @@ struct MirrorRow {
 
 struct RowsState {
   HWND list = nullptr;
-  std::vector<MirrorRow> rows;  // in the list's order
+  std::vector<MirrorRow> rows;                   // in the list's order
   std::unordered_map<LPARAM, size_t> indexById;  // rebuilt when a lookup misses
   // Cells with a changed text since the last invalidate (column 0 stands
   // for the whole row: the name with its icon, or a new colour).

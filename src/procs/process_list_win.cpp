@@ -40,8 +40,10 @@ HWND AttachList() {
 int RefreshProcessList() {
   VELKOR_PLACE(kProceduresUnit);
   if (!AttachList()) return 0;
-  if (Preferences.PreferencesWindowTitle) CollectWindowTitles();
-  else ClearWindowTitles();
+  if (Preferences.PreferencesWindowTitle)
+    CollectWindowTitles();
+  else
+    ClearWindowTitles();
   // A failed snapshot changes nothing: an empty one would remove every row.
   const std::vector<SnapshotEntry>* snapshot = TakeProcessSnapshot();
   if (!snapshot) return 0;
@@ -53,8 +55,7 @@ int RefreshProcessList() {
   settings.runTimeShown = ProcessColumnShown(kRunTimeColumn);
   settings.cpuTimeShown = ProcessColumnShown(kCpuTimeColumn);
   settings.now = CurrentLocalDate();
-  const std::vector<ProcessFacts> facts =
-      GatherProcessFacts(*snapshot, settings.runTimeShown || settings.cpuTimeShown);
+  const std::vector<ProcessFacts> facts = GatherProcessFacts(*snapshot, settings.runTimeShown || settings.cpuTimeShown);
 
   MergeOutcome outcome;
   {

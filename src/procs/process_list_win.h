@@ -24,9 +24,9 @@ std::optional<LRESULT> ProcessListNotify(const NMHDR* header);
 // What hangs off a refresh and belongs to other parts of the program; any
 // hook may be empty.
 struct ProcessListHooks {
-  HistoryImageHooks history;        // the per-row CPU history strips
-  std::function<void()> listChanged; // diagram and summary panel, after a changing refresh
-  std::function<HWND()> list;        // list 139 of the windows as built (none: no list)
+  HistoryImageHooks history;          // the per-row CPU history strips
+  std::function<void()> listChanged;  // diagram and summary panel, after a changing refresh
+  std::function<HWND()> list;         // list 139 of the windows as built (none: no list)
   // After each refresh that read a snapshot, with the working sets summed
   // over the listed processes (the memory tables of the monitor view).
   std::function<void(uint64_t workingSetSum)> refreshed;

@@ -27,10 +27,10 @@ struct PreferencesRecord {
   static constexpr const char* kDefaultSearchString = "https://www.google.com/search?q=%22[SEARCH]%22";
 };
 
-inline constexpr int kProcessColumnCount = 14;     // visible columns 0..13
-inline constexpr int kShownFlagCount = 13;         // one flag per column 1..13
-inline constexpr std::array<int32_t, kProcessColumnCount> kDefaultColumnWidths = {
-    200, 150, 60, 45, 60, 110, 100, 100, 100, 60, 60, 100, 100, 200};
+inline constexpr int kProcessColumnCount = 14;  // visible columns 0..13
+inline constexpr int kShownFlagCount = 13;      // one flag per column 1..13
+inline constexpr std::array<int32_t, kProcessColumnCount> kDefaultColumnWidths = {200, 150, 60, 45, 60,  110, 100,
+                                                                                  100, 100, 60, 60, 100, 100, 200};
 
 // Program-wide settings state, owned by the settings subsystem.
 extern PreferencesRecord Preferences;

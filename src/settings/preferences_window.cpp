@@ -48,8 +48,7 @@ const std::array<SearchEngine, 7>& SearchEngines() {
       {296, "LiveSearch", images::kEngineLivesearch, "https://search.live.com/results.aspx?q=%22[SEARCH]%22"},
       {297, "Lycos", images::kEngineLycos, "https://search.lycos.com/cgi-bin/pursuit?query=%22[SEARCH]%22&cat=web"},
       {298, "Exalead", images::kEngineExalead, "https://www.exalead.com/search/results?q=%22[SEARCH]%22"},
-      {299, "file.net", images::kEngineSite,
-       "https://www.google.com/search?q=%22[SEARCH]%22&as_sitesearch=FILE.NET"},
+      {299, "file.net", images::kEngineSite, "https://www.google.com/search?q=%22[SEARCH]%22&as_sitesearch=FILE.NET"},
   }};
   return engines;
 }

@@ -44,10 +44,10 @@ inline constexpr int kLastSearchEngineId = 299;
 
 // The eight flags of the record in the order of their check boxes 253..260.
 inline constexpr std::array<int32_t PreferencesRecord::*, 8> kPreferenceFlags = {
-    &PreferencesRecord::PreferencesRemain,        &PreferencesRecord::PreferencesReactivateExplorer,
-    &PreferencesRecord::PreferencesOptimize,      &PreferencesRecord::PreferencesSticky,
-    &PreferencesRecord::PreferencesWindowTitle,   &PreferencesRecord::PreferencesCPUPerProcess,
-    &PreferencesRecord::PreferencesUseComma,      &PreferencesRecord::PreferencesShowZeroCPU};
+    &PreferencesRecord::PreferencesRemain,      &PreferencesRecord::PreferencesReactivateExplorer,
+    &PreferencesRecord::PreferencesOptimize,    &PreferencesRecord::PreferencesSticky,
+    &PreferencesRecord::PreferencesWindowTitle, &PreferencesRecord::PreferencesCPUPerProcess,
+    &PreferencesRecord::PreferencesUseComma,    &PreferencesRecord::PreferencesShowZeroCPU};
 
 inline constexpr int32_t kExitCodeLimit = 14080;
 inline constexpr int32_t kDefaultExitCode = 1067;

@@ -107,7 +107,10 @@ void ConfirmPreferences() {
   CloseWindow();
 }
 
-void DismissPreferences() { VELKOR_PLACE(kProceduresUnit); CloseWindow(); }
+void DismissPreferences() {
+  VELKOR_PLACE(kProceduresUnit);
+  CloseWindow();
+}
 
 void ApplyPreferences() {
   VELKOR_PLACE(kProceduresUnit);
@@ -160,7 +163,10 @@ void ChooseSearchEngine(int id) {
   if (const auto url = SearchEngineTemplate(id)) SetText(kSearchStringFieldId, std::string(*url));
 }
 
-void SelectPreferencesPage(int clientX) { VELKOR_PLACE(kProceduresUnit); ShowPage(PreferencesPageAt(clientX)); }
+void SelectPreferencesPage(int clientX) {
+  VELKOR_PLACE(kProceduresUnit);
+  ShowPage(PreferencesPageAt(clientX));
+}
 
 // Where the click happened, not where the mouse is by the time it is handled.
 void SelectPreferencesPageAtClick() {

@@ -12,12 +12,12 @@ namespace velkor {
 
 // What the window code provides; each hook may stay empty.
 struct PreferencesWindowHooks {
-  HWND window = nullptr;                               // window 3
-  HWND (*control)(int id) = nullptr;                   // its controls by identifier
-  void (*enableOtherWindows)(bool enable) = nullptr;   // the main window and "Diagramm"
-  void (*showPagePicture)(int page) = nullptr;         // the page selector's picture of page 0 or 1
-  void (*showSearchEngineMenu)() = nullptr;            // the search-engine menu at the mouse
-  void (*applyColumnVisibility)() = nullptr;           // process-list columns after ColumnShown
+  HWND window = nullptr;                              // window 3
+  HWND (*control)(int id) = nullptr;                  // its controls by identifier
+  void (*enableOtherWindows)(bool enable) = nullptr;  // the main window and "Diagramm"
+  void (*showPagePicture)(int page) = nullptr;        // the page selector's picture of page 0 or 1
+  void (*showSearchEngineMenu)() = nullptr;           // the search-engine menu at the mouse
+  void (*applyColumnVisibility)() = nullptr;          // process-list columns after ColumnShown
   // Gives every row of the process list a CPU history image (true) or frees
   // them all (false), when the setting is switched.
   void (*setHistoryImages)(bool present) = nullptr;

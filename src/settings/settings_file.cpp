@@ -33,8 +33,8 @@ const std::array<std::vector<std::string>, kSettingsGroupCount>& KeyTable() {
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -58,10 +58,10 @@ int FindIndex(std::string_view name, const auto& names) {
 // Windows-1252 bytes 0x80..0x9F and the characters they stand for; 0 marks the
 // five unassigned bytes, which stand for the control character of their own
 // number.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHighControls = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 char ToWindows1252(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
@@ -246,8 +246,8 @@ SettingsSnapshot ReadSettingsSnapshot(const SettingsFile& file, bool windowsXpOr
   return s;
 }
 
-std::array<int32_t, kProcessColumnCount> SavedColumnWidths(
-    const std::array<int32_t, kProcessColumnCount>& current, const std::array<int32_t, kProcessColumnCount>& remembered) {
+std::array<int32_t, kProcessColumnCount> SavedColumnWidths(const std::array<int32_t, kProcessColumnCount>& current,
+                                                           const std::array<int32_t, kProcessColumnCount>& remembered) {
   std::array<int32_t, kProcessColumnCount> saved{};
   for (size_t n = 0; n < saved.size(); ++n) saved[n] = current[n] != 0 ? current[n] : remembered[n];
   return saved;

@@ -90,8 +90,8 @@ SettingsSnapshot ReadSettingsSnapshot(const SettingsFile& file, bool windowsXpOr
 
 // The width saved for each column: its current width when it is not 0 (the
 // column is shown), else the width it had when it was last shown.
-std::array<int32_t, kProcessColumnCount> SavedColumnWidths(
-    const std::array<int32_t, kProcessColumnCount>& current, const std::array<int32_t, kProcessColumnCount>& remembered);
+std::array<int32_t, kProcessColumnCount> SavedColumnWidths(const std::array<int32_t, kProcessColumnCount>& current,
+                                                           const std::array<int32_t, kProcessColumnCount>& remembered);
 
 // The complete file a save writes: 4 group lines and 44 key lines, " = "
 // between key and value, CR LF after every line, no byte-order mark. Line

@@ -62,9 +62,7 @@ void PaintMenuItem(const DRAWITEMSTRUCT* item, int dpi) {
 
 HFONT MenuFont() { return CachedFont(8); }
 
-HFONT MenuFont(int dpi) {
-  return CachedFont(8, false, false, dpi);
-}
+HFONT MenuFont(int dpi) { return CachedFont(8, false, false, dpi); }
 
 MenuItemSize MeasureMenuItemAt(const MenuItemRecord& record, int dpi) {
   SIZE extent{};

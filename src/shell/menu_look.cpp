@@ -75,8 +75,9 @@ constexpr HelpLine kHelpLines[] = {
     {26, "Fährt den Computer herunter, sodass er ausgeschaltet werden kann."},
     {27, "Fährt den Computer herunter und startet ihn anschließend neu."},
     {28, "Versetzt den Computer in den Standby-Zustand, aus dem er schnell wieder hochgefahren werden kann."},
-    {29, "Versetzt den Computer in den Ruhezustand. Alle Informationen werden gespeichert und der PC wird "
-         "ausgeschaltet. Beim nächsten Start wird diese Sitzung wiederhergestellt."},
+    {29,
+     "Versetzt den Computer in den Ruhezustand. Alle Informationen werden gespeichert und der PC wird "
+     "ausgeschaltet. Beim nächsten Start wird diese Sitzung wiederhergestellt."},
     {31, "Sperrt den Computer gegen unerlaubten Zugriff oder wechselt den Benutzer."},
     {133, "Zeigt die Hilfedatei an."},
     {134, "Zeigt einige Informationen über Velkor."},
@@ -86,17 +87,20 @@ constexpr HelpLine kHelpLines[] = {
     {21, "Zeigt ein grafisches Diagram aller aktuellen Prozesse mit verschiedenen Sortierungen"},
     {23, "Beendet ausgewählte Prozesse sofort."},
     {25, "Zeigt detaillierte Informationen über ausgewählte Prozesse."},
-    {105, "Ausgewählte Prozesse werden in ihrem Speicherverbrauch optimiert, sodass sie weniger Arbeitsspeicher "
-          "verbrauchen."},
+    {105,
+     "Ausgewählte Prozesse werden in ihrem Speicherverbrauch optimiert, sodass sie weniger Arbeitsspeicher "
+     "verbrauchen."},
     {106, "Öffnet das Verzeichnis, in dem ausgewählte Prozesse sich befinden."},
     {107, "Aktualisiert die Fensterliste."},
     {108, "Deaktiviert die Fenstertransparenz."},
-    {118, "Hält das ausgewählte Fenster zu jeder Zeit im Vordergrund, selbst wenn ein anderes Fenster den Fokus "
-          "besitzt."},
+    {118,
+     "Hält das ausgewählte Fenster zu jeder Zeit im Vordergrund, selbst wenn ein anderes Fenster den Fokus "
+     "besitzt."},
     {119, "Versteckt oder zeigt das ausgewählte Fenster."},
     {123, "Schließt das ausgewählte Fenster. Es ist Anwendungsabhängig was mit dem Fenster weiter geschieht."},
-    {124, "Zerstört das ausgewählte Fenster und entfernt es unmittelbar vom Bildschirm. Dies sollte nur im Notfall "
-          "benutzt werden."},
+    {124,
+     "Zerstört das ausgewählte Fenster und entfernt es unmittelbar vom Bildschirm. Dies sollte nur im Notfall "
+     "benutzt werden."},
     {125, "Springt auf die Prozessliste und wählt den Prozess an, dem das ausgewählte Fenster gehört."},
     {126, "Aktualisiert die Dienstliste."},
     {127, "Startet den ausgewählten Dienst."},

@@ -73,9 +73,12 @@ PowerPolicy BuildPowerMenu(HMENU menu, int firstId) {
   };
   const std::string logOff = PowerUserName() + " abmelden";
   const Item items[kPowerCommandCount] = {
-      {"Ausschalten", images::kMenuPowerOff},      {"Neu starten", images::kMenuRestart},
-      {"Standby", images::kMenuStandby},           {"Ruhezustand", images::kMenuHibernate},
-      {logOff.c_str(), nullptr},                   {"Sperren / Benutzer wechseln", nullptr},
+      {"Ausschalten", images::kMenuPowerOff},
+      {"Neu starten", images::kMenuRestart},
+      {"Standby", images::kMenuStandby},
+      {"Ruhezustand", images::kMenuHibernate},
+      {logOff.c_str(), nullptr},
+      {"Sperren / Benutzer wechseln", nullptr},
   };
   for (int i = 0; i < kPowerCommandCount; ++i) {
     const auto id = static_cast<UINT>(firstId + i);

@@ -36,8 +36,8 @@ void CloseHelpFile();
 // so that nothing happens to the machine they run on; an empty member keeps
 // the system's call.
 struct PowerSystemCalls {
-  std::function<bool(UINT flags)> exitWindows;    // ExitWindowsEx(flags, 0)
-  std::function<bool(bool hibernate)> suspend;     // standby or hibernation, not forced
+  std::function<bool(UINT flags)> exitWindows;  // ExitWindowsEx(flags, 0)
+  std::function<bool(bool hibernate)> suspend;  // standby or hibernation, not forced
   std::function<bool()> lockWorkStation;
 };
 void SetPowerSystemCalls(PowerSystemCalls calls);

@@ -42,7 +42,7 @@ struct Companion {
   win::UniqueWindow window;  // hidden, receives the tray icon's messages
   win::UniqueMenu menu;
   win::UniqueIcon programIcon;
-  win::UniqueIcon drawnIcon;  // the bar chart now shown, once there is one
+  win::UniqueIcon drawnIcon;     // the bar chart now shown, once there is one
   int iconSize = kTrayIconSize;  // the system's small-icon size at the taskbar's DPI
   int cpuLoad = -1;              // the figures the bar chart shows
   double memoryShare = 0.0;
@@ -56,14 +56,10 @@ struct Companion {
 };
 Companion companion;
 
-bool MainProgramRunning() {
-  return ProgramRunsInOwnSession(IsMainProgramName);
-}
+bool MainProgramRunning() { return ProgramRunsInOwnSession(IsMainProgramName); }
 
 // Not running main program and a settings file that forbids staying.
-bool MustEnd() {
-  return RemainForbidden(ReadSettingsBytes(kSettingsFileName)) && !MainProgramRunning();
-}
+bool MustEnd() { return RemainForbidden(ReadSettingsBytes(kSettingsFileName)) && !MainProgramRunning(); }
 
 NOTIFYICONDATAA TrayData(UINT flags) {
   NOTIFYICONDATAA data{};
@@ -323,6 +319,4 @@ int RunCompanion(HINSTANCE instance) {
 }  // namespace
 }  // namespace velkor
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  return velkor::RunCompanion(instance);
-}
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return velkor::RunCompanion(instance); }

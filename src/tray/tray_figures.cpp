@@ -13,9 +13,7 @@ constexpr double kFullBar = 14.0;
 constexpr Pixel kWhite = MakePixel(255, 255, 255);
 constexpr Pixel kBlack = MakePixel(0, 0, 0);
 
-int RoundHalfUp(double value) {
-  return static_cast<int>(std::floor(value + 0.5));
-}
+int RoundHalfUp(double value) { return static_cast<int>(std::floor(value + 0.5)); }
 
 // Columns of the 16-pixel design; neighbouring frames share columns 7 and 11.
 struct BarColumns {
@@ -27,9 +25,7 @@ constexpr BarColumns kPageFileBar{11, 15};
 
 // A frame column's first pixel: the design's 16 frame columns spread so the
 // last frame line ends at the icon's right edge.
-int FramePixel(int column, int size, int line) {
-  return (2 * column * (size - line) + 15) / 30;
-}
+int FramePixel(int column, int size, int line) { return (2 * column * (size - line) + 15) / 30; }
 
 void DrawBar(Canvas& icon, const BarColumns& columns, double height) {
   const int size = icon.width;
@@ -57,9 +53,7 @@ double LoadShare(uint64_t used, uint64_t total) {
   return static_cast<double>(std::min(used, total)) / static_cast<double>(total);
 }
 
-int LoadPercent(double share) {
-  return RoundHalfUp(100.0 * share);
-}
+int LoadPercent(double share) { return RoundHalfUp(100.0 * share); }
 
 std::string TrayTooltip(int cpuLoad, int memoryPercent, int pageFilePercent) {
   std::string tip = "Prozessor: " + std::to_string(cpuLoad) +

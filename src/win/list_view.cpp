@@ -136,9 +136,7 @@ void SelectListRow(HWND list, int row) {
   ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-int SelectedListRow(HWND list) {
-  return ListView_GetNextItem(list, -1, LVNI_SELECTED);
-}
+int SelectedListRow(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
 
 ListRefill::ListRefill(HWND list) : list_(list), redraw_(IsWindowVisible(list) != FALSE) {
   if (redraw_) SendMessageA(list_, WM_SETREDRAW, FALSE, 0);

@@ -69,7 +69,7 @@ Outcome PutInPlace(const std::string& path, const std::string& newFile) {
     if (MoveFileExA(newFile.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) return Outcome::kDone;
     const DWORD error = GetLastError();
     return (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS || Refused(error)) ? Outcome::kRefused
-                                                                                              : Outcome::kFailed;
+                                                                                           : Outcome::kFailed;
   }
   {
     // A holder that does not let the old file go is found before anything

@@ -49,5 +49,4 @@ class SourcePlace {
 // Marks the statement that follows as the current source location.
 #define VELKOR_LINE(unit) (::velkor::CurrentSourceLocation = ::velkor::PackSourceLocation((unit), __LINE__))
 // Marks the procedure it opens, at this line, for as long as it runs.
-#define VELKOR_PLACE(unit) \
-  const ::velkor::SourcePlace velkorSourcePlace(::velkor::PackSourceLocation((unit), __LINE__))
+#define VELKOR_PLACE(unit) const ::velkor::SourcePlace velkorSourcePlace(::velkor::PackSourceLocation((unit), __LINE__))

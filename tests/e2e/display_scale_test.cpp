@@ -82,8 +82,8 @@ TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
     if (def.window != kMainWindow) continue;
     HWND control = Descendant(main, def.id);
     if (!control) continue;
-    Rect want{def.x.Resolve(client.w, client.h), def.y.Resolve(client.w, client.h),
-              def.w.Resolve(client.w, client.h), def.h.Resolve(client.w, client.h)};
+    Rect want{def.x.Resolve(client.w, client.h), def.y.Resolve(client.w, client.h), def.w.Resolve(client.w, client.h),
+              def.h.Resolve(client.w, client.h)};
     const Rect got = RectInParent(control);
     ++compared;
     // A value starts after its captions at the latest and keeps its right edge.
@@ -189,7 +189,7 @@ TEST_P(DisplayScale, OtherWindowsAreTheTableScaled) {
   struct Opening {
     int number;
     const char* title;
-    int command;  // 0: never opened
+    int command;      // 0: never opened
     int closeButton;  // 0: closed by its window's close message
   };
   constexpr Opening kOpenings[] = {{kRunWindow, "Ausf\xFChren", 22, 0},
@@ -305,7 +305,8 @@ std::optional<RECT> CaptionRect(const ControlSpec& def, const RECT& r, int dpi) 
 // What of its rectangle a control leaves to its caption: a button's and a
 // group's edges take their share.
 RECT CaptionSpace(const ControlSpec& def, RECT r, int dpi) {
-  if (def.kind == ControlKind::kButton || def.kind == ControlKind::kDefaultButton) InflateRect(&r, -ScaleToDpi(4, dpi), 0);
+  if (def.kind == ControlKind::kButton || def.kind == ControlKind::kDefaultButton)
+    InflateRect(&r, -ScaleToDpi(4, dpi), 0);
   if (def.kind == ControlKind::kGroup) r.right -= ScaleToDpi(7, dpi);
   return r;
 }

@@ -77,9 +77,7 @@ void ReadDevicePixels() {
     set(reinterpret_cast<HANDLE>(-4));  // per monitor, version 2
 }
 
-HWND FindMainWindow(uint32_t pid) {
-  return FindWindowOf(pid, "VelkorWindow", "Velkor");
-}
+HWND FindMainWindow(uint32_t pid) { return FindWindowOf(pid, "VelkorWindow", "Velkor"); }
 
 std::string WindowTextOf(HWND window) {
   char text[1024] = {};

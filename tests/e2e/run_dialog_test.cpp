@@ -17,9 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // A click on a button of another process, as the button reports it.
-void ClickButton(HWND button) {
-  PostMessageA(button, BM_CLICK, 0, 0);
-}
+void ClickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 RECT PlaceOf(HWND window) {
   RECT r{};

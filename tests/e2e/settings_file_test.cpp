@@ -32,7 +32,6 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return static_cast<LRESULT>(result);
 }
 
-
 // The file a save of the start-up state writes, with `edit` applied.
 template <typename Edit>
 std::string DefaultsFile(Edit edit) {

@@ -354,9 +354,7 @@ constexpr Ending kEndings[] = {
     {"MainEndedFromItsMenuTakesTheCompanion", 0, false, Way::kCommand, Way::kKill},
 };
 
-std::string EndingName(const ::testing::TestParamInfo<Ending>& ending) {
-  return ending.param.name;
-}
+std::string EndingName(const ::testing::TestParamInfo<Ending>& ending) { return ending.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(AnyOrder, EndingBoth, ::testing::ValuesIn(kEndings), EndingName);
 

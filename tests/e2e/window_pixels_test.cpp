@@ -255,8 +255,7 @@ class WindowCheck {
     Expect(count, 0.5, "the background of " + Name(control), failures);
     char text[256] = {};
     GetWindowTextA(control, text, sizeof text);
-    if (text[0] && count.total > 0 && count.matching == count.total)
-      failures += Name(control) + " shows no text\n";
+    if (text[0] && count.total > 0 && count.matching == count.total) failures += Name(control) + " shows no text\n";
   }
 
   static void Expect(const Area::Count& count, double share, const std::string& what, std::string& failures) {
@@ -290,8 +289,8 @@ class WindowPixels : public ::testing::TestWithParam<int> {
     HWND window = nullptr;
     EXPECT_TRUE(test::WaitUntil([&] { return IsWindowEnabled(run_.main()) != FALSE; }, kReactionBound));
     PostMessageA(run_.main(), WM_COMMAND, static_cast<WPARAM>(command), 0);
-    EXPECT_TRUE(test::WaitUntil(
-        [&] { return (window = test::FindWindowOf(run_.pid(), {}, title)) != nullptr; }, kReactionBound))
+    EXPECT_TRUE(test::WaitUntil([&] { return (window = test::FindWindowOf(run_.pid(), {}, title)) != nullptr; },
+                                kReactionBound))
         << title;
     if (window) SetForegroundWindow(window);
     return window;
@@ -322,8 +321,8 @@ TEST_P(WindowPixels, EveryViewAndPageShowsItsBackgroundAndItsCaptions) {
   ASSERT_TRUE(run_.Start());
   HWND main = run_.main();
   // The controls of the views built in the idle time after the start too.
-  ASSERT_TRUE(test::WaitUntil([&] { return test::Descendant(main, 161) && test::Descendant(main, 200); },
-                              kReactionBound));
+  ASSERT_TRUE(
+      test::WaitUntil([&] { return test::Descendant(main, 161) && test::Descendant(main, 200); }, kReactionBound));
   SetForegroundWindow(main);
   constexpr int kPanels[] = {138, 146, 151, 153, 155, 192};
   for (int view = 0; view < 6; ++view) {
@@ -383,8 +382,7 @@ TEST_P(WindowPixels, EveryViewAndPageShowsItsBackgroundAndItsCaptions) {
   ASSERT_NE(about, nullptr);
   ExpectShownRight(about, kInformationWindow, "Information");
   PostMessageA(test::Descendant(about, 317), BM_CLICK, 0, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(test::Descendant(about, 318)) != FALSE; },
-                              kReactionBound));
+  ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(test::Descendant(about, 318)) != FALSE; }, kReactionBound));
   ExpectShownRight(about, kInformationWindow, "Disclaimer");
   PostMessageA(test::Descendant(about, 322), BM_CLICK, 0, 0);
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(about); }, kReactionBound));

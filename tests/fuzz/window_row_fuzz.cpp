@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   w.top = input.ConsumeIntegral<int>();
   w.right = input.ConsumeIntegral<int>();
   w.bottom = input.ConsumeIntegral<int>();
-  velkor::WindowFilter filter{input.ConsumeBool(), input.ConsumeBool(), input.ConsumeBool(),
-                              input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>(),
-                              input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>()};
+  velkor::WindowFilter filter{input.ConsumeBool(),          input.ConsumeBool(),          input.ConsumeBool(),
+                              input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>(),
+                              input.ConsumeIntegral<int>()};
   w.cloaked = input.ConsumeBool();
   w.processPath = input.ConsumeRandomLengthString(600);
   w.title = input.ConsumeRemainingBytesAsString();

@@ -75,7 +75,8 @@ TEST(DpiScale, LayoutScalesEveryControlWithinAPixel) {
       const auto near = [&](const Extent& a, const Extent& b) {
         return std::abs(b.Resolve(sw, sh) * 96 - a.Resolve(w, h) * dpi) <= 96;
       };
-      EXPECT_TRUE(near(entry.x, scaled.x) && near(entry.y, scaled.y) && near(entry.w, scaled.w) && near(entry.h, scaled.h))
+      EXPECT_TRUE(near(entry.x, scaled.x) && near(entry.y, scaled.y) && near(entry.w, scaled.w) &&
+                  near(entry.h, scaled.h))
           << "control " << entry.id << " at " << dpi;
       if (entry.x.perW == 1 && entry.w.perW == 0) {
         EXPECT_EQ(scaled.x.base + scaled.w.base, ScaleToDpi(entry.x.base + entry.w.base, dpi)) << entry.id;

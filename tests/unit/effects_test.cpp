@@ -105,14 +105,13 @@ TEST(Effects, MagnetSnapsInsideAndPushesOutside) {
     ProposedPosition in;
     int x, y;
   } cases[] = {
-      {{7, 300, 640, 500}, 0, 300},      // near the left edge: sticks to it
-      {{-1, 300, 640, 500}, -11, 300},   // past it: 10 further out
-      {{11, 300, 640, 500}, 11, 300},    // just outside the magnet
-      {{635, 300, 640, 500}, 640, 300},  // near the right edge
-      {{641, 300, 640, 500}, 651, 300},  // past it
-      {{300, 9, 640, 500}, 300, 0},      // top
-      {{300, -3, 640, 500}, 300, -13},
-      {{300, 490, 640, 500}, 300, 494},  // bottom
+      {{7, 300, 640, 500}, 0, 300},                                        // near the left edge: sticks to it
+      {{-1, 300, 640, 500}, -11, 300},                                     // past it: 10 further out
+      {{11, 300, 640, 500}, 11, 300},                                      // just outside the magnet
+      {{635, 300, 640, 500}, 640, 300},                                    // near the right edge
+      {{641, 300, 640, 500}, 651, 300},                                    // past it
+      {{300, 9, 640, 500}, 300, 0},                                        // top
+      {{300, -3, 640, 500}, 300, -13},  {{300, 490, 640, 500}, 300, 494},  // bottom
       {{300, 495, 640, 500}, 300, 505},
   };
   for (const Case& c : cases) {

@@ -39,7 +39,7 @@ TableBlock GermanBlock() {
 }
 
 TEST(FileVersionInfo, KeyNamesForSingleBitsOnly) {
-  const char* expected[] = {"FileVersion",  "FileDescription", "LegalCopyright", "InternalName", "OriginalFilename",
+  const char* expected[] = {"FileVersion",  "FileDescription", "LegalCopyright", "InternalName",    "OriginalFilename",
                             "ProductName",  "ProductVersion",  "CompanyName",    "LegalTrademarks", "SpecialBuild",
                             "PrivateBuild", "Comments",        "Language"};
   for (uint32_t i = 0; i < 13; ++i) EXPECT_STREQ(VersionKeyName(1u << i), expected[i]);
@@ -68,7 +68,7 @@ TEST(FileVersionInfo, EntriesRunTogetherInBitOrder) {
   EXPECT_EQ(ComposeFileVersionText(block, 0x80 | 0x2, true), "VelkorVelkor-Projekt");
   EXPECT_EQ(ComposeFileVersionText(block, 0x80 | 0x2 | 0x1, false), "1.0.0.0VelkorVelkor-Projekt");
   EXPECT_EQ(ComposeFileVersionText(block, 0xFFF, false), "1.0.0.0VelkorVelkor-ProjektNotiz");  // up to the highest bit
-  EXPECT_EQ(ComposeFileVersionText(block, 0x4, true), "");  // entry missing
+  EXPECT_EQ(ComposeFileVersionText(block, 0x4, true), "");                                     // entry missing
   EXPECT_EQ(ComposeFileVersionText(block, 0, true), "");
 }
 

@@ -12,7 +12,10 @@ namespace {
 // Runs each test under the point setting and puts the setting back afterwards.
 class Format : public ::testing::Test {
  protected:
-  void SetUp() override { saved_ = Preferences.PreferencesUseComma; Preferences.PreferencesUseComma = 0; }
+  void SetUp() override {
+    saved_ = Preferences.PreferencesUseComma;
+    Preferences.PreferencesUseComma = 0;
+  }
   void TearDown() override { Preferences.PreferencesUseComma = saved_; }
   static void UseComma(bool on) { Preferences.PreferencesUseComma = on ? 1 : 0; }
 
@@ -23,7 +26,7 @@ class Format : public ::testing::Test {
 TEST_F(Format, DecimalsFollowTheSeparatorSetting) {
   EXPECT_EQ(FormatDecimal(12.34f, 1), "12.3");
   EXPECT_EQ(FormatDecimal(0.0f, 1), "0.0");
-  EXPECT_EQ(FormatDecimal(7.25f, 1), "7.2");  // exact tie rounds to even
+  EXPECT_EQ(FormatDecimal(7.25f, 1), "7.2");       // exact tie rounds to even
   EXPECT_EQ(FormatDecimalDouble(7.35, 1), "7.3");  // 7.35 is slightly below in binary
   EXPECT_EQ(FormatDecimal(12.34f, -1), "12.340000");
   EXPECT_EQ(FormatDecimalDouble(-0.25, 1), "-0.2");
@@ -77,7 +80,7 @@ TEST_F(Format, ParseGroupedReadsGroupedCellsBack) {
   EXPECT_FLOAT_EQ(ParseGrouped("1.234.567 KB"), 1234567.0f);
   EXPECT_FLOAT_EQ(ParseGrouped(""), 0.0f);
   EXPECT_FLOAT_EQ(ParseGrouped("1234"), 123.4f);  // undotted four digits read as a fraction
-  UseComma(true);  // the fraction path always reads a point
+  UseComma(true);                                 // the fraction path always reads a point
   EXPECT_FLOAT_EQ(ParseGrouped("56"), 56.0f);
   EXPECT_FLOAT_EQ(ParseGrouped("1234"), 123.4f);
   for (int64_t kb : {0, 7, 10, 11, 100, 101, 999, 1000, 65536, 2000000}) {

@@ -77,7 +77,7 @@ TEST(Png, DamagedDataGivesNothing) {
   EXPECT_FALSE(DecodePng(nullptr, 0));
   EXPECT_FALSE(DecodePng(good.data(), 8));  // the signature alone
   std::vector<uint8_t> broken = good;
-  broken.resize(broken.size() - 20);       // cut inside the image data
+  broken.resize(broken.size() - 20);  // cut inside the image data
   EXPECT_FALSE(DecodePng(broken.data(), broken.size()));
   const uint8_t garbage[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
   EXPECT_FALSE(DecodePng(garbage, sizeof garbage));

@@ -36,7 +36,9 @@ class HistoryStrips : public ::testing::Test {
     for (int y = 0; y < image.height; ++y) height += image.At(image.width - 1, y) != image.At(0, y);
     return height;
   }
-  static Pixel BarPixel(int y) { return MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0); }
+  static Pixel BarPixel(int y) {
+    return MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0);
+  }
   Canvas strip = Strip();
 };
 

@@ -94,13 +94,23 @@ TEST(Images, EveryNameOfTheHeaderIsAResourceOfItsFile) {
 
 TEST(Images, SizesFitTheirRoles) {
   std::map<std::string, std::pair<int, int>> sizes = {
-      {"statusbar.png", {4, 20}},         {"banner.png", {420, 25}},         {"pie_overlay.png", {240, 240}},
-      {"sort_ascending.png", {12, 12}},   {"sort_descending.png", {12, 12}}, {"tabs_filler.png", {4, 25}},
-      {"prefs_sidebar.png", {80, 520}},   {"prefs_tabs_general.png", {320, 19}},
-      {"prefs_tabs_columns.png", {320, 19}}, {"about_logo.png", {56, 56}},
-      {"diagram_default.png", {32, 32}},  {"diagram_priority.png", {32, 32}}, {"network_adapter.png", {24, 24}},
-      {"window_diagram_16.png", {16, 16}}, {"window_diagram_32.png", {32, 32}},
-      {"window_preferences_16.png", {16, 16}}, {"window_preferences_32.png", {32, 32}},
+      {"statusbar.png", {4, 20}},
+      {"banner.png", {420, 25}},
+      {"pie_overlay.png", {240, 240}},
+      {"sort_ascending.png", {12, 12}},
+      {"sort_descending.png", {12, 12}},
+      {"tabs_filler.png", {4, 25}},
+      {"prefs_sidebar.png", {80, 520}},
+      {"prefs_tabs_general.png", {320, 19}},
+      {"prefs_tabs_columns.png", {320, 19}},
+      {"about_logo.png", {56, 56}},
+      {"diagram_default.png", {32, 32}},
+      {"diagram_priority.png", {32, 32}},
+      {"network_adapter.png", {24, 24}},
+      {"window_diagram_16.png", {16, 16}},
+      {"window_diagram_32.png", {32, 32}},
+      {"window_preferences_16.png", {16, 16}},
+      {"window_preferences_32.png", {32, 32}},
   };
   for (const char* tab : {"processes", "windows", "services", "drivers", "network", "monitoring"})
     sizes[std::string("tabs_") + tab + ".png"] = {400, 25};
@@ -110,13 +120,27 @@ TEST(Images, SizesFitTheirRoles) {
     if (starts("menu_") || starts("engine_") || starts("measure_") || starts("list_")) sizes[file] = {16, 16};
   }
   // The roles every picture set must cover.
-  for (const char* needed :
-       {"toolbar_taskmgr.png", "toolbar_run.png", "toolbar_preferences.png", "toolbar_diagram.png",
-        "toolbar_end_process.png", "toolbar_web_search.png", "toolbar_information.png",
-        "toolbar_end_process_grey.png", "toolbar_web_search_grey.png", "toolbar_information_grey.png",
-        "measure_cpu.png", "measure_priority.png", "measure_memory.png", "measure_virtual_memory.png",
-        "measure_paged_pool.png", "measure_nonpaged_pool.png", "list_service.png", "list_service_host.png",
-        "list_driver.png", "list_network.png", "menu_check.png"}) {
+  for (const char* needed : {"toolbar_taskmgr.png",
+                             "toolbar_run.png",
+                             "toolbar_preferences.png",
+                             "toolbar_diagram.png",
+                             "toolbar_end_process.png",
+                             "toolbar_web_search.png",
+                             "toolbar_information.png",
+                             "toolbar_end_process_grey.png",
+                             "toolbar_web_search_grey.png",
+                             "toolbar_information_grey.png",
+                             "measure_cpu.png",
+                             "measure_priority.png",
+                             "measure_memory.png",
+                             "measure_virtual_memory.png",
+                             "measure_paged_pool.png",
+                             "measure_nonpaged_pool.png",
+                             "list_service.png",
+                             "list_service_host.png",
+                             "list_driver.png",
+                             "list_network.png",
+                             "menu_check.png"}) {
     EXPECT_TRUE(sizes.count(needed)) << needed << " is not a resource";
   }
   for (const auto& [file, size] : sizes) {

@@ -67,12 +67,12 @@ TEST(Anchoring, StartRectKeepsTheTitleBarWithinReach) {
     bool stored;
   };
   const Case cases[] = {
-      {30, 40, true},       {-600, 0, true},      // 40 pixels left at the screen's left edge
-      {-601, 0, false},     {1240, 0, true},      // 40 pixels at the right edge
-      {2264, 100, true},    {2265, 100, false},   // monitor 2's right edge
-      {0, -15, true},       {0, -16, false},      // half of the title bar above the top
-      {0, 979, true},       {0, 980, false},      // half of it below the work area (the task bar)
-      {1400, 50, false},    {1400, 86, true},     // above monitor 2, then on it
+      {30, 40, true},         {-600, 0, true},     // 40 pixels left at the screen's left edge
+      {-601, 0, false},       {1240, 0, true},     // 40 pixels at the right edge
+      {2264, 100, true},      {2265, 100, false},  // monitor 2's right edge
+      {0, -15, true},         {0, -16, false},     // half of the title bar above the top
+      {0, 979, true},         {0, 980, false},     // half of it below the work area (the task bar)
+      {1400, 50, false},      {1400, 86, true},    // above monitor 2, then on it
       {32767, -32768, false}, {-1, 40, false},
   };
   for (const Case& c : cases) {
@@ -184,7 +184,9 @@ TEST(Layout, ColumnsOfTheProcessList) {
   EXPECT_EQ(hidden, 4);
   EXPECT_EQ(ColumnTable()[2].header, "CPU-Last");
   EXPECT_TRUE(ColumnTable()[2].right);
-  EXPECT_EQ(ColumnTable()[12].header, "Dateigr\xF6\xDF" "e");
+  EXPECT_EQ(ColumnTable()[12].header,
+            "Dateigr\xF6\xDF"
+            "e");
 }
 
 TEST(Shortcuts, DeliverTheirButtonsInTheirWindows) {
@@ -212,7 +214,7 @@ TEST(MonitorSchedule, AnIntervalMustBeExceeded) {
   EXPECT_FALSE(IntervalElapsed(3500, 1000, 2500));  // equal waits one more pass
   EXPECT_TRUE(IntervalElapsed(3501, 1000, 2500));
   EXPECT_TRUE(IntervalElapsed(1000, 3501, 2500));  // a stamp from another clock
-  EXPECT_FALSE(IntervalElapsed(1000, 1000, 0));     // interval 0: only when the tick moved
+  EXPECT_FALSE(IntervalElapsed(1000, 1000, 0));    // interval 0: only when the tick moved
   EXPECT_TRUE(IntervalElapsed(1001, 1000, 0));
 }
 

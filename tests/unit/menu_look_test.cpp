@@ -92,13 +92,18 @@ TEST(MenuLook, PlacesAndSizesFollowTheDpi) {
 TEST(MenuLook, HelpLines) {
   EXPECT_EQ(MenuHelpText(1, 0, ""),
             "Exportiert die aktuelle Prozessliste entweder als Textdatei (*.txt) oder als HTML-Dokument (*.htm).");
-  EXPECT_EQ(MenuHelpText(12, 0, ""), "Schlie\xDF" "t die grafische Oberfl\xE4" "che von Velkor.");
+  EXPECT_EQ(MenuHelpText(12, 0, ""),
+            "Schlie\xDF"
+            "t die grafische Oberfl\xE4"
+            "che von Velkor.");
   EXPECT_EQ(MenuHelpText(35, 0, ""), "Setzt die Priorit\xE4t ausgew\xE4hlter Prozesse auf \"Erh\xF6ht\"");
   EXPECT_EQ(MenuHelpText(38, 0, ""), "Setzt die Priorit\xE4t ausgew\xE4hlter Prozesse auf \"Niedrig\"");
   EXPECT_EQ(MenuHelpText(109, 1, ""),
-            "Setzt die Fenstertransparenz auf 10%. Ein gr\xF6\xDF" "erer Wert l\xE4sst das Fenster durchscheinender werden.");
+            "Setzt die Fenstertransparenz auf 10%. Ein gr\xF6\xDF"
+            "erer Wert l\xE4sst das Fenster durchscheinender werden.");
   EXPECT_EQ(MenuHelpText(117, 1, ""),
-            "Setzt die Fenstertransparenz auf 90%. Ein gr\xF6\xDF" "erer Wert l\xE4sst das Fenster durchscheinender werden.");
+            "Setzt die Fenstertransparenz auf 90%. Ein gr\xF6\xDF"
+            "erer Wert l\xE4sst das Fenster durchscheinender werden.");
   EXPECT_EQ(MenuHelpText(30, 0, "Anna Berg"), "Meldet den aktuellen Benutzer \"Anna Berg\" ab.");
   EXPECT_EQ(MenuHelpText(24, 0, ""),
             "Sucht im Internet nach ausgew\xE4hlten Prozessen. Hierf\xFCr wird der Dateiname verwendet.");

@@ -95,7 +95,7 @@ TEST(GradientLine, SteepLinesStepAlongYAndFlatOnesOnlyRightwards) {
         ++drawn;
         EXPECT_EQ(canvas.At(x, y), GradientColour(y));
       }
-  EXPECT_EQ(drawn, 81);  // one pixel per row from 90 up to 10
+  EXPECT_EQ(drawn, 81);                             // one pixel per row from 90 up to 10
   EXPECT_EQ(canvas.At(5, 50), GradientColour(50));  // 4.5 rounds up
   EXPECT_EQ(canvas.At(0, 90), GradientColour(90));
   EXPECT_EQ(canvas.At(9, 10), GradientColour(10));
@@ -127,9 +127,9 @@ TEST(HistoryGraph, ScrollsOnePixelPerStepAndDrawsASegmentEveryTenSteps) {
   HistoryGraph graph = CreateHistoryGraph(40, 1, true);
   Steps(graph, 1, {50});
   EXPECT_EQ(graph.counter, 1);
-  EXPECT_EQ(graph.canvas.At(39, 40), kBlack);       // the new column: only the grid
+  EXPECT_EQ(graph.canvas.At(39, 40), kBlack);  // the new column: only the grid
   EXPECT_EQ(graph.canvas.At(39, 50), kGraphGrid);
-  EXPECT_EQ(graph.canvas.At(38, 40), kGraphGrid);   // the old right edge line
+  EXPECT_EQ(graph.canvas.At(38, 40), kGraphGrid);  // the old right edge line
   EXPECT_EQ(graph.canvas.At(18, 40), kGraphGrid);
 
   Steps(graph, 9, {50});
@@ -269,7 +269,8 @@ TEST(HistoryGraph, RowsHeightAndMeterScaleWithTheDisplay) {
 // and if the band holds the grid's outer rows.
 TEST(HistoryGraph, NothingIsDrawnOutsideTheBandAStepMoves) {
   for (int dpi : {96, 120, 144, 168, 192}) {
-    for (const std::vector<int>& values : {std::vector<int>{0, 100}, std::vector<int>{100, 0}, std::vector<int>{37, 63}}) {
+    for (const std::vector<int>& values :
+         {std::vector<int>{0, 100}, std::vector<int>{100, 0}, std::vector<int>{37, 63}}) {
       HistoryGraph graph = CreateHistoryGraph(70, 2, true, dpi);
       Steps(graph, 25, {values[0], values[1]});
       Steps(graph, 20, {values[1], values[0]});

@@ -34,8 +34,11 @@ TEST(NetworkFields, FieldsAndDetailsOfAnInterface) {
   EXPECT_EQ(row[5], "0-C-29-AB-1-FF");
   EXPECT_EQ(row[9], "5000000000");
   const AdapterDetails d = DetailsOf(row);
-  const std::vector<std::string> expected = {"100 MBit/s", "1500 Byte", "0-C-29-AB-1-FF", "4768.37 MB", "1000 Byte",
-                                             "3000000000", "0", "0", "0", "0", "0", "0", "0", "19"};
+  const std::vector<std::string> expected = {"100 MBit/s", "1500 Byte", "0-C-29-AB-1-FF",
+                                             "4768.37 MB", "1000 Byte", "3000000000",
+                                             "0",          "0",         "0",
+                                             "0",          "0",         "0",
+                                             "0",          "19"};
   EXPECT_EQ(d.heading, "eth2:");
   EXPECT_EQ(std::vector<std::string>(d.values.begin(), d.values.end()), expected);
   EXPECT_EQ(AdapterDetails{}.heading, "Netzwerkadapter w\xE4hlen...");

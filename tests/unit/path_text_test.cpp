@@ -14,15 +14,15 @@ TEST(PathText, PartsOfPaths) {
   };
   const Case cases[] = {
       {"C:\\Windows\\notepad.exe", "notepad.exe", "C:\\Windows\\", "C:\\Windows"},
-      {"notepad.exe", "notepad.exe", "", ""},                     // no separator
-      {"C:\\Windows\\", "", "C:\\Windows\\", "C:\\Windows"},      // trailing separator
-      {"C:/tools/x.exe", "x.exe", "C:/tools/", "C:/tools"},       // forward slashes
+      {"notepad.exe", "notepad.exe", "", ""},                 // no separator
+      {"C:\\Windows\\", "", "C:\\Windows\\", "C:\\Windows"},  // trailing separator
+      {"C:/tools/x.exe", "x.exe", "C:/tools/", "C:/tools"},   // forward slashes
       {"C:\\mixed/dir\\x.exe", "x.exe", "C:\\mixed/dir\\", "C:\\mixed/dir"},
-      {"C:\\boot.ini", "boot.ini", "C:\\", "C:\\"},               // a drive root keeps its separator
+      {"C:\\boot.ini", "boot.ini", "C:\\", "C:\\"},  // a drive root keeps its separator
       {"C:\\", "", "C:\\", "C:\\"},
-      {"\\x.exe", "x.exe", "\\", "\\"},                           // the root of the current drive
+      {"\\x.exe", "x.exe", "\\", "\\"},  // the root of the current drive
       {"\\\\server\\share\\x", "x", "\\\\server\\share\\", "\\\\server\\share"},
-      {"ab\\x", "x", "ab\\", "ab"},                               // three characters, not a root
+      {"ab\\x", "x", "ab\\", "ab"},  // three characters, not a root
       {"", "", "", ""},
   };
   for (const Case& c : cases) {

@@ -15,12 +15,11 @@ TEST(PreferencesWindow, AutostartAndRemainStayConsistentBothWays) {
     AutostartPair want;
   };
   const Case cases[] = {
-      {kAutostartBoxId, {true, false}, {true, true}},    // checking autostart keeps the companion
-      {kAutostartBoxId, {false, true}, {false, true}},   // unchecking it leaves "remain"
-      {kRemainBoxId, {true, false}, {false, false}},     // giving up "remain" gives up autostart
-      {kRemainBoxId, {false, true}, {false, true}},
-      {kRemainBoxId, {true, true}, {true, true}},
-      {kStickyBoxId, {true, false}, {true, false}},      // other boxes are not coupled
+      {kAutostartBoxId, {true, false}, {true, true}},   // checking autostart keeps the companion
+      {kAutostartBoxId, {false, true}, {false, true}},  // unchecking it leaves "remain"
+      {kRemainBoxId, {true, false}, {false, false}},    // giving up "remain" gives up autostart
+      {kRemainBoxId, {false, true}, {false, true}},    {kRemainBoxId, {true, true}, {true, true}},
+      {kStickyBoxId, {true, false}, {true, false}},  // other boxes are not coupled
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.clicked);
@@ -38,8 +37,14 @@ TEST(PreferencesWindow, NumberFieldsKeepDigitsAndReadEmptyAsZero) {
     int32_t exitCode;
   };
   const Case cases[] = {
-      {"", 0, 0},           {"0", 0, 0},          {"2500", 2500, 2500}, {"99999", 99999, 14080},
-      {"14080", 14080, 14080}, {"14081", 14081, 14080}, {"1e3", 13, 1}, {"-5", 5, 0},
+      {"", 0, 0},
+      {"0", 0, 0},
+      {"2500", 2500, 2500},
+      {"99999", 99999, 14080},
+      {"14080", 14080, 14080},
+      {"14081", 14081, 14080},
+      {"1e3", 13, 1},
+      {"-5", 5, 0},
       {"999999", 99999, 14080},
   };
   for (const Case& c : cases) {
@@ -85,8 +90,7 @@ TEST(PreferencesWindow, SearchTemplatesHaveTheirFixedPathsAndOnePlaceholder) {
   EXPECT_EQ(engines[0].templateUrl, PreferencesRecord{}.PreferencesSearchString);
   std::string site(engines[6].caption);
   std::transform(site.begin(), site.end(), site.begin(), [](unsigned char c) { return std::toupper(c); });
-  EXPECT_EQ(std::string(engines[6].templateUrl),
-            std::string(engines[0].templateUrl) + "&as_sitesearch=" + site);
+  EXPECT_EQ(std::string(engines[6].templateUrl), std::string(engines[0].templateUrl) + "&as_sitesearch=" + site);
   EXPECT_FALSE(SearchEngineTemplate(292));
   EXPECT_FALSE(SearchEngineTemplate(300));
 }

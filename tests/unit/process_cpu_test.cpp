@@ -71,17 +71,17 @@ TEST(SystemCpuUsage, BusyShareOfAllProcessors) {
   EXPECT_EQ(SystemCpuUsageFrom(7500000, 7500000, 2), 50);
   // An idle share of 29.6 % gives 70.9, rounded to 71.
   EXPECT_EQ(SystemCpuUsageFrom(296, 1000, 1), 71);
-  EXPECT_EQ(SystemCpuUsageFrom(0, 1000, 1), 100);     // fully busy: 100.5 rounds to the even 100
-  EXPECT_EQ(SystemCpuUsageFrom(1000, 1000, 1), 0);    // fully idle: 0.5 rounds to 0
-  EXPECT_EQ(SystemCpuUsageFrom(3000, 1000, 4), 26);   // three of four idle: 25.5 rounds to the even 26
-  EXPECT_EQ(SystemCpuUsageFrom(2000, 1000, 4), 50);   // 50.5 rounds to the even 50
-  EXPECT_EQ(SystemCpuUsageFrom(500, 1000, 0), 50);    // a processor count of 0 counts as one
+  EXPECT_EQ(SystemCpuUsageFrom(0, 1000, 1), 100);    // fully busy: 100.5 rounds to the even 100
+  EXPECT_EQ(SystemCpuUsageFrom(1000, 1000, 1), 0);   // fully idle: 0.5 rounds to 0
+  EXPECT_EQ(SystemCpuUsageFrom(3000, 1000, 4), 26);  // three of four idle: 25.5 rounds to the even 26
+  EXPECT_EQ(SystemCpuUsageFrom(2000, 1000, 4), 50);  // 50.5 rounds to the even 50
+  EXPECT_EQ(SystemCpuUsageFrom(500, 1000, 0), 50);   // a processor count of 0 counts as one
 }
 
 TEST(SystemCpuUsage, StaysWithinZeroToHundred) {
   EXPECT_EQ(SystemCpuUsageFrom(1020, 1000, 1), 0);  // jitter: idle slightly above elapsed
   EXPECT_EQ(SystemCpuUsageFrom(-30, 1000, 1), 100);
-  EXPECT_EQ(SystemCpuUsageFrom(0, 0, 1), 100);      // no time passed: ratio is the idle time
+  EXPECT_EQ(SystemCpuUsageFrom(0, 0, 1), 100);  // no time passed: ratio is the idle time
   EXPECT_EQ(SystemCpuUsageFrom(5, 0, 1), 0);
 }
 

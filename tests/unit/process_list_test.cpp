@@ -68,14 +68,14 @@ TEST_F(ProcessListMerge, NewRowsCarryEveryTextAndTheirLook) {
   ASSERT_EQ(rows.RowCount(), 2);
   const std::vector<std::string> systemRow(rows.At(0).cells.begin(), rows.At(0).cells.begin() + 15);
   EXPECT_EQ(systemRow, (std::vector<std::string>{"System", "", "0.0%", "4", "N/A", "0 KB", "0 KB", "0 KB", "0 KB", "",
-                                                  "", "", "0 KB", "", "0"}));
+                                                 "", "", "0 KB", "", "0"}));
   EXPECT_FALSE(rows.At(0).background);
   EXPECT_FALSE(rows.At(0).textColour);
 
   const std::vector<std::string> toolRow(rows.At(1).cells.begin(), rows.At(1).cells.begin() + 15);
-  EXPECT_EQ(toolRow, (std::vector<std::string>{"tool.exe", "Werkzeug", "0.0%", "20", "Hoch", "4.096 KB", "1.024 KB",
-                                                "2 KB", "0 KB", "", "", "a - h - - ", "1.536 KB",
-                                                "C:\\Programs\\tool.exe", "0"}));
+  EXPECT_EQ(toolRow,
+            (std::vector<std::string>{"tool.exe", "Werkzeug", "0.0%", "20", "Hoch", "4.096 KB", "1.024 KB", "2 KB",
+                                      "0 KB", "", "", "a - h - - ", "1.536 KB", "C:\\Programs\\tool.exe", "0"}));
   EXPECT_EQ(rows.At(1).icon, 20);
   EXPECT_EQ(rows.At(1).background, (Rgb{255, 192, 192}));
   EXPECT_EQ(rows.At(1).textColour, (Rgb{128, 128, 128}));
@@ -309,8 +309,7 @@ TEST(ProcessListSort, KindsCompareAsTheColumnsRead) {
 
 TEST(ProcessListCells, PathsAttributesAndColours) {
   EXPECT_EQ(NormaliseProcessPath("\\??\\C:\\x\\a.exe", "C:\\Windows"), "C:\\x\\a.exe");
-  EXPECT_EQ(NormaliseProcessPath("\\SystemRoot\\System32\\smss.exe", "C:\\Windows"),
-            "C:\\Windows\\System32\\smss.exe");
+  EXPECT_EQ(NormaliseProcessPath("\\SystemRoot\\System32\\smss.exe", "C:\\Windows"), "C:\\Windows\\System32\\smss.exe");
   EXPECT_EQ(NormaliseProcessPath("\\??\\\\WINDOWS\\b.exe", "D:\\W"), "D:\\W\\b.exe");
   EXPECT_EQ(NormaliseProcessPath("\\systemroot\\a.exe", "C:\\Windows"), "\\systemroot\\a.exe");
 

@@ -21,9 +21,7 @@ PieRow Row(uint32_t pid, const std::string& cpu, double memoryKb = 0, std::optio
   return row;
 }
 
-bool InsideDisc(int x, int y, double radius) {
-  return std::hypot(x - 120, y - 120) < radius;
-}
+bool InsideDisc(int x, int y, double radius) { return std::hypot(x - 120, y - 120) < radius; }
 
 class Pie : public ::testing::Test {
  protected:

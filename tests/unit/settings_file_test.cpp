@@ -162,11 +162,11 @@ TEST(SettingsFile, GroupAndKeySelection) {
       "[Other]\r\nPreferencesSticky = 1\r\n"
       "[General] trailing text\r\n"
       "PreferencesOptimize = 1\r\nPreferencesOptimize = 0\r\n"  // first line wins
-      "PreferencesExitCodeSpin\r\n"                              // no "=": empty value
+      "PreferencesExitCodeSpin\r\n"                             // no "=": empty value
       "PreferencesSearchString =  \t http://x y \t \r\n"
-      "[Window\r\nX = 5\r\n"   // a header without "]"
+      "[Window\r\nX = 5\r\n"                      // a header without "]"
       "[General]\r\nPreferencesUseComma = 1\r\n"  // a second header is never selected
-      "[WINDOW]\r\nY = 7\r\n";                       // neither is this one
+      "[WINDOW]\r\nY = 7\r\n";                    // neither is this one
   const SettingsFile settings(file);
   EXPECT_TRUE(settings.HasGroup(SettingsGroup::General));
   EXPECT_TRUE(settings.HasGroup(SettingsGroup::Window));
@@ -338,15 +338,9 @@ TEST(SettingsFile, RandomFilesReadSanelyAndSurviveASave) {
         case 0:
           if (!bytes.empty()) bytes[at] = static_cast<char>(below(256));
           break;
-        case 1:
-          bytes.insert(at, 1, alphabet[below(alphabet.size())]);
-          break;
-        case 2:
-          bytes.erase(at, below(40));
-          break;
-        case 3:
-          bytes.insert(at, bytes.substr(below(bytes.size() + 1), below(60)));
-          break;
+        case 1: bytes.insert(at, 1, alphabet[below(alphabet.size())]); break;
+        case 2: bytes.erase(at, below(40)); break;
+        case 3: bytes.insert(at, bytes.substr(below(bytes.size() + 1), below(60))); break;
         default:
           bytes.insert(at, std::to_string(static_cast<int64_t>(random() >> 1) * static_cast<int64_t>(random() >> 1) *
                                           (below(2) ? 1 : -1)));

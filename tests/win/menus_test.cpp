@@ -95,22 +95,25 @@ TEST_F(Menus, MenuBarHoldsEveryItemInOrder) {
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(ItemsOf(bar), (std::vector<Item>{{-1, "Datei"}, {-1, "Ansicht"}, {-1, "Windows"}, {-1, "Hilfe"}}));
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(MenuItemRecordOf(bar, static_cast<UINT>(i), true)->title);
-  EXPECT_EQ(ItemsOf(GetSubMenu(bar, 0)),
-            (std::vector<Item>{{1, "Prozessliste exportieren..."},
-                               {2, "Fensterliste exportieren..."},
-                               {3, "Dienstliste exportieren..."},
-                               {4, "Treiberliste exportieren..."},
-                               {5, ""},
-                               {20, "Einstellungen"},
-                               {6, ""},
-                               {325, "Als Administrator neu starten"},
-                               {12, "Schlie\xDF" "en"}}));
+  EXPECT_EQ(ItemsOf(GetSubMenu(bar, 0)), (std::vector<Item>{{1, "Prozessliste exportieren..."},
+                                                            {2, "Fensterliste exportieren..."},
+                                                            {3, "Dienstliste exportieren..."},
+                                                            {4, "Treiberliste exportieren..."},
+                                                            {5, ""},
+                                                            {20, "Einstellungen"},
+                                                            {6, ""},
+                                                            {325, "Als Administrator neu starten"},
+                                                            {12,
+                                                             "Schlie\xDF"
+                                                             "en"}}));
   EXPECT_EQ(ItemsOf(GetSubMenu(bar, 1)), (std::vector<Item>{{13, "Prozesse"},
                                                             {14, "Fenster"},
                                                             {15, "Dienste"},
                                                             {16, "Treiber"},
                                                             {17, "Netzwerk"},
-                                                            {18, "\xDC" "berwachung"}}));
+                                                            {18,
+                                                             "\xDC"
+                                                             "berwachung"}}));
   EXPECT_EQ(ItemsOf(GetSubMenu(bar, 2)), (std::vector<Item>{{26, "Ausschalten"},
                                                             {27, "Neu starten"},
                                                             {28, "Standby"},
@@ -158,13 +161,13 @@ TEST_F(Menus, PopupMenusHoldEveryItemInOrder) {
                                                  {8, ""},
                                                  {105, "Prozess optimieren"},
                                                  {9, ""},
-                                                 {106, "Verzeichnis \xF6" "ffnen"}}));
-  EXPECT_EQ(ItemsOf(GetSubMenu(process, 2)), (std::vector<Item>{{33, "Echtzeit"},
-                                                                {34, "Hoch"},
-                                                                {35, "Erh\xF6ht"},
-                                                                {36, "Normal"},
-                                                                {37, "Erniedrigt"},
-                                                                {38, "Niedrig"}}));
+                                                 {106,
+                                                  "Verzeichnis \xF6"
+                                                  "ffnen"}}));
+  EXPECT_EQ(
+      ItemsOf(GetSubMenu(process, 2)),
+      (std::vector<Item>{
+          {33, "Echtzeit"}, {34, "Hoch"}, {35, "Erh\xF6ht"}, {36, "Normal"}, {37, "Erniedrigt"}, {38, "Niedrig"}}));
   EXPECT_EQ(ItemsOf(GetSubMenu(process, 3)), (std::vector<Item>{{39, "#1"}, {40, "#2"}}));
   EXPECT_STREQ(MenuItemRecordOf(process, 2, true)->iconName, "MENU_PRIORITY");
   EXPECT_STREQ(MenuItemRecordOf(process, 3, true)->iconName, "MENU_PROCESSOR");
@@ -187,7 +190,9 @@ TEST_F(Menus, PopupMenusHoldEveryItemInOrder) {
                                                 {121, "Maximieren"},
                                                 {122, "Wiederherstellen"},
                                                 {10, ""},
-                                                {123, "Schlie\xDF" "en"},
+                                                {123,
+                                                 "Schlie\xDF"
+                                                 "en"},
                                                 {124, "Zerst\xF6ren"},
                                                 {11, ""},
                                                 {125, "Zu diesem Prozess springen"}}));
@@ -202,7 +207,9 @@ TEST_F(Menus, PopupMenusHoldEveryItemInOrder) {
                                                             {5, ""},
                                                             {24, "Nach diesem Treiber im Internet suchen"},
                                                             {6, ""},
-                                                            {132, "Verzeichnis \xF6" "ffnen"}}));
+                                                            {132,
+                                                             "Verzeichnis \xF6"
+                                                             "ffnen"}}));
   EXPECT_STREQ(MenuItemRecordOf(PopupMenuHandle(4), 127, false)->iconName, "MENU_START");
   // Menu 1: seven search engines, each with its icon.
   const std::vector<Item> engines = ItemsOf(PopupMenuHandle(1));
@@ -222,8 +229,10 @@ TEST_F(Menus, HighlightedItemsShowTheirHelpLine) {
   EnableMenuItem(transparency, 109, MF_BYCOMMAND | MF_ENABLED);
   EnableMenuItem(transparency, 117, MF_BYCOMMAND | MF_ENABLED);
   SendMessageA(MainWindow, WM_MENUSELECT, MAKEWPARAM(109, MF_HILITE), reinterpret_cast<LPARAM>(transparency));
-  EXPECT_EQ(StatusLine(), "Setzt die Fenstertransparenz auf 10%. Ein gr\xF6\xDF" "erer Wert l\xE4sst das Fenster "
-                          "durchscheinender werden.");
+  EXPECT_EQ(StatusLine(),
+            "Setzt die Fenstertransparenz auf 10%. Ein gr\xF6\xDF"
+            "erer Wert l\xE4sst das Fenster "
+            "durchscheinender werden.");
 
   // Drawing the highlighted "90%" does the same and paints the highlight.
   win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
@@ -239,8 +248,10 @@ TEST_F(Menus, HighlightedItemsShowTheirHelpLine) {
   item.rcItem = {0, 0, 120, 20};
   item.itemData = reinterpret_cast<ULONG_PTR>(MenuItemRecordOf(transparency, 117, false));
   SendMessageA(MainWindow, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-  EXPECT_EQ(StatusLine(), "Setzt die Fenstertransparenz auf 90%. Ein gr\xF6\xDF" "erer Wert l\xE4sst das Fenster "
-                          "durchscheinender werden.");
+  EXPECT_EQ(StatusLine(),
+            "Setzt die Fenstertransparenz auf 90%. Ein gr\xF6\xDF"
+            "erer Wert l\xE4sst das Fenster "
+            "durchscheinender werden.");
   EXPECT_EQ(GetPixel(dc.get(), 0, 0), RGB(102, 153, 255));
   EXPECT_EQ(GetPixel(dc.get(), 1, 1), RGB(170, 204, 255));
 
@@ -257,7 +268,10 @@ TEST_F(Menus, HighlightedItemsShowTheirHelpLine) {
   EXPECT_EQ(StatusLine(), "");
   // Closing the menu brings the figures back.
   SendMessageA(MainWindow, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-  EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(kProcessList))) + "|CPU: ", 0), 0u) << StatusLine();
+  EXPECT_EQ(StatusLine().rfind(
+                "Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(kProcessList))) + "|CPU: ", 0),
+            0u)
+      << StatusLine();
 }
 
 // The separators part the figures only: the help line of a highlighted item
@@ -292,7 +306,8 @@ TEST_F(Menus, ViewsSetCheckMarksTooltipAndStatusBar) {
   EXPECT_TRUE(GetMenuState(bar, 13, MF_BYCOMMAND) & MF_CHECKED);
   DispatchEvent({kEventMenu, 16, 0, 0});
   EXPECT_EQ(CurrentView, 3);
-  for (int id = 13; id <= 18; ++id) EXPECT_EQ((GetMenuState(bar, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0, id == 16);
+  for (int id = 13; id <= 18; ++id)
+    EXPECT_EQ((GetMenuState(bar, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0, id == 16);
 
   // Button 24's tooltip names the driver in "Treiber" and keeps it in "Netzwerk".
   HWND tooltip = nullptr;
@@ -327,7 +342,10 @@ TEST_F(Menus, ViewsSetCheckMarksTooltipAndStatusBar) {
 
   // The figures per view; "Überwachung" shows none.
   UpdateStatusBar(-1);
-  EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(kProcessList))) + "|CPU: ", 0), 0u) << StatusLine();
+  EXPECT_EQ(StatusLine().rfind(
+                "Prozesse: " + std::to_string(ListView_GetItemCount(ControlHandle(kProcessList))) + "|CPU: ", 0),
+            0u)
+      << StatusLine();
   ShowView(2, false);
   UpdateStatusBar(-1);
   EXPECT_EQ(StatusLine().rfind("Dienste: ", 0), 0u) << StatusLine();
@@ -352,7 +370,8 @@ TEST_F(Menus, SelectionDecidesTheToolbarButtons) {
   RunQueuedEvents();
   for (int id : {23, 24, 25}) EXPECT_TRUE(IsWindowEnabled(ControlHandle(id))) << id;
   UpdateStatusBar(-1);
-  EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(processes)) + "|", 0), 0u) << StatusLine();
+  EXPECT_EQ(StatusLine().rfind("Prozesse: " + std::to_string(ListView_GetItemCount(processes)) + "|", 0), 0u)
+      << StatusLine();
 
   DispatchEvent({kEventMenu, 14, 0, 0});  // "Fenster"
   for (int id : {23, 24, 25}) EXPECT_FALSE(IsWindowEnabled(ControlHandle(id))) << id;
@@ -538,8 +557,9 @@ TEST_F(Menus, PowerCommandsReportTheirFailures) {
   };
   SetPowerSystemCalls(refusing);
   for (int id = 26; id <= 31; ++id) DispatchEvent({kEventMenu, id, 0, 0});
-  EXPECT_EQ(calls, (std::vector<std::string>{"exit " + std::to_string(EWX_POWEROFF), "exit " + std::to_string(EWX_REBOOT),
-                                             "standby", "hibernate", "exit " + std::to_string(EWX_LOGOFF), "lock"}));
+  EXPECT_EQ(calls,
+            (std::vector<std::string>{"exit " + std::to_string(EWX_POWEROFF), "exit " + std::to_string(EWX_REBOOT),
+                                      "standby", "hibernate", "exit " + std::to_string(EWX_LOGOFF), "lock"}));
   ASSERT_EQ(boxes_.size(), 3u);
   EXPECT_EQ(boxes_[0].text, "Das System konnte nicht heruntergefahren werden!");
   EXPECT_EQ(boxes_[1].text, "Das System konnte nicht neu gestartet werden!");
@@ -560,7 +580,9 @@ TEST_F(Menus, HelpOpensTheCompiledHelpFile) {
   // Without velkor.chm in the working folder: a message and no window.
   EXPECT_EQ(OpenHelpFile(), nullptr);
   ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0].text, "Die Hilfedatei konnte nicht gefunden bzw. ge\xF6" "ffnet werden!");
+  EXPECT_EQ(boxes_[0].text,
+            "Die Hilfedatei konnte nicht gefunden bzw. ge\xF6"
+            "ffnet werden!");
   EXPECT_EQ(boxes_[0].title, "Hinweis");
   EXPECT_EQ(boxes_[0].flags, UINT{MB_OK | MB_ICONEXCLAMATION});
 

@@ -32,12 +32,8 @@ std::string TextOf(int id) {
   return text;
 }
 
-std::string Cell(int row, int column) {
-  return win::ListViewCellText(ControlHandle(kList), row, column);
-}
-int Rows() {
-  return ListView_GetItemCount(ControlHandle(kList));
-}
+std::string Cell(int row, int column) { return win::ListViewCellText(ControlHandle(kList), row, column); }
+int Rows() { return ListView_GetItemCount(ControlHandle(kList)); }
 
 // The pixels of the graph's image control, read from its DIB section.
 std::vector<uint32_t> GraphPixels(int& width) {

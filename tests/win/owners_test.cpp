@@ -90,8 +90,8 @@ TEST(Owners, KeptPictureDcPaintsItsControlOnly) {
   win::UniqueWindow parent(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 30, 30,
                                            120, 60, nullptr, nullptr, nullptr, nullptr));
   ASSERT_TRUE(parent);
-  HWND control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 40, 40, parent.get(), nullptr,
-                                 nullptr, nullptr);
+  HWND control =
+      CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 40, 40, parent.get(), nullptr, nullptr, nullptr);
   ASSERT_NE(control, nullptr);
   UpdateWindow(parent.get());
   const COLORREF white = RGB(255, 255, 255);

@@ -77,9 +77,10 @@ class PreferencesWindowTest : public test::BuiltWindows {
 };
 
 TEST_F(PreferencesWindowTest, OpensModalWithTheSavedValuesAndCouplesTheFirstTwoBoxes) {
-  BuildHere("[General]\r\nPreferencesRemain = 0\r\nPreferencesExitCodeSpin = 77\r\nPreferencesRefresh1Spin = 1200\r\n"
-            "PreferencesSearchString = http://x.test/?q=[SEARCH]\r\nPreferencesReactivateExplorer = 1\r\n"
-            "[Column]\r\nPreferencesShow12 = 1\r\n");
+  BuildHere(
+      "[General]\r\nPreferencesRemain = 0\r\nPreferencesExitCodeSpin = 77\r\nPreferencesRefresh1Spin = 1200\r\n"
+      "PreferencesSearchString = http://x.test/?q=[SEARCH]\r\nPreferencesReactivateExplorer = 1\r\n"
+      "[Column]\r\nPreferencesShow12 = 1\r\n");
   Command(20);
   ASSERT_TRUE(IsOpen());
   EXPECT_FALSE(Checked(kAutostartBoxId));

@@ -164,7 +164,8 @@ TEST_F(ProcessCommands, KillingSeveralLowersAllToIdleBeforeTheFirstEnds) {
   Preferences.PreferencesExitCodeSpin = 77;
   std::vector<std::map<uint32_t, DWORD>> classesAtKill;
   SetKillObserver([&](uint32_t) {
-    classesAtKill.push_back({{first.pid(), PriorityClassOf(first.pid())}, {second.pid(), PriorityClassOf(second.pid())}});
+    classesAtKill.push_back(
+        {{first.pid(), PriorityClassOf(first.pid())}, {second.pid(), PriorityClassOf(second.pid())}});
   });
 
   KillSelectedProcesses();

@@ -26,7 +26,8 @@ using namespace std::chrono_literals;
 using test::Pump;
 
 std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
 
@@ -221,8 +222,8 @@ TEST_F(ProcessList, HiddenColumnsStayAtWidthZero) {
 }
 
 TEST_F(ProcessList, TitlesFollowTheSettingAndAHiddenListStaysHidden) {
-  HWND window = CreateWindowExA(0, "STATIC", "Velkor Prozesslistentest", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExA(0, "STATIC", "Velkor Prozesslistentest", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
   Pump();
   RefreshProcessList();

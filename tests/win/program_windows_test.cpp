@@ -70,8 +70,8 @@ class Windows : public test::BuiltWindows {
  protected:
   void Build(const std::string& settings = {}, bool fillLists = true) { BuildHere(settings, fillLists); }
   static std::string WindowGroup(int x, int y, int w, int h) {
-    return "[Window]\r\nX = " + std::to_string(x) + "\r\nY = " + std::to_string(y) + "\r\nWidth = " +
-           std::to_string(w) + "\r\nHeight = " + std::to_string(h) + "\r\n";
+    return "[Window]\r\nX = " + std::to_string(x) + "\r\nY = " + std::to_string(y) +
+           "\r\nWidth = " + std::to_string(w) + "\r\nHeight = " + std::to_string(h) + "\r\n";
   }
 };
 
@@ -88,8 +88,7 @@ TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {
     HWND parent = def.parent ? ControlHandle(def.parent) : WindowHandle(def.window);
     EXPECT_EQ(GetParent(control), parent);
     // Combo boxes choose their own height; the tab strip takes its picture's width.
-    if (def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages || def.id == 135 ||
-        def.id == 136)
+    if (def.kind == ControlKind::kComboEdit || def.kind == ControlKind::kComboImages || def.id == 135 || def.id == 136)
       continue;
     Rect expected{def.x.Resolve(640, height), def.y.Resolve(640, height), def.w.Resolve(640, height),
                   def.h.Resolve(640, height)};
@@ -220,7 +219,8 @@ TEST_F(Windows, ResizingKeepsAnchoredEdgeDistances) {
   Build();
   RECT outer{0, 0, 900, 700};
   AdjustWindowRect(&outer, static_cast<DWORD>(GetWindowLongPtrA(MainWindow, GWL_STYLE)), TRUE);
-  SetWindowPos(MainWindow, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(MainWindow, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER);
   Pump();
   ASSERT_EQ(ClientOf(MainWindow), (Size{900, 700}));
   EXPECT_EQ(RectInParent(ControlHandle(137)), (Rect{0, 680, 900, 20}));   // status bar
@@ -230,7 +230,7 @@ TEST_F(Windows, ResizingKeepsAnchoredEdgeDistances) {
   EXPECT_EQ(RectInParent(ControlHandle(142)), (Rect{52, 10, 830, 15}));
   EXPECT_EQ(RectInParent(ControlHandle(141)), (Rect{10, 10, 32, 32}));
   EXPECT_EQ(RectInParent(ControlHandle(148)), (Rect{10, 600, 165, 20}));  // "Fenster" check boxes
-  const Rect offscreen = RectInParent(ControlHandle(150));  // after its neighbour's caption
+  const Rect offscreen = RectInParent(ControlHandle(150));                // after its neighbour's caption
   EXPECT_EQ(offscreen.y, 600);
   EXPECT_GE(offscreen.x, 340);
   EXPECT_EQ(RectInParent(ControlHandle(162)), (Rect{615, 160, 280, 460}));
@@ -293,8 +293,8 @@ TEST_F(Windows, StoredGeometryIsMadeUsableBeforeTheWindowShows) {
   EXPECT_EQ(r.left, 30);
   EXPECT_EQ(r.top, 40);
   DestroyWindows();
-  ASSERT_TRUE(test::WriteFileBytes(folder_.File("velkor.ini"),
-                                   "[Window]\r\nX = 99999999999999999999\r\nY = 40\r\nWidth = 700\r\nHeight = 550\r\n"));
+  ASSERT_TRUE(test::WriteFileBytes(
+      folder_.File("velkor.ini"), "[Window]\r\nX = 99999999999999999999\r\nY = 40\r\nWidth = 700\r\nHeight = 550\r\n"));
   ASSERT_TRUE(BuildWindows());
   GetWindowRect(MainWindow, &r);
   EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
@@ -459,7 +459,8 @@ TEST(StartSignalWatch, WritingTheSignalWakesTheWatchOfItsFolder) {
 // with its owner, keeping the last error either way.
 TEST(WindowOwner, DestroysOnlyAWindowThatStillExists) {
   const auto popup = [](HWND owner) {
-    return win::UniqueWindow(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr));
+    return win::UniqueWindow(
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr));
   };
   win::UniqueWindow owner = popup(nullptr);
   win::UniqueWindow owned = popup(owner.get());

@@ -35,9 +35,7 @@ Rect PlaceOf(HWND window) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void Click(int id, int window) {
-  DispatchEvent({kEventControl, id, kTypeLeftClick, window});
-}
+void Click(int id, int window) { DispatchEvent({kEventControl, id, kTypeLeftClick, window}); }
 
 struct ShownBox {
   std::string text, title;

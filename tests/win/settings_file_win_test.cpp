@@ -95,7 +95,8 @@ TEST_F(SettingsFileWin, MissingFileKeepsDefaultsAndHooksStillRun) {
 }
 
 TEST_F(SettingsFileWin, HooksCarryWidthsBothWays) {
-  ASSERT_TRUE(WriteFileBytes(Ini(), "[General]\r\nPreferencesSticky = 1\r\n[ColumnWidth]\r\nPreferencesColumnWidth3 = 33\r\n"));
+  ASSERT_TRUE(
+      WriteFileBytes(Ini(), "[General]\r\nPreferencesSticky = 1\r\n[ColumnWidth]\r\nPreferencesColumnWidth3 = 33\r\n"));
   static std::array<int, kProcessColumnCount> applied;
   applied.fill(-1);
   SettingsHooks.setColumnWidth = [](int column, int width) { applied[static_cast<size_t>(column)] = width; };
@@ -114,8 +115,9 @@ TEST_F(SettingsFileWin, HooksCarryWidthsBothWays) {
 }
 
 TEST_F(SettingsFileWin, Utf8FileIsRewrittenAsAnsiWithoutMark) {
-  ASSERT_TRUE(WriteFileBytes(Ini(), "\xEF\xBB\xBF[general]\nPreferencesSearchString=http://b\xC3\xA4r/[SEARCH]\n"
-                                    "PreferencesReactivateExplorer=1\n[window]\nx=5\ny=6\nwidth=700\nheight=550\n"));
+  ASSERT_TRUE(WriteFileBytes(Ini(),
+                             "\xEF\xBB\xBF[general]\nPreferencesSearchString=http://b\xC3\xA4r/[SEARCH]\n"
+                             "PreferencesReactivateExplorer=1\n[window]\nx=5\ny=6\nwidth=700\nheight=550\n"));
   LoadPreferences(false);
   EXPECT_EQ(Preferences.PreferencesSearchString, "http://b\xE4r/[SEARCH]");
   EXPECT_EQ(Preferences.PreferencesReactivateExplorer, 0);  // any current Windows is XP or later

@@ -23,8 +23,7 @@ TEST(CompanionWin, FindsAProgramOfItsSessionByExactName) {
   test::OwnedProcess helper = test::StartHelper();
   ASSERT_TRUE(helper.valid());
   EXPECT_TRUE(test::WaitUntil(
-      [] { return ProgramRunsInOwnSession([](std::string_view name) { return name == "velkor_helper.exe"; }); },
-      5s));
+      [] { return ProgramRunsInOwnSession([](std::string_view name) { return name == "velkor_helper.exe"; }); }, 5s));
   EXPECT_FALSE(ProgramRunsInOwnSession([](std::string_view name) { return name == "VELKOR_HELPER.EXE"; }));
   helper.End();
   EXPECT_FALSE(ProgramRunsInOwnSession([](std::string_view name) { return name == "velkor_helper.exe"; }));

@@ -95,7 +95,9 @@ class WindowListTest : public test::BuiltWindows {
     return row;
   }
   static void Command(int id) { DispatchEvent({kEventMenu, id, 0, kMainWindow}); }
-  static void Check(int box, bool on) { SendMessageA(ControlHandle(box), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+  static void Check(int box, bool on) {
+    SendMessageA(ControlHandle(box), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
 
   HWND list_ = nullptr;
 };
@@ -245,8 +247,7 @@ TEST_F(WindowListTest, AWindowThatStopsAnsweringHoldsNothingUp) {
   }
   win::SetMessageBoxHook({});
   // "Zerstören" cannot get rid of it: it says so, and its program runs on.
-  EXPECT_EQ(notices,
-            std::vector<std::string>{"Hinweis: Das Fenster \"Velkor Haenger\" konnte nicht zerstört werden!"});
+  EXPECT_EQ(notices, std::vector<std::string>{"Hinweis: Das Fenster \"Velkor Haenger\" konnte nicht zerstört werden!"});
   EXPECT_TRUE(IsWindow(window));
   EXPECT_TRUE(helper.Running());
   // Still answering: our own window answers at once.

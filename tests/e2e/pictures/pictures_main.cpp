@@ -81,8 +81,7 @@ void TakeAll() {
   const auto find = [&](const char* title) { return test::FindWindowOf(run.pid(), {}, title, false); };
   const auto open = [&](int command, const char* title) -> HWND {
     HWND window = nullptr;
-    Expect(test::WaitUntil([&] { return (window = find(title)) != nullptr && IsWindowEnabled(main); }, kBound),
-           title);
+    Expect(test::WaitUntil([&] { return (window = find(title)) != nullptr && IsWindowEnabled(main); }, kBound), title);
     PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(command), 0);
     Expect(test::WaitUntil([&] { return window && IsWindowVisible(window); }, kBound), title);
     return window;

@@ -15,9 +15,7 @@ std::string ProgramFolder() {
   return folder.substr(0, folder.find_last_of('\\'));
 }
 
-bool OwnedProcess::Running() const {
-  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
-}
+bool OwnedProcess::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
 DWORD OwnedProcess::WaitForExit(std::chrono::milliseconds timeout) const {
   if (!process_) return STILL_ACTIVE;
@@ -36,8 +34,7 @@ void OwnedProcess::End() {
   process_.reset();
 }
 
-OwnedProcess Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder,
-                   HANDLE job) {
+OwnedProcess Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder, HANDLE job) {
   std::string commandLine = "\"" + exe + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
@@ -106,7 +103,8 @@ TempFolder::TempFolder() {
   GetTempPathA(MAX_PATH, temp);
   static unsigned counter = 0;
   for (;;) {
-    path_ = std::string(temp) + "velkor-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    path_ =
+        std::string(temp) + "velkor-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     if (CreateDirectoryA(path_.c_str(), nullptr)) break;
   }
 }
@@ -125,15 +123,17 @@ TempFolder::~TempFolder() {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  win::UniqueFileHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
 }
 
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
-  win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
+  win::UniqueFileHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
   if (!file) return false;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return false;
