@@ -312,17 +312,27 @@ RECT CaptionSpace(const ControlSpec& def, RECT r, int dpi) {
 }
 
 // The room a container gives its controls: a scroll area its whole inner
-// height, a window the client size of the table (where the screen is smaller
-// than the window, the system cuts it, not the layout).
-RECT ContainerRoom(HWND container, const ControlSpec* containerSpec, const ScaledLayout& layout, int number) {
+// height, a window the client size of the table. Where the screen is smaller
+// than the window, the window is cut to the screen, not by the layout: a
+// container that grows with the window gets back what the window lacks.
+RECT ContainerRoom(HWND container, const ControlSpec* containerSpec, const ScaledLayout& layout, HWND window,
+                   int number) {
   RECT room{};
   GetClientRect(container, &room);
+  const WindowSpec& spec = layout.windows[static_cast<size_t>(number)];
+  RECT client{};
+  GetClientRect(window, &client);
+  const LONG lackingWidth = std::max<LONG>(0, spec.clientWidth - client.right);
+  const LONG lackingHeight = std::max<LONG>(0, spec.clientHeight - client.bottom);
   if (!containerSpec) {
-    const WindowSpec& window = layout.windows[static_cast<size_t>(number)];
-    room.right = std::max<LONG>(room.right, window.clientWidth);
-    room.bottom = std::max<LONG>(room.bottom, window.clientHeight);
+    room.right = std::max<LONG>(room.right, spec.clientWidth);
+    room.bottom = std::max<LONG>(room.bottom, spec.clientHeight);
   } else if (containerSpec->kind == ControlKind::kScrollArea) {
     room.bottom = std::max<LONG>(room.bottom, containerSpec->limit);
+  } else {
+    const auto stretches = [&](uint8_t both) { return (containerSpec->anchors & both) == both; };
+    if (stretches(kLeft | kRight)) room.right += lackingWidth;
+    if (stretches(kTop | kBottom)) room.bottom += lackingHeight;
   }
   return room;
 }
@@ -374,7 +384,8 @@ TEST_P(DisplayScale, NoCaptionIsCutOrRunsIntoAnotherControl) {
     SCOPED_TRACE(std::to_string(def.id) + " \"" + std::string(def.text) + "\" at " + Text(*caption));
     EXPECT_TRUE(Contains(CaptionSpace(def, *own, dpi), *caption)) << "cut by its own control, " << Text(*own);
     HWND parent = GetParent(Descendant(windows[def.window], def.id));
-    const RECT room = ContainerRoom(parent, def.parent ? layout.Find(def.parent) : nullptr, layout, def.window);
+    const RECT room =
+        ContainerRoom(parent, def.parent ? layout.Find(def.parent) : nullptr, layout, windows[def.window], def.window);
     EXPECT_TRUE(Contains(room, *caption)) << "cut by its container, " << Text(room);
     for (const ControlSpec& other : ControlTable()) {
       if (other.id == def.id || other.window != def.window || other.parent != def.parent) continue;

@@ -80,8 +80,20 @@ TEST_F(ProcessView, BusyProcessGetsBarsWhileAnIdleOneStaysEmpty) {
   ASSERT_TRUE(
       test::WaitUntil([&] { return RefreshProcessList() >= 0 && ImageOf(busy_.pid()) && ImageOf(idle_.pid()); }, 10s));
   // A process still starting uses the processor for its own set-up, which its
-  // strip rightly shows; from the time it waits for input it stays idle.
-  WaitForInputIdle(idle_.handle(), 10000);
+  // strip rightly shows; it counts as idle once its processor time stands still.
+  const auto cpuTime = [&] {
+    FILETIME created{}, ended{}, kernel{}, user{};
+    GetProcessTimes(idle_.handle(), &created, &ended, &kernel, &user);
+    return (uint64_t{kernel.dwHighDateTime} << 32 | kernel.dwLowDateTime) +
+           (uint64_t{user.dwHighDateTime} << 32 | user.dwLowDateTime);
+  };
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        const uint64_t before = cpuTime();
+        Sleep(100);
+        return cpuTime() == before;
+      },
+      10s));
   RefreshProcessList();
   const int idleBars = Bars(*ImageOf(idle_.pid()));
   ASSERT_TRUE(test::WaitUntil(
