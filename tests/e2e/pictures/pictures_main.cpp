@@ -113,6 +113,18 @@ void TakeAll() {
                },
                kBound),
            kViewNames[view]);
+    // "Netzwerk" shows an interface's details once its row is clicked.
+    HWND list = test::Descendant(main, kViewLists[view]);
+    if (view == 4 && ListRows(list) > 0) {
+      RECT header{};
+      GetWindowRect(FindWindowExA(list, nullptr, "SysHeader32", nullptr), &header);
+      SetCursorPos(header.left + ScaleToDpi(40, dpi), header.bottom + ScaleToDpi(8, dpi));
+      INPUT clicks[2] = {};
+      clicks[0].type = clicks[1].type = INPUT_MOUSE;
+      clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+      clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      SendInput(2, clicks, sizeof(INPUT));
+    }
     // A refresh of the list after the companion came (every 2.5 s); the
     // graphs of "Überwachung" fill a few seconds.
     Settle(view == 0 ? 3s : view == 5 ? 8s : 1500ms);
