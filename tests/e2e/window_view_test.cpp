@@ -58,35 +58,42 @@ HWND ShowWindowView(HWND window) {
   return list;
 }
 
-TEST(WindowView, ListsTheProgramsOwnMainWindow) {
-  ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
-  ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
-  test::ProgramRun run;
-  ASSERT_TRUE(run.Start());
-  HWND window = run.main();
-  test::OwnedProcess& velkor = run.process();
-  HWND list = ShowWindowView(window);
-  ASSERT_NE(list, nullptr);
-  const int found = RowOfWindow(velkor, list, window);
-  ASSERT_GE(found, 0);
-  EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 0), "Velkor");
-  EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 2), "velkor.exe");
-  EXPECT_EQ(RemoteCell(velkor.handle(), list, found, 3), std::to_string(velkor.pid()));
+// velkor.exe started with its "Fenster" view shown and the row of its own
+// main window found.
+class WindowView : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
+    ASSERT_TRUE(test::ProcessIdsNamed("dornat.exe").empty()) << "a dornat.exe is already running";
+    ASSERT_TRUE(run_.Start());
+    window_ = run_.main();
+    list_ = ShowWindowView(window_);
+    ASSERT_NE(list_, nullptr);
+    row_ = RowOfWindow(run_.process(), list_, window_);
+    ASSERT_GE(row_, 0);
+  }
+
+  test::ProgramRun run_;
+  HWND window_ = nullptr;
+  HWND list_ = nullptr;
+  int row_ = -1;
+};
+
+TEST_F(WindowView, ListsTheProgramsOwnMainWindow) {
+  test::OwnedProcess& velkor = run_.process();
+  EXPECT_EQ(RemoteCell(velkor.handle(), list_, row_, 0), "Velkor");
+  EXPECT_EQ(RemoteCell(velkor.handle(), list_, row_, 2), "velkor.exe");
+  EXPECT_EQ(RemoteCell(velkor.handle(), list_, row_, 3), std::to_string(velkor.pid()));
   velkor.End();
 }
 
 // Destroyed, the main window would leave velkor.exe running without one,
 // holding its single instance.
-TEST(WindowView, DestroyingTheOwnMainWindowEndsTheProgram) {
-  ASSERT_TRUE(test::ProcessIdsNamed("velkor.exe").empty()) << "a velkor.exe is already running";
-  test::ProgramRun run;
-  ASSERT_TRUE(run.Start());
-  HWND window = run.main();
-  test::OwnedProcess& velkor = run.process();
-  HWND list = ShowWindowView(window);
-  ASSERT_NE(list, nullptr);
-  const int row = RowOfWindow(velkor, list, window);
-  ASSERT_GE(row, 0);
+TEST_F(WindowView, DestroyingTheOwnMainWindowEndsTheProgram) {
+  test::OwnedProcess& velkor = run_.process();
+  HWND window = window_;
+  HWND list = list_;
+  const int row = row_;
   // The row selected as a click selects it, through memory of the program.
   void* remote = VirtualAllocEx(velkor.handle(), nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
   ASSERT_NE(remote, nullptr);
@@ -99,7 +106,7 @@ TEST(WindowView, DestroyingTheOwnMainWindowEndsTheProgram) {
 
   PostMessageA(window, WM_COMMAND, 124, 0);  // "Zerstören"
   EXPECT_EQ(velkor.WaitForExit(10s), 0u);
-  EXPECT_TRUE(test::FileExists(run.folder().File("velkor.ini")));  // the one shutdown routine ran
+  EXPECT_TRUE(test::FileExists(run_.folder().File("velkor.ini")));  // the one shutdown routine ran
 }
 
 }  // namespace
