@@ -227,7 +227,11 @@ TEST_F(SettingsFileWin, KillDuringASaveLeavesTheOldOrTheNewWholeFile) {
     }
     ASSERT_TRUE(target) << "no whole file after kill " << kill;
   }
-  EXPECT_LE(leftovers, 3);
+  // A kill while the new content is written leaves nothing (the file is
+  // deleted with its last handle); only one in the short step of the replace
+  // leaves a file, so some kills, but never all, may. How many depends on
+  // the machine's load.
+  EXPECT_LT(leftovers, 12);
 }
 
 TEST_F(SettingsFileWin, WindowGeometrySurvivesSaveAndLoad) {
