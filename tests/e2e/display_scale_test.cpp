@@ -319,14 +319,14 @@ RECT ContainerRoom(HWND container, const ControlSpec* containerSpec, const Scale
                    int number) {
   RECT room{};
   GetClientRect(container, &room);
-  const WindowSpec& spec = layout.windows[static_cast<size_t>(number)];
+  const WindowSpec& designed = layout.windows[static_cast<size_t>(number)];
   RECT client{};
   GetClientRect(window, &client);
-  const LONG lackingWidth = std::max<LONG>(0, spec.clientWidth - client.right);
-  const LONG lackingHeight = std::max<LONG>(0, spec.clientHeight - client.bottom);
+  const LONG lackingWidth = std::max<LONG>(0, designed.clientWidth - client.right);
+  const LONG lackingHeight = std::max<LONG>(0, designed.clientHeight - client.bottom);
   if (!containerSpec) {
-    room.right = std::max<LONG>(room.right, spec.clientWidth);
-    room.bottom = std::max<LONG>(room.bottom, spec.clientHeight);
+    room.right = std::max<LONG>(room.right, designed.clientWidth);
+    room.bottom = std::max<LONG>(room.bottom, designed.clientHeight);
   } else if (containerSpec->kind == ControlKind::kScrollArea) {
     room.bottom = std::max<LONG>(room.bottom, containerSpec->limit);
   } else {
@@ -359,13 +359,13 @@ TEST_P(DisplayScale, NoCaptionIsCutOrRunsIntoAnotherControl) {
   HWND main = run.main();
   ASSERT_TRUE(test::WaitUntil([&] { return Descendant(main, 161) && Descendant(main, 200); }, kReactionBound));
   HWND windows[kWindowCount] = {main};
-  for (const WindowSpec& spec : WindowTable()) {
-    if (spec.number == kMainWindow) continue;
-    HWND& window = windows[spec.number];
+  for (const WindowSpec& designed : WindowTable()) {
+    if (designed.number == kMainWindow) continue;
+    HWND& window = windows[designed.number];
     ASSERT_TRUE(test::WaitUntil(
-        [&] { return (window = test::FindWindowOf(run.pid(), {}, std::string(spec.title), false)) != nullptr; },
+        [&] { return (window = test::FindWindowOf(run.pid(), {}, std::string(designed.title), false)) != nullptr; },
         kReactionBound))
-        << spec.title;
+        << designed.title;
   }
   const auto placed = [&](const ControlSpec& def) -> std::optional<RECT> {
     HWND control = Descendant(windows[def.window], def.id);
