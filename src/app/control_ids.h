@@ -7,6 +7,15 @@
 
 namespace velkor {
 
+// The six views of the main window, in tab order.
+inline constexpr int kProcessView = 0;
+inline constexpr int kWindowView = 1;
+inline constexpr int kServiceView = 2;
+inline constexpr int kDriverView = 3;
+inline constexpr int kNetworkView = 4;
+inline constexpr int kMonitorView = 5;
+inline constexpr int kViewCount = 6;
+
 // Window 0: tab strip, its filler and the status bar.
 inline constexpr int kTabFiller = 135;
 inline constexpr int kTabStrip = 136;
