@@ -9,8 +9,9 @@
 #include "gfx/look_cache_win.h"
 #include "shell/menu_look.h"
 #include "win/system_functions.h"
-#include "win/unique_handle.h"
 #include "win/source_location.h"
+#include "win/unique_handle.h"
+#include "win/wide_text.h"
 
 namespace velkor {
 
@@ -99,6 +100,11 @@ void MakeOwnerDrawn(HMENU menu, UINT item, const char* icon, UINT flags, const s
   auto record = std::make_unique<MenuItemRecord>();
   record->font = MenuFont();
   record->text = text;
+  // The program's texts are Windows-1252 whatever the system's code page.
+  record->accessibleText = win::WideText(text, 1252);
+  record->accessible.dwMSAASignature = static_cast<DWORD>(MSAA_MENU_SIG);
+  record->accessible.cchWText = static_cast<DWORD>(record->accessibleText.size());
+  record->accessible.pszWText = record->accessibleText.data();
   record->iconName = icon;
   record->icon = CachedPicture(icon);
   record->title = titleFlag;

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "gfx/canvas.h"
 #include "shell/menu_look.h"
@@ -14,6 +16,10 @@ namespace velkor {
 
 // What an owner-drawn item carries (its item data): made by MakeOwnerDrawn.
 struct MenuItemRecord {
+  // First: a screen reader reads an owner-drawn item's text from the start
+  // of its item data, in wide characters.
+  MSAAMENUINFO accessible{};
+  std::wstring accessibleText;     // what `accessible` points at
   HFONT font = nullptr;            // Tahoma 8 at the system's DPI; drawn at the owner's
   std::string text;                // empty for a separator
   const char* iconName = nullptr;  // 16x16 picture resource, or null
@@ -21,6 +27,7 @@ struct MenuItemRecord {
   bool title = false;              // one of the menu bar's titles
   bool popup = false;              // opens a submenu
 };
+static_assert(std::is_standard_layout_v<MenuItemRecord>, "the accessible text must begin the item data");
 // The record of an item, or null when it is not owner-drawn by us.
 const MenuItemRecord* MenuItemRecordOf(HMENU menu, UINT item, bool byPosition);
 // Tahoma 8, the font of every menu item, at the system's DPI or at `dpi`.

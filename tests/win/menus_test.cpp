@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <string>
 #include <vector>
@@ -37,10 +38,24 @@ struct Item {
   friend bool operator==(const Item&, const Item&) = default;
 };
 
+// What a screen reader reads of an owner-drawn item: its item data taken as
+// the accessible text it begins with; "?" when that lacks its signature.
+std::wstring AccessibleText(HMENU menu, int position) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info) || !info.dwItemData) return L"?";
+  const auto* accessible = reinterpret_cast<const MSAAMENUINFO*>(info.dwItemData);
+  if (accessible->dwMSAASignature != static_cast<DWORD>(MSAA_MENU_SIG)) return L"?";
+  return {accessible->pszWText, accessible->cchWText};
+}
+
 std::vector<Item> ItemsOf(HMENU menu) {
   std::vector<Item> items;
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     const MenuItemRecord* record = MenuItemRecordOf(menu, static_cast<UINT>(i), true);
+    // Every item carries its text for screen readers.
+    if (record && AccessibleText(menu, i) == L"?") ADD_FAILURE() << "no accessible text: " << record->text;
     items.push_back({static_cast<int>(GetMenuItemID(menu, i)), record ? record->text : "<not owner-drawn>"});
   }
   return items;
@@ -95,6 +110,9 @@ TEST_F(Menus, MenuBarHoldsEveryItemInOrder) {
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(ItemsOf(bar), (std::vector<Item>{{-1, "Datei"}, {-1, "Ansicht"}, {-1, "Windows"}, {-1, "Hilfe"}}));
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(MenuItemRecordOf(bar, static_cast<UINT>(i), true)->title);
+  EXPECT_EQ(AccessibleText(bar, 1), L"Ansicht");
+  EXPECT_EQ(AccessibleText(GetSubMenu(bar, 0), 8), L"Schlie\u00DFen");
+  EXPECT_EQ(AccessibleText(GetSubMenu(bar, 1), 5), L"\u00DCberwachung");
   EXPECT_EQ(ItemsOf(GetSubMenu(bar, 0)), (std::vector<Item>{{1, "Prozessliste exportieren..."},
                                                             {2, "Fensterliste exportieren..."},
                                                             {3, "Dienstliste exportieren..."},
@@ -170,6 +188,7 @@ TEST_F(Menus, PopupMenusHoldEveryItemInOrder) {
           {33, "Echtzeit"}, {34, "Hoch"}, {35, "Erh\xF6ht"}, {36, "Normal"}, {37, "Erniedrigt"}, {38, "Niedrig"}}));
   EXPECT_EQ(ItemsOf(GetSubMenu(process, 3)), (std::vector<Item>{{39, "#1"}, {40, "#2"}}));
   EXPECT_STREQ(MenuItemRecordOf(process, 2, true)->iconName, "MENU_PRIORITY");
+  EXPECT_EQ(AccessibleText(process, 2), L"Priorit\u00E4t");
   EXPECT_STREQ(MenuItemRecordOf(process, 3, true)->iconName, "MENU_PROCESSOR");
   EXPECT_STREQ(MenuItemRecordOf(process, 106, false)->iconName, "MENU_FOLDER");
   EXPECT_FALSE(Greyed(process, 21));  // the diagram is there
