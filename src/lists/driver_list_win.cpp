@@ -56,11 +56,7 @@ void RefreshDriverList(HWND list) {
 
 void SortDriverList(HWND list, int column) {
   VELKOR_PLACE(kProceduresUnit);
-  if (!list) return;
-  const win::ListSort sort = win::ClickedListSort(list, column);
-  const int dpi = win::WindowDpi(list);
-  win::MarkListSort(list, sort, ListSortArrow(true, dpi), ListSortArrow(false, dpi));
-  win::SortListRows(list, sort);
+  SortClickedList(list, column);
 }
 
 void SearchDriverOnline(HWND list) {

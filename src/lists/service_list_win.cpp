@@ -300,6 +300,10 @@ void RefreshServiceList(HWND list) {
 
 void SortServiceList(HWND list, int column) {
   VELKOR_PLACE(kProceduresUnit);
+  SortClickedList(list, column);
+}
+
+void SortClickedList(HWND list, int column) {
   if (!list) return;
   const win::ListSort sort = win::ClickedListSort(list, column);
   const int dpi = win::WindowDpi(list);
