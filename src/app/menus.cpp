@@ -214,7 +214,7 @@ void DestroyMenus() {
   if (MainWindow && GetMenu(MainWindow) == menus.bar.get()) SetMenu(MainWindow, nullptr);
   menus = MenuState{};
   SetMenuHighlightHook(nullptr);
-  FreeMenuItemRecords();
+  DestroyMenuItemRecords();
 }
 
 void ShowPopupMenu(int number) {

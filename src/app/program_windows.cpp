@@ -350,13 +350,13 @@ void DestroyWindows() {
   windowIcons.clear();
   DestroyProcessList();  // the processes it kept open, its arrows
   DestroyServiceList();
-  DetachWindowList();
+  DestroyWindowList();
   FreeTransparencyScale();
   FreeStatusBar();
   SettingsHooks = PreferenceHooks{};
   DetachPreferencesWindow();
   ClearLoopEvents();
-  FreeLookCache();  // after everything that showed its fonts, brushes and pictures
+  DestroyLookCache();  // after everything that showed its fonts, brushes and pictures
 }
 
 void BuildOtherWindow(int number) {

@@ -3,14 +3,9 @@
 #include <algorithm>
 
 #include "procs/path_text.h"
+#include "procs/process_list.h"
 
 namespace velkor {
-
-std::string TrimSpaces(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 bool CanRunCommand(std::string_view commandText) {
   return commandText.find_first_not_of(' ') != std::string_view::npos;
@@ -24,8 +19,8 @@ std::string CommandFolder(std::string_view command) {
 
 RunRequest PlanRun(std::string_view commandText, std::string_view parameterText) {
   RunRequest request;
-  request.command = TrimSpaces(commandText);
-  request.parameters = TrimSpaces(parameterText);
+  request.command = TrimBlanks(commandText);
+  request.parameters = TrimBlanks(parameterText);
   request.folder = CommandFolder(request.command);
   request.file = request.command;
   const std::string_view command = request.command;
@@ -33,7 +28,7 @@ RunRequest PlanRun(std::string_view commandText, std::string_view parameterText)
   if (closing != std::string_view::npos) {
     request.file = std::string(command.substr(1, closing - 1));
     request.folder = CommandFolder(request.file);  // not from slashes in what follows
-    const std::string rest = TrimSpaces(command.substr(closing + 1));
+    const std::string rest = TrimBlanks(command.substr(closing + 1));
     if (!rest.empty()) request.parameters = request.parameters.empty() ? rest : rest + " " + request.parameters;
   }
   return request;

@@ -9,9 +9,6 @@
 
 namespace velkor {
 
-// The text without leading and trailing spaces.
-std::string TrimSpaces(std::string_view text);
-
 // "OK" is enabled for a command that is not blank.
 bool CanRunCommand(std::string_view commandText);
 

@@ -95,6 +95,6 @@ HBITMAP CachedBitmap(const std::string& key, const std::function<std::optional<C
   return found->second.get();
 }
 
-void FreeLookCache() { Cache() = LookCache{}; }
+void DestroyLookCache() { Cache() = LookCache{}; }
 
 }  // namespace velkor

@@ -1,6 +1,6 @@
 // One cache of what the windows, menus and toolbar draw with: fonts, brushes,
 // decoded pictures and the bitmaps made from them. Each is made at its first
-// use and shared by every later one; all live until FreeLookCache, which the
+// use and shared by every later one; all live until DestroyLookCache, which the
 // programs never call (tests do between builds, after the windows, menus and
 // controls that show them are gone).
 #pragma once
@@ -30,6 +30,6 @@ const Canvas* CachedPicture(const std::string& key, const std::function<std::opt
 // A bitmap made by `make` from a picture, kept under `key`; null when `make` made none.
 HBITMAP CachedBitmap(const std::string& key, const std::function<std::optional<Canvas>()>& make);
 // Frees everything made so far.
-void FreeLookCache();
+void DestroyLookCache();
 
 }  // namespace velkor

@@ -1,7 +1,6 @@
 #include "lists/driver_list_win.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <optional>
 
@@ -17,6 +16,7 @@
 #include "win/message_box.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
+#include "win/windows_folder.h"
 #include "win/source_location.h"
 
 namespace velkor {
@@ -31,19 +31,6 @@ std::vector<DriverNames> LoadedDrivers() {
   ExamineDrivers();
   while (NextDriver()) drivers.push_back({DriverBaseName(), DriverFileName()});
   return drivers;
-}
-
-// The Windows folder cannot move while the program runs: asked once.
-const std::string& WindowsFolder() {
-  static const std::string folder = [] {
-    char path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_WINDOWS, nullptr, SHGFP_TYPE_CURRENT, path)))
-      GetWindowsDirectoryA(path, MAX_PATH);
-    std::string text = path;
-    while (!text.empty() && text.back() == '\\') text.pop_back();
-    return text;
-  }();
-  return folder;
 }
 
 std::optional<std::string> SelectedPath(HWND list) {
@@ -64,16 +51,12 @@ void RefreshDriverList(HWND list) {
   win::ListRefill refill(list);
   for (const DriverNames& driver : drivers)
     if (!driver.baseName.empty())
-      refill.AddRow({driver.baseName, NormaliseDriverPath(driver.fileName, WindowsFolder())}, 0);
+      refill.AddRow({driver.baseName, NormaliseDriverPath(driver.fileName, win::WindowsFolder())}, 0);
 }
 
 void SortDriverList(HWND list, int column) {
   VELKOR_PLACE(kProceduresUnit);
-  if (!list) return;
-  const win::ListSort sort = win::ClickedListSort(list, column);
-  const int dpi = win::WindowDpi(list);
-  win::MarkListSort(list, sort, ListSortArrow(true, dpi), ListSortArrow(false, dpi));
-  win::SortListRows(list, sort);
+  SortClickedList(list, column);
 }
 
 void SearchDriverOnline(HWND list) {

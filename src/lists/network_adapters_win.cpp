@@ -51,9 +51,9 @@ struct NetworkView {
   NetworkTraffic traffic;
   AdapterTable info = AdapterTable(1);  // one empty row until the first read
   std::vector<InterfaceEntry> entries;
-  std::vector<Pixel> colours;         // of the rows in the list, by row
-  std::vector<NetworkListRow> shown;  // what the list's rows show
-  std::vector<uint8_t> buffer;        // the last table; its size is kept for the next read
+  std::vector<Pixel> colours;       // of the rows in the list, by row
+  std::vector<win::ListRow> shown;  // what the list's rows show
+  std::vector<uint8_t> buffer;      // the last table; its size is kept for the next read
 };
 
 NetworkLibrary library;
@@ -128,60 +128,13 @@ void ShowGraph() {
   ShowCanvasInPicture(control, canvas, view.shownGraph);
 }
 
-void SetCell(HWND list, int row, int column, const std::string& text) {
-  std::string copy = text;
-  LVITEMA cell{};
-  cell.iSubItem = column;
-  cell.pszText = copy.data();
-  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-}
-
-void AppendRow(HWND list, int row, const NetworkListRow& cells) {
-  std::string text = cells.cells[0];
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
-  item.iItem = row;
-  item.iImage = 0;
-  item.pszText = text.data();
-  const auto at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (at < 0) return;
-  for (int column = 1; column < static_cast<int>(cells.cells.size()); ++column)
-    SetCell(list, at, column, cells.cells[static_cast<size_t>(column)]);
-}
-
-// Brings the list to `rows` with as few changes as it takes: rows that stay
-// get only their changed cells set (so the selection, the scroll position and
-// the unchanged cells stay as they are, and only changed cells repaint), rows
-// beyond the new count are deleted from the end, new rows appended. `shown`
-// holds the texts the list shows and is updated with it.
-void UpdateRows(HWND list, std::vector<NetworkListRow>& shown, const std::vector<NetworkListRow>& rows) {
-  // Someone else's change to the row count (none is expected) starts afresh.
-  if (ListView_GetItemCount(list) != static_cast<int>(shown.size())) {
-    ListView_DeleteAllItems(list);
-    shown.clear();
-  }
-  while (shown.size() > rows.size()) {
-    ListView_DeleteItem(list, static_cast<int>(shown.size()) - 1);
-    shown.pop_back();
-  }
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const int row = static_cast<int>(i);
-    if (i == shown.size()) {
-      AppendRow(list, row, rows[i]);
-      shown.push_back(rows[i]);
-      continue;
-    }
-    for (size_t column = 0; column < rows[i].cells.size(); ++column) {
-      if (shown[i].cells[column] == rows[i].cells[column]) continue;
-      SetCell(list, row, static_cast<int>(column), rows[i].cells[column]);
-      shown[i].cells[column] = rows[i].cells[column];
-    }
-    // A new colour repaints the row (its text is drawn in it).
-    if (shown[i].colour != rows[i].colour) {
-      shown[i].colour = rows[i].colour;
-      ListView_RedrawItems(list, row, row);
-    }
-  }
+// The rows as the list keeps them: the network picture on each, the colour
+// drawn in custom draw.
+std::vector<win::ListRow> ListRowsOf(const std::vector<NetworkListRow>& rows) {
+  std::vector<win::ListRow> list;
+  list.reserve(rows.size());
+  for (const NetworkListRow& row : rows) list.push_back({{row.cells.begin(), row.cells.end()}, 0, row.colour});
+  return list;
 }
 
 }  // namespace
@@ -191,12 +144,11 @@ namespace {
 // The rows' icon at the small-icon size of `dpi`, in an image list of that
 // size; the list owns it and frees it with itself.
 void UseListIconAtDpi(HWND list, int dpi) {
-  HIMAGELIST images = CreateSmallImageListAtDpi(dpi, 1, 0);
+  win::UniqueImageList images(CreateSmallImageListAtDpi(dpi, 1, 0));
   if (!images) return;
   if (win::UniqueIcon icon = SmallPictureIcon(images::kListNetwork, dpi, SmallIconSizeAtDpi(dpi)))
-    ImageList_ReplaceIcon(images, -1, icon.get());
-  // The list view gives the list it had back instead of freeing it.
-  if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL); old && old != images) ImageList_Destroy(old);
+    ImageList_ReplaceIcon(images.get(), -1, icon.get());
+  win::ReplaceListImages(list, std::move(images));
 }
 
 // The picture over the details box's white and without alpha bytes: a
@@ -278,7 +230,7 @@ void RefreshNetworkList() {
   // of the last reading stay, so the next rates span the whole gap.
   std::vector<NetworkListRow> rows;
   if (count > 0) rows = RefreshNetworkRows(view.traffic, view.entries, GetTickCount64());
-  UpdateRows(list, view.shown, rows);
+  win::UpdateListRows(list, view.shown, ListRowsOf(rows));
   for (const NetworkListRow& row : rows) view.colours.push_back(row.colour);
   SetText(view.controls.load, std::to_string(view.traffic.largestLoad) + "%");
   ShowAdapterDetails();

@@ -187,11 +187,11 @@ void GiveListIcon(HWND list, const char* pictureName) {
   if (given && ImageList_GetIconSize(given, &width, &height) && width == size) return;
   win::UniqueIcon icon = SmallPictureIcon(pictureName, win::WindowDpi(list), size);
   if (!icon) return;
-  HIMAGELIST images = CreateSmallImageList(list, 1, 0);
+  win::UniqueImageList images(CreateSmallImageList(list, 1, 0));
   if (!images) return;
-  ImageList_AddIcon(images, icon.get());
+  ImageList_AddIcon(images.get(), icon.get());
   // The list owns the new one; one of another scale it had goes.
-  if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL)) ImageList_Destroy(old);
+  win::ReplaceListImages(list, std::move(images));
 }
 
 HBITMAP ListSortArrow(bool ascending, int dpi) {
@@ -300,6 +300,10 @@ void RefreshServiceList(HWND list) {
 
 void SortServiceList(HWND list, int column) {
   VELKOR_PLACE(kProceduresUnit);
+  SortClickedList(list, column);
+}
+
+void SortClickedList(HWND list, int column) {
   if (!list) return;
   const win::ListSort sort = win::ClickedListSort(list, column);
   const int dpi = win::WindowDpi(list);

@@ -65,6 +65,10 @@ void GiveListIcon(HWND list, const char* pictureName);
 // The header arrows of the lists of this folder (12x12 at 96 DPI), made
 // once for each DPI.
 HBITMAP ListSortArrow(bool ascending, int dpi);
+// A click on header `column` of a list of this folder sorted by its texts:
+// sorts by that column (the same column again flips the direction) and
+// marks it with an arrow.
+void SortClickedList(HWND list, int column);
 
 // Frees what the view keeps (the snapshot, the header arrows); for the end
 // of the program and between tests, after the list is gone.

@@ -29,14 +29,9 @@ namespace {
 // thread carries it out.
 constexpr DWORD kTopmostSettleMilliseconds = 250;
 
-struct PendingRow {
-  std::array<std::string, kWindowListColumns> cells;
-  int image = -1;
-};
-
 struct WindowListState {
   WindowListControls controls;
-  HIMAGELIST images = nullptr;  // owned by the list view
+  HIMAGELIST images = nullptr;  // owned by the list view (win::ReplaceListImages)
   int sortColumn = 0;
   bool ascending = true;
   // Icons we extracted ourselves, kept while the program runs: the first
@@ -47,21 +42,15 @@ struct WindowListState {
   int iconSize = 0;  // the size they were taken at: the list's small-icon size
   int dpi = 0;       // the list's
   SortArrows arrows;
-  std::vector<PendingRow> shown;  // what the list's rows show, in its order
+  std::vector<win::ListRow> shown;  // what the list's rows show, in its order
   // Only during a refresh.
   WindowFilter filter;
-  std::vector<PendingRow> rows;
+  std::vector<win::ListRow> rows;
   std::unordered_map<uint32_t, std::string> pathsByPid;
   std::unordered_map<HICON, int> imageByIcon;
   SilentThreads silentThreads;
 };
 WindowListState state;
-
-int LocaleCompare(std::string_view a, std::string_view b) {
-  const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                                    b.data(), static_cast<int>(b.size()));
-  return result == 0 ? 0 : result - CSTR_EQUAL;
-}
 
 bool Checked(HWND box) { return box && SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -124,93 +113,13 @@ const std::string& PathOf(uint32_t pid) {
 
 std::string Cell(HWND list, int row, int column) { return win::ListViewCellText(list, row, column); }
 
-// Redrawing is switched off only for a list that is shown: switching it on
-// again would show a hidden one.
-class RedrawPause {
- public:
-  explicit RedrawPause(HWND list) : list_(list), paused_(list && (GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE)) {
-    if (paused_) SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
-  }
-  ~RedrawPause() {
-    if (!paused_) return;
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
-  }
-  RedrawPause(const RedrawPause&) = delete;
-  RedrawPause& operator=(const RedrawPause&) = delete;
-
- private:
-  HWND list_;
-  bool paused_;
-};
-
-void SetCell(HWND list, int row, int column, const std::string& text) {
-  LVITEMA cell{};
-  cell.iSubItem = column;
-  cell.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-}
-
-void InsertRow(HWND list, int index, const PendingRow& row) {
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
-  item.iItem = index;
-  item.iImage = row.image;
-  item.pszText = const_cast<char*>(row.cells[0].c_str());
-  const int inserted = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (inserted < 0) return;
-  for (int column = 1; column < kWindowListColumns; ++column)
-    SetCell(list, inserted, column, row.cells[static_cast<size_t>(column)]);
-}
-
-// Brings the list's rows to `rows` (in their order) with as few changes as
-// it takes: rows that stay get only their changed cells and image set,
-// surplus rows go from the end, new rows are appended. The selected index
-// and the scroll position stay as they are.
-void UpdateRows(HWND list, std::vector<PendingRow> rows) {
-  // Rows that come or go move the others and the scroll bar: drawn once
-  // after all of them. Changed cells alone repaint only themselves.
-  std::optional<RedrawPause> pause;
-  if (rows.size() != state.shown.size() || ListView_GetItemCount(list) != static_cast<int>(rows.size()))
-    pause.emplace(list);
-  if (ListView_GetItemCount(list) != static_cast<int>(state.shown.size())) {
-    ListView_DeleteAllItems(list);
-    state.shown.clear();
-  }
-  while (state.shown.size() > rows.size()) {
-    ListView_DeleteItem(list, static_cast<int>(state.shown.size()) - 1);
-    state.shown.pop_back();
-  }
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const int index = static_cast<int>(i);
-    if (i >= state.shown.size()) {
-      InsertRow(list, index, rows[i]);
-      continue;
-    }
-    const PendingRow& was = state.shown[i];
-    for (int column = 0; column < kWindowListColumns; ++column) {
-      const auto c = static_cast<size_t>(column);
-      if (was.cells[c] != rows[i].cells[c]) SetCell(list, index, column, rows[i].cells[c]);
-    }
-    if (was.image != rows[i].image) {
-      LVITEMA item{};
-      item.mask = LVIF_IMAGE;
-      item.iItem = index;
-      item.iImage = rows[i].image;
-      ListView_SetItem(list, &item);
-    }
-  }
-  state.shown = std::move(rows);
-}
-
 // The rows as the list shows them, read back after the list reordered them.
 void ReadShownRows(HWND list) {
   state.shown.clear();
   const int count = ListView_GetItemCount(list);
   for (int row = 0; row < count; ++row) {
-    PendingRow shown;
-    for (int column = 0; column < kWindowListColumns; ++column)
-      shown.cells[static_cast<size_t>(column)] = Cell(list, row, column);
+    win::ListRow shown;
+    for (int column = 0; column < kWindowListColumns; ++column) shown.cells.push_back(Cell(list, row, column));
     LVITEMA item{};
     item.mask = LVIF_IMAGE;
     item.iItem = row;
@@ -227,15 +136,14 @@ void ShowSortArrow() {
 
 int CALLBACK CompareRowsByIndex(LPARAM first, LPARAM second, LPARAM) {
   HWND list = state.controls.list;
-  const int order = LocaleCompare(Cell(list, static_cast<int>(first), state.sortColumn),
-                                  Cell(list, static_cast<int>(second), state.sortColumn));
+  const int order = win::LocaleCompare(Cell(list, static_cast<int>(first), state.sortColumn),
+                                       Cell(list, static_cast<int>(second), state.sortColumn));
   return state.ascending ? order : -order;
 }
 
 // Gives the list an image list of the small-icon size at `dpi`.
 void UseIconsAtDpi(HWND list, int dpi) {
   state.dpi = dpi;
-  state.images = CreateSmallImageListAtDpi(dpi, 16, 16);
   // Icons taken for a list of another scale would be stretched into this one.
   if (const int size = SmallIconSizeAtDpi(dpi); size != state.iconSize) {
     state.executableIcons.clear();
@@ -243,8 +151,7 @@ void UseIconsAtDpi(HWND list, int dpi) {
     state.shellIconLoaded = false;
     state.iconSize = size;
   }
-  // The list owns its image list (and frees an earlier one we gave it).
-  if (HIMAGELIST old = ListView_SetImageList(list, state.images, LVSIL_SMALL)) ImageList_Destroy(old);
+  state.images = win::ReplaceListImages(list, win::UniqueImageList(CreateSmallImageListAtDpi(dpi, 16, 16)));
 }
 
 }  // namespace
@@ -267,7 +174,7 @@ void AttachWindowList(const WindowListControls& controls) {
   ShowSortArrow();
 }
 
-void DetachWindowList() { state = WindowListState{}; }
+void DestroyWindowList() { state = WindowListState{}; }
 
 BOOL CALLBACK AddWindowRow(HWND window, LPARAM buffer) {
   WindowFacts facts;
@@ -300,7 +207,8 @@ BOOL CALLBACK AddWindowRow(HWND window, LPARAM buffer) {
   int image = ImageOf(AskWindowIcon(window, thread));
   if (image < 0) image = ImageOf(ExecutableIcon(facts.processPath));
   if (image < 0) image = ImageOf(ShellIcon());
-  state.rows.push_back({WindowRowCells(facts), image});
+  const auto cells = WindowRowCells(facts);
+  state.rows.push_back({{cells.begin(), cells.end()}, image});
   return TRUE;
 }
 
@@ -323,13 +231,13 @@ int RefreshWindowList() {
 
   std::vector<std::string> keys;
   keys.reserve(state.rows.size());
-  for (const PendingRow& row : state.rows) keys.push_back(row.cells[static_cast<size_t>(state.sortColumn)]);
-  const std::vector<int> order = SortedRowOrder(keys, SortKind::kText, state.ascending, LocaleCompare);
-  std::vector<PendingRow> sorted;
+  for (const win::ListRow& row : state.rows) keys.push_back(row.cells[static_cast<size_t>(state.sortColumn)]);
+  const std::vector<int> order = SortedRowOrder(keys, SortKind::kText, state.ascending, win::LocaleCompare);
+  std::vector<win::ListRow> sorted;
   sorted.reserve(order.size());
   for (int at : order) sorted.push_back(std::move(state.rows[static_cast<size_t>(at)]));
   const int count = static_cast<int>(sorted.size());
-  UpdateRows(list, std::move(sorted));
+  win::UpdateListRows(list, state.shown, std::move(sorted));
   state.rows.clear();
   state.pathsByPid.clear();
   state.imageByIcon.clear();
@@ -344,7 +252,7 @@ void SortWindowList(int column, bool ascending) {
   state.sortColumn = column;
   state.ascending = ascending;
   ShowSortArrow();
-  RedrawPause pause(list);
+  win::RedrawGuard redraw(list);
   ListView_SortItemsEx(list, CompareRowsByIndex, 0);
   ReadShownRows(list);
 }

@@ -28,7 +28,7 @@ void AttachWindowList(const WindowListControls& controls);
 // again at the small-icon size of `dpi` and the rows refilled.
 void WindowListDpiChanged(int dpi);
 // Forgets the controls and frees the cached icons and arrows (shutdown, tests).
-void DetachWindowList();
+void DestroyWindowList();
 
 // Rebuilds the list from the top-level windows, keeping scroll position,
 // sort and selected index; returns the number of rows. Callers other than

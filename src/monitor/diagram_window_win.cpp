@@ -44,7 +44,7 @@ struct ShownRow {
 struct DiagramState {
   HWND window = nullptr;
   int dpi = kDesignDpi;  // what the window is laid out at
-  win::UniqueHandle<win::HandleTraits<HIMAGELIST, ImageList_Destroy>> measureIcons;
+  win::UniqueImageList measureIcons;
   StaticPicture pie;
   StaticPicture infoPicture;
   int lastMeasure = 0;

@@ -1,7 +1,6 @@
 #include "procs/process_facts_win.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <map>
@@ -18,6 +17,7 @@
 #include "procs/process_library.h"
 #include "win/unique_handle.h"
 #include "win/wide_text.h"
+#include "win/windows_folder.h"
 #include "win/source_location.h"
 
 namespace velkor {
@@ -59,15 +59,6 @@ struct FactsCache {
   uint64_t refreshCount = 0;
 };
 FactsCache cache;
-
-const std::string& WindowsFolder() {
-  static const std::string folder = [] {
-    char buffer[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_WINDOWS, nullptr, SHGFP_TYPE_CURRENT, buffer))) return std::string();
-    return std::string(buffer);
-  }();
-  return folder;
-}
 
 int AddIcon(HICON icon) { return icon && cache.images ? ImageList_ReplaceIcon(cache.images, -1, icon) : -1; }
 
@@ -164,9 +155,9 @@ void ResetProcessFacts(HIMAGELIST images) {
   cache.images = images;
 }
 
-HIMAGELIST TakeProcessIconsAtDpi(int dpi) {
+win::UniqueImageList TakeProcessIconsAtDpi(int dpi) {
   const int size = SmallIconSizeAtDpi(dpi);
-  HIMAGELIST fresh = CreateSmallImageListAtDpi(dpi, 64, 64);
+  win::UniqueImageList fresh(CreateSmallImageListAtDpi(dpi, 64, 64));
   if (!fresh || !cache.images) return fresh;
   // Where each icon of the old list came from: a file, the generic program
   // icon or the service host picture.
@@ -184,12 +175,9 @@ HIMAGELIST TakeProcessIconsAtDpi(int dpi) {
       icon = SmallPictureIcon(images::kListServiceHost, dpi, size);
     else if (auto source = sources.find(index); source != sources.end() && !source->second.empty())
       icon = ExtractSmallIcon(source->second.c_str(), 0, size);
-    if (ImageList_ReplaceIcon(fresh, -1, icon ? icon.get() : generic.get()) != index) {
-      ImageList_Destroy(fresh);
-      return nullptr;
-    }
+    if (ImageList_ReplaceIcon(fresh.get(), -1, icon ? icon.get() : generic.get()) != index) return {};
   }
-  cache.images = fresh;
+  cache.images = fresh.get();
   return fresh;
 }
 
@@ -224,7 +212,7 @@ std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& s
         // The name is only known for a process that can be opened at all.
         facts.name = win::NarrowText(record.imageName);
         if (!entry.pathKnown) {
-          entry.path = NormaliseProcessPath(TrimBlanks(ImagePath(process)), WindowsFolder());
+          entry.path = NormaliseProcessPath(TrimBlanks(ImagePath(process)), win::WindowsFolder());
           entry.pathKnown = true;
         }
         facts.path = entry.path;

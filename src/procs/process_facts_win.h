@@ -12,6 +12,7 @@
 
 #include "procs/process_list.h"
 #include "procs/process_snapshot_win.h"
+#include "win/unique_handle.h"
 
 namespace velkor {
 
@@ -23,7 +24,7 @@ void ResetProcessFacts(HIMAGELIST images);
 // that size and in the same places, so the rows' icon numbers stay; the
 // facts use it from then on. Null when it could not be made whole (the old
 // list then stays). The caller gives it to the list view.
-HIMAGELIST TakeProcessIconsAtDpi(int dpi);
+win::UniqueImageList TakeProcessIconsAtDpi(int dpi);
 
 // One fact record per snapshot entry, in the snapshot's order; the start
 // dates only when `needDates`. A process that left the snapshot leaves the

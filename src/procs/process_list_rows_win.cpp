@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -29,7 +30,7 @@ struct RowsState {
   std::vector<std::pair<int, int>> changedCells;
   std::unordered_map<LPARAM, RowLook> looks;
   LPARAM nextId = 1;
-  bool frozen = false;
+  std::optional<win::RedrawGuard> frozen;
   int batches = 0;  // open ListRedrawBatch scopes
 };
 RowsState state;
@@ -94,8 +95,7 @@ void ReloadMirror() {
 // The rows are about to change in number or order.
 void FreezeRedraw() {
   if (state.frozen || !state.list || !IsWindowVisible(state.list)) return;
-  SendMessageA(state.list, WM_SETREDRAW, FALSE, 0);
-  state.frozen = true;
+  state.frozen.emplace(state.list, false);
 }
 
 // One region of every changed cell in sight, invalidated at once: the list
@@ -131,9 +131,7 @@ void EndRedrawBatch() {
   std::vector<std::pair<int, int>> changed = std::move(state.changedCells);
   state.changedCells.clear();
   if (state.frozen) {
-    state.frozen = false;
-    SendMessageA(state.list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(state.list, nullptr, FALSE);
+    state.frozen.reset();
     return;
   }
   if (changed.empty() || !state.list || !IsWindowVisible(state.list)) return;
@@ -199,12 +197,6 @@ class ListViewRows final : public ProcessRows {
   static void NoteChangedCell(int row, int column) { state.changedCells.emplace_back(row, column); }
 };
 
-int LocaleCompare(std::string_view a, std::string_view b) {
-  const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                                    b.data(), static_cast<int>(b.size()));
-  return result == 0 ? 0 : result - CSTR_EQUAL;
-}
-
 int CALLBACK CompareRanks(LPARAM first, LPARAM second, LPARAM context) {
   const auto& rank = *reinterpret_cast<const std::unordered_map<LPARAM, int>*>(context);
   const auto a = rank.find(first), b = rank.find(second);
@@ -252,7 +244,7 @@ void SortListRowsBy(int column, bool ascending) {
   std::vector<std::string> cells;
   cells.reserve(state.rows.size());
   for (const MirrorRow& row : state.rows) cells.push_back(row.cells[static_cast<size_t>(column)]);
-  const std::vector<int> order = SortedRowOrder(cells, ProcessColumnSortKind(column), ascending, LocaleCompare);
+  const std::vector<int> order = SortedRowOrder(cells, ProcessColumnSortKind(column), ascending, win::LocaleCompare);
   bool inOrder = true;
   for (size_t i = 0; i < order.size() && inOrder; ++i) inOrder = order[i] == static_cast<int>(i);
   if (inOrder) return;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "procs/list_icons_win.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_facts_win.h"
@@ -10,6 +12,7 @@
 #include "procs/process_snapshot_win.h"
 #include "procs/window_titles_win.h"
 #include "settings/preferences.h"
+#include "win/list_view.h"
 #include "win/start_process.h"
 #include "win/source_location.h"
 
@@ -26,10 +29,7 @@ HWND AttachList() {
   if (AttachListRows(list)) {
     ResetProcessColumns(false);
     HIMAGELIST images = nullptr;
-    if (list) {
-      images = CreateSmallImageList(list, 64, 64);  // owned by the list view
-      ListView_SetImageList(list, images, LVSIL_SMALL);
-    }
+    if (list) images = win::ReplaceListImages(list, win::UniqueImageList(CreateSmallImageList(list, 64, 64)));
     ResetProcessFacts(images);
   }
   return list;
@@ -99,10 +99,9 @@ ProcessRows& ProcessListRows() {
 void ProcessListDpiChanged(int dpi) {
   HWND list = AttachList();
   if (!list) return;
-  HIMAGELIST images = TakeProcessIconsAtDpi(dpi);
+  win::UniqueImageList images = TakeProcessIconsAtDpi(dpi);
   if (!images) return;
-  // The list view gives the old list back instead of freeing it.
-  if (HIMAGELIST old = ListView_SetImageList(list, images, LVSIL_SMALL); old && old != images) ImageList_Destroy(old);
+  win::ReplaceListImages(list, std::move(images));
   InvalidateRect(list, nullptr, TRUE);
 }
 

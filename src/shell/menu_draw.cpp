@@ -131,7 +131,7 @@ const MenuItemRecord* MenuItemRecordOf(HMENU menu, UINT item, bool byPosition) {
 
 void SetMenuHighlightHook(MenuHighlightHook hook) { State().highlight = hook; }
 
-void FreeMenuItemRecords() { State().records.clear(); }
+void DestroyMenuItemRecords() { State().records.clear(); }
 
 std::optional<LRESULT> HandleMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   VELKOR_PLACE(kProceduresUnit);

@@ -57,6 +57,6 @@ std::optional<LRESULT> HandleMenuMessage(HWND window, UINT message, WPARAM wPara
 using MenuHighlightHook = void (*)(int what);
 void SetMenuHighlightHook(MenuHighlightHook hook);
 // Frees every item record (after the menus that point at them are gone).
-void FreeMenuItemRecords();
+void DestroyMenuItemRecords();
 
 }  // namespace velkor

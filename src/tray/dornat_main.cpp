@@ -310,7 +310,7 @@ int RunCompanion(HINSTANCE instance) {
   RemoveTrayIcon();
   companion.window.reset();
   companion.menu.reset();
-  FreeMenuItemRecords();
+  DestroyMenuItemRecords();
   FreeProcessLibrary();
   EndCpuUsage();
   return 0;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
+#include <utility>
 
 namespace velkor::win {
 
@@ -14,10 +16,42 @@ namespace {
 constexpr LPARAM kSortedAscending = 0x5601;
 constexpr LPARAM kSortedDescending = 0x5602;
 
-int CompareText(const std::string& a, const std::string& b) {
-  const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                                    b.data(), static_cast<int>(b.size()));
-  return result == 0 ? a.compare(b) : result - CSTR_EQUAL;
+// How many guards hold each window's drawing off; the program draws on one
+// thread only.
+std::unordered_map<HWND, int>& RedrawDepths() {
+  static std::unordered_map<HWND, int> depths;
+  return depths;
+}
+
+void SetCell(HWND list, int row, int column, const std::string& text) {
+  LVITEMA cell{};
+  cell.iSubItem = column;
+  cell.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+}
+
+void SetImage(HWND list, int row, int image) {
+  LVITEMA item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  item.iImage = image;
+  SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// Inserts a row at `index` with these cell texts; `mask` says whether its
+// image and item data are set. The row's index, -1 when it failed.
+int InsertRow(HWND list, int index, const std::vector<std::string>& cells, UINT mask, int image, LPARAM data) {
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | mask;
+  item.iItem = index;
+  item.lParam = data;
+  item.iImage = image;
+  static const std::string none;
+  item.pszText = const_cast<char*>((cells.empty() ? none : cells[0]).c_str());
+  const auto row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  if (row < 0) return row;
+  for (size_t column = 1; column < cells.size(); ++column) SetCell(list, row, static_cast<int>(column), cells[column]);
+  return row;
 }
 
 int CALLBACK CompareRanks(LPARAM first, LPARAM second, LPARAM context) {
@@ -30,6 +64,91 @@ int CALLBACK CompareRanks(LPARAM first, LPARAM second, LPARAM context) {
 }
 
 }  // namespace
+
+int CompareInLocale(std::string_view a, std::string_view b, LCID locale) {
+  const int result = CompareStringA(locale, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                                    static_cast<int>(b.size()));
+  if (result != 0) return result - CSTR_EQUAL;
+  const int bytes = a.compare(b);
+  return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
+}
+
+int LocaleCompare(std::string_view a, std::string_view b) { return CompareInLocale(a, b, LOCALE_USER_DEFAULT); }
+
+RedrawGuard::RedrawGuard(HWND window, bool erase) : erase_(erase) {
+  if (!window) return;
+  int& depth = RedrawDepths()[window];
+  if (depth == 0 && !IsWindowVisible(window)) {
+    RedrawDepths().erase(window);
+    return;
+  }
+  if (depth++ == 0) SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+  window_ = window;
+}
+
+RedrawGuard::~RedrawGuard() { End(); }
+
+RedrawGuard::RedrawGuard(RedrawGuard&& other) noexcept
+    : window_(std::exchange(other.window_, nullptr)), erase_(other.erase_) {}
+
+RedrawGuard& RedrawGuard::operator=(RedrawGuard&& other) noexcept {
+  if (this != &other) {
+    End();
+    window_ = std::exchange(other.window_, nullptr);
+    erase_ = other.erase_;
+  }
+  return *this;
+}
+
+void RedrawGuard::End() noexcept {
+  HWND window = std::exchange(window_, nullptr);
+  if (!window) return;
+  auto found = RedrawDepths().find(window);
+  if (found == RedrawDepths().end() || --found->second > 0) return;
+  RedrawDepths().erase(found);
+  SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(window, nullptr, erase_);
+}
+
+HIMAGELIST ReplaceListImages(HWND list, UniqueImageList images) {
+  if (!list || !images) return nullptr;
+  HIMAGELIST given = images.release();
+  UniqueImageList old(ListView_SetImageList(list, given, LVSIL_SMALL));
+  if (old.get() == given) old.release();
+  return given;
+}
+
+void UpdateListRows(HWND list, std::vector<ListRow>& shown, std::vector<ListRow> rows) {
+  // Rows that come or go move the others and the scroll bar: drawn once
+  // after all of them. Changed cells alone repaint only themselves.
+  const int count = ListView_GetItemCount(list);
+  std::optional<RedrawGuard> redraw;
+  if (rows.size() != shown.size() || count != static_cast<int>(rows.size())) redraw.emplace(list);
+  if (count != static_cast<int>(shown.size())) {
+    ListView_DeleteAllItems(list);
+    shown.clear();
+  }
+  while (shown.size() > rows.size()) {
+    ListView_DeleteItem(list, static_cast<int>(shown.size()) - 1);
+    shown.pop_back();
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int row = static_cast<int>(i);
+    const ListRow& wanted = rows[i];
+    if (i >= shown.size()) {
+      InsertRow(list, row, wanted.cells, LVIF_IMAGE, wanted.image, 0);
+      continue;
+    }
+    const ListRow& was = shown[i];
+    for (size_t column = 0; column < wanted.cells.size(); ++column) {
+      if (column >= was.cells.size() || was.cells[column] != wanted.cells[column])
+        SetCell(list, row, static_cast<int>(column), wanted.cells[column]);
+    }
+    if (was.image != wanted.image) SetImage(list, row, wanted.image);
+    if (was.look != wanted.look) ListView_RedrawItems(list, row, row);
+  }
+  shown = std::move(rows);
+}
 
 std::string ListViewCellText(HWND list, int row, int column) {
   char buffer[2048] = {};
@@ -77,7 +196,7 @@ void SortListRows(HWND list, ListSort sort) {
   std::vector<int> order(static_cast<size_t>(count));
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    const int result = CompareText(cells[static_cast<size_t>(a)], cells[static_cast<size_t>(b)]);
+    const int result = LocaleCompare(cells[static_cast<size_t>(a)], cells[static_cast<size_t>(b)]);
     return sort.ascending ? result < 0 : result > 0;
   });
   bool inOrder = true;
@@ -138,8 +257,7 @@ void SelectListRow(HWND list, int row) {
 
 int SelectedListRow(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
 
-ListRefill::ListRefill(HWND list) : list_(list), redraw_(IsWindowVisible(list) != FALSE) {
-  if (redraw_) SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+ListRefill::ListRefill(HWND list) : list_(list), redraw_(list) {
   top_ = ListView_GetTopIndex(list_);
   left_ = GetScrollPos(list_, SB_HORZ);
   sort_ = ListSortOf(list_);
@@ -153,29 +271,11 @@ ListRefill::~ListRefill() {
   RECT row{};
   if (ListView_GetItemCount(list_) > 0 && ListView_GetItemRect(list_, 0, &row, LVIR_BOUNDS))
     ListView_Scroll(list_, left_, (row.bottom - row.top) * top_);
-  if (redraw_) {
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
-  }
 }
 
 void ListRefill::AddRow(const std::vector<std::string>& cells, int image) {
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0);
-  item.iItem = ListView_GetItemCount(list_);
-  item.lParam = item.iItem;
-  item.iImage = image;
-  std::string first = cells.empty() ? std::string() : cells[0];
-  item.pszText = first.data();
-  const auto row = SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  if (row < 0) return;
-  for (size_t column = 1; column < cells.size(); ++column) {
-    std::string text = cells[column];
-    LVITEMA cell{};
-    cell.iSubItem = static_cast<int>(column);
-    cell.pszText = text.data();
-    SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-  }
+  const int row = ListView_GetItemCount(list_);
+  InsertRow(list_, row, cells, LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0), image, row);
 }
 
 }  // namespace velkor::win

@@ -3,11 +3,62 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "win/unique_handle.h"
+
 namespace velkor::win {
+
+// Text order of the lists: case-insensitive in `locale`, -1, 0 or 1. Where
+// the system cannot compare (an unknown locale), byte order: answering
+// "equal" there would merge distinct texts and let one sort put them in any
+// order; byte order is still a strict weak order.
+int CompareInLocale(std::string_view a, std::string_view b, LCID locale);
+// The same in the user's locale.
+int LocaleCompare(std::string_view a, std::string_view b);
+
+// Switches a window's drawing off while changes pile up and on again, with
+// one invalidate, when the outermost guard of that window ends: guards nest
+// (a refresh inside a sort draws once). A hidden window is left alone, as
+// switching drawing on would show it.
+class RedrawGuard {
+ public:
+  // `erase`: whether the invalidate at the outer end erases the background.
+  explicit RedrawGuard(HWND window, bool erase = true);
+  ~RedrawGuard();
+  RedrawGuard(RedrawGuard&& other) noexcept;
+  RedrawGuard& operator=(RedrawGuard&& other) noexcept;
+  RedrawGuard(const RedrawGuard&) = delete;
+  RedrawGuard& operator=(const RedrawGuard&) = delete;
+
+ private:
+  void End() noexcept;
+  HWND window_ = nullptr;  // null when this guard holds nothing
+  bool erase_ = true;
+};
+
+// Gives `list` its small row images and destroys the list it had (one the
+// list view hands back instead of freeing); the list view owns `images`
+// from then on. Returns them for filling, null when there are none.
+HIMAGELIST ReplaceListImages(HWND list, UniqueImageList images);
+
+// One row of a list brought up to date in place.
+struct ListRow {
+  std::vector<std::string> cells;
+  int image = -1;     // -1: none
+  uint32_t look = 0;  // what the owner draws the row with (its colour): a change repaints the row
+};
+// Brings `list` to `rows` (in their order) with as few changes as it takes:
+// rows that stay get only their changed cells and image set, surplus rows go
+// from the end, new rows are appended, so the selection, the scroll position
+// and the unchanged cells stay and only changed cells repaint. Drawing waits
+// for the end where rows come or go. `shown` holds what the list shows and
+// becomes `rows`; a list whose row count someone else changed starts afresh.
+void UpdateListRows(HWND list, std::vector<ListRow>& shown, std::vector<ListRow> rows);
 
 // The text of one cell (at most 2047 characters), "" for a cell that does not exist.
 std::string ListViewCellText(HWND list, int row, int column);
@@ -43,11 +94,10 @@ void SelectListRow(HWND list, int row);
 int SelectedListRow(HWND list);
 
 // The refresh of a list whose rows are all replaced. On construction:
-// redrawing off (only for a list on screen: the redraw switch of a hidden
-// window would show it), the vertical scroll position (rows), horizontal
+// redrawing off (a RedrawGuard), the vertical scroll position (rows), horizontal
 // scroll position (pixels), sort and selected index remembered, every row
 // removed. On destruction: the sort applied again, the row now at the old
-// index selected, the list scrolled back, redrawing on, one invalidate.
+// index selected, the list scrolled back, the guard ended.
 class ListRefill {
  public:
   explicit ListRefill(HWND list);
@@ -60,7 +110,7 @@ class ListRefill {
 
  private:
   HWND list_;
-  bool redraw_;
+  RedrawGuard redraw_;
   int top_ = 0;
   int left_ = 0;
   int selected_ = -1;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <winsvc.h>
 
 #include <utility>
@@ -94,6 +95,7 @@ using UniqueRegistryKey = UniqueHandle<HandleTraits<HKEY, RegCloseKey>>;
 using UniqueMenu = UniqueHandle<HandleTraits<HMENU, DestroyMenu>>;
 using UniqueServiceHandle = UniqueHandle<HandleTraits<SC_HANDLE, CloseServiceHandle>>;  // manager and services
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueImageList = UniqueHandle<HandleTraits<HIMAGELIST, ImageList_Destroy>>;
 
 // GetDC/ReleaseDC pair for one window.
 class WindowDc {

@@ -51,7 +51,7 @@ class ScaledMenu : public ::testing::Test {
   }
   void TearDown() override {
     menu_.reset();
-    FreeMenuItemRecords();
+    DestroyMenuItemRecords();
   }
 
   // The item painted at `dpi` into a white bitmap of its measured size.

@@ -486,11 +486,11 @@ TEST(LookCache, SharesOneObjectPerLookAndFreesThemAll) {
     EXPECT_NE(CachedBitmap("banner", [] { return LoadPngResource(images::kBanner); }), nullptr);
   };
   useAll();  // what the system makes once for the first font and screen DC stays
-  FreeLookCache();
+  DestroyLookCache();
   const uint32_t gdi = test::OwnGdiObjectCount();
   useAll();
   EXPECT_GT(test::OwnGdiObjectCount(), gdi);
-  FreeLookCache();
+  DestroyLookCache();
   EXPECT_LE(test::OwnGdiObjectCount(), gdi);
 }
 
