@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/commands_built.h"
+#include "app/control_ids.h"
 #include "app/startup.h"
 #include "app/program_windows.h"
 #include "procs/process_list.h"
@@ -10,8 +10,6 @@
 namespace velkor {
 
 namespace {
-
-constexpr int kDriverListId = 154;
 
 PowerPolicy menuPowerPolicy;
 
@@ -27,10 +25,9 @@ CommandContext CommandContextNow() {
   CommandContext context;
   context.view = CurrentView;
   context.processSelected = HasSelection(kProcessList);
-  context.driverSelected = HasSelection(kDriverListId);
+  context.driverSelected = HasSelection(kDriverList);
   context.processorCount = ProcessorCount;
   context.power = menuPowerPolicy;
-  context.notBuilt = CommandsNotBuilt();
   return context;
 }
 

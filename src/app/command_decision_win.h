@@ -8,9 +8,8 @@
 namespace velkor {
 
 // The current view, the selections of the process and driver lists, the
-// processor count, the commands not built and the power policy the menu bar
-// was built with. The topmost state of the selected window is left to the
-// one place that needs it.
+// processor count and the power policy the menu bar was built with. The
+// topmost state of the selected window is left to the one place that needs it.
 CommandContext CommandContextNow();
 void RememberPowerPolicy(const PowerPolicy& policy);
 

@@ -45,14 +45,30 @@ inline constexpr int kFirstAdapterValue = 165;  // then every second identifier
 // The lists of the views, in view order ("Überwachung" has none).
 inline constexpr std::array<int, 5> kViewLists = {kProcessList, kWindowList, kServiceList, kDriverList, kNetworkList};
 
-// The banners across the top of windows 1 to 4 and of the disclaimer page.
+// The banners across the top of windows 1 to 4 and of the disclaimer page;
+// window 3's sidebar and page selector are named in settings/preferences_window.h.
 inline constexpr std::array<int, 5> kBanners = {230, 238, 247, 301, 319};
-inline constexpr int kPreferencesSidebar = 248;
-inline constexpr int kPreferencesTabs = 249;
 inline constexpr int kAboutLogoPicture = 302;
 inline constexpr int kDisclaimerText = 321;
-// "Datei" > "Als Administrator neu starten".
-inline constexpr int kRestartElevatedCommand = 325;
+// Window 1, "Ausführen".
+inline constexpr int kRunCommandBox = 232;
+inline constexpr int kRunParameterField = 234;
+inline constexpr int kRunOkButton = 235;
+inline constexpr int kRunCancelButton = 236;
+inline constexpr int kRunBrowseButton = 237;
+// Window 2, "Diagramm": the pie and the measure chooser.
+inline constexpr int kPieImage = 239;
+inline constexpr int kMeasureList = 240;
+// Window 4: the links of the about page, the page buttons of both pages.
+inline constexpr int kFirstInformationLink = 307;
+inline constexpr int kMailLink = 307;
+inline constexpr int kIconsLink = 312;
+inline constexpr int kTeamLink = 314;
+inline constexpr int kLastInformationLink = 314;
+inline constexpr int kAboutCloseButton = 316;
+inline constexpr int kDisclaimerButton = 317;
+inline constexpr int kDisclaimerCloseButton = 322;
+inline constexpr int kAboutButton = 323;
 // Window 5, the transparency scale.
 inline constexpr int kScalePicture = 324;
 

@@ -7,15 +7,10 @@
 #include <optional>
 #include <utility>
 
-#include "app/command_decision_win.h"
+#include "app/command_handlers.h"
 #include "app/effects_win.h"
-#include "app/information.h"
-#include "app/information_win.h"
 #include "app/layout_scale.h"
 #include "app/menus.h"
-#include "app/preferences_commands.h"
-#include "app/run_dialog_win.h"
-#include "shell/power.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
 #include "procs/process_list.h"
@@ -25,18 +20,13 @@
 #include "gfx/dpi_scale.h"
 #include "lists/driver_list_win.h"
 #include "lists/service_list_win.h"
-#include "export/export_win.h"
 #include "lists/window_list_win.h"
 #include "lists/network_adapters_win.h"
 #include "monitor/diagram_window_win.h"
 #include "monitor/history_strip.h"
 #include "monitor/monitor_view.h"
 #include "monitor/process_summary_win.h"
-#include "procs/process_commands_win.h"
 #include "settings/preferences.h"
-#include "win/foreign_window.h"
-#include "win/start_process.h"
-#include "win/list_view.h"
 #include "win/source_location.h"
 
 namespace velkor {
@@ -46,277 +36,6 @@ void (*QuickTransparencyStep)(bool keysHeld) = nullptr;
 
 namespace {
 
-using Handler = void (*)(const LoopEvent& event);
-
-// Which event types a command reacts to.
-enum TypeMask : unsigned {
-  kAnyType = ~0u,
-  kLeftClickOnly = 1u << 0,
-  kChangeOnly = 1u << 2,
-  kRightClickOnly = 1u << 1,
-  kDoubleClickOnly = 1u << 3,
-};
-
-bool Accepts(unsigned mask, int type) {
-  if (mask == kAnyType) return true;
-  if (type == kTypeChange) return (mask & kChangeOnly) != 0;
-  if (type == kTypeDoubleClick) return (mask & kDoubleClickOnly) != 0;
-  return (type == kTypeLeftClick && (mask & kLeftClickOnly)) || (type == kTypeRightClick && (mask & kRightClickOnly));
-}
-
-struct Command {
-  int first;
-  int last;
-  unsigned types;
-  Handler handler;
-};
-
-void StartTaskManager(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  win::StartProcess("taskmgr");
-}
-
-void Quit(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  QuitProgram();
-}
-void RestartAsAdministrator(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  RestartElevated(MainWindow);
-}
-
-// Items 1..4 of "Datei": the process, window, service or driver list to a file.
-void ExportFromMenu(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  if (std::optional<ExportTarget> target = ExportTargetFor(event.id)) {
-    FillListIfPending(target->listId);  // one the start left for later
-    ExportList(MainWindow, ControlHandle(target->listId), target->title, ExportedColumns(*target, ColumnShown));
-  }
-}
-
-void ShowViewFromMenu(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  ShowView(event.id - 13, true);
-}
-
-// Where the click happened, not where the mouse is by the time the click is
-// handled: the mouse may have moved on since.
-void SelectTab(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  const DWORD position = GetMessagePos();
-  POINT cursor{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-  ScreenToClient(MainWindow, &cursor);
-  if (std::optional<int> view = TabAtX(cursor.x, LayoutDpiOf(kMainWindow))) ShowView(*view, true);
-}
-
-// Process information: nothing to show yet for the selected process.
-void NoAction(const LoopEvent&) { VELKOR_PLACE(kMainModule); }
-
-void EndProcesses(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  KillSelectedProcesses();
-}
-// The same button searches for the selected driver in the "Treiber" view.
-void SearchOnline(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  if (CurrentView == 0)
-    SearchProcessOnline();
-  else if (CurrentView == 3)
-    SearchDriverOnline(ControlHandle(kDriverList));
-}
-void RefreshProcesses(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  RefreshProcessesNow();
-}
-void SetPriority(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  if (std::optional<uint32_t> priorityClass = PriorityClassOfCommand(event.id)) SetSelectedPriority(*priorityClass);
-}
-void ToggleProcessor(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  ToggleProcessorAffinity(event.id - kFirstProcessorCommand);
-}
-void ProcessMenu(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  PrepareProcessMenu();
-}
-void ProcessCommand(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  switch (event.id) {
-    case kSuspendCommand: SuspendSelectedProcesses(); break;
-    case kResumeCommand: ResumeSelectedProcesses(); break;
-    case kOptimizeCommand: OptimizeSelectedProcesses(); break;
-    case kOpenFolderCommand: OpenProcessFolder(); break;
-    default: break;
-  }
-}
-
-void ToggleDiagram(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  WindowHandle(kDiagramWindow);  // built at its first use
-  ToggleDiagramWindow();
-}
-// The process list gets the keyboard focus with its new selection, as the
-// jump from the window list gives it.
-void DiagramDoubleClick(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  const std::optional<uint32_t> pid = PieProcessUnderMouse();
-  if (!pid) return;
-  SelectProcessRowByPid(ControlHandle(kProcessList), *pid);
-  ShowWindow(WindowHandle(kDiagramWindow), SW_HIDE);
-}
-void DiagramMeasure(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  CheckPieMeasure();
-}
-
-void PowerFromMenu(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  if (std::optional<PowerCommand> command = PowerCommandFor(event.id, 26)) RunPowerCommand(*command, MainWindow);
-}
-
-void HelpFromMenu(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  OpenHelpFile(MainWindow);
-}
-
-void ServiceMenu(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  if (PrepareServiceMenu(ControlHandle(kServiceList), PopupMenuHandle(4))) ShowPopupMenu(4);
-}
-void ServiceCommand(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  if (RunServiceCommand(ControlHandle(kServiceList), event.id)) SetListStamp();
-}
-void DriverMenu(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  if (win::SelectedListRow(ControlHandle(kDriverList)) >= 0) ShowPopupMenu(5);
-}
-void RefreshDrivers(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  RefreshDriverList(ControlHandle(kDriverList));
-  SetListStamp();
-}
-void DriverFolder(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  OpenDriverFolder(ControlHandle(kDriverList));
-}
-// The window list and its commands.
-void RefreshWindows(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  RefreshWindowList();
-  SetListStamp();
-}
-void SetTransparency(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  SetWindowAlpha(SelectedWindow(), event.id == 108 ? 255 : TransparencyAlpha(event.id - 108));
-}
-void CloseRequest(int window);
-// "Zerstören" on a window of our own closes it as its close button does:
-// destroyed, the main window would leave the program running without one
-// (and holding the single instance), another window would be gone while
-// the program still uses it. Our thread's other windows (the system's
-// helpers) are left alone.
-void CloseOwnWindow(HWND window) {
-  const int number = ExactWindowNumber(window);
-  if (number == kInformationWindow)
-    CloseInformationWindow();
-  else if (number >= 0)
-    CloseRequest(number);
-}
-void WindowCommandFromMenu(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  const std::optional<WindowCommand> command = WindowCommandOf(event.id);
-  if (!command) return;
-  if (*command == WindowCommand::kDestroy && win::OwnThreadWindow(SelectedWindow())) {
-    CloseOwnWindow(SelectedWindow());
-    return;
-  }
-  RunWindowCommand(SelectedWindow(), *command);
-  if (*command == WindowCommand::kToggleTopmost) RefreshWindows(event);
-}
-// The jump to the process that owns the selected window.
-void JumpToProcess(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  HWND processes = ControlHandle(kProcessList);
-  if (ListView_GetItemCount(processes) <= 0) return;
-  SelectProcessRowByPid(processes, SelectedWindowPid());
-  ShowView(0, true);
-}
-void WindowListClick(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  if (SelectedWindowRow() < 0) return;
-  if (event.type == kTypeDoubleClick) {
-    JumpToProcess(event);
-    return;
-  }
-  CommandContext context = CommandContextNow();
-  context.windowTopmost = WindowIsTopmost(SelectedWindow());
-  ApplyCommandStates(PopupMenuHandle(3), context);
-  ShowPopupMenu(3);
-}
-
-// The run dialog and the information window.
-void OpenRun(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  OpenRunDialog();
-}
-void RunTextChanged(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  RunCommandChanged();
-}
-void StartRun(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  StartRunCommand();
-}
-void CancelRun(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  CancelRunDialog();
-}
-void BrowseRun(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  BrowseForRunCommand();
-}
-void OpenInformation(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  OpenInformationWindow();
-}
-void CloseInformation(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  CloseInformationWindow();
-}
-void InformationLink(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  OpenInformationLink(event.id);
-}
-void ToDisclaimer(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  ShowInformationPage(kDisclaimerPage);
-}
-void ToAbout(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  ShowInformationPage(kAboutPage);
-}
-
-// A new selection in the process or driver list.
-void SelectionChanged(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  UpdateToolbarStates();
-}
-// A new process selection also restarts the refresh interval, so no refresh
-// follows it after a few milliseconds (a CPU load over so short a time jumps).
-void ProcessSelectionChanged(const LoopEvent& event) {
-  VELKOR_PLACE(kMainModule);
-  UpdateProcessSummary();
-  SetListStamp();
-  SelectionChanged(event);
-}
-
-void AdapterSelected(const LoopEvent&) {
-  VELKOR_PLACE(kMainModule);
-  ShowAdapterDetails();
-}
-
 // The network graph at the main window's new width, like the monitoring graphs.
 void RebuildNetworkGraph() {
   RECT client{};
@@ -324,98 +43,10 @@ void RebuildNetworkGraph() {
     ResizeNetworkGraph(client.right - ScaleToDpi(35, LayoutDpiOf(kMainWindow)));
 }
 
-// One flat table: identifier range, accepted event types, handler. A
-// picture or link reports a double click as a click and then a double
-// click: the tab strip, the page selector and the links act on the click
-// alone, so a double click neither refreshes twice nor opens a link twice.
-constexpr Command kCommands[] = {
-    {1, 4, kAnyType, ExportFromMenu},
-    {12, 12, kAnyType, Quit},
-    {13, 18, kAnyType, ShowViewFromMenu},
-    {19, 19, kLeftClickOnly, StartTaskManager},
-    {20, 20, kLeftClickOnly, OpenPreferencesCommand},
-    {21, 21, kLeftClickOnly, ToggleDiagram},
-    {22, 22, kLeftClickOnly, OpenRun},
-    {23, 23, kLeftClickOnly, EndProcesses},
-    {24, 24, kLeftClickOnly, SearchOnline},
-    {25, 25, kAnyType, NoAction},
-    {26, 31, kAnyType, PowerFromMenu},
-    {32, 32, kAnyType, RefreshProcesses},
-    {33, 38, kAnyType, SetPriority},
-    {39, 102, kAnyType, ToggleProcessor},
-    {103, 106, kAnyType, ProcessCommand},
-    {107, 107, kAnyType, RefreshWindows},
-    {108, 117, kAnyType, SetTransparency},
-    {118, 124, kAnyType, WindowCommandFromMenu},
-    {125, 125, kAnyType, JumpToProcess},
-    {126, 130, kAnyType, ServiceCommand},
-    {131, 131, kAnyType, RefreshDrivers},
-    {132, 132, kAnyType, DriverFolder},
-    {133, 133, kAnyType, HelpFromMenu},
-    {134, 134, kAnyType, OpenInformation},
-    {kTabStrip, kTabStrip, kLeftClickOnly, SelectTab},
-    {kProcessList, kProcessList, kRightClickOnly, ProcessMenu},
-    {kProcessList, kProcessList, kChangeOnly, ProcessSelectionChanged},
-    {kServiceList, kServiceList, kRightClickOnly, ServiceMenu},
-    {kDriverList, kDriverList, kRightClickOnly, DriverMenu},
-    {kWindowList, kWindowList, kRightClickOnly | kDoubleClickOnly, WindowListClick},
-    {kShowHiddenWindows, kShowOffscreenWindows, kAnyType, RefreshWindows},
-    {kDriverList, kDriverList, kChangeOnly, SelectionChanged},
-    {249, 249, kLeftClickOnly, PreferencesPageCommand},
-    {252, 253, kAnyType, AutostartBoxCommand},
-    {263, 263, kChangeOnly, NumberFieldCommand},
-    {266, 266, kChangeOnly, NumberFieldCommand},
-    {269, 269, kChangeOnly, NumberFieldCommand},
-    {270, 270, kAnyType, DefaultExitCodeCommand},
-    {274, 274, kAnyType, SearchEngineMenuCommand},
-    {291, 291, kAnyType, PreferencesOkCommand},
-    {292, 292, kAnyType, PreferencesCancelCommand},
-    {293, 299, kAnyType, SearchEngineCommand},
-    {kNetworkList, kNetworkList, kChangeOnly, AdapterSelected},
-    {232, 232, kAnyType, RunTextChanged},
-    {235, 235, kAnyType, StartRun},
-    {236, 236, kAnyType, CancelRun},
-    {237, 237, kAnyType, BrowseRun},
-    {307, 314, kLeftClickOnly, InformationLink},  // the labels between them send nothing
-    {316, 316, kAnyType, CloseInformation},
-    {317, 317, kAnyType, ToDisclaimer},
-    {322, 322, kAnyType, CloseInformation},
-    {323, 323, kAnyType, ToAbout},
-    {239, 239, kDoubleClickOnly, DiagramDoubleClick},
-    {240, 240, kChangeOnly, DiagramMeasure},
-    {kRestartElevatedCommand, kRestartElevatedCommand, kAnyType, RestartAsAdministrator},
-};
-
-void RunCommand(const LoopEvent& event) {
-  if (!CommandRuns(event.id, CommandContextNow())) return;  // e.g. a shortcut of a feature not there yet
-  for (const Command& command : kCommands) {
-    // An identifier may have one entry per event type.
-    if (event.id < command.first || event.id > command.last || !Accepts(command.types, event.type)) continue;
-    command.handler(event);
-    return;
-  }
-}
-
 int ClientWidth() {
   RECT client{};
   GetClientRect(MainWindow, &client);
   return client.right - client.left;
-}
-
-void HideWindow(int number) { ShowWindow(WindowHandle(number), SW_HIDE); }
-
-void CloseRequest(int window) {
-  VELKOR_PLACE(kMainModule);
-  switch (window) {
-    case kMainWindow: QuitProgram();
-    case kRunWindow:
-    case kPreferencesWindow:
-      EnableMainWindows(true);
-      HideWindow(window);
-      break;
-    case kDiagramWindow: HideWindow(window); break;
-    default: break;  // the information window and the scale close themselves
-  }
 }
 
 // The keyboard shortcut a key message of the active program window delivers.
@@ -534,8 +165,7 @@ void ShowView(int view, bool refresh) {
   if (refresh && view == 3) RefreshDriverList(ControlHandle(kDriverList));
   if (refresh && view == 1) RefreshWindowList();
   if (refresh && view <= 3) SetListStamp();
-  if (view == 0) SetToolbarTooltip(24, "Nach diesem Prozess im Internet suchen (Strg+F)");
-  if (view == 3) SetToolbarTooltip(24, "Nach diesem Treiber im Internet suchen (Strg+F)");
+  ApplyViewTexts(view);
   SetTabPicture(view);
   CheckViewMenuItem(view);
   UpdateToolbarStates();

@@ -1,5 +1,6 @@
 #include "app/information.h"
 
+#include "app/control_ids.h"
 #include "gfx/dpi_scale.h"
 
 namespace velkor {
@@ -23,9 +24,9 @@ Rect PlacementForPage(const Rect& current, int page, int dpi) {
 
 std::string_view LinkTarget(int id) {
   switch (id) {
-    case 307: return "mailto:velkor@example.org";
-    case 312: return "https://velkor.example/icons/";
-    case 314: return "https://velkor.example/team/";
+    case kMailLink: return "mailto:velkor@example.org";
+    case kIconsLink: return "https://velkor.example/icons/";
+    case kTeamLink: return "https://velkor.example/team/";
     default: return {};
   }
 }

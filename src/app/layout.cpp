@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/command_table.h"
 #include "velkor_version.h"
 
 namespace velkor {
@@ -19,14 +20,15 @@ constexpr uint8_t kTRB = kTop | kRight | kBottom;
 
 // clang-format off
 constexpr ControlSpec kControls[] = {
-  // Window 0: toolbar.
-  {19, 0, 0, K::kToolbarButton, N(2),   N(2), N(28), N(28), kLT, "Task-Manager starten (Strg+Alt+Entf)"},
-  {22, 0, 0, K::kToolbarButton, N(32),  N(2), N(28), N(28), kLT, "Prozess starten... (Strg+R)"},
-  {20, 0, 0, K::kToolbarButton, N(82),  N(2), N(28), N(28), kLT, "Einstellungen (Strg+P)"},
-  {21, 0, 0, K::kToolbarButton, N(132), N(2), N(28), N(28), kLT, "Diagramm anzeigen (Strg+D)"},
-  {23, 0, 0, K::kToolbarButton, N(162), N(2), N(28), N(28), kLT, "Prozess beenden (Entf)", kDisabled},
-  {24, 0, 0, K::kToolbarButton, N(192), N(2), N(28), N(28), kLT, "", kDisabled},
-  {25, 0, 0, K::kToolbarButton, N(222), N(2), N(28), N(28), kLT, "Prozessinformationen zeigen (Strg+I)", kDisabled},
+  // Window 0: toolbar; the tooltips come from the command table, the search
+  // button's with the view shown.
+  {kTaskManagerCommand, 0, 0, K::kToolbarButton, N(2),   N(2), N(28), N(28), kLT, CommandTooltip(kTaskManagerCommand)},
+  {kRunDialogCommand,   0, 0, K::kToolbarButton, N(32),  N(2), N(28), N(28), kLT, CommandTooltip(kRunDialogCommand)},
+  {kPreferencesCommand, 0, 0, K::kToolbarButton, N(82),  N(2), N(28), N(28), kLT, CommandTooltip(kPreferencesCommand)},
+  {kDiagramCommand,     0, 0, K::kToolbarButton, N(132), N(2), N(28), N(28), kLT, CommandTooltip(kDiagramCommand)},
+  {kKillCommand,        0, 0, K::kToolbarButton, N(162), N(2), N(28), N(28), kLT, CommandTooltip(kKillCommand), kDisabled},
+  {kSearchCommand,      0, 0, K::kToolbarButton, N(192), N(2), N(28), N(28), kLT, CommandTooltip(kSearchCommand), kDisabled},
+  {kProcessInfoCommand, 0, 0, K::kToolbarButton, N(222), N(2), N(28), N(28), kLT, CommandTooltip(kProcessInfoCommand), kDisabled},
   // Window 0: frame. The tab strip is as wide as its picture; BuildWindows
   // sizes 136 and 135 from the decoded picture.
   {136, 0, 0, K::kImage, N(0), N(30), N(400), N(25), kLT, ""},

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "app/command_decision_win.h"
+#include "app/command_table.h"
 #include "app/control_ids.h"
 #include "shell/power.h"
 #include "app/startup.h"
@@ -36,6 +37,13 @@ void AddItem(HMENU menu, int id, const char* caption, const char* icon = nullptr
 }
 
 void AddSeparator(HMENU menu, int id) { AddItem(menu, id, ""); }
+
+// Item `id` with its text and picture from the command table, as `view`
+// shows them; `picture` stands in for a picture made at run time.
+void AddCommand(HMENU menu, int id, int view, const char* picture = nullptr) {
+  const CommandRow* row = FindCommandRowInView(id, view);
+  AddItem(menu, id, CommandMenuText(id, view).c_str(), picture ? picture : row ? row->menuPicture : nullptr);
+}
 
 // The picture of "Als Administrator neu starten": the system's shield, taken
 // from its icon file at each scale the menus draw (never stretched) and kept
@@ -79,77 +87,70 @@ CommandContext OpeningContext(int number) {
 
 HMENU BuildProcessMenu() {
   HMENU menu = CreatePopupMenu();
-  AddItem(menu, 32, "Aktualisieren", images::kMenuRefresh);
-  AddSeparator(menu, 5);
+  AddCommand(menu, kRefreshProcessesCommand, kProcessView);
+  AddSeparator(menu, kFirstSeparator);
   HMENU priority = AddSubmenu(menu, "Priorität", images::kMenuPriority);
-  static constexpr const char* kPriorities[] = {"Echtzeit", "Hoch", "Erhöht", "Normal", "Erniedrigt", "Niedrig"};
-  for (int i = 0; i < 6; ++i) AddItem(priority, 33 + i, kPriorities[i]);
+  for (int id = kFirstPriorityCommand; id <= kLastPriorityCommand; ++id) AddCommand(priority, id, kProcessView);
   HMENU processors = AddSubmenu(menu, "Prozessor", images::kMenuProcessor);
-  // Identifiers 39..102: one per processor, at most 64.
+  // One item per processor, at most 64.
   const CommandContext context = CommandContextNow();
-  for (int i = 0; i < 64; ++i) {
-    if (!DecideCommandState(39 + i, context).visible) break;
-    // Appended, not "#" + text: g++ 12 at -O3 reports a false overlap there.
-    AddItem(processors, 39 + i, std::string("#").append(std::to_string(i + 1)).c_str());
-  }
-  AddSeparator(menu, 6);
-  AddItem(menu, 103, "Prozess anhalten", images::kMenuSuspend);
-  AddItem(menu, 104, "Prozess fortsetzen", images::kMenuResume);
-  AddSeparator(menu, 7);
-  AddItem(menu, 21, "Diagramm anzeigen", images::kMenuDiagram);
-  AddItem(menu, 23, "Prozess beenden", images::kMenuEndProcess);
-  AddItem(menu, 24, "Nach diesem Prozess im Internet suchen", images::kMenuSearch);
-  AddItem(menu, 25, "Prozessinformationen zeigen", images::kMenuInformation);
-  AddSeparator(menu, 8);
-  AddItem(menu, 105, "Prozess optimieren", images::kMenuOptimize);
-  AddSeparator(menu, 9);
-  AddItem(menu, 106, "Verzeichnis öffnen", images::kMenuFolder);
+  for (int id = kFirstProcessorCommand; id <= kLastProcessorCommand && DecideCommandState(id, context).visible; ++id)
+    AddCommand(processors, id, kProcessView);
+  AddSeparator(menu, kFirstSeparator + 1);
+  AddCommand(menu, kSuspendCommand, kProcessView);
+  AddCommand(menu, kResumeCommand, kProcessView);
+  AddSeparator(menu, kFirstSeparator + 2);
+  for (int id : {kDiagramCommand, kKillCommand, kSearchCommand, kProcessInfoCommand})
+    AddCommand(menu, id, kProcessView);
+  AddSeparator(menu, kFirstSeparator + 3);
+  AddCommand(menu, kOptimizeCommand, kProcessView);
+  AddSeparator(menu, kFirstSeparator + 4);
+  AddCommand(menu, kOpenFolderCommand, kProcessView);
   return menu;
 }
 
 HMENU BuildWindowMenu() {
   HMENU menu = CreatePopupMenu();
-  AddItem(menu, 107, "Aktualisieren", images::kMenuRefresh);
-  AddSeparator(menu, 5);
+  AddCommand(menu, kRefreshWindowsCommand, kWindowView);
+  AddSeparator(menu, kFirstSeparator);
   HMENU transparency = AddSubmenu(menu, "Transparenz", images::kMenuTransparency);
-  AddItem(transparency, 108, "Keine Transparenz");
-  AddSeparator(transparency, 6);
-  for (int id = 109; id <= 117; ++id) AddItem(transparency, id, (std::to_string(10 * (id - 108)) + "%").c_str());
-  AddSeparator(menu, 7);
-  AddItem(menu, 118, "Immer im Vordergrund", images::kMenuTopmost);
-  AddSeparator(menu, 8);
-  AddItem(menu, 119, "Verstecken / Anzeigen");
-  AddSeparator(menu, 9);
-  AddItem(menu, 120, "Minimieren");
-  AddItem(menu, 121, "Maximieren");
-  AddItem(menu, 122, "Wiederherstellen");
-  AddSeparator(menu, 10);
-  AddItem(menu, 123, "Schließen");
-  AddItem(menu, 124, "Zerstören");
-  AddSeparator(menu, 11);
-  AddItem(menu, 125, "Zu diesem Prozess springen");
+  AddCommand(transparency, kOpaqueCommand, kWindowView);
+  AddSeparator(transparency, kFirstSeparator + 1);
+  for (int id = kFirstTransparencyCommand; id <= kLastTransparencyCommand; ++id)
+    AddCommand(transparency, id, kWindowView);
+  AddSeparator(menu, kFirstSeparator + 2);
+  AddCommand(menu, kTopmostCommand, kWindowView);
+  AddSeparator(menu, kFirstSeparator + 3);
+  AddCommand(menu, kToggleVisibleCommand, kWindowView);
+  AddSeparator(menu, kFirstSeparator + 4);
+  for (int id : {kMinimiseCommand, kMaximiseCommand, kRestoreCommand}) AddCommand(menu, id, kWindowView);
+  AddSeparator(menu, kFirstSeparator + 5);
+  AddCommand(menu, kCloseWindowCommand, kWindowView);
+  AddCommand(menu, kDestroyWindowCommand, kWindowView);
+  AddSeparator(menu, kLastSeparator);
+  AddCommand(menu, kJumpToProcessCommand, kWindowView);
   return menu;
 }
 
 HMENU BuildServiceMenu() {
   HMENU menu = CreatePopupMenu();
-  AddItem(menu, 126, "Aktualisieren", images::kMenuRefresh);
-  AddSeparator(menu, 5);
-  AddItem(menu, 127, "Starten", images::kMenuStart);
-  AddItem(menu, 128, "Stoppen", images::kMenuStop);
-  AddSeparator(menu, 6);
-  AddItem(menu, 129, "Anhalten");
-  AddItem(menu, 130, "Fortsetzen");
+  AddCommand(menu, kServiceRefreshCommand, kServiceView);
+  AddSeparator(menu, kFirstSeparator);
+  AddCommand(menu, kServiceStartCommand, kServiceView);
+  AddCommand(menu, kServiceStopCommand, kServiceView);
+  AddSeparator(menu, kFirstSeparator + 1);
+  AddCommand(menu, kServicePauseCommand, kServiceView);
+  AddCommand(menu, kServiceContinueCommand, kServiceView);
   return menu;
 }
 
 HMENU BuildDriverMenu() {
   HMENU menu = CreatePopupMenu();
-  AddItem(menu, 131, "Aktualisieren", images::kMenuRefresh);
-  AddSeparator(menu, 5);
-  AddItem(menu, 24, "Nach diesem Treiber im Internet suchen", images::kMenuSearch);
-  AddSeparator(menu, 6);
-  AddItem(menu, 132, "Verzeichnis öffnen", images::kMenuFolder);
+  AddCommand(menu, kDriverRefreshCommand, kDriverView);
+  AddSeparator(menu, kFirstSeparator);
+  AddCommand(menu, kSearchCommand, kDriverView);
+  AddSeparator(menu, kFirstSeparator + 1);
+  AddCommand(menu, kDriverFolderCommand, kDriverView);
   return menu;
 }
 
@@ -183,26 +184,22 @@ void BuildPopupMenus() {
 void BuildMenuBar() {
   HMENU bar = CreateMenu();
   HMENU file = AddSubmenu(bar, "Datei", nullptr, true);
-  AddItem(file, 1, "Prozessliste exportieren...", images::kMenuExport);
-  AddItem(file, 2, "Fensterliste exportieren...", images::kMenuExport);
-  AddItem(file, 3, "Dienstliste exportieren...", images::kMenuExport);
-  AddItem(file, 4, "Treiberliste exportieren...", images::kMenuExport);
-  AddSeparator(file, 5);
-  AddItem(file, 20, "Einstellungen", images::kMenuPreferences);
-  AddSeparator(file, 6);
-  AddItem(file, kRestartElevatedCommand, "Als Administrator neu starten", ShieldPicture());
-  AddItem(file, 12, "Schließen", images::kMenuClose);
+  for (int id = kExportProcessesCommand; id <= kExportDriversCommand; ++id) AddCommand(file, id, kAnyView);
+  AddSeparator(file, kFirstSeparator);
+  AddCommand(file, kPreferencesCommand, kAnyView);
+  AddSeparator(file, kFirstSeparator + 1);
+  AddCommand(file, kRestartElevatedCommand, kAnyView, ShieldPicture());
+  AddCommand(file, kCloseProgramCommand, kAnyView);
 
   HMENU view = AddSubmenu(bar, "Ansicht", nullptr, true);
-  static constexpr const char* kViews[] = {"Prozesse", "Fenster", "Dienste", "Treiber", "Netzwerk", "Überwachung"};
-  for (int i = 0; i < 6; ++i) AddItem(view, 13 + i, kViews[i]);
+  for (int id = kFirstViewCommand; id <= kLastViewCommand; ++id) AddCommand(view, id, kAnyView);
 
-  RememberPowerPolicy(BuildPowerMenu(AddSubmenu(bar, "Windows", nullptr, true), 26));
+  RememberPowerPolicy(BuildPowerMenu(AddSubmenu(bar, "Windows", nullptr, true), kFirstPowerCommand));
 
   HMENU help = AddSubmenu(bar, "Hilfe", nullptr, true);
-  AddItem(help, 133, "Hilfe...", images::kMenuHelp);
-  AddSeparator(help, 7);
-  AddItem(help, 134, "Information", images::kMenuInformation);
+  AddCommand(help, kHelpCommand, kAnyView);
+  AddSeparator(help, kFirstSeparator + 2);
+  AddCommand(help, kInformationCommand, kAnyView);
 
   menus.bar.reset(bar);
   if (MainWindow) SetMenu(MainWindow, bar);

@@ -270,13 +270,14 @@ void SetOtherWindowPictures(int number) {
   };
   for (int banner : kBanners)
     if (shown(banner)) SetPicture(banner, Picture(images::kBanner, DpiOfControl(banner)));
-  if (shown(kPreferencesSidebar))
-    SetPicture(kPreferencesSidebar, Picture(images::kPrefsSidebar, DpiOfControl(kPreferencesSidebar)));
+  if (shown(kPrefsSidebarId))
+    SetPicture(kPrefsSidebarId, Picture(images::kPrefsSidebar, DpiOfControl(kPrefsSidebarId)));
   if (shown(kAboutLogoPicture))
     SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo, DpiOfControl(kAboutLogoPicture)));
-  if (shown(kPreferencesTabs))
-    SetPicture(kPreferencesTabs, Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
-                                         DpiOfControl(kPreferencesTabs)));
+  if (shown(kPrefsPageSelectorId))
+    SetPicture(kPrefsPageSelectorId,
+               Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
+                       DpiOfControl(kPrefsPageSelectorId)));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/event_loop.h"
+#include "app/control_ids.h"
 #include "app/run_dialog.h"
 #include "app/program_windows.h"
 #include "win/message_box.h"
@@ -19,10 +20,6 @@
 
 namespace velkor {
 namespace {
-
-constexpr int kCommandBox = 232;
-constexpr int kParameterField = 234;
-constexpr int kOkButton = 235;
 
 std::string TextOf(HWND control) {
   const int length = GetWindowTextLengthA(control);
@@ -57,18 +54,18 @@ void OpenRunDialog() {
   ShowWindow(WindowHandle(kRunWindow), SW_SHOW);
   EnableMainWindows(false);
   SetActiveWindow(WindowHandle(kRunWindow));
-  SetFocus(ControlHandle(kCommandBox));
+  SetFocus(ControlHandle(kRunCommandBox));
 }
 
 void RunCommandChanged() {
   VELKOR_PLACE(kProceduresUnit);
-  EnableWindow(ControlHandle(kOkButton), CanRunCommand(TextOf(ControlHandle(kCommandBox))));
+  EnableWindow(ControlHandle(kRunOkButton), CanRunCommand(TextOf(ControlHandle(kRunCommandBox))));
 }
 
 void StartRunCommand() {
   VELKOR_PLACE(kProceduresUnit);
-  HWND box = ControlHandle(kCommandBox);
-  const RunRequest request = PlanRun(TextOf(box), TextOf(ControlHandle(kParameterField)));
+  HWND box = ControlHandle(kRunCommandBox);
+  const RunRequest request = PlanRun(TextOf(box), TextOf(ControlHandle(kRunParameterField)));
   if (request.command.empty()) {
     MessageBeep(0);
     SetFocus(box);
@@ -100,7 +97,7 @@ void CancelRunDialog() {
 void BrowseForRunCommand() {
   VELKOR_PLACE(kProceduresUnit);
   static const std::string filter = FileDialogFilter(kRunBrowseFilter);
-  HWND box = ControlHandle(kCommandBox);
+  HWND box = ControlHandle(kRunCommandBox);
   char path[MAX_PATH] = {};
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof dialog;
@@ -116,7 +113,7 @@ void BrowseForRunCommand() {
                  OFN_NODEREFERENCELINKS;
   if (GetOpenFileNameA(&dialog)) {
     SetWindowTextA(box, path);
-    EnableWindow(ControlHandle(kOkButton), TRUE);
+    EnableWindow(ControlHandle(kRunOkButton), TRUE);
   }
   SetFocus(box);
 }

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "shell/menu_look.h"
+#include "app/command_table.h"
 #include "app/menus.h"
 #include "shell/power.h"
 #include "app/startup.h"
@@ -75,7 +75,7 @@ void UpdateStatusBar(int what) {
   const int width = std::max<int>(client.right - client.left, 1);
   const int view = CurrentView;
   const std::string help =
-      (what == kStatusFigures || what == kStatusPlain) ? std::string() : MenuHelpText(what, view, PowerUserName());
+      (what == kStatusFigures || what == kStatusPlain) ? std::string() : CommandHelpLine(what, view, PowerUserName());
   std::vector<StatusBarText> texts = LayOutStatusBar(what, view, RowsOfView(view), LastSample, help, dpi);
   const bool fresh = !state.picture || state.width != width || state.shownIn != bar || state.dpi != dpi;
   // The same texts on the same background: the picture on screen is right.

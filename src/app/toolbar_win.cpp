@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <optional>
 #include <string>
 
 #include "app/command_decision_win.h"
+#include "app/command_table.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
 #include "app/layout.h"
@@ -23,22 +23,11 @@ namespace velkor {
 
 namespace {
 
-struct ButtonPictures {
-  const char* normal;
-  const char* grey;  // null: the button is never disabled
-};
-
-std::optional<ButtonPictures> PicturesOf(int id) {
-  switch (id) {
-    case 19: return ButtonPictures{images::kToolbarTaskmgr, nullptr};
-    case 20: return ButtonPictures{images::kToolbarPreferences, nullptr};
-    case 21: return ButtonPictures{images::kToolbarDiagram, nullptr};
-    case 22: return ButtonPictures{images::kToolbarRun, nullptr};
-    case 23: return ButtonPictures{images::kToolbarEndProcess, images::kToolbarEndProcessGrey};
-    case 24: return ButtonPictures{images::kToolbarWebSearch, images::kToolbarWebSearchGrey};
-    case 25: return ButtonPictures{images::kToolbarInformation, images::kToolbarInformationGrey};
-    default: return std::nullopt;
-  }
+// A toolbar button's row: the one of the view shown, where it differs per view.
+const CommandRow* ButtonRow(int id) {
+  if (id < kFirstToolbarCommand || id > kLastToolbarCommand) return nullptr;
+  const CommandRow* row = FindCommandRowInView(id, CurrentView);
+  return row ? row : FindCommandRow(id);
 }
 
 const Canvas* GreyIcon(const char* name, int dpi) {
@@ -51,7 +40,7 @@ const Canvas* GreyIcon(const char* name, int dpi) {
 bool mouseActivity = false;
 
 bool AnyGlowLit() {
-  for (int id = 19; id <= 25; ++id)
+  for (int id = kFirstToolbarCommand; id <= kLastToolbarCommand; ++id)
     if (HoverLevel(id) > 0) return true;
   return false;
 }
@@ -70,13 +59,13 @@ void SetHoverLevel(int id, int level) {
 bool PaintToolbarButton(const DRAWITEMSTRUCT* item) {
   VELKOR_PLACE(kProceduresUnit);
   const int id = static_cast<int>(item->CtlID);
-  const std::optional<ButtonPictures> pictures = PicturesOf(id);
-  if (!pictures || item->CtlType != ODT_BUTTON) return false;
+  const CommandRow* row = ButtonRow(id);
+  if (!row || !row->buttonPicture || item->CtlType != ODT_BUTTON) return false;
   const bool enabled = IsWindowEnabled(item->hwndItem) != 0;
-  const char* name = (!enabled && pictures->grey) ? pictures->grey : pictures->normal;
+  const char* name = (!enabled && row->greyPicture) ? row->greyPicture : row->buttonPicture;
   // A button without a greyed picture of its own is greyed from its icon.
   const int dpi = LayoutDpiOf(kMainWindow);
-  const Canvas* icon = (!enabled && !pictures->grey) ? GreyIcon(name, dpi) : CachedPictureForDpi(name, dpi);
+  const Canvas* icon = (!enabled && !row->greyPicture) ? GreyIcon(name, dpi) : CachedPictureForDpi(name, dpi);
   const Canvas face = DrawToolbarButton(HoverLevel(id), enabled, icon, dpi);
   PaintCanvas(item->hDC, face, item->rcItem.left, item->rcItem.top);
   return true;
@@ -89,12 +78,14 @@ void DrawToolbarButton(int id) {
 void UpdateToolbarStates() {
   VELKOR_PLACE(kProceduresUnit);
   const CommandContext context = CommandContextNow();
-  for (int id : {25, 24, 23}) {
+  // The buttons that follow the selection, redrawn every time.
+  constexpr int kSelectionButtons[] = {kProcessInfoCommand, kSearchCommand, kKillCommand};
+  for (int id : kSelectionButtons) {
     if (HWND button = ControlHandle(id)) EnableWindow(button, DecideCommandState(id, context).enabled ? TRUE : FALSE);
   }
-  for (int id : {25, 24, 23}) DrawToolbarButton(id);
-  // The other buttons change only when a feature is missing: redrawn then.
-  for (int id = 19; id <= 22; ++id) {
+  for (int id : kSelectionButtons) DrawToolbarButton(id);
+  // The other buttons are redrawn only when their state changes.
+  for (int id = kFirstToolbarCommand; id < kKillCommand; ++id) {
     HWND button = ControlHandle(id);
     const bool enabled = DecideCommandState(id, context).enabled;
     if (!button || (IsWindowEnabled(button) != 0) == enabled) continue;
@@ -117,7 +108,7 @@ void ToolbarHoverStep() {
   ScreenToClient(MainWindow, &cursor);
   const bool mainEnabled = IsWindowEnabled(MainWindow) != 0;
   const int dpi = LayoutDpiOf(kMainWindow);
-  for (int id = 19; id <= 25; ++id) {
+  for (int id = kFirstToolbarCommand; id <= kLastToolbarCommand; ++id) {
     const ControlSpec* entry = FindControlSpec(id);
     if (!entry || !ControlHandle(id)) continue;
     const ControlSpec scaled = ScaleControlSpec(*entry, dpi);

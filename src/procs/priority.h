@@ -2,6 +2,7 @@
 // list and the row background colours that go with them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -32,6 +33,10 @@ struct PriorityColourTable {
 };
 extern PriorityColourTable PriorityColours;
 void SetPriorityColours();
+
+// The six classes from the highest down, the order every list of them takes.
+inline constexpr std::array<uint32_t, 6> kPriorityClassesFromHighest = {
+    kRealtimePriority, kHighPriority, kAboveNormalPriority, kNormalPriority, kBelowNormalPriority, kIdlePriority};
 
 // "Echtzeit", "Hoch", ... or "N/A" for a value that is no priority class.
 std::string_view PriorityName(uint32_t priorityClass);

@@ -16,8 +16,7 @@ uint32_t ProcessorCount = 1;
 
 namespace {
 
-constexpr std::array<uint32_t, 6> kCommandClasses = {kRealtimePriority, kHighPriority,        kAboveNormalPriority,
-                                                     kNormalPriority,   kBelowNormalPriority, kIdlePriority};
+constexpr const std::array<uint32_t, 6>& kCommandClasses = kPriorityClassesFromHighest;
 
 void AddOnce(std::vector<int>& items, int item) {
   auto at = std::lower_bound(items.begin(), items.end(), item);

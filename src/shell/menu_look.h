@@ -1,5 +1,5 @@
 // The owner-drawn look of every menu item, as data and pixels: sizes,
-// colours, the picture behind a caption, and the help line of each item.
+// colours and the picture behind a caption.
 #pragma once
 
 #include <string>
@@ -64,9 +64,5 @@ MenuDrawPlan PlanMenuItem(bool separator, bool highlighted, bool greyed, int id)
 // (or the check-mark picture) centred in the strip, at the places for `dpi`.
 Canvas DrawMenuItem(int width, int height, MenuLook look, bool title, const Canvas* icon, int dpi = kDesignDpi);
 Pixel MenuCaptionColour(MenuLook look);
-
-// The help line of a menu identifier in `view` ("" without one); item 30
-// names the user whose session the log-off item ends.
-std::string MenuHelpText(int id, int view, std::string_view userName);
 
 }  // namespace velkor

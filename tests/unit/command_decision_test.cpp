@@ -50,7 +50,7 @@ TEST(CommandDecision, ChecksSeparatorsAndPower) {
   EXPECT_TRUE(CommandRuns(26, context));  // a greyed item cannot be chosen; nothing else stops it
 }
 
-TEST(CommandDecision, ProcessorItemsAndFeaturesNotBuilt) {
+TEST(CommandDecision, ProcessorItems) {
   // Processor items 39..102: as many as there are processors, at least one, at most 64.
   for (const auto& [processors, shown] : {std::pair<uint32_t, int>{0, 1}, {1, 1}, {2, 2}, {64, 64}, {200, 64}}) {
     CommandContext context;
@@ -65,16 +65,6 @@ TEST(CommandDecision, ProcessorItemsAndFeaturesNotBuilt) {
     EXPECT_EQ(runs, shown) << processors;
     EXPECT_TRUE(DecideCommandState(38 + shown, context).visible) << processors;
   }
-  const int notBuilt[] = {21, 28, 105};
-  CommandContext context;
-  context.processSelected = true;
-  context.notBuilt = notBuilt;
-  for (int id : notBuilt) {
-    EXPECT_FALSE(DecideCommandState(id, context).enabled) << id;
-    EXPECT_FALSE(CommandRuns(id, context)) << id;
-  }
-  EXPECT_TRUE(DecideCommandState(23, context).enabled);
-  EXPECT_TRUE(CommandRuns(106, context));
 }
 
 }  // namespace

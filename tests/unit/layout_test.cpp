@@ -10,6 +10,7 @@
 #include "app/shortcuts.h"
 #include "lists/network_adapters.h"
 #include "monitor/monitor_tick.h"
+#include "settings/preferences_window.h"
 
 namespace velkor {
 namespace {
@@ -142,7 +143,7 @@ TEST(Layout, NamedControlsAreOfTheirKind) {
   for (int id : kViewPanels) EXPECT_EQ(kindOf(id), ControlKind::kPanel) << id;
   for (int id : kViewLists) EXPECT_EQ(kindOf(id), ControlKind::kList) << id;
   for (int id : kBanners) EXPECT_EQ(kindOf(id), ControlKind::kImage) << id;
-  for (int id : {kTabFiller, kTabStrip, kStatusBar, kAdapterPicture, kPreferencesSidebar, kPreferencesTabs,
+  for (int id : {kTabFiller, kTabStrip, kStatusBar, kAdapterPicture, kPrefsSidebarId, kPrefsPageSelectorId,
                  kAboutLogoPicture, kScalePicture})
     EXPECT_EQ(kindOf(id), ControlKind::kImage) << id;
   for (int id : {kShowHiddenWindows, kShowSizelessWindows, kShowOffscreenWindows})

@@ -1,6 +1,7 @@
 // Owner-drawn menu items, the status bar's look and the help lines.
 #include <gtest/gtest.h>
 
+#include "app/command_table.h"
 #include "shell/menu_look.h"
 #include "app/status_bar_look.h"
 
@@ -89,30 +90,30 @@ TEST(MenuLook, PlacesAndSizesFollowTheDpi) {
   for (int y = 4; y <= 7; ++y) EXPECT_EQ(separator.At(45, y), y == 5 || y == 6 ? kMenuSeparatorColour : kMenuWhite);
 }
 
-TEST(MenuLook, HelpLines) {
-  EXPECT_EQ(MenuHelpText(1, 0, ""),
+TEST(CommandTable, HelpLines) {
+  EXPECT_EQ(CommandHelpLine(1, 0, ""),
             "Exportiert die aktuelle Prozessliste entweder als Textdatei (*.txt) oder als HTML-Dokument (*.htm).");
-  EXPECT_EQ(MenuHelpText(12, 0, ""),
+  EXPECT_EQ(CommandHelpLine(12, 0, ""),
             "Schlie\xDF"
             "t die grafische Oberfl\xE4"
             "che von Velkor.");
-  EXPECT_EQ(MenuHelpText(35, 0, ""), "Setzt die Priorit\xE4t ausgew\xE4hlter Prozesse auf \"Erh\xF6ht\"");
-  EXPECT_EQ(MenuHelpText(38, 0, ""), "Setzt die Priorit\xE4t ausgew\xE4hlter Prozesse auf \"Niedrig\"");
-  EXPECT_EQ(MenuHelpText(109, 1, ""),
+  EXPECT_EQ(CommandHelpLine(35, 0, ""), "Setzt die Priorit\xE4t ausgew\xE4hlter Prozesse auf \"Erh\xF6ht\"");
+  EXPECT_EQ(CommandHelpLine(38, 0, ""), "Setzt die Priorit\xE4t ausgew\xE4hlter Prozesse auf \"Niedrig\"");
+  EXPECT_EQ(CommandHelpLine(109, 1, ""),
             "Setzt die Fenstertransparenz auf 10%. Ein gr\xF6\xDF"
             "erer Wert l\xE4sst das Fenster durchscheinender werden.");
-  EXPECT_EQ(MenuHelpText(117, 1, ""),
+  EXPECT_EQ(CommandHelpLine(117, 1, ""),
             "Setzt die Fenstertransparenz auf 90%. Ein gr\xF6\xDF"
             "erer Wert l\xE4sst das Fenster durchscheinender werden.");
-  EXPECT_EQ(MenuHelpText(30, 0, "Anna Berg"), "Meldet den aktuellen Benutzer \"Anna Berg\" ab.");
-  EXPECT_EQ(MenuHelpText(24, 0, ""),
+  EXPECT_EQ(CommandHelpLine(30, 0, "Anna Berg"), "Meldet den aktuellen Benutzer \"Anna Berg\" ab.");
+  EXPECT_EQ(CommandHelpLine(24, 0, ""),
             "Sucht im Internet nach ausgew\xE4hlten Prozessen. Hierf\xFCr wird der Dateiname verwendet.");
-  EXPECT_EQ(MenuHelpText(24, 3, ""),
+  EXPECT_EQ(CommandHelpLine(24, 3, ""),
             "Sucht im Internet nach dem ausgew\xE4hltem Treiber. Hierf\xFCr wird der Dateiname verwendet.");
-  EXPECT_EQ(MenuHelpText(24, 1, ""), "");
-  EXPECT_EQ(MenuHelpText(130, 2, ""), "Seztz den ausgew\xE4hlten Dienst fort.");
+  EXPECT_EQ(CommandHelpLine(24, 1, ""), "");
+  EXPECT_EQ(CommandHelpLine(130, 2, ""), "Seztz den ausgew\xE4hlten Dienst fort.");
   // Without a row: separators, processors, 120..122, the search engines.
-  for (int id : {0, 5, 11, 39, 40, 102, 120, 121, 122, 293, 299}) EXPECT_EQ(MenuHelpText(id, 0, "x"), "") << id;
+  for (int id : {0, 5, 11, 39, 40, 102, 120, 121, 122, 293, 299}) EXPECT_EQ(CommandHelpLine(id, 0, "x"), "") << id;
 }
 
 TEST(StatusBarLook, FiguresPerView) {
