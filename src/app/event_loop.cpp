@@ -16,6 +16,7 @@
 #include "procs/process_list.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
+#include "app/view_table.h"
 #include "app/window_registry.h"
 #include "gfx/dpi_scale.h"
 #include "lists/driver_list_win.h"
@@ -145,32 +146,6 @@ void DispatchEvent(const LoopEvent& event) {
   }
 }
 
-void ShowView(int view, bool refresh) {
-  VELKOR_PLACE(kProceduresUnit);
-  if (view < 0 || view >= static_cast<int>(kViewPanels.size())) return;
-  CurrentView = view;
-  for (int i = 0; i < static_cast<int>(kViewPanels.size()); ++i)
-    if (i != view) ShowWindow(ControlHandle(kViewPanels[static_cast<size_t>(i)]), SW_HIDE);
-  ShowWindow(ControlHandle(kViewPanels[static_cast<size_t>(view)]), SW_SHOW);
-  // A list the start left for the idle time is filled once, here or there.
-  if (view >= 1 && view <= 4) {
-    const int list = kViewLists[static_cast<size_t>(view)];
-    if (refresh && view <= 3)
-      ForgetPendingList(list);
-    else
-      FillListIfPending(list);
-  }
-  if (refresh && view == 0) RefreshProcessList();
-  if (refresh && view == 2) RefreshServiceList(ControlHandle(kServiceList));
-  if (refresh && view == 3) RefreshDriverList(ControlHandle(kDriverList));
-  if (refresh && view == 1) RefreshWindowList();
-  if (refresh && view <= 3) SetListStamp();
-  ApplyViewTexts(view);
-  SetTabPicture(view);
-  CheckViewMenuItem(view);
-  UpdateToolbarStates();
-}
-
 void SetListStamp() { Stamps.list = static_cast<double>(GetTickCount()); }
 
 void ResetStampsForFirstPass() {
@@ -183,20 +158,19 @@ void MonitorTick() {
   ToolbarHoverStep();
   const TickPlan plan = PlanTick(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
                                  Preferences.PreferencesRefresh2Spin);
-  if (plan.graphStep && CurrentView == 5) StepMonitorGraphs();
-  if (plan.graphStep && CurrentView == 4) DrawNetworkGraphStep();
+  const ViewSpec& shown = ShownView();
+  if (plan.graphStep && shown.graphStep) shown.graphStep();
   if (plan.monitorSample) {
-    TakeMonitorSample(CurrentView == 5);
+    TakeMonitorSample(shown.drawsSamples);
     UpdateStatusBar(kStatusFigures);
   }
-  if (plan.listRefresh && (CurrentView == 0 || CurrentView == 5 || IsWindowVisible(WindowHandle(kDiagramWindow)))) {
-    RefreshProcessList();
-    if (CurrentView == 0) UpdateStatusBar(kStatusFigures);  // the selected row's strip moved on
+  if (plan.listRefresh) {
+    // Once a refresh, also while the view's own list is the process list.
+    if (shown.list != kProcessList && (shown.followsProcesses || IsWindowVisible(BuiltWindow(kDiagramWindow))))
+      RefreshProcessList();
+    if (shown.refresh) shown.refresh();
+    if (shown.stripInStatusBar) UpdateStatusBar(kStatusFigures);  // the selected row's strip moved on
   }
-  if (plan.listRefresh && CurrentView == 2) RefreshServiceList(ControlHandle(kServiceList));
-  if (plan.listRefresh && CurrentView == 3) RefreshDriverList(ControlHandle(kDriverList));
-  if (plan.listRefresh && CurrentView == 1) RefreshWindowList();
-  if (plan.listRefresh && CurrentView == 4) RefreshNetworkList();
   // The info panel follows the mouse; a new measure redraws at once.
   if (DiagramWindowVisible()) {
     CheckPieMeasure();
@@ -209,9 +183,9 @@ unsigned NextWait(ULONGLONG checkStamp, ULONGLONG checkInterval) {
   const double untilCheck =
       static_cast<double>(checkStamp) + static_cast<double>(checkInterval) + 1 - static_cast<double>(GetTickCount64());
   const bool animating = ToolbarAnimating() || TransparencyGestureActive();
-  // The monitoring graphs step every 50 ms (by default) while their view
-  // shows and one of them is not paused; the network graph while view 4 shows.
-  const bool graphsRunning = (CurrentView == 5 && MonitorGraphsRunning()) || CurrentView == 4;
+  // The graphs step every 50 ms (by default) while their view shows and one
+  // of them runs.
+  const bool graphsRunning = ShownViewAnimates();
   const auto wait = static_cast<unsigned>(
       NextPassDelay(Stamps, static_cast<double>(GetTickCount()), Preferences.PreferencesRefresh1Spin,
                     Preferences.PreferencesRefresh2Spin, graphsRunning, animating, untilCheck));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/program_windows.h"
+#include "app/view_table.h"
 #include "monitor/monitor_tick.h"
 
 namespace velkor {
@@ -17,10 +18,6 @@ namespace velkor {
 LoopEvent WaitEvent(unsigned milliseconds);
 // Hands one event to its handler (the command table, or the window rules).
 void DispatchEvent(const LoopEvent& event);
-
-// Shows exactly one view panel and its tab picture; with `refresh` the view's
-// list is refreshed at once.
-void ShowView(int view, bool refresh);
 
 // The periodic procedure.
 void MonitorTick();

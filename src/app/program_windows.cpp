@@ -48,162 +48,6 @@ namespace velkor {
 
 namespace {
 
-// The icons given to the windows, by window and kind (ICON_SMALL/ICON_BIG):
-// a new one replaces, and frees, the one it follows.
-std::map<std::pair<int, WPARAM>, win::UniqueIcon> windowIcons;
-
-// What the start leaves for the idle time after the first paint
-// (CompleteStartWhenIdle): the lists of the hidden views, then windows 1 to 5.
-UINT_PTR completionTimer = 0;
-std::vector<int> pendingLists;
-
-void StopCompletingStart() {
-  if (completionTimer) KillTimer(nullptr, completionTimer);
-  completionTimer = 0;
-}
-
-// Views whose controls wait for their first use, the two with the most
-// controls; their panels exist from the start, empty. The lists of the
-// other views are there from the start, for whoever looks for them.
-constexpr std::array<int, 2> kDeferredViews = {4, 5};
-std::array<bool, kViewPanels.size()> viewPending{};
-uint64_t lastWorkingSetSum = 0;  // of the last process list refresh, for the memory tables
-
-// The container of view panel or window that `def` lies in at the top.
-int TopContainerOf(const ControlSpec& def) {
-  const ControlSpec* top = &def;
-  while (top->parent)
-    if (const ControlSpec* up = FindControlSpec(top->parent))
-      top = up;
-    else
-      break;
-  return top->id;
-}
-
-// The deferred view whose controls `def` is among, or -1.
-int PendingViewOf(const ControlSpec& def) {
-  if (def.window != kMainWindow) return -1;
-  const int top = TopContainerOf(def);
-  for (int view : kDeferredViews)
-    if (viewPending[static_cast<size_t>(view)] && kViewPanels[static_cast<size_t>(view)] == top && top != def.id)
-      return view;
-  return -1;
-}
-
-void FillList(int id);
-
-// One step of what the start left for later; false when nothing is left.
-bool CompleteStartStep() {
-  VELKOR_PLACE(kProceduresUnit);
-  if (!MainWindow) return false;
-  if (!pendingLists.empty()) {
-    const int id = pendingLists.front();
-    pendingLists.erase(pendingLists.begin());
-    FillList(id);
-    return true;
-  }
-  for (int view : kDeferredViews) {
-    if (!viewPending[static_cast<size_t>(view)]) continue;
-    BuildViewControls(view);
-    return true;
-  }
-  for (int number : {kPreferencesWindow, kDiagramWindow, kRunWindow, kInformationWindow, kScaleWindow}) {
-    if (BuiltWindow(number)) continue;
-    BuildOtherWindow(number);
-    return true;
-  }
-  return false;
-}
-
-void FillList(int id) {
-  VELKOR_PLACE(kProceduresUnit);
-  switch (id) {
-    case kWindowList:
-      ControlHandle(kWindowList);  // the view's controls built first
-      RefreshWindowList();
-      break;
-    case kServiceList: RefreshServiceList(ControlHandle(kServiceList)); break;
-    case kDriverList: RefreshDriverList(ControlHandle(kDriverList)); break;
-    case kNetworkList:
-      ControlHandle(kNetworkList);  // the view's controls built first
-      RefreshNetworkList();
-      break;
-    default: break;
-  }
-}
-
-// A picture for a static control. A static control of the version 6 common
-// controls shows a private copy of a bitmap with any alpha, and hands that
-// copy to whoever sets the next picture: a leak at every tab change. An opaque
-// picture loses nothing without its alpha bytes and is shown as it is.
-// Each picture is drawn for the DPI of the window it is shown in.
-HBITMAP Picture(const char* name, int dpi) {
-  const int scale = ImageScaleForDpi(dpi);
-  const std::string key = scale == 100 ? std::string(name) : ScaledImageName(name, scale);
-  return CachedBitmap(key, [name, dpi]() -> std::optional<Canvas> {
-    const Canvas* picture = CachedPictureForDpi(name, dpi);
-    std::optional<Canvas> canvas;
-    if (picture) canvas = *picture;
-    if (canvas && std::all_of(canvas->pixels.begin(), canvas->pixels.end(), [](Pixel p) { return (p >> 24) == 0xFF; }))
-      for (Pixel& p : canvas->pixels) p &= 0x00FFFFFFu;
-    return canvas;
-  });
-}
-
-// A picture with transparent parts drawn over the panel colour: opaque, so
-// the static control shows it as it is and keeps no private copy.
-HBITMAP PictureOnPanel(const char* name, int dpi) {
-  return CachedBitmap(ScaledImageName(name, ImageScaleForDpi(dpi)) + "@panel", [name, dpi]() -> std::optional<Canvas> {
-    const Canvas* picture = CachedPictureForDpi(name, dpi);
-    if (!picture) return std::nullopt;
-    Canvas flat(picture->width, picture->height, MakePixel(kPanelColour.r, kPanelColour.g, kPanelColour.b));
-    DrawOver(flat, *picture, 0, 0);
-    for (Pixel& p : flat.pixels) p &= 0x00FFFFFFu;
-    return flat;
-  });
-}
-
-Size PictureSize(HBITMAP bitmap) {
-  BITMAP info{};
-  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return {};
-  return {info.bmWidth, std::abs(info.bmHeight)};
-}
-
-void SetPicture(int id, HBITMAP bitmap) {
-  if (HWND control = BuiltControl(id))
-    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-}
-
-void GiveWindowIcon(int number, WPARAM kind, win::UniqueIcon icon) {
-  HWND window = BuiltWindow(number);
-  if (!window || !icon) return;
-  SendMessageA(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon.get()));
-  windowIcons[{number, kind}] = std::move(icon);
-}
-
-void SetWindowIcons(int number, const char* small, const char* big) {
-  for (auto [name, kind] : {std::pair{small, ICON_SMALL}, std::pair{big, ICON_BIG}}) {
-    if (const Canvas* canvas = CachedPictureForDpi(name, LayoutDpiOf(number)))
-      GiveWindowIcon(number, static_cast<WPARAM>(kind), CanvasToIcon(*canvas));
-  }
-}
-
-// Each window's own icons at its DPI. The main window's small icon is its
-// class's (16 x 16) unless `always` or its DPI asks for another size.
-void SetIconsAtDpi(int number, bool always) {
-  if (number == kMainWindow) {
-    const int size = win::SystemMetricAtDpi(SM_CXSMICON, LayoutDpiOf(kMainWindow));
-    if (size <= 0 || (!always && size == 16)) return;
-    GiveWindowIcon(kMainWindow, ICON_SMALL,
-                   win::UniqueIcon(static_cast<HICON>(
-                       LoadImageA(GetModuleHandleA(nullptr), "APPICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR))));
-  } else if (number == kDiagramWindow) {
-    SetWindowIcons(kDiagramWindow, images::kWindowDiagram16, images::kWindowDiagram32);
-  } else if (number == kPreferencesWindow) {
-    SetWindowIcons(kPreferencesWindow, images::kWindowPreferences16, images::kWindowPreferences32);
-  }
-}
-
 std::vector<Rect> MonitorWorkAreas() {
   std::vector<Rect> areas;
   EnumDisplayMonitors(
@@ -219,19 +63,6 @@ std::vector<Rect> MonitorWorkAreas() {
       },
       reinterpret_cast<LPARAM>(&areas));
   return areas;
-}
-
-// The controls of the "Netzwerk" view, for the view's own code.
-NetworkControls NetworkViewControls() {
-  NetworkControls controls;
-  controls.list = ControlHandle(kNetworkList);
-  controls.graph = ControlHandle(kNetworkGraph);
-  controls.load = ControlHandle(kNetworkLoad);
-  controls.heading = ControlHandle(kAdapterHeading);
-  controls.picture = ControlHandle(kAdapterPicture);
-  for (int k = 0; k < kAdapterDetailCount; ++k)
-    controls.values[static_cast<size_t>(k)] = ControlHandle(kFirstAdapterValue + 2 * k);
-  return controls;
 }
 
 // The main window's outer rectangle at start on a monitor of `dpi`: the
@@ -253,91 +84,11 @@ Rect MainWindowStartAt(const WindowGeometry& geometry, DWORD style, int dpi) {
                        EnforceMinimumSize({0, 0}, dpi));
 }
 
-int DpiOfControl(int id) {
-  const ControlSpec* def = FindControlSpec(id);
-  return LayoutDpiOf(def ? def->window : kMainWindow);
-}
-
 }  // namespace
-
-namespace {
-
-// The pictures window `number` (1 to 5) shows from its creation on, if built.
-void SetOtherWindowPictures(int number) {
-  const auto shown = [number](int id) {
-    const ControlSpec* def = FindControlSpec(id);
-    return def && def->window == number && BuiltControl(id);
-  };
-  for (int banner : kBanners)
-    if (shown(banner)) SetPicture(banner, Picture(images::kBanner, DpiOfControl(banner)));
-  if (shown(kPrefsSidebarId))
-    SetPicture(kPrefsSidebarId, Picture(images::kPrefsSidebar, DpiOfControl(kPrefsSidebarId)));
-  if (shown(kAboutLogoPicture))
-    SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo, DpiOfControl(kAboutLogoPicture)));
-  if (shown(kPrefsPageSelectorId))
-    SetPicture(kPrefsPageSelectorId,
-               Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
-                       DpiOfControl(kPrefsPageSelectorId)));
-}
-
-}  // namespace
-
-// The pictures the windows show from their creation on, at each window's DPI.
-// The tab strip is as wide as its picture; the filler takes the rest.
-void SetWindowPictures() {
-  const int dpi = LayoutDpiOf(kMainWindow);
-  SetTabPicture(CurrentView >= 0 && CurrentView <= 5 ? CurrentView : 0);
-  SetTabStripWidth(std::max(PictureSize(Picture(images::kTabsProcesses, dpi)).w, 1));
-  SetPicture(kTabFiller, Picture(images::kTabsFiller, dpi));
-  SetPicture(kStatusBar, Picture(images::kStatusbar, dpi));
-  for (int number = kMainWindow + 1; number < kWindowCount; ++number) SetOtherWindowPictures(number);
-}
-
-void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
-  VELKOR_PLACE(kProceduresUnit);
-  HWND window = WindowHandle(number);
-  if (!window) return;
-  const int old = LayoutDpiOf(number);
-  SetLayoutDpi(number, dpi);
-  const bool programSize = number == kMainWindow && WindowHasSizeSetByProgram(window);
-  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (programSize) NoteWindowSizeSetByProgram(window);
-  if (dpi == old) return;
-  RelayOutControlsAtDpi(number, ClientSize(MainWindow), old, dpi);
-  SetWindowPictures();
-  SetIconsAtDpi(number, true);
-  if (number == kDiagramWindow) DiagramWindowDpiChanged(dpi);
-  if (number == kMainWindow) {
-    ApplyAnchoring();
-    // Owner-drawn menu items keep the size measured at the old DPI until told.
-    if (HMENU bar = MenuBarHandle()) RemeasureMenu(bar);
-    for (int menu = 1; menu <= 5; ++menu) {
-      if (HMENU popup = PopupMenuHandle(menu)) RemeasureMenu(popup);
-    }
-    QueueLoopEvent({kEventSize, 0, 0, kMainWindow});  // the graphs and strips follow the width
-    UpdateStatusBar(kStatusFigures);
-  }
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
-
-void SetControlPicture(int id, const char* name) {
-  ControlHandle(id);  // its window built first
-  SetPicture(id, Picture(name, DpiOfControl(id)));
-}
-
-void SetTabPicture(int view) {
-  static constexpr const char* kTabs[] = {images::kTabsProcesses, images::kTabsWindows, images::kTabsServices,
-                                          images::kTabsDrivers,   images::kTabsNetwork, images::kTabsMonitoring};
-  if (view < 0 || view > 5) return;
-  SetPicture(kTabStrip, Picture(kTabs[view], LayoutDpiOf(kMainWindow)));
-}
 
 void DestroyWindows() {
   VELKOR_PLACE(kProceduresUnit);
-  StopCompletingStart();
-  pendingLists.clear();
-  viewPending.fill(false);
+  ForgetWhatIsLeft();
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
@@ -348,7 +99,7 @@ void DestroyWindows() {
   FreeAllHistoryImages();
   DestroyTooltips();
   DestroyAllWindows();  // the controls go with their windows
-  windowIcons.clear();
+  DestroyWindowIcons();
   DestroyProcessList();  // the processes it kept open, its arrows
   DestroyServiceList();
   DestroyWindowList();
@@ -402,73 +153,6 @@ void BuildOtherWindow(int number) {
   GiveWindowCallback(window);
 }
 
-void ForgetPendingList(int id) { std::erase(pendingLists, id); }
-
-void FillListIfPending(int id) {
-  if (std::find(pendingLists.begin(), pendingLists.end(), id) == pendingLists.end()) return;
-  ForgetPendingList(id);
-  FillList(id);
-}
-
-void BuildViewControls(int view) {
-  VELKOR_PLACE(kProceduresUnit);
-  if (view < 0 || view >= static_cast<int>(viewPending.size()) || !viewPending[static_cast<size_t>(view)] ||
-      !MainWindow)
-    return;
-  viewPending[static_cast<size_t>(view)] = false;
-  // Placed for the main window's present size, as its panel is.
-  const Size mainClient = ClientSize(MainWindow);
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  const int panel = kViewPanels[static_cast<size_t>(view)];
-  for (const ControlSpec& def : ControlTable())
-    if (def.window == kMainWindow && def.id != panel && TopContainerOf(def) == panel)
-      CreateControl(def, mainClient, instance);
-  SetUpViewControls(view, mainClient);
-  ApplyAnchoring();  // pictures that sized their controls go back to their places
-}
-
-void SetUpViewControls(int view, Size mainClient) {
-  if (view == 1)
-    AttachWindowList({ControlHandle(kWindowList), ControlHandle(kShowHiddenWindows),
-                      ControlHandle(kShowSizelessWindows), ControlHandle(kShowOffscreenWindows)});
-  if (view == 2) SortServiceList(ControlHandle(kServiceList), 0);
-  if (view == 3) SortDriverList(ControlHandle(kDriverList), 0);
-  if (view == 4) AttachNetworkView(NetworkViewControls(), mainClient.w - ScaleToDpi(30, LayoutDpiOf(kMainWindow)));
-  if (view == 5) UpdateMemoryTables(lastWorkingSetSum);
-}
-
-void BuildViewOfPanel(HWND panel) {
-  for (int view : kDeferredViews)
-    if (viewPending[static_cast<size_t>(view)] && BuiltControl(kViewPanels[static_cast<size_t>(view)]) == panel)
-      BuildViewControls(view);
-}
-
-void BuildMissingControl(int id) {
-  const ControlSpec* def = FindControlSpec(id);
-  if (!def) return;
-  if (def->window != kMainWindow) {
-    WindowHandle(def->window);
-  } else if (const int view = PendingViewOf(*def); view >= 0) {
-    BuildViewControls(view);
-  }
-}
-
-void CompleteStartWhenIdle() {
-  StopCompletingStart();
-  // A thread timer ticks only when nothing else waits in the queue: one
-  // list or window a tick, so input and messages from other programs come
-  // first.
-  completionTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (!CompleteStartStep()) StopCompletingStart();
-  });
-}
-
-void CompleteStartNow() {
-  while (CompleteStartStep()) {
-  }
-  StopCompletingStart();
-}
-
 bool BuildWindows() {
   VELKOR_PLACE(kProceduresUnit);
   HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -505,10 +189,7 @@ bool BuildWindows() {
   MonitorViewCallbacks.control = [](int id) { return BuiltControl(id); };
   MonitorViewCallbacks.mainWindow = [] { return MainWindow; };
   ProcessListCallbacks.list = [] { return ControlHandle(kProcessList); };
-  ProcessListCallbacks.refreshed = [](uint64_t workingSetSum) {
-    lastWorkingSetSum = workingSetSum;
-    UpdateMemoryTables(workingSetSum);
-  };
+  ProcessListCallbacks.refreshed = ProcessesRefreshed;
   ProcessCommandCallbacks.list = [] { return ControlHandle(kProcessList); };
   ProcessCommandCallbacks.owner = [] { return MainWindow; };
   ProcessCommandCallbacks.processMenu = [] { return PopupMenuHandle(2); };
@@ -518,11 +199,14 @@ bool BuildWindows() {
   // 4.-5. The controls of window 0, containers before their children.
   // Windows 1 to 5 follow at their first use (BuildOtherWindow).
   // Those of the deferred views follow at their first use (BuildViewControls).
-  for (int view : kDeferredViews) viewPending[static_cast<size_t>(view)] = true;
+  // The lists of the hidden views are filled in the idle time after the
+  // first paint, or at once when needed before (FillListIfPending); the
+  // window list then has the main window shown.
+  LeaveForLater();
   for (const ControlSpec& def : ControlTable())
-    if (def.window == kMainWindow && PendingViewOf(def) < 0) CreateControl(def, mainClientAtCreation, instance);
-  for (int view = 1; view < static_cast<int>(kViewPanels.size()); ++view)
-    if (!viewPending[static_cast<size_t>(view)]) SetUpViewControls(view, mainClientAtCreation);
+    if (def.window == kMainWindow && !LeftForLater(def)) CreateControl(def, mainClientAtCreation, instance);
+  for (const ViewSpec& view : ViewTable())
+    if (!view.builtLate && view.setUp) view.setUp(mainClientAtCreation);
 
   // The tab strip is as wide as its picture; the filler takes the rest.
   SetWindowPictures();
@@ -544,10 +228,6 @@ bool BuildWindows() {
     UpdateProcessSummary();
   };
   RefreshProcessList();
-  // The lists of the hidden views are filled in the idle time after the
-  // first paint, or at once when needed before (FillListIfPending); the
-  // window list then has the main window shown.
-  pendingLists = {kWindowList, kServiceList, kDriverList, kNetworkList};
 
   // 8. The settings: preferences, column flags and widths, topmost state.
   SettingsHooks.mainWindow = MainWindow;

@@ -13,6 +13,7 @@
 #include "app/status_bar_look.h"
 #include "app/window_registry.h"
 #include "app/program_windows.h"
+#include "app/view_table.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
@@ -53,9 +54,8 @@ StatusBarState& State() {
   return state;
 }
 
-int RowsOfView(int view) {
-  if (view < 0 || view >= static_cast<int>(kViewLists.size())) return 0;
-  HWND list = ControlHandle(kViewLists[static_cast<size_t>(view)]);
+int RowsOfList(int id) {
+  HWND list = id ? ControlHandle(id) : nullptr;
   return list ? ListView_GetItemCount(list) : 0;
 }
 
@@ -74,14 +74,15 @@ void UpdateStatusBar(int what) {
   GetClientRect(MainWindow, &client);
   const int width = std::max<int>(client.right - client.left, 1);
   const int view = CurrentView;
+  const ViewSpec& row = ShownView();
   const std::string help =
       (what == kStatusFigures || what == kStatusPlain) ? std::string() : CommandHelpLine(what, view, PowerUserName());
-  std::vector<StatusBarText> texts = LayOutStatusBar(what, view, RowsOfView(view), LastSample, help, dpi);
+  std::vector<StatusBarText> texts = LayOutStatusBar(what, row.countWord, RowsOfList(row.list), LastSample, help, dpi);
   const bool fresh = !state.picture || state.width != width || state.shownIn != bar || state.dpi != dpi;
   // The same texts on the same background: the picture on screen is right.
-  const int historyImage = (view == 0 && what == kStatusFigures) ? SelectedHistoryImage() : 0;
+  const int historyImage = (row.stripInStatusBar && what == kStatusFigures) ? SelectedHistoryImage() : 0;
   const uint64_t historyRevision = historyImage ? HistoryImagesRevision() : 0;
-  const bool separators = StatusBarHasSeparators(what, view);
+  const bool separators = StatusBarHasSeparators(what, row.countWord);
   if (!fresh && state.view == view && texts == state.texts && state.separators == separators &&
       state.historyImage == historyImage && state.historyRevision == historyRevision)
     return;

@@ -17,7 +17,7 @@ void DrawSeparator(Canvas& bar, int x, int dpi) {
 
 }  // namespace
 
-bool StatusBarHasSeparators(int what, int view) { return what == kStatusFigures && view != kMonitoringView; }
+bool StatusBarHasSeparators(int what, const char* countWord) { return what == kStatusFigures && countWord; }
 
 Canvas DrawStatusBarBackground(const Canvas& strip, int width, bool separators, int dpi) {
   Canvas bar(width, ScaleToDpi(kStatusBarHeight, dpi), MakePixel(255, 255, 255));
@@ -31,9 +31,9 @@ Canvas DrawStatusBarBackground(const Canvas& strip, int width, bool separators, 
   return bar;
 }
 
-std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
+std::vector<StatusBarText> LayOutStatusBar(int what, const char* countWord, int rows, const MonitorSamples& sample,
                                            const std::string& helpText, int dpi) {
-  std::vector<StatusBarText> texts = LayOutStatusBar(what, view, rows, sample, helpText);
+  std::vector<StatusBarText> texts = LayOutStatusBar(what, countWord, rows, sample, helpText);
   for (StatusBarText& text : texts) {
     text.x = ScaleToDpi(text.x, dpi);
     text.y = ScaleToDpi(text.y, dpi);
@@ -41,7 +41,7 @@ std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const M
   return texts;
 }
 
-std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
+std::vector<StatusBarText> LayOutStatusBar(int what, const char* countWord, int rows, const MonitorSamples& sample,
                                            const std::string& helpText) {
   std::vector<StatusBarText> texts;
   if (what == kStatusPlain) return texts;
@@ -49,9 +49,8 @@ std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const M
     if (!helpText.empty()) texts.push_back({7, 4, helpText});
     return texts;
   }
-  static constexpr const char* kCounts[] = {"Prozesse: ", "Fenster: ", "Dienste: ", "Treiber: ", "Adapter: "};
-  if (view < 0 || view >= kMonitoringView) return texts;
-  texts.push_back({7, 4, kCounts[view] + std::to_string(rows)});
+  if (!countWord) return texts;
+  texts.push_back({7, 4, std::string(countWord) + ": " + std::to_string(rows)});
   texts.push_back({100, 4, "CPU: " + std::to_string(sample.cpuLoad) + "%"});
   texts.push_back({180, 4, "RAM: " + std::to_string(sample.memoryLoad) + "%"});
   texts.push_back({260, 4, "Swap: " + std::to_string(sample.pageFileLoad) + "%"});

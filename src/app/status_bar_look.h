@@ -12,23 +12,24 @@
 namespace velkor {
 
 inline constexpr int kStatusBarHeight = 20;
-inline constexpr int kMonitoringView = 5;
 
-// Whether the bar shows its four separators for `what` in `view`: they part
-// the figures, so a help line (or the empty bar between two of them while a
-// menu is open) runs across the whole bar, and "Überwachung" has none.
-bool StatusBarHasSeparators(int what, int view);
+// Whether the bar shows its four separators for `what`: they part the
+// figures, so a help line (or the empty bar between two of them while a menu
+// is open) runs across the whole bar, and a view without a count word
+// ("Überwachung") has none.
+bool StatusBarHasSeparators(int what, const char* countWord);
 
 // The background: the stored strip stretched to width x 20 (nearest pixel),
 // with or without the separators; height and separators scaled to `dpi`.
 Canvas DrawStatusBarBackground(const Canvas& strip, int width, bool separators, int dpi = 96);
 
 // The texts for `what` (-1 figures, -2 nothing, else the help line of that
-// identifier) in `view`; `rows` is the row count of the view's list.
-std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
+// identifier) in a view whose count is `countWord: rows` (null: a view
+// without figures).
+std::vector<StatusBarText> LayOutStatusBar(int what, const char* countWord, int rows, const MonitorSamples& sample,
                                            const std::string& helpText);
 // The same texts placed for `dpi`.
-std::vector<StatusBarText> LayOutStatusBar(int what, int view, int rows, const MonitorSamples& sample,
+std::vector<StatusBarText> LayOutStatusBar(int what, const char* countWord, int rows, const MonitorSamples& sample,
                                            const std::string& helpText, int dpi);
 
 }  // namespace velkor

@@ -234,8 +234,6 @@ Answer ContainerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   VELKOR_PLACE(kProceduresUnit);
-  // A view panel shown for the first time gets its controls first.
-  if (message == WM_SHOWWINDOW && wParam) BuildViewOfPanel(window);
   if (Answer answer = ContainerMessage(window, message, wParam, lParam)) return *answer;
   return DefWindowProcA(window, message, wParam, lParam);
 }

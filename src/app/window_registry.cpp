@@ -91,11 +91,6 @@ HWND BuiltControl(int id) {
   return entry ? entry->handle : nullptr;
 }
 
-HWND ControlHandle(int id) {
-  if (const ControlEntry* entry = FindControlEntry(id)) return entry->handle;
-  // A control of a window or view not built yet: built with it.
-  BuildMissingControl(id);
-  return BuiltControl(id);
-}
+HWND ControlHandle(int id) { return BuiltControl(id); }
 
 }  // namespace velkor

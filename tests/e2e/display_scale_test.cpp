@@ -13,6 +13,7 @@
 
 #include "app/layout_scale.h"
 #include "app/status_bar_look.h"
+#include "app/view_table.h"
 #include "gfx/dpi_scale.h"
 #include "program_support.h"
 #include "settings/settings_file.h"
@@ -141,8 +142,8 @@ TEST_P(DisplayScale, MainWindowIsTheTableScaled) {
   MonitorSamples full;
   full.cpuLoad = full.memoryLoad = full.pageFileLoad = 100;
   constexpr int kSeparators[] = {92, 172, 252, 332};
-  for (int view = 0; view < kMonitoringView; ++view) {
-    const auto texts = LayOutStatusBar(kStatusFigures, view, 999, full, "", dpi);
+  for (const ViewSpec& view : ViewTable()) {
+    const auto texts = LayOutStatusBar(kStatusFigures, view.countWord, 999, full, "", dpi);
     for (size_t k = 0; k < texts.size(); ++k)
       EXPECT_LE(texts[k].x + TextWidth(texts[k].text, 8, dpi), ScaleToDpi(kSeparators[k], dpi)) << texts[k].text;
   }

@@ -76,6 +76,7 @@ class Windows : public test::BuiltWindows {
 
 TEST_F(Windows, EveryControlExistsWhereTheLayoutPutsIt) {
   Build();
+  CompleteStartNow();
   // The menu bar takes its height from the client area.
   const int height = 500 - MenuBarHeight(MainWindow);
   ASSERT_EQ(ClientOf(MainWindow), (Size{640, height}));
@@ -149,6 +150,7 @@ TEST_F(Windows, OtherWindowsAreBuiltAtTheirFirstUse) {
   EXPECT_EQ(ListView_GetItemCount(ControlHandle(kWindowList)), 0);
   for (int n = 1; n < kWindowCount; ++n) EXPECT_EQ(BuiltWindow(n), nullptr) << n;
   char text[32] = {};
+  BuildOtherWindow(kPreferencesWindow);
   GetWindowTextA(ControlHandle(kExitCodeFieldId), text, sizeof text);
   EXPECT_STREQ(text, "77");
   HWND preferences = BuiltWindow(kPreferencesWindow);
@@ -392,6 +394,7 @@ TEST_F(Windows, ControlsReportTheirEventsWithTypes) {
   EXPECT_EQ(event.type, kTypeLeftClick);
   EXPECT_EQ(event.window, 0);
   // Typing into the run dialog's parameter field is a change.
+  BuildOtherWindow(kRunWindow);
   SetWindowTextA(ControlHandle(234), "x");
   ASSERT_TRUE(TakeLoopEvent(event));
   EXPECT_EQ(event.id, 234);

@@ -58,6 +58,8 @@ class RunDialog : public test::BuiltWindows {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(BuildHere());
+    BuildOtherWindow(kRunWindow);
+    BuildOtherWindow(kInformationWindow);
     box_ = ControlHandle(232);
     ok_ = ControlHandle(235);
     win::SetMessageBoxHook([this](HWND, const std::string& text, const std::string& title, UINT flags) {

@@ -25,8 +25,10 @@ void BuiltWindows::BuildHere(const std::string& settings, bool fillLists) {
   InitProcessLibrary();  // as the program binds it at start
   InitCpuUsage();
   ASSERT_TRUE(BuildWindows());
-  if (fillLists)
+  if (fillLists) {
     for (int list : kViewLists) FillListIfPending(list);
+    for (int view = 0; view < kViewCount; ++view) BuildViewControls(view);
+  }
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }

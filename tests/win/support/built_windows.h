@@ -20,8 +20,8 @@ void Pump();
 class BuiltWindows : public ::testing::Test {
  protected:
   // Builds the windows; a `settings` text is written as velkor.ini first.
-  // The lists of the hidden views are filled as the idle time after the
-  // start fills them, unless `fillLists` is false.
+  // The lists of the hidden views are filled and the views built late are
+  // built as the idle time after the start does, unless `fillLists` is false.
   void BuildHere(const std::string& settings = {}, bool fillLists = true);
   // Destroys the windows and returns to the working folder of before.
   void TearDown() override;
