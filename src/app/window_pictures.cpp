@@ -127,8 +127,9 @@ void SetOtherWindowPictures(int number) {
   if (shown(kAboutLogoPicture))
     SetPicture(kAboutLogoPicture, PictureOnPanel(images::kAboutLogo, DpiOfControl(kAboutLogoPicture)));
   if (shown(kPrefsPageSelectorId))
-    SetPicture(kPrefsPageSelectorId, Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
-                                         DpiOfControl(kPrefsPageSelectorId)));
+    SetPicture(kPrefsPageSelectorId,
+               Picture(PreferencesPage() == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns,
+                       DpiOfControl(kPrefsPageSelectorId)));
 }
 
 void SetWindowPictures() {
