@@ -28,7 +28,7 @@ CommandContext CommandContextNow() {
   context.view = CurrentView;
   context.processSelected = HasSelection(kProcessList);
   context.driverSelected = HasSelection(kDriverListId);
-  context.processorCount = ProcessorCount;
+  context.processorCount = ProcessorCount();
   context.power = menuPowerPolicy;
   context.notBuilt = CommandsNotBuilt();
   return context;

@@ -23,7 +23,8 @@ struct ProcessCommandHooks {
   std::function<void()> showProcessMenu;  // opens popup menu 2 at the mouse position
   std::function<void()> listRefreshed;    // after "Aktualisieren": restarts the refresh interval
 };
-extern ProcessCommandHooks ProcessCommandCallbacks;
+// App hands them over when it builds the windows; {} lets go of them.
+void SetProcessCommandHooks(ProcessCommandHooks hooks);
 
 // The selected rows of the process list, top to bottom.
 std::vector<SelectedProcess> SelectedProcesses();

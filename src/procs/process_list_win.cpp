@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "procs/list_icons_win.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_facts_win.h"
@@ -15,14 +17,14 @@
 
 namespace velkor {
 
-ProcessListHooks ProcessListCallbacks;
-
 namespace {
+
+ProcessListHooks hooks;
 
 // Finds list 139; a new list (the windows were built again) starts afresh:
 // its rows, columns, icons and the processes kept open.
 HWND AttachList() {
-  HWND list = ProcessListCallbacks.list ? ProcessListCallbacks.list() : nullptr;
+  HWND list = hooks.list ? hooks.list() : nullptr;
   if (AttachListRows(list)) {
     ResetProcessColumns(false);
     HIMAGELIST images = nullptr;
@@ -61,14 +63,14 @@ int RefreshProcessList() {
   {
     ListRedrawBatch batch;
     outcome =
-        MergeProcessSnapshot(ListRowStore(), facts, CollectedWindowTitles(), settings, ProcessListCallbacks.history);
+        MergeProcessSnapshot(ListRowStore(), facts, CollectedWindowTitles(), settings, hooks.history);
     if (outcome.startShell) win::StartProcess("explorer.exe");
     if (outcome.changed) {
-      if (ProcessListCallbacks.listChanged) ProcessListCallbacks.listChanged();
+      if (hooks.listChanged) hooks.listChanged();
       SortListRowsBy(ProcessListSortColumn(), ProcessListSortAscending());
     }
   }
-  if (ProcessListCallbacks.refreshed) ProcessListCallbacks.refreshed(outcome.workingSetSum);
+  if (hooks.refreshed) hooks.refreshed(outcome.workingSetSum);
   return outcome.changed ? 1 : 0;
 }
 
@@ -95,6 +97,20 @@ ProcessRows& ProcessListRows() {
   AttachList();
   return ListRowStore();
 }
+
+const ProcessRowFacts* ProcessFactsAt(int row) { return ProcessListRows().Facts(row); }
+
+int ProcessRowOf(uint32_t pid) {
+  if (pid == 0) return -1;  // rows that know no numbers
+  const ProcessRows& rows = ProcessListRows();
+  for (int row = 0; row < rows.RowCount(); ++row)
+    if (const ProcessRowFacts* facts = rows.Facts(row); facts && facts->pid == pid) return row;
+  return -1;
+}
+
+const ProcessRowFacts* ProcessFactsOf(uint32_t pid) { return ProcessFactsAt(ProcessRowOf(pid)); }
+
+void SetProcessListHooks(ProcessListHooks wanted) { hooks = std::move(wanted); }
 
 void ProcessListDpiChanged(int dpi) {
   HWND list = AttachList();
