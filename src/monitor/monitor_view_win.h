@@ -37,5 +37,4 @@ void UpdateMemoryTables(uint64_t workingSetSum);
 // Frees the view's bitmaps and forgets its graphs (tests, between windows).
 void DestroyMonitorView();
 
-
 }  // namespace velkor

@@ -62,8 +62,7 @@ int RefreshProcessList() {
   MergeOutcome outcome;
   {
     ListRedrawBatch batch;
-    outcome =
-        MergeProcessSnapshot(ListRowStore(), facts, CollectedWindowTitles(), settings, hooks.history);
+    outcome = MergeProcessSnapshot(ListRowStore(), facts, CollectedWindowTitles(), settings, hooks.history);
     if (outcome.startShell) win::StartProcess("explorer.exe");
     if (outcome.changed) {
       if (hooks.listChanged) hooks.listChanged();

@@ -101,7 +101,8 @@ void ConfirmPreferences() {
   // back the width it had when it was hidden.
   if (CurrentPreferenceHooks().columnWidth) {
     std::array<int32_t, kProcessColumnCount> current{};
-    for (int n = 0; n < kProcessColumnCount; ++n) current[static_cast<size_t>(n)] = CurrentPreferenceHooks().columnWidth(n);
+    for (int n = 0; n < kProcessColumnCount; ++n)
+      current[static_cast<size_t>(n)] = CurrentPreferenceHooks().columnWidth(n);
     TakeShownColumnWidths(current, ColumnWidths);
   }
   if (hooks.applyColumnVisibility) hooks.applyColumnVisibility();
@@ -175,8 +176,7 @@ void SelectPreferencesPageAtClick() {
   POINT click{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
   ScreenToClient(Window(), &click);
   // The page picture is drawn for the window's DPI; its boundary is a 96-DPI one.
-  SelectPreferencesPage(
-      DesignCoordinateAt(click.x, ImageDpi(ImageScaleForDpi(win::WindowDpi(Window())))));
+  SelectPreferencesPage(DesignCoordinateAt(click.x, ImageDpi(ImageScaleForDpi(win::WindowDpi(Window())))));
 }
 
 int PreferencesPage() { return shownPage; }

@@ -14,12 +14,12 @@ namespace velkor {
 
 // What the window code provides; each hook may stay empty.
 struct PreferencesWindowHooks {
-  std::function<HWND()> window;                    // window 3 once built, else none
-  std::function<HWND(int id)> control;             // its controls by identifier
+  std::function<HWND()> window;                         // window 3 once built, else none
+  std::function<HWND(int id)> control;                  // its controls by identifier
   std::function<void(bool enable)> enableOtherWindows;  // the main window and "Diagramm"
-  std::function<void(int page)> showPagePicture;   // the page selector's picture of page 0 or 1
-  std::function<void()> showSearchEngineMenu;      // the search-engine menu at the mouse
-  std::function<void()> applyColumnVisibility;     // process-list columns after ColumnShown
+  std::function<void(int page)> showPagePicture;        // the page selector's picture of page 0 or 1
+  std::function<void()> showSearchEngineMenu;           // the search-engine menu at the mouse
+  std::function<void()> applyColumnVisibility;          // process-list columns after ColumnShown
   // Gives every row of the process list a CPU history image (true) or frees
   // them all (false), when the setting is switched.
   std::function<void(bool present)> setHistoryImages;
