@@ -22,7 +22,7 @@ using win::UniqueKernelHandle;
 
 ProcessCommandHooks hooks;
 ShellOpenHook shellOpen;
-KillObserver killObserver;
+KillHook killHook;
 
 HWND ProcessList() { return hooks.list ? hooks.list() : nullptr; }
 HWND Owner() { return hooks.owner ? hooks.owner() : nullptr; }
@@ -45,7 +45,7 @@ bool Ask(const std::string& question) {
 }
 
 void Kill(const SelectedProcess& row, uint32_t exitCode) {
-  if (killObserver) killObserver(row.pid);
+  if (killHook) killHook(row.pid);
   if (!KillProcess(row.pid, exitCode)) Notice(KillFailedMessage(row.name));
 }
 
@@ -206,6 +206,6 @@ void RefreshProcessesNow() {
 void SetProcessCommandHooks(ProcessCommandHooks wanted) { hooks = std::move(wanted); }
 void SetShellOpenHook(ShellOpenHook hook) { shellOpen = std::move(hook); }
 void OpenWithShell(const std::string& target) { ShellOpen(target); }
-void SetKillObserver(KillObserver observer) { killObserver = std::move(observer); }
+void SetKillHook(KillHook hook) { killHook = std::move(hook); }
 
 }  // namespace velkor

@@ -66,7 +66,7 @@ void SetShellOpenHook(ShellOpenHook hook);
 // Opens a folder or an address as a double-click would (or hands it to the hook).
 void OpenWithShell(const std::string& target);
 // Runs just before each process is ended (tests watch the order).
-using KillObserver = std::function<void(uint32_t pid)>;
-void SetKillObserver(KillObserver observer);
+using KillHook = std::function<void(uint32_t pid)>;
+void SetKillHook(KillHook hook);
 
 }  // namespace velkor

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -47,7 +48,7 @@ std::optional<LRESULT> HandleMenuMessage(HWND window, UINT message, WPARAM wPara
 // Called with the highlighted item's identifier (or -2 for a separator or a
 // greyed item, -1 when the menu closes); the main program shows the help
 // line in its status bar, the companion has none.
-using MenuHighlightHook = void (*)(int what);
+using MenuHighlightHook = std::function<void(int what)>;
 void SetMenuHighlightHook(MenuHighlightHook hook);
 // Frees every item record (after the menus that point at them are gone).
 void FreeMenuItemRecords();

@@ -85,7 +85,7 @@ class ProcessCommands : public test::BuiltWindows {
     SetShellOpenHook([this](const std::string& target) { opened_.push_back(target); });
   }
   void TearDown() override {
-    SetKillObserver({});
+    SetKillHook({});
     SetShellOpenHook({});
     win::SetMessageBoxHook({});
     BuiltWindows::TearDown();
@@ -161,7 +161,7 @@ TEST_F(ProcessCommands, KillingSeveralLowersAllToIdleBeforeTheFirstEnds) {
   AddRow("second.exe", second.pid());
   Preferences.PreferencesExitCodeSpin = 77;
   std::vector<std::map<uint32_t, DWORD>> classesAtKill;
-  SetKillObserver([&](uint32_t) {
+  SetKillHook([&](uint32_t) {
     classesAtKill.push_back(
         {{first.pid(), PriorityClassOf(first.pid())}, {second.pid(), PriorityClassOf(second.pid())}});
   });
