@@ -36,8 +36,8 @@
 #include "lists/network_adapters_win.h"
 #include "lists/service_list_win.h"
 #include "lists/window_list_win.h"
-#include "monitor/monitor_view.h"
-#include "procs/process_list.h"
+#include "monitor/monitor_view_win.h"
+#include "procs/process_list_win.h"
 #include "settings/preferences.h"
 #include "win/unique_handle.h"
 

@@ -26,7 +26,7 @@ CommandContext CommandContextNow() {
   context.view = CurrentView;
   context.processSelected = HasSelection(kProcessList);
   context.driverSelected = HasSelection(kDriverList);
-  context.processorCount = ProcessorCount;
+  context.processorCount = ProcessorCount();
   context.power = menuPowerPolicy;
   return context;
 }

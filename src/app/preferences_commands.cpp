@@ -1,11 +1,13 @@
 #include "app/preferences_commands.h"
 
+#include <utility>
+
 #include "app/event_loop.h"
 #include "app/menus.h"
 #include "app/status_bar.h"
 #include "gfx/image_names.h"
-#include "monitor/history_strip.h"
-#include "procs/process_list.h"
+#include "monitor/history_strip_win.h"
+#include "procs/process_list_win.h"
 #include "settings/preferences_window_win.h"
 #include "settings/settings_file_win.h"
 #include "win/source_location.h"
@@ -15,26 +17,24 @@ namespace velkor {
 void WirePreferencesWindow() {
   // The window and its controls once built (PreferencesWindowBuilt): the
   // settings read and saved meanwhile need no controls.
-  PreferencesWindow.window = BuiltWindow(kPreferencesWindow);
-  PreferencesWindow.control = BuiltControl;
-  PreferencesWindow.enableOtherWindows = EnableMainWindows;
-  PreferencesWindow.showPagePicture = [](int page) {
+  PreferencesWindowHooks hooks;
+  hooks.window = [] { return BuiltWindow(kPreferencesWindow); };
+  hooks.control = BuiltControl;
+  hooks.enableOtherWindows = EnableMainWindows;
+  hooks.showPagePicture = [](int page) {
     SetControlPicture(kPrefsPageSelectorId, page == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns);
   };
-  PreferencesWindow.showSearchEngineMenu = [] { ShowSearchEngineMenu(WindowHandle(kPreferencesWindow)); };
-  PreferencesWindow.applyColumnVisibility = ApplyColumnVisibility;
+  hooks.showSearchEngineMenu = [] { ShowSearchEngineMenu(WindowHandle(kPreferencesWindow)); };
+  hooks.applyColumnVisibility = ApplyColumnVisibility;
   // The status bar shows the selected row's strip, or none, at once.
-  PreferencesWindow.setHistoryImages = [](bool present) {
+  hooks.setHistoryImages = [](bool present) {
     SetHistoryImagesEnabled(present);
     UpdateStatusBar(kStatusFigures);
   };
-  SettingsHooks.fillPreferenceControls = FillPreferenceControls;
+  SetPreferencesWindowHooks(std::move(hooks));
 }
 
-void PreferencesWindowBuilt() {
-  PreferencesWindow.window = BuiltWindow(kPreferencesWindow);
-  FillPreferenceControls();
-}
+void PreferencesWindowBuilt() { FillPreferenceControls(); }
 
 void OpenPreferencesCommand(const LoopEvent&) {
   VELKOR_PLACE(kMainModule);

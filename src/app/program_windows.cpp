@@ -29,12 +29,10 @@
 #include "lists/service_list_win.h"
 #include "lists/window_list_win.h"
 #include "monitor/diagram_window_win.h"
-#include "monitor/history_strip.h"
-#include "monitor/monitor_view.h"
+#include "monitor/history_strip_win.h"
 #include "monitor/monitor_view_win.h"
 #include "monitor/process_summary_win.h"
 #include "procs/process_commands_win.h"
-#include "procs/process_list.h"
 #include "procs/process_list_win.h"
 #include "settings/preferences.h"
 #include "settings/preferences_window_win.h"
@@ -95,7 +93,7 @@ void DestroyWindows() {
   DestroyNetworkView();
   DestroyDiagramWindow();
   DestroyProcessSummary();
-  ProcessListCallbacks = ProcessListHooks{};
+  SetProcessListHooks({});
   FreeAllHistoryImages();
   DestroyTooltips();
   DestroyAllWindows();  // the controls go with their windows
@@ -105,7 +103,7 @@ void DestroyWindows() {
   DestroyWindowList();
   FreeTransparencyScale();
   FreeStatusBar();
-  SettingsHooks = PreferenceHooks{};
+  SetPreferenceHooks({});
   DetachPreferencesWindow();
   ClearLoopEvents();
   DestroyLookCache();  // after everything that showed its fonts, brushes and pictures
@@ -186,15 +184,20 @@ bool BuildWindows() {
   // The subsystems find their controls and owner through these; app does
   // what follows from their outcomes (memory tables, menus, refresh stamp).
   // The monitoring view draws into its controls once they are built.
-  MonitorViewCallbacks.control = [](int id) { return BuiltControl(id); };
-  MonitorViewCallbacks.mainWindow = [] { return MainWindow; };
-  ProcessListCallbacks.list = [] { return ControlHandle(kProcessList); };
-  ProcessListCallbacks.refreshed = ProcessesRefreshed;
-  ProcessCommandCallbacks.list = [] { return ControlHandle(kProcessList); };
-  ProcessCommandCallbacks.owner = [] { return MainWindow; };
-  ProcessCommandCallbacks.processMenu = [] { return PopupMenuHandle(2); };
-  ProcessCommandCallbacks.showProcessMenu = [] { ShowPopupMenu(2); };
-  ProcessCommandCallbacks.listRefreshed = [] { SetListStamp(); };
+  SetMonitorViewHooks({[](int id) { return BuiltControl(id); }, [] { return MainWindow; }});
+  // The strips, the diagram and the summary panel hang off every refresh.
+  SetProcessListHooks({{CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage},
+                       [] {
+                         if (DiagramWindowVisible()) {
+                           DrawProcessPie();
+                           ShowPieInfo();
+                         }
+                         UpdateProcessSummary();
+                       },
+                       [] { return ControlHandle(kProcessList); },
+                       ProcessesRefreshed});
+  SetProcessCommandHooks({[] { return ControlHandle(kProcessList); }, [] { return MainWindow; },
+                          [] { return PopupMenuHandle(2); }, [] { ShowPopupMenu(2); }, [] { SetListStamp(); }});
 
   // 4.-5. The controls of window 0, containers before their children.
   // Windows 1 to 5 follow at their first use (BuildOtherWindow).
@@ -215,33 +218,27 @@ bool BuildWindows() {
   // 6. The popup menus.
   BuildPopupMenus();
 
-  // 7. The first fill of the lists. The strips, the diagram and the summary
-  // panel hang off every refresh of the process list.
+  // 7. The first fill of the lists.
   PrepareHistoryImages(ClientSize(MainWindow).w, dpi);
   SetUpProcessSummary(ControlHandle(kProcessSummary));
-  ProcessListCallbacks.history = {CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage};
-  ProcessListCallbacks.listChanged = [] {
-    if (DiagramWindowVisible()) {
-      DrawProcessPie();
-      ShowPieInfo();
-    }
-    UpdateProcessSummary();
-  };
   RefreshProcessList();
 
   // 8. The settings: preferences, column flags and widths, topmost state.
-  SettingsHooks.mainWindow = MainWindow;
   // velkor.ini keeps the widths in 96-DPI units.
-  SettingsHooks.setColumnWidth = [](int column, int width) {
-    ListView_SetColumnWidth(ControlHandle(kProcessList), column, ColumnWidthAtDpi(width, LayoutDpiOf(kMainWindow)));
-  };
-  SettingsHooks.columnWidth = [](int column) {
-    return StoredColumnWidth(ListView_GetColumnWidth(ControlHandle(kProcessList), column), LayoutDpiOf(kMainWindow));
-  };
-  SettingsHooks.setTopmost = [](bool topmost) {
-    SetWindowPos(MainWindow, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  };
+  SetPreferenceHooks({[window = MainWindow] { return window; },
+                      [](int column, int width) {
+                        ListView_SetColumnWidth(ControlHandle(kProcessList), column,
+                                                ColumnWidthAtDpi(width, LayoutDpiOf(kMainWindow)));
+                      },
+                      [](int column) {
+                        return StoredColumnWidth(ListView_GetColumnWidth(ControlHandle(kProcessList), column),
+                                                 LayoutDpiOf(kMainWindow));
+                      },
+                      [](bool topmost) {
+                        SetWindowPos(MainWindow, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                      },
+                      FillPreferenceControls});
   WirePreferencesWindow();
   LoadPreferences(true);
   // The first fill made strips by the default; stored settings may not want them.

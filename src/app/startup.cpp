@@ -10,12 +10,13 @@
 #include "shell/instance_win.h"
 #include "errors/on_error.h"
 #include "monitor/diagram_window_win.h"
-#include "monitor/history_strip.h"
+#include "monitor/history_strip_win.h"
 #include "procs/path_text.h"
 #include "procs/priority.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
 #include "settings/preferences.h"
+#include "settings/settings_file_win.h"
 #include "win/com.h"
 #include "win/message_box.h"
 #include "win/start_process.h"
@@ -99,7 +100,7 @@ bool StartProgram() {
   EnablePrivilege("SeShutdownPrivilege");
   SYSTEM_INFO system{};
   GetSystemInfo(&system);
-  ProcessorCount = system.dwNumberOfProcessors;
+  SetProcessorCount(system.dwNumberOfProcessors);
   SetPreferenceDefaults();
   AddShutdownStep(SavePreferencesAtShutdown);
   CurrentView = 0;

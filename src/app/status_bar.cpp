@@ -17,7 +17,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
-#include "monitor/history_strip.h"
+#include "monitor/history_strip_win.h"
 #include "win/unique_handle.h"
 #include "win/source_location.h"
 

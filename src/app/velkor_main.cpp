@@ -23,7 +23,7 @@ volatile int faultDivisor = 0;
 // Rows whose first question divides by zero: handed to a procedure of
 // another unit, they make the fault happen while that procedure runs. After
 // "Fortfahren" they hold nothing.
-class FaultingRows final : public velkor::RowStore {
+class FaultingRows final : public velkor::ProcessRows {
  public:
   [[nodiscard]] int RowCount() const override {
     FaultOnce();
@@ -34,6 +34,11 @@ class FaultingRows final : public velkor::RowStore {
     return {};
   }
   void SetCellText(int, int, const std::string&) override {}
+  int AppendRow(const NewRow&) override { return -1; }
+  void DeleteRow(int) override {}
+  void SetRowBackground(int, velkor::Rgb) override {}
+  [[nodiscard]] const velkor::ProcessRowFacts* Facts(int) const override { return nullptr; }
+  void SetFacts(int, const velkor::ProcessRowFacts&) override {}
 
  private:
   void FaultOnce() const {
@@ -67,7 +72,7 @@ LRESULT CALLBACK FaultTriggerCallback(HWND window, UINT message, WPARAM wParam, 
   }
   if (message == inHistoryStrips) {
     FaultingRows rows;
-    velkor::SwitchHistoryImages(rows, velkor::kHistoryImageColumn, true);
+    velkor::SwitchHistoryImages(rows, true);
     return 0;
   }
   if (message == inCpuLoad) {

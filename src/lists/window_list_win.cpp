@@ -13,7 +13,7 @@
 #include "gfx/image_names.h"
 #include "procs/list_icons_win.h"
 #include "procs/process_library.h"
-#include "procs/process_list.h"
+#include "procs/process_list_win.h"
 #include "win/foreign_window.h"
 #include "win/list_view.h"
 #include "win/message_box.h"
@@ -272,15 +272,12 @@ std::optional<LRESULT> WindowListNotify(const NMHDR* header) {
 bool SelectProcessRowByPid(HWND processList, uint32_t pid) {
   VELKOR_PLACE(kProceduresUnit);
   if (!processList) return false;
-  const int count = ListView_GetItemCount(processList);
-  for (int row = 0; row < count; ++row) {
-    if (ParseListNumber(Cell(processList, row, kPidColumn)) != pid) continue;
-    SetFocus(processList);
-    SelectListRow(processList, row);
-    ListView_EnsureVisible(processList, row, FALSE);
-    return true;
-  }
-  return false;
+  const int row = ProcessRowOf(pid);
+  if (row < 0) return false;
+  SetFocus(processList);
+  SelectListRow(processList, row);
+  ListView_EnsureVisible(processList, row, FALSE);
+  return true;
 }
 
 int SelectedWindowRow() {

@@ -47,8 +47,8 @@ std::optional<LRESULT> WindowListNotify(const NMHDR* header);
 
 // Clears the selection of a list, then selects `row` (none for -1).
 using win::SelectListRow;
-// Selects, focuses and shows the first row of the process list whose PID
-// column reads `pid`; false (nothing changed) without one.
+// Selects, focuses and shows the first row of the process list that stands
+// for `pid`; false (nothing changed) without one.
 bool SelectProcessRowByPid(HWND processList, uint32_t pid);
 
 // The selected row (-1 for none), the window whose handle it shows (null

@@ -135,20 +135,17 @@ void SetInfoTexts(const PieInfoTexts& texts) {
 void ReadRows() {
   diagram.rows.clear();
   diagram.shown.clear();
-  ProcessRows& rows = ProcessListRows();
+  const ProcessRows& rows = ProcessListRows();
   for (int row = 0; row < rows.RowCount(); ++row) {
-    PieRow pie;
-    pie.pid = static_cast<uint32_t>(LeadingWholeNumber(rows.CellText(row, 3)));
-    pie.cpuText = rows.CellText(row, 2);
-    pie.memoryKb = ParseGrouped(rows.CellText(row, 5));
-    pie.virtualKb = ParseGrouped(rows.CellText(row, 6));
-    pie.pagedKb = ParseGrouped(rows.CellText(row, 7));
-    pie.nonPagedKb = ParseGrouped(rows.CellText(row, 8));
+    const ProcessRowFacts* facts = rows.Facts(row);
+    if (!facts) continue;
+    PieRow pie = PieRowOf(*facts);
+    pie.cpuText = rows.CellText(row, kCpuColumn);
     const ProcessRowLook look = ProcessRowLookAt(row);
     if (look.hasBackground)
       pie.background = Rgb{GetRValue(look.background), GetGValue(look.background), GetBValue(look.background)};
     diagram.rows.push_back(std::move(pie));
-    diagram.shown.push_back({rows.CellText(row, 0), rows.CellText(row, 13)});
+    diagram.shown.push_back({rows.CellText(row, kNameColumn), facts->path});
   }
 }
 

@@ -83,10 +83,6 @@ int Store(StripColumns image) {
   return number;
 }
 
-int ImageOfRow(const RowStore& rows, int row, int column) {
-  return static_cast<int>(std::clamp<int64_t>(LeadingWholeNumber(rows.CellText(row, column)), 0, 0x7FFFFFFF));
-}
-
 }  // namespace
 
 int HistoryImageWidthFor(int clientWidth, int dpi) {
@@ -137,11 +133,11 @@ void FreeHistoryImage(int image) {
   if (history.images.erase(image)) ++history.revision;
 }
 
-void ResizeHistoryImages(RowStore& rows, int column, int width) {
+void ResizeHistoryImages(ProcessRows& rows, int width) {
   VELKOR_PLACE(kProceduresUnit);
   SetHistoryImageWidth(width);
   for (int row = 0; row < rows.RowCount(); ++row) {
-    const int old = ImageOfRow(rows, row, column);
+    const int old = rows.HistoryImageOf(row);
     const auto found = history.images.find(old);
     if (found == history.images.end()) continue;
     // The old picture right-aligned on a fresh one: the newest history stays
@@ -154,20 +150,20 @@ void ResizeHistoryImages(RowStore& rows, int column, int width) {
       fresh.bar[static_cast<size_t>(x)] = before.bar[static_cast<size_t>(x - shift)];
     }
     history.images.erase(found);
-    rows.SetCellText(row, column, std::to_string(Store(std::move(fresh))));
+    rows.SetHistoryImage(row, Store(std::move(fresh)));
   }
   ++history.revision;
 }
 
-void SwitchHistoryImages(RowStore& rows, int column, bool enabled) {
+void SwitchHistoryImages(ProcessRows& rows, bool enabled) {
   VELKOR_PLACE(kProceduresUnit);
   for (int row = 0; row < rows.RowCount(); ++row) {
-    const int image = ImageOfRow(rows, row, column);
+    const int image = rows.HistoryImageOf(row);
     if (enabled) {
-      if (!history.images.contains(image)) rows.SetCellText(row, column, std::to_string(CreateHistoryImage()));
+      if (!history.images.contains(image)) rows.SetHistoryImage(row, CreateHistoryImage());
     } else {
       FreeHistoryImage(image);
-      rows.SetCellText(row, column, "0");
+      rows.SetHistoryImage(row, 0);
     }
   }
   if (!enabled) FreeAllHistoryImages();

@@ -1,14 +1,14 @@
 // The CPU history strips of the process list: one small scrolling picture of
 // a process's CPU load per row, shown by the status bar of the "Prozesse"
-// view beside its counters. The pictures are kept here by number;
-// a row carries its picture's number in its hidden column 14 ("0": none).
+// view beside its counters. The pictures are kept here by number; a row
+// carries its picture's number (ProcessRows::HistoryImageOf, 0: none).
 #pragma once
 
 #include <cstdint>
 #include <optional>
 
 #include "gfx/canvas.h"
-#include "procs/row_store.h"
+#include "procs/process_list.h"
 
 namespace velkor {
 
@@ -44,10 +44,10 @@ void AdvanceHistoryImage(int image, float load);
 void FreeHistoryImage(int image);
 // Every row's picture made anew at `width`, its history kept at the right
 // edge; the rows get the new numbers.
-void ResizeHistoryImages(RowStore& rows, int column, int width);
-// Switching the strips off frees every picture and writes "0" into each
-// row's column; switching them on gives each row without one a fresh picture.
-void SwitchHistoryImages(RowStore& rows, int column, bool enabled);
+void ResizeHistoryImages(ProcessRows& rows, int width);
+// Switching the strips off frees every picture and gives each row 0;
+// switching them on gives each row without one a fresh picture.
+void SwitchHistoryImages(ProcessRows& rows, bool enabled);
 // Frees every picture (shutdown, tests).
 void FreeAllHistoryImages();
 
@@ -57,23 +57,5 @@ int HistoryImageCount();
 // Grows with every change of any picture: whoever shows one can tell
 // whether it must draw again.
 uint64_t HistoryImagesRevision();
-
-// --- Win32 side (history_strip_win.cpp) ---
-
-// Loads the background strip and sets the width for the main window's
-// client width at `dpi`; before the first process-list refresh.
-void PrepareHistoryImages(int clientWidth, int dpi);
-
-// Switches the strips of the process list on or off and sets
-// PreferencesCPUPerProcess to match (the preferences window calls it); the
-// status bar follows at its next update.
-void SetHistoryImagesEnabled(bool enabled);
-// After a size or scale change of the main window; nothing while the strips are off.
-void ResizeProcessHistoryImages(int clientWidth, int dpi);
-// Draws the picture of the selected process row into `bar` (the status
-// bar's canvas at `dpi`) by DrawHistoryImageInBar; false when there is none.
-bool DrawSelectedHistoryImage(Canvas& bar, int dpi);
-// The number of the selected row's picture, 0 for none.
-int SelectedHistoryImage();
 
 }  // namespace velkor

@@ -1,13 +1,10 @@
-// The history strips of the process list's rows on Windows: the background
-// from the program's pictures, the rows from the list view.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
-#include "monitor/history_strip.h"
-#include "procs/format.h"
+#include "monitor/history_strip_win.h"
 #include "procs/process_list_win.h"
 #include "settings/preferences.h"
 #include "win/source_location.h"
@@ -21,8 +18,8 @@ void PrepareHistoryImages(int clientWidth, int dpi) {
 
 void SetHistoryImagesEnabled(bool enabled) {
   VELKOR_PLACE(kProceduresUnit);
-  Preferences.PreferencesCPUPerProcess = enabled ? 1 : 0;
-  SwitchHistoryImages(ProcessListRows(), kHistoryImageColumn, enabled);
+  SetCpuPerProcessPreference(enabled);
+  SwitchHistoryImages(ProcessListRows(), enabled);
 }
 
 void ResizeProcessHistoryImages(int clientWidth, int dpi) {
@@ -33,15 +30,14 @@ void ResizeProcessHistoryImages(int clientWidth, int dpi) {
     return;
   }
   if (width == HistoryImageWidth()) return;
-  ResizeHistoryImages(ProcessListRows(), kHistoryImageColumn, width);
+  ResizeHistoryImages(ProcessListRows(), width);
 }
 
 int SelectedHistoryImage() {
   HWND list = ProcessListHandle();
   if (!list || !Preferences.PreferencesCPUPerProcess) return 0;
   const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-  if (row < 0) return 0;
-  return static_cast<int>(LeadingWholeNumber(ProcessListRows().CellText(row, kHistoryImageColumn)));
+  return row < 0 ? 0 : ProcessListRows().HistoryImageOf(row);
 }
 
 bool DrawSelectedHistoryImage(Canvas& bar, int dpi) {

@@ -105,24 +105,4 @@ struct MemoryTableTexts {
 };
 MemoryTableTexts FormatMemoryTables(const MemoryStatus& status, uint64_t workingSetSum);
 
-// --- Win32 side (monitor_view_win.cpp) ---
-
-// One step of the processor and memory graphs, each unless its "Pause" box
-// is checked; shows them.
-void StepMonitorGraphs();
-// True while at least one graph would move at a step (its "Pause" box is
-// not checked).
-bool MonitorGraphsRunning();
-// Takes the three samples into LastSample; with `showView` the view's
-// percent labels and the meter follow.
-void TakeMonitorSample(bool showView);
-// Re-creates the graph canvases at the main window's client width, keeping
-// their history (the loop calls it on every size event).
-void RebuildGraphCanvases();
-// Fills both memory tables; the process-list refresh calls it at its end with
-// the sum of all listed working sets.
-void UpdateMemoryTables(uint64_t workingSetSum);
-// Frees the view's bitmaps and forgets its graphs (tests, between windows).
-void DestroyMonitorView();
-
 }  // namespace velkor

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "gfx/bitmap.h"
 #include "gfx/dpi_scale.h"
@@ -19,12 +20,12 @@
 
 namespace velkor {
 
-MonitorViewHooks MonitorViewCallbacks;
-
 namespace {
 
-HWND Control(int id) { return MonitorViewCallbacks.control ? MonitorViewCallbacks.control(id) : nullptr; }
-HWND Main() { return MonitorViewCallbacks.mainWindow ? MonitorViewCallbacks.mainWindow() : nullptr; }
+MonitorViewHooks hooks;
+
+HWND Control(int id) { return hooks.control ? hooks.control(id) : nullptr; }
+HWND Main() { return hooks.mainWindow ? hooks.mainWindow() : nullptr; }
 
 constexpr int kMeterImage = 194;
 constexpr int kProcessorImage = 195;
@@ -265,5 +266,7 @@ void DestroyMonitorView() {
   view.processor = HistoryGraph{};
   view.memory = HistoryGraph{};
 }
+
+void SetMonitorViewHooks(MonitorViewHooks wanted) { hooks = std::move(wanted); }
 
 }  // namespace velkor

@@ -60,7 +60,7 @@ Pixel ToPixel(Rgb c) { return MakePixel(c.r, c.g, c.b); }
 // The value of a row for a per-process measure.
 double RowValue(PieMeasure measure, const PieRow& row) {
   switch (measure) {
-    case PieMeasure::kCpu: return ParseDecimal(row.cpuText);
+    case PieMeasure::kCpu: return row.cpuLoad;
     case PieMeasure::kMemory: return row.memoryKb;
     case PieMeasure::kVirtualMemory: return row.virtualKb;
     case PieMeasure::kPagedPool: return row.pagedKb;
@@ -71,6 +71,19 @@ double RowValue(PieMeasure measure, const PieRow& row) {
 }
 
 }  // namespace
+
+PieRow PieRowOf(const ProcessRowFacts& facts) {
+  // Whole KB, truncated, as the cells show them.
+  auto kb = [](uint64_t bytes) { return static_cast<double>(bytes / 1024); };
+  PieRow row;
+  row.pid = facts.pid;
+  row.cpuLoad = facts.cpuLoad;
+  row.memoryKb = kb(facts.workingSet);
+  row.virtualKb = kb(facts.privateBytes);
+  row.pagedKb = kb(facts.pagedPool);
+  row.nonPagedKb = kb(facts.nonPagedPool);
+  return row;
+}
 
 Pixel ProcessSliceColour(uint32_t pid) {
   std::minstd_rand generator(pid);
@@ -198,7 +211,7 @@ PieInfoTexts PriorityPieInfo(const PieSlice& slice, const std::vector<PieRow>& r
   int count = 0;
   for (const PieRow& row : rows) {
     if (PriorityClassIndexOf(row.background) != slice.index) continue;
-    cpu += ParseDecimal(row.cpuText);
+    cpu += row.cpuLoad;
     memoryKb += row.memoryKb;
     ++count;
   }

@@ -12,6 +12,7 @@
 #include "gfx/canvas.h"
 #include "gfx/dpi_scale.h"
 #include "procs/priority.h"
+#include "procs/process_list.h"
 
 namespace velkor {
 
@@ -28,13 +29,18 @@ inline constexpr int kPieMeasureCount = 6;
 // What the pie needs of one process row.
 struct PieRow {
   uint32_t pid = 0;
-  std::string cpuText;  // column 2
+  float cpuLoad = 0;    // percent as column 2 shows it
+  std::string cpuText;  // column 2 itself, for the info panel
   double memoryKb = 0;  // columns 5..8, in KB as shown
   double virtualKb = 0;
   double pagedKb = 0;
   double nonPagedKb = 0;
   std::optional<Rgb> background;  // the row's priority colour; none counts as normal
 };
+
+// The numbers of a process-list row as the pie takes them (the row's
+// background and its texts are not facts; the caller adds them).
+PieRow PieRowOf(const ProcessRowFacts& facts);
 
 // One slice in drawing order: a row of the list (per-process measures) or a
 // priority class 0..5 = idle..realtime (measure "Priorität").

@@ -107,15 +107,14 @@ void UpdateProcessSummary() {
   HWND list = ProcessListHandle();
   if (!summary.box || !list) return;
   const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-  ProcessRows& rows = ProcessListRows();
+  const ProcessRows& rows = ProcessListRows();
   SummaryTexts texts;
   std::string path;
-  if (row >= 0) {
-    path = rows.CellText(row, 13);
-    const auto pid = static_cast<uint32_t>(LeadingWholeNumber(rows.CellText(row, 3)));
-    texts = SelectedProcessSummary(rows.CellText(row, 0), rows.CellText(row, 1),
+  if (const ProcessRowFacts* facts = row >= 0 ? rows.Facts(row) : nullptr) {
+    path = facts->path;
+    texts = SelectedProcessSummary(rows.CellText(row, kNameColumn), rows.CellText(row, kTitleColumn),
                                    path.empty() ? std::string() : FileVersionText(path, kCompanyNameBit, false),
-                                   rows.CellText(row, 2), ProcessWorkingSet(pid));
+                                   rows.CellText(row, kCpuColumn), ProcessWorkingSet(facts->pid));
   } else {
     texts = MachineSummary(rows.RowCount(), UserName(), GetTickCount64(), PrimaryDesktop());
   }

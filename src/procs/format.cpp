@@ -69,6 +69,8 @@ std::string FormatDecimalDouble(double v, int n) {
   return text;
 }
 
+float RoundedDecimal(float v, int n) { return TextToFloat(FixedText(static_cast<double>(v), n)); }
+
 float ParseDecimal(std::string_view s) {
   std::string text(s);
   if (UseComma()) ReplaceAll(text, ',', '.');

@@ -15,6 +15,9 @@ namespace velkor {
 std::string FormatDecimal(float v, int n);
 std::string FormatDecimalDouble(double v, int n);
 
+// v as FormatDecimal(v, n) shows it, as a number (0.06 -> 0.1 for n = 1).
+float RoundedDecimal(float v, int n);
+
 // The leading decimal number of s as strtod reads it; 0 when there is none.
 // With the comma setting a "," counts as the decimal separator.
 float ParseDecimal(std::string_view s);

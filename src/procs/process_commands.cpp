@@ -12,9 +12,9 @@
 
 namespace velkor {
 
-uint32_t ProcessorCount = 1;
-
 namespace {
+
+uint32_t machineProcessors = 1;
 
 constexpr const std::array<uint32_t, 6>& kCommandClasses = kPriorityClassesFromHighest;
 
@@ -38,26 +38,24 @@ std::string Quoted(std::string_view name) { return Join({"\"", name, "\""}); }
 
 }  // namespace
 
-uint32_t PidFromCell(std::string_view text) {
-  const int64_t value = LeadingWholeNumber(text);
-  if (value <= 0 || value > std::numeric_limits<uint32_t>::max()) return 0;
-  return static_cast<uint32_t>(value);
-}
+uint32_t ProcessorCount() { return machineProcessors; }
+
+void SetProcessorCount(uint32_t count) { machineProcessors = std::max<uint32_t>(count, 1); }
 
 std::optional<uint32_t> PriorityClassOfCommand(int command) {
   if (command < kFirstPriorityCommand || command > kLastPriorityCommand) return std::nullopt;
   return kCommandClasses[static_cast<size_t>(command - kFirstPriorityCommand)];
 }
 
-std::optional<int> PriorityCommandOfText(std::string_view priorityText) {
-  for (size_t i = 0; i < kCommandClasses.size(); ++i)
-    if (PriorityName(kCommandClasses[i]) == priorityText) return kFirstPriorityCommand + static_cast<int>(i);
-  return std::nullopt;
+std::optional<int> PriorityCommandOfClass(uint32_t priorityClass) {
+  const auto found = std::find(kCommandClasses.begin(), kCommandClasses.end(), priorityClass);
+  if (found == kCommandClasses.end()) return std::nullopt;
+  return kFirstPriorityCommand + static_cast<int>(found - kCommandClasses.begin());
 }
 
-void AddRowMarks(ProcessMenuMarks& marks, std::string_view priorityText, std::optional<uint64_t> affinityMask,
+void AddRowMarks(ProcessMenuMarks& marks, uint32_t priorityClass, std::optional<uint64_t> affinityMask,
                  uint32_t processorCount) {
-  if (std::optional<int> item = PriorityCommandOfText(priorityText)) AddOnce(marks.priorityItems, *item);
+  if (std::optional<int> item = PriorityCommandOfClass(priorityClass)) AddOnce(marks.priorityItems, *item);
   if (!affinityMask) return;
   const uint32_t count = std::min<uint32_t>(processorCount, kMaxProcessorItems);
   for (uint32_t n = 0; n < count; ++n)

@@ -13,7 +13,8 @@
 namespace velkor {
 
 // The processors of this machine, set once at start (1 until then).
-extern uint32_t ProcessorCount;
+uint32_t ProcessorCount();
+void SetProcessorCount(uint32_t count);
 
 // Command identifiers shared with the menus, the toolbar and the dispatch.
 inline constexpr int kKillCommand = 23;
@@ -30,22 +31,19 @@ inline constexpr int kResumeCommand = 104;
 inline constexpr int kOptimizeCommand = 105;
 inline constexpr int kOpenFolderCommand = 106;
 
-// What a command reads from one selected row: columns 3 (PID), 0 (name),
-// 4 (priority) and 13 (path).
+// What a command reads from one selected row: its PID, name (as column 0
+// shows it), priority class and path.
 struct SelectedProcess {
   uint32_t pid = 0;
   std::string name;
-  std::string priority;  // the text of the priority column
+  uint32_t priorityClass = 0;  // 0 for "N/A"
   std::string path;
 };
 
-// The process identifier of a PID cell; 0 for text that holds none.
-uint32_t PidFromCell(std::string_view text);
-
 // The priority class a command 33..38 sets, or nothing for other identifiers.
 std::optional<uint32_t> PriorityClassOfCommand(int command);
-// The priority item whose caption is `priorityText`, or nothing ("N/A").
-std::optional<int> PriorityCommandOfText(std::string_view priorityText);
+// The priority item of a priority class, or nothing ("N/A").
+std::optional<int> PriorityCommandOfClass(uint32_t priorityClass);
 
 // The check marks of the process menu, summed over the selected rows.
 struct ProcessMenuMarks {
@@ -55,7 +53,7 @@ struct ProcessMenuMarks {
 };
 // Adds one row: its priority item, and one processor item for every bit of
 // `affinityMask` (when it could be read) below `processorCount` (at most 64).
-void AddRowMarks(ProcessMenuMarks& marks, std::string_view priorityText, std::optional<uint64_t> affinityMask,
+void AddRowMarks(ProcessMenuMarks& marks, uint32_t priorityClass, std::optional<uint64_t> affinityMask,
                  uint32_t processorCount);
 
 // Processor n (0..63) toggled in `mask`: cleared when its item was checked,

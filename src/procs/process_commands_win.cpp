@@ -7,9 +7,8 @@
 
 #include "procs/path_text.h"
 #include "procs/process_library.h"
-#include "procs/process_list.h"
+#include "procs/process_list_win.h"
 #include "settings/preferences.h"
-#include "win/list_view.h"
 #include "win/message_box.h"
 #include "win/system_functions.h"
 #include "win/unique_handle.h"
@@ -17,33 +16,21 @@
 
 namespace velkor {
 
-ProcessCommandHooks ProcessCommandCallbacks;
-
 namespace {
 
 using win::UniqueKernelHandle;
 
-// The columns the commands read.
-constexpr int kNameCell = 0;
-constexpr int kPidCell = 3;
-constexpr int kPriorityCell = 4;
-constexpr int kPathCell = 13;
+ProcessCommandHooks hooks;
+ShellOpenHook shellOpen;
+KillHook killHook;
 
-struct CommandHooks {
-  ShellOpenHook shellOpen;
-  KillObserver killObserver;
-};
-CommandHooks hooks;
-
-HWND ProcessList() { return ProcessCommandCallbacks.list ? ProcessCommandCallbacks.list() : nullptr; }
-HWND Owner() { return ProcessCommandCallbacks.owner ? ProcessCommandCallbacks.owner() : nullptr; }
-HMENU ProcessMenu() { return ProcessCommandCallbacks.processMenu ? ProcessCommandCallbacks.processMenu() : nullptr; }
-
-std::string CellText(HWND list, int row, int column) { return win::ListViewCellText(list, row, column); }
+HWND ProcessList() { return hooks.list ? hooks.list() : nullptr; }
+HWND Owner() { return hooks.owner ? hooks.owner() : nullptr; }
+HMENU ProcessMenu() { return hooks.processMenu ? hooks.processMenu() : nullptr; }
 
 void ShellOpen(const std::string& target) {
-  if (hooks.shellOpen) {
-    hooks.shellOpen(target);
+  if (shellOpen) {
+    shellOpen(target);
     return;
   }
   ShellExecuteA(Owner(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -58,7 +45,7 @@ bool Ask(const std::string& question) {
 }
 
 void Kill(const SelectedProcess& row, uint32_t exitCode) {
-  if (hooks.killObserver) hooks.killObserver(row.pid);
+  if (killHook) killHook(row.pid);
   if (!KillProcess(row.pid, exitCode)) Notice(KillFailedMessage(row.name));
 }
 
@@ -75,12 +62,9 @@ std::vector<SelectedProcess> SelectedProcesses() {
   HWND list = ProcessList();
   if (!list) return rows;
   for (int row = -1; (row = ListView_GetNextItem(list, row, LVNI_SELECTED)) >= 0;) {
-    SelectedProcess process;
-    process.pid = PidFromCell(CellText(list, row, kPidCell));
-    process.name = CellText(list, row, kNameCell);
-    process.priority = CellText(list, row, kPriorityCell);
-    process.path = CellText(list, row, kPathCell);
-    rows.push_back(std::move(process));
+    const ProcessRowFacts* facts = ProcessFactsAt(row);
+    if (!facts) continue;
+    rows.push_back({facts->pid, facts->name, facts->priorityClass, facts->path});
   }
   return rows;
 }
@@ -95,7 +79,7 @@ bool MarkProcessMenu(HMENU menu) {
     std::optional<uint64_t> mask;
     if (UniqueKernelHandle process{OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, row.pid)})
       mask = AffinityOf(process.get());
-    AddRowMarks(marks, row.priority, mask, ProcessorCount);
+    AddRowMarks(marks, row.priorityClass, mask, ProcessorCount());
   }
   for (int item : marks.priorityItems) CheckMenuItem(menu, static_cast<UINT>(item), MF_BYCOMMAND | MF_CHECKED);
   for (int item : marks.processorItems) CheckMenuItem(menu, static_cast<UINT>(item), MF_BYCOMMAND | MF_CHECKED);
@@ -105,8 +89,7 @@ bool MarkProcessMenu(HMENU menu) {
 void PrepareProcessMenu() {
   VELKOR_PLACE(kProceduresUnit);
   HMENU menu = ProcessMenu();
-  if (menu && MarkProcessMenu(menu) && ProcessCommandCallbacks.showProcessMenu)
-    ProcessCommandCallbacks.showProcessMenu();
+  if (menu && MarkProcessMenu(menu) && hooks.showProcessMenu) hooks.showProcessMenu();
 }
 
 void KillSelectedProcesses() {
@@ -186,10 +169,10 @@ void OptimizeSelectedProcesses() {
 
 void OptimizeAllProcesses() {
   VELKOR_PLACE(kProceduresUnit);
-  HWND list = ProcessList();
-  if (!list) return;
-  const int count = ListView_GetItemCount(list);
-  for (int row = 0; row < count; ++row) RemovePageFaults(PidFromCell(CellText(list, row, kPidCell)));
+  if (!ProcessList()) return;
+  const ProcessRows& rows = ProcessListRows();
+  for (int row = 0; row < rows.RowCount(); ++row)
+    if (const ProcessRowFacts* facts = rows.Facts(row)) RemovePageFaults(facts->pid);
 }
 
 void OpenProcessFolder() {
@@ -217,11 +200,12 @@ void SearchProcessOnline() {
 void RefreshProcessesNow() {
   VELKOR_PLACE(kProceduresUnit);
   RefreshProcessList();
-  if (ProcessCommandCallbacks.listRefreshed) ProcessCommandCallbacks.listRefreshed();
+  if (hooks.listRefreshed) hooks.listRefreshed();
 }
 
-void SetShellOpenHook(ShellOpenHook hook) { hooks.shellOpen = std::move(hook); }
+void SetProcessCommandHooks(ProcessCommandHooks wanted) { hooks = std::move(wanted); }
+void SetShellOpenHook(ShellOpenHook hook) { shellOpen = std::move(hook); }
 void OpenWithShell(const std::string& target) { ShellOpen(target); }
-void SetKillObserver(KillObserver observer) { hooks.killObserver = std::move(observer); }
+void SetKillHook(KillHook hook) { killHook = std::move(hook); }
 
 }  // namespace velkor

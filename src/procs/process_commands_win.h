@@ -23,7 +23,8 @@ struct ProcessCommandHooks {
   std::function<void()> showProcessMenu;  // opens popup menu 2 at the mouse position
   std::function<void()> listRefreshed;    // after "Aktualisieren": restarts the refresh interval
 };
-extern ProcessCommandHooks ProcessCommandCallbacks;
+// App hands them over when it builds the windows; {} lets go of them.
+void SetProcessCommandHooks(ProcessCommandHooks hooks);
 
 // The selected rows of the process list, top to bottom.
 std::vector<SelectedProcess> SelectedProcesses();
@@ -65,7 +66,7 @@ void SetShellOpenHook(ShellOpenHook hook);
 // Opens a folder or an address as a double-click would (or hands it to the hook).
 void OpenWithShell(const std::string& target);
 // Runs just before each process is ended (tests watch the order).
-using KillObserver = std::function<void(uint32_t pid)>;
-void SetKillObserver(KillObserver observer);
+using KillHook = std::function<void(uint32_t pid)>;
+void SetKillHook(KillHook hook);
 
 }  // namespace velkor

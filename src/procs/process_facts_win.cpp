@@ -196,10 +196,12 @@ std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& s
   for (const SnapshotEntry& record : snapshot) {
     ProcessFacts facts;
     facts.pid = record.pid;
+    facts.parentPid = record.parentPid;
     facts.workingSet = record.workingSet;
     facts.pageFile = record.pageFile;
     facts.pagedPool = record.pagedPool;
     facts.nonPagedPool = record.nonPagedPool;
+    facts.virtualSize = record.virtualSize;
     if (facts.pid != 0) {
       KnownProcess entry;
       if (auto old = cache.processes.find(facts.pid);

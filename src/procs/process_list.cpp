@@ -51,6 +51,25 @@ bool Rewrite(ProcessRows& rows, int row, int column, const std::string& text, bo
   return true;
 }
 
+// The numbers one snapshot entry gives its row, over what the row knew
+// before (the history picture, and the CPU sample while it cannot be read).
+ProcessRowFacts RowFactsOf(const ProcessFacts& facts, ProcessRowFacts row, const std::string& name) {
+  const bool memory = facts.queryable;
+  row.pid = facts.pid;
+  row.parentPid = facts.parentPid;
+  row.name = name;
+  row.path = facts.path;
+  row.workingSet = memory ? facts.workingSet : 0;
+  row.privateBytes = memory ? facts.pageFile : 0;
+  row.pagedPool = memory ? facts.pagedPool : 0;
+  row.nonPagedPool = memory ? facts.nonPagedPool : 0;
+  row.virtualSize = memory ? facts.virtualSize : 0;
+  row.priorityClass = facts.priorityClass;
+  if (facts.queryable) row.cpu = facts.cpu;
+  row.startDate = facts.startDate;
+  return row;
+}
+
 // The texts one snapshot entry puts into its row (columns 0..13 except the
 // load, the times and the file size, which depend on the row's state).
 struct RowTexts {
@@ -226,16 +245,19 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
               FormatDuration(static_cast<int32_t>(std::min<int64_t>(cpuSeconds, std::numeric_limits<int32_t>::max())));
         }
       }
-      if (settings.cpuPerProcess && history.advance) {
-        const int64_t image = LeadingWholeNumber(rows.CellText(row, kHistoryImageColumn));
-        if (image != 0) history.advance(static_cast<int>(image), load);
-      }
+      const ProcessRowFacts* before = rows.Facts(row);
+      ProcessRowFacts numbers = RowFactsOf(facts, before ? *before : ProcessRowFacts{}, texts.name);
+      if (settings.cpuPerProcess && history.advance && numbers.historyImage != 0)
+        history.advance(numbers.historyImage, load);
       Rewrite(rows, row, kNameColumn, texts.name, changed);
       Rewrite(rows, row, kTitleColumn, texts.title, changed);
       if (settings.showZeroCpu || load != 0.0f) {
         Rewrite(rows, row, kCpuColumn, LoadText(load), changed);
-      } else if (!rows.CellText(row, kCpuColumn).empty()) {
-        rows.SetCellText(row, kCpuColumn, "");  // an idle process's load fades out without counting as a change
+        numbers.cpuLoad = RoundedDecimal(load, 1);
+      } else {
+        // An idle process's load fades out without counting as a change.
+        if (!rows.CellText(row, kCpuColumn).empty()) rows.SetCellText(row, kCpuColumn, "");
+        numbers.cpuLoad = 0.0f;
       }
       Rewrite(rows, row, kPidColumn, texts.pid, changed);
       if (Rewrite(rows, row, kPriorityColumn, texts.priority, changed)) {
@@ -249,6 +271,7 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
       if (settings.cpuTimeShown && cpuTime) Rewrite(rows, row, kCpuTimeColumn, *cpuTime, changed);
       Rewrite(rows, row, kAttributesColumn, texts.attributes, changed);
       Rewrite(rows, row, kPathColumn, facts.path, changed);
+      rows.SetFacts(row, numbers);
       continue;
     }
 
@@ -268,6 +291,8 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
     cells[kPathColumn] = facts.path;
     const int image = (settings.cpuPerProcess && history.create) ? history.create() : 0;
     cells[kHistoryImageColumn] = std::to_string(image);
+    added.facts = RowFactsOf(facts, {}, texts.name);
+    added.facts.historyImage = image;
     added.icon = facts.icon;
     added.textColour = AttributeTextColour(facts.attributes);
     added.background = PriorityBackground(facts.priorityClass);
@@ -289,8 +314,7 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
       continue;
     }
     if (settings.cpuPerProcess && history.release) {
-      const int64_t image = LeadingWholeNumber(rows.CellText(row, kHistoryImageColumn));
-      if (image != 0) history.release(static_cast<int>(image));
+      if (const int image = rows.HistoryImageOf(row); image != 0) history.release(image);
     }
     rows.DeleteRow(row);
     changed = true;
@@ -301,6 +325,20 @@ MergeOutcome MergeProcessSnapshot(ProcessRows& rows, const std::vector<ProcessFa
 
 bool RetryFullAccess(uint64_t privilegesAtTry, uint64_t privilegesNow, uint64_t triedInRefresh, uint64_t refreshNow) {
   return privilegesNow != privilegesAtTry || refreshNow - triedInRefresh >= kFullAccessRetryRefreshes;
+}
+
+int ProcessRows::HistoryImageOf(int row) const {
+  const ProcessRowFacts* facts = Facts(row);
+  return facts ? facts->historyImage : 0;
+}
+
+void ProcessRows::SetHistoryImage(int row, int image) {
+  const ProcessRowFacts* facts = Facts(row);
+  if (!facts) return;
+  ProcessRowFacts changed = *facts;
+  changed.historyImage = image;
+  SetFacts(row, changed);
+  SetCellText(row, kHistoryImageColumn, std::to_string(image));
 }
 
 std::string VectorProcessRows::CellText(int row, int column) const {
@@ -318,7 +356,7 @@ void VectorProcessRows::SetCellText(int row, int column, const std::string& text
 }
 
 int VectorProcessRows::AppendRow(const NewRow& row) {
-  rows_.push_back(Row{{row.cells.begin(), row.cells.end()}, row.icon, row.textColour, row.background});
+  rows_.push_back(Row{{row.cells.begin(), row.cells.end()}, row.facts, row.icon, row.textColour, row.background});
   return RowCount() - 1;
 }
 
@@ -328,6 +366,14 @@ void VectorProcessRows::DeleteRow(int row) {
 
 void VectorProcessRows::SetRowBackground(int row, Rgb colour) {
   if (Exists(row)) rows_[static_cast<size_t>(row)].background = colour;
+}
+
+const ProcessRowFacts* VectorProcessRows::Facts(int row) const {
+  return Exists(row) ? &rows_[static_cast<size_t>(row)].facts : nullptr;
+}
+
+void VectorProcessRows::SetFacts(int row, const ProcessRowFacts& facts) {
+  if (Exists(row)) rows_[static_cast<size_t>(row)].facts = facts;
 }
 
 }  // namespace velkor

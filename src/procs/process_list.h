@@ -42,26 +42,6 @@ inline constexpr int kHistoryImageColumn = 14;
 inline constexpr int kProcessListColumns = 18;
 inline constexpr int kFirstHiddenColumn = 14;
 
-// --- Win32 (process_list_win.cpp) ---------------------------------------
-
-// Merges a fresh snapshot into the process list; 1 when the list changed
-// (a row added or removed or a cell text rewritten), else 0. The first fill
-// at start-up is an ordinary refresh of the empty list. Callers other than
-// the periodic refresh set the list stamp afterwards.
-int RefreshProcessList();
-// Header-click sorting with the column kinds below, starting by column 0
-// ascending; the hidden columns 14..17 are locked at width 0.
-void SetUpProcessListSorting();
-// Shows or hides columns 1..13 after ColumnShown, keeping the widths of
-// hidden columns in ColumnWidths; hidden columns cannot be widened.
-void ApplyColumnVisibility();
-// The rows' icons taken again at the list's new DPI, in their places.
-void ProcessListDpiChanged(int dpi);
-// Frees the list's icons and per-path data (shutdown and tests).
-void DestroyProcessList();
-
-// --- Portable decisions ------------------------------------------------
-
 // How header-click sorting compares the cells of a column.
 enum class SortKind { kText, kWholeNumber, kDecimalNumber, kSize, kNone };
 SortKind ProcessColumnSortKind(int column);
@@ -106,6 +86,7 @@ std::string TrimBlanks(std::string_view text);
 // What the Win32 side found out about one snapshot entry.
 struct ProcessFacts {
   uint32_t pid = 0;
+  uint32_t parentPid = 0;  // the creator's PID when it started; it may have ended since
   std::string name;        // image name; "" when the process cannot be opened at all
   bool queryable = false;  // opened with query-information rights: CPU figures valid
   // Memory in bytes as the system reports it. The cells and the working-set
@@ -114,6 +95,7 @@ struct ProcessFacts {
   uint64_t pageFile = 0;
   uint64_t pagedPool = 0;
   uint64_t nonPagedPool = 0;
+  uint64_t virtualSize = 0;            // address space in use
   CpuSample cpu;                       // valid when queryable
   int64_t startDate = 0;               // creation time as a local date value (FileTimeToDate)
   uint32_t priorityClass = 0;          // 0 when it cannot be read
@@ -130,11 +112,33 @@ struct WindowTitle {
   std::string title;
 };
 
+// What a row of the list stands for, in numbers: the figures its texts
+// show, kept beside them by the merge, so that whoever needs a number of a
+// row reads it here and never back from a text.
+struct ProcessRowFacts {
+  uint32_t pid = 0;        // column 3
+  uint32_t parentPid = 0;  // no column
+  std::string name;        // as column 0 shows it
+  std::string path;        // column 13
+  float cpuLoad = 0;       // percent as column 2 shows it (one decimal); 0 while the cell is blank
+  // Bytes; 0 for a process that could not be queried, as its "0 KB".
+  uint64_t workingSet = 0;     // column 5
+  uint64_t privateBytes = 0;   // column 6, the page-file usage
+  uint64_t pagedPool = 0;      // column 7
+  uint64_t nonPagedPool = 0;   // column 8
+  uint64_t virtualSize = 0;    // no column
+  uint32_t priorityClass = 0;  // column 4; 0 for "N/A"
+  CpuSample cpu;               // the CPU-time sample of columns 15..17
+  int64_t startDate = 0;       // creation as a local date value; 0 while not read
+  int historyImage = 0;        // column 14: the CPU history picture, 0 for none
+};
+
 // Rows of the process list with what a row carries besides its texts.
 class ProcessRows : public RowStore {
  public:
   struct NewRow {
     std::array<std::string, kProcessListColumns> cells;
+    ProcessRowFacts facts;
     int icon = -1;
     std::optional<Rgb> textColour;
     std::optional<Rgb> background;
@@ -143,6 +147,13 @@ class ProcessRows : public RowStore {
   virtual int AppendRow(const NewRow& row) = 0;
   virtual void DeleteRow(int row) = 0;
   virtual void SetRowBackground(int row, Rgb colour) = 0;
+  // Null for a row that does not exist.
+  [[nodiscard]] virtual const ProcessRowFacts* Facts(int row) const = 0;
+  virtual void SetFacts(int row, const ProcessRowFacts& facts) = 0;
+
+  // The row's history picture: its fact and the text of column 14 together.
+  [[nodiscard]] int HistoryImageOf(int row) const;
+  void SetHistoryImage(int row, int image);
 };
 
 // The per-row CPU history images; any hook may be empty.
@@ -184,6 +195,7 @@ class VectorProcessRows final : public ProcessRows {
  public:
   struct Row {
     std::vector<std::string> cells;
+    ProcessRowFacts facts;
     int icon = -1;
     std::optional<Rgb> textColour;
     std::optional<Rgb> background;
@@ -194,6 +206,8 @@ class VectorProcessRows final : public ProcessRows {
   int AppendRow(const NewRow& row) override;
   void DeleteRow(int row) override;
   void SetRowBackground(int row, Rgb colour) override;
+  [[nodiscard]] const ProcessRowFacts* Facts(int row) const override;
+  void SetFacts(int row, const ProcessRowFacts& facts) override;
 
   [[nodiscard]] const Row& At(int row) const { return rows_.at(static_cast<size_t>(row)); }
   // Cell writes since the last call (the hidden sample columns excluded).

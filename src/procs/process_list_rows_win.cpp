@@ -19,6 +19,7 @@ namespace {
 struct MirrorRow {
   LPARAM id = 0;
   std::array<std::string, kProcessListColumns> cells;
+  ProcessRowFacts facts;
 };
 
 struct RowsState {
@@ -68,8 +69,11 @@ LPARAM ItemId(HWND list, int row) {
 
 // Builds the mirror from what the list holds (someone else added or removed
 // rows); rows without an identity get one. Cells of our own rows answer from
-// the old mirror while it is read.
+// the old mirror while it is read; their facts stay. A row someone else
+// added knows no numbers.
 void ReloadMirror() {
+  std::unordered_map<LPARAM, ProcessRowFacts> factsById;
+  for (MirrorRow& row : state.rows) factsById.emplace(row.id, std::move(row.facts));
   std::vector<MirrorRow> fresh;
   const int count = ListView_GetItemCount(state.list);
   for (int row = 0; row < count; ++row) {
@@ -86,6 +90,7 @@ void ReloadMirror() {
     }
     for (int column = 0; column < kProcessListColumns; ++column)
       mirror.cells[static_cast<size_t>(column)] = win::ListViewCellText(state.list, row, column);
+    if (auto known = factsById.find(mirror.id); known != factsById.end()) mirror.facts = std::move(known->second);
     fresh.push_back(std::move(mirror));
   }
   state.rows = std::move(fresh);
@@ -160,6 +165,7 @@ class ListViewRows final : public ProcessRows {
     MirrorRow mirror;
     mirror.id = state.nextId++;
     mirror.cells = row.cells;
+    mirror.facts = row.facts;
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = RowCount();
@@ -190,6 +196,14 @@ class ListViewRows final : public ProcessRows {
     if (!Exists(row)) return;
     state.looks[state.rows[static_cast<size_t>(row)].id].background = colour;
     NoteChangedCell(row, 0);
+  }
+
+  [[nodiscard]] const ProcessRowFacts* Facts(int row) const override {
+    return Exists(row) ? &state.rows[static_cast<size_t>(row)].facts : nullptr;
+  }
+
+  void SetFacts(int row, const ProcessRowFacts& facts) override {
+    if (Exists(row)) state.rows[static_cast<size_t>(row)].facts = facts;
   }
 
  private:

@@ -18,14 +18,14 @@
 
 namespace velkor {
 
-ProcessListHooks ProcessListCallbacks;
-
 namespace {
+
+ProcessListHooks hooks;
 
 // Finds list 139; a new list (the windows were built again) starts afresh:
 // its rows, columns, icons and the processes kept open.
 HWND AttachList() {
-  HWND list = ProcessListCallbacks.list ? ProcessListCallbacks.list() : nullptr;
+  HWND list = hooks.list ? hooks.list() : nullptr;
   if (AttachListRows(list)) {
     ResetProcessColumns(false);
     HIMAGELIST images = nullptr;
@@ -60,15 +60,14 @@ int RefreshProcessList() {
   MergeOutcome outcome;
   {
     ListRedrawBatch batch;
-    outcome =
-        MergeProcessSnapshot(ListRowStore(), facts, CollectedWindowTitles(), settings, ProcessListCallbacks.history);
+    outcome = MergeProcessSnapshot(ListRowStore(), facts, CollectedWindowTitles(), settings, hooks.history);
     if (outcome.startShell) win::StartProcess("explorer.exe");
     if (outcome.changed) {
-      if (ProcessListCallbacks.listChanged) ProcessListCallbacks.listChanged();
+      if (hooks.listChanged) hooks.listChanged();
       SortListRowsBy(ProcessListSortColumn(), ProcessListSortAscending());
     }
   }
-  if (ProcessListCallbacks.refreshed) ProcessListCallbacks.refreshed(outcome.workingSetSum);
+  if (hooks.refreshed) hooks.refreshed(outcome.workingSetSum);
   return outcome.changed ? 1 : 0;
 }
 
@@ -95,6 +94,20 @@ ProcessRows& ProcessListRows() {
   AttachList();
   return ListRowStore();
 }
+
+const ProcessRowFacts* ProcessFactsAt(int row) { return ProcessListRows().Facts(row); }
+
+int ProcessRowOf(uint32_t pid) {
+  if (pid == 0) return -1;  // rows that know no numbers
+  const ProcessRows& rows = ProcessListRows();
+  for (int row = 0; row < rows.RowCount(); ++row)
+    if (const ProcessRowFacts* facts = rows.Facts(row); facts && facts->pid == pid) return row;
+  return -1;
+}
+
+const ProcessRowFacts* ProcessFactsOf(uint32_t pid) { return ProcessFactsAt(ProcessRowOf(pid)); }
+
+void SetProcessListHooks(ProcessListHooks wanted) { hooks = std::move(wanted); }
 
 void ProcessListDpiChanged(int dpi) {
   HWND list = AttachList();

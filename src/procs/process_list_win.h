@@ -17,6 +17,22 @@
 
 namespace velkor {
 
+// Merges a fresh snapshot into the process list; 1 when the list changed
+// (a row added or removed or a cell text rewritten), else 0. The first fill
+// at start-up is an ordinary refresh of the empty list. Callers other than
+// the periodic refresh set the list stamp afterwards.
+int RefreshProcessList();
+// Header-click sorting by ProcessColumnSortKind, starting by column 0
+// ascending; the hidden columns 14..17 are locked at width 0.
+void SetUpProcessListSorting();
+// Shows or hides columns 1..13 after ColumnShown, keeping the widths of
+// hidden columns in ColumnWidths; hidden columns cannot be widened.
+void ApplyColumnVisibility();
+// The rows' icons taken again at the list's new DPI, in their places.
+void ProcessListDpiChanged(int dpi);
+// Frees the list's icons and per-path data (shutdown and tests).
+void DestroyProcessList();
+
 // Notifications of list 139 and of its header, as the list's parent gets
 // them: the answer when the process list handled it, nothing otherwise.
 std::optional<LRESULT> ProcessListNotify(const NMHDR* header);
@@ -31,12 +47,19 @@ struct ProcessListHooks {
   // over the listed processes (the memory tables of the monitor view).
   std::function<void(uint64_t workingSetSum)> refreshed;
 };
-extern ProcessListHooks ProcessListCallbacks;
+// App hands them over when it builds the windows; {} lets go of them.
+void SetProcessListHooks(ProcessListHooks hooks);
 
 // The list view of the process list and its rows as a store, in the order
 // shown (for the parts that read or mark rows: strips, diagram, panel).
 HWND ProcessListHandle();
 ProcessRows& ProcessListRows();
+// The numbers of row `row` (in the order shown), or of the row of `pid`;
+// null when there is no such row.
+const ProcessRowFacts* ProcessFactsAt(int row);
+const ProcessRowFacts* ProcessFactsOf(uint32_t pid);
+// The row of `pid` in the order shown, -1 for none.
+int ProcessRowOf(uint32_t pid);
 
 // The current sort: column and direction.
 int ProcessListSortColumn();

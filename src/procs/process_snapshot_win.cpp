@@ -104,6 +104,7 @@ const std::vector<SnapshotEntry>* TakeProcessSnapshot() {
     const auto& record = *reinterpret_cast<const ProcessRecord*>(base + offset);
     SnapshotEntry entry;
     entry.pid = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.uniqueProcessId));
+    entry.parentPid = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.inheritedFromUniqueProcessId));
     entry.imageName = ImageNameOf(record);
     entry.createTime = record.createTime;
     entry.userTime = static_cast<uint64_t>(record.userTime.QuadPart);
@@ -112,6 +113,7 @@ const std::vector<SnapshotEntry>* TakeProcessSnapshot() {
     entry.pageFile = record.pagefileUsage;
     entry.pagedPool = record.quotaPagedPoolUsage;
     entry.nonPagedPool = record.quotaNonPagedPoolUsage;
+    entry.virtualSize = record.virtualSize;
     source.entries.push_back(entry);
     if (record.nextEntryOffset == 0) break;
     offset += record.nextEntryOffset;

@@ -13,6 +13,7 @@ namespace velkor {
 // What the process list reads of one record.
 struct SnapshotEntry {
   uint32_t pid = 0;
+  uint32_t parentPid = 0;
   std::wstring_view imageName;  // within the snapshot; empty when the record names none
   LARGE_INTEGER createTime{};   // file time
   uint64_t userTime = 0;        // 100-ns units
@@ -21,6 +22,7 @@ struct SnapshotEntry {
   uint64_t pageFile = 0;
   uint64_t pagedPool = 0;
   uint64_t nonPagedPool = 0;
+  uint64_t virtualSize = 0;
 };
 
 // Takes a fresh snapshot: the entries in the system's order, valid (names

@@ -17,6 +17,8 @@ void SetPreferenceDefaults() {
   PreferencesAutostart = 0;
 }
 
+void SetCpuPerProcessPreference(bool on) { Preferences.PreferencesCPUPerProcess = on ? 1 : 0; }
+
 void SetDefaultColumnWidths() { ColumnWidths = kDefaultColumnWidths; }
 
 }  // namespace velkor

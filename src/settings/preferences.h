@@ -44,11 +44,8 @@ extern int32_t PreferencesAutostart;
 void SetPreferenceDefaults();
 void SetDefaultColumnWidths();
 
-// The shutdown's apply and save (Win32 layer, settings_file_win.cpp): takes
-// the preferences window's controls into the settings, applies them and
-// writes velkor.ini, once the settings have been loaded in this run, so that
-// a run that ends early never overwrites the user's file with start-up
-// defaults. Edits cancelled in the window are saved here too.
-void SavePreferencesAtShutdown();
+// Sets PreferencesCPUPerProcess: the record is the settings' own, and the
+// history strips switch the setting through here when they are switched.
+void SetCpuPerProcessPreference(bool on);
 
 }  // namespace velkor

@@ -1,6 +1,7 @@
 #include "settings/preferences_window_win.h"
 
 #include <string>
+#include <utility>
 
 #include "gfx/dpi_scale.h"
 #include "settings/autostart_win.h"
@@ -10,13 +11,13 @@
 
 namespace velkor {
 
-PreferencesWindowHooks PreferencesWindow;
-
 namespace {
 
+PreferencesWindowHooks hooks;
 int shownPage = 0;
 
-HWND Control(int id) { return PreferencesWindow.control ? PreferencesWindow.control(id) : nullptr; }
+HWND Window() { return hooks.window ? hooks.window() : nullptr; }
+HWND Control(int id) { return hooks.control ? hooks.control(id) : nullptr; }
 
 bool Checked(int id) {
   HWND box = Control(id);
@@ -44,12 +45,12 @@ void ShowPage(int page) {
   shownPage = page;
   ShowWindow(Control(kPrefsGeneralPageId), page == 0 ? SW_SHOW : SW_HIDE);
   ShowWindow(Control(kPrefsColumnsPageId), page == 0 ? SW_HIDE : SW_SHOW);
-  if (PreferencesWindow.showPagePicture) PreferencesWindow.showPagePicture(page);
+  if (hooks.showPagePicture) hooks.showPagePicture(page);
 }
 
 void CloseWindow() {
-  if (PreferencesWindow.enableOtherWindows) PreferencesWindow.enableOtherWindows(true);
-  if (PreferencesWindow.window) ShowWindow(PreferencesWindow.window, SW_HIDE);
+  if (hooks.enableOtherWindows) hooks.enableOtherWindows(true);
+  if (HWND window = Window()) ShowWindow(window, SW_HIDE);
 }
 
 // Step 2 of the apply: the controls into the settings.
@@ -85,12 +86,12 @@ void FillPreferenceControls() {
 void OpenPreferences() {
   VELKOR_PLACE(kProceduresUnit);
   LoadPreferences(false);
-  if (HWND window = PreferencesWindow.window) {
+  if (HWND window = Window()) {
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     SetActiveWindow(window);
   }
-  if (PreferencesWindow.enableOtherWindows) PreferencesWindow.enableOtherWindows(false);
+  if (hooks.enableOtherWindows) hooks.enableOtherWindows(false);
 }
 
 void ConfirmPreferences() {
@@ -98,12 +99,13 @@ void ConfirmPreferences() {
   ApplyPreferences();
   // A shown column keeps the width the user gave it; one shown again gets
   // back the width it had when it was hidden.
-  if (SettingsHooks.columnWidth) {
+  if (CurrentPreferenceHooks().columnWidth) {
     std::array<int32_t, kProcessColumnCount> current{};
-    for (int n = 0; n < kProcessColumnCount; ++n) current[static_cast<size_t>(n)] = SettingsHooks.columnWidth(n);
+    for (int n = 0; n < kProcessColumnCount; ++n)
+      current[static_cast<size_t>(n)] = CurrentPreferenceHooks().columnWidth(n);
     TakeShownColumnWidths(current, ColumnWidths);
   }
-  if (PreferencesWindow.applyColumnVisibility) PreferencesWindow.applyColumnVisibility();
+  if (hooks.applyColumnVisibility) hooks.applyColumnVisibility();
   CloseWindow();
 }
 
@@ -116,9 +118,9 @@ void ApplyPreferences() {
   VELKOR_PLACE(kProceduresUnit);
   const bool hasControls = Control(kAutostartBoxId) != nullptr;
   // 1. The CPU history images follow a switched setting (decided on the value before the switch).
-  if (hasControls && PreferencesWindow.setHistoryImages) {
+  if (hasControls && hooks.setHistoryImages) {
     const bool wanted = Checked(kCpuPerProcessBoxId);
-    if (wanted != (Preferences.PreferencesCPUPerProcess != 0)) PreferencesWindow.setHistoryImages(wanted);
+    if (wanted != (Preferences.PreferencesCPUPerProcess != 0)) hooks.setHistoryImages(wanted);
   }
   // 2. The controls into the settings.
   if (hasControls) TakeControls();
@@ -129,7 +131,7 @@ void ApplyPreferences() {
     RemoveAutostartShortcut();
   }
   // 4.-5. Topmost state, then the file.
-  if (SettingsHooks.setTopmost) SettingsHooks.setTopmost(Preferences.PreferencesSticky != 0);
+  if (CurrentPreferenceHooks().setTopmost) CurrentPreferenceHooks().setTopmost(Preferences.PreferencesSticky != 0);
   WritePreferences();
 }
 
@@ -155,7 +157,7 @@ void KeepDigitsOnly(int id) {
 void SetDefaultExitCode() { SetText(kExitCodeFieldId, std::to_string(kDefaultExitCode)); }
 
 void OpenSearchEngineMenu() {
-  if (PreferencesWindow.showSearchEngineMenu) PreferencesWindow.showSearchEngineMenu();
+  if (hooks.showSearchEngineMenu) hooks.showSearchEngineMenu();
 }
 
 void ChooseSearchEngine(int id) {
@@ -172,16 +174,17 @@ void SelectPreferencesPage(int clientX) {
 void SelectPreferencesPageAtClick() {
   const DWORD position = GetMessagePos();
   POINT click{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-  ScreenToClient(PreferencesWindow.window, &click);
+  ScreenToClient(Window(), &click);
   // The page picture is drawn for the window's DPI; its boundary is a 96-DPI one.
-  SelectPreferencesPage(
-      DesignCoordinateAt(click.x, ImageDpi(ImageScaleForDpi(win::WindowDpi(PreferencesWindow.window)))));
+  SelectPreferencesPage(DesignCoordinateAt(click.x, ImageDpi(ImageScaleForDpi(win::WindowDpi(Window())))));
 }
 
 int PreferencesPage() { return shownPage; }
 
+void SetPreferencesWindowHooks(PreferencesWindowHooks wanted) { hooks = std::move(wanted); }
+
 void DetachPreferencesWindow() {
-  PreferencesWindow = PreferencesWindowHooks{};
+  hooks = PreferencesWindowHooks{};
   shownPage = 0;
 }
 

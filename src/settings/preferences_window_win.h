@@ -6,23 +6,27 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "settings/preferences_window.h"
 
 namespace velkor {
 
 // What the window code provides; each hook may stay empty.
 struct PreferencesWindowHooks {
-  HWND window = nullptr;                              // window 3
-  HWND (*control)(int id) = nullptr;                  // its controls by identifier
-  void (*enableOtherWindows)(bool enable) = nullptr;  // the main window and "Diagramm"
-  void (*showPagePicture)(int page) = nullptr;        // the page selector's picture of page 0 or 1
-  void (*showSearchEngineMenu)() = nullptr;           // the search-engine menu at the mouse
-  void (*applyColumnVisibility)() = nullptr;          // process-list columns after ColumnShown
+  std::function<HWND()> window;                         // window 3 once built, else none
+  std::function<HWND(int id)> control;                  // its controls by identifier
+  std::function<void(bool enable)> enableOtherWindows;  // the main window and "Diagramm"
+  std::function<void(int page)> showPagePicture;        // the page selector's picture of page 0 or 1
+  std::function<void()> showSearchEngineMenu;           // the search-engine menu at the mouse
+  std::function<void()> applyColumnVisibility;          // process-list columns after ColumnShown
   // Gives every row of the process list a CPU history image (true) or frees
   // them all (false), when the setting is switched.
-  void (*setHistoryImages)(bool present) = nullptr;
+  std::function<void(bool present)> setHistoryImages;
 };
-extern PreferencesWindowHooks PreferencesWindow;
+// App hands them over when it builds the windows (DetachPreferencesWindow
+// lets go of them).
+void SetPreferencesWindowHooks(PreferencesWindowHooks hooks);
 
 // Sets every control from Preferences, PreferencesAutostart and ColumnShown;
 // greys the explorer restart where the system cannot use it. The load runs

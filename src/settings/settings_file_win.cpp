@@ -1,6 +1,7 @@
 #include "settings/settings_file_win.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "gfx/dpi_scale.h"
 #include "settings/preferences_window_win.h"
@@ -11,7 +12,12 @@
 
 namespace velkor {
 
-PreferenceHooks SettingsHooks;
+namespace {
+PreferenceHooks hooks;
+}  // namespace
+
+void SetPreferenceHooks(PreferenceHooks wanted) { hooks = std::move(wanted); }
+const PreferenceHooks& CurrentPreferenceHooks() { return hooks; }
 
 namespace {
 
@@ -145,16 +151,16 @@ void LoadPreferences(bool applyColumnWidths) {
   const bool read =
       LoadPreferencesFromBytes(ReadSettingsBytes(kSettingsFileName), applyColumnWidths, WindowsXpOrLater());
   preferencesLoaded = true;
-  if (read && applyColumnWidths && SettingsHooks.setColumnWidth) {
-    for (int n = 0; n < kProcessColumnCount; ++n) SettingsHooks.setColumnWidth(n, ColumnWidths[static_cast<size_t>(n)]);
+  if (read && applyColumnWidths && hooks.setColumnWidth) {
+    for (int n = 0; n < kProcessColumnCount; ++n) hooks.setColumnWidth(n, ColumnWidths[static_cast<size_t>(n)]);
   }
-  if (SettingsHooks.setTopmost) SettingsHooks.setTopmost(Preferences.PreferencesSticky != 0);
-  if (SettingsHooks.fillPreferenceControls) SettingsHooks.fillPreferenceControls();
+  if (hooks.setTopmost) hooks.setTopmost(Preferences.PreferencesSticky != 0);
+  if (hooks.fillPreferenceControls) hooks.fillPreferenceControls();
 }
 
 bool WritePreferences() {
   VELKOR_PLACE(kProceduresUnit);
-  HWND window = SettingsHooks.mainWindow;
+  HWND window = hooks.mainWindow ? hooks.mainWindow() : nullptr;
   WindowGeometry geometry = lastReadGeometry;
   if (window && IsWindow(window)) {
     geometry = MeasureWindowGeometry(window);
@@ -164,8 +170,8 @@ bool WritePreferences() {
     }
   }
   std::array<int32_t, kProcessColumnCount> current{};
-  if (SettingsHooks.columnWidth) {
-    for (int n = 0; n < kProcessColumnCount; ++n) current[static_cast<size_t>(n)] = SettingsHooks.columnWidth(n);
+  if (hooks.columnWidth) {
+    for (int n = 0; n < kProcessColumnCount; ++n) current[static_cast<size_t>(n)] = hooks.columnWidth(n);
   }
   return ReplaceSettingsFile(kSettingsFileName, FormatSettingsFile(CurrentSettings(geometry, current)));
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,19 +18,29 @@ namespace velkor {
 // Each is skipped while it is empty; the window code fills them once its
 // controls exist.
 struct PreferenceHooks {
-  // Main window whose geometry a save writes; without it the save writes the
-  // geometry last read from the file (or the defaults).
-  HWND mainWindow = nullptr;
+  // Main window whose geometry a save writes; without one the save writes
+  // the geometry last read from the file (or the defaults).
+  std::function<HWND()> mainWindow;
   // Sets the width of process-list column `column` (load with column widths).
-  void (*setColumnWidth)(int column, int width) = nullptr;
+  std::function<void(int column, int width)> setColumnWidth;
   // Current width of process-list column `column`, 0 while it is hidden.
-  int (*columnWidth)(int column) = nullptr;
+  std::function<int(int column)> columnWidth;
   // Puts the main window in or out of the topmost band.
-  void (*setTopmost)(bool topmost) = nullptr;
+  std::function<void(bool topmost)> setTopmost;
   // Sets the preferences window's controls from the loaded state.
-  void (*fillPreferenceControls)() = nullptr;
+  std::function<void()> fillPreferenceControls;
 };
-extern PreferenceHooks SettingsHooks;
+// App hands them over when it builds the windows; {} lets go of them.
+void SetPreferenceHooks(PreferenceHooks hooks);
+// The hooks as handed over (the preferences window shares them).
+const PreferenceHooks& CurrentPreferenceHooks();
+
+// The shutdown's apply and save: takes
+// the preferences window's controls into the settings, applies them and
+// writes velkor.ini, once the settings have been loaded in this run, so that
+// a run that ends early never overwrites the user's file with start-up
+// defaults. Edits cancelled in the window are saved here too.
+void SavePreferencesAtShutdown();
 
 // The file's bytes (at most the first 64 MB), or nullopt when it cannot be
 // opened: absent, or held open for writing by another process.

@@ -2,6 +2,7 @@
 #include "shell/menu_draw.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "gfx/bitmap.h"
@@ -21,7 +22,7 @@ struct MenuDrawState {
   // Records live as long as the menus that point at them: the programs never
   // free a menu; DestroyMenus frees them for the tests.
   std::vector<std::unique_ptr<MenuItemRecord>> records;
-  MenuHighlightHook highlight = nullptr;
+  MenuHighlightHook highlight;
 };
 MenuDrawState& State() {
   static MenuDrawState state;
@@ -129,7 +130,7 @@ const MenuItemRecord* MenuItemRecordOf(HMENU menu, UINT item, bool byPosition) {
   return nullptr;
 }
 
-void SetMenuHighlightHook(MenuHighlightHook hook) { State().highlight = hook; }
+void SetMenuHighlightHook(MenuHighlightHook hook) { State().highlight = std::move(hook); }
 
 void DestroyMenuItemRecords() { State().records.clear(); }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -54,7 +55,7 @@ std::optional<LRESULT> HandleMenuMessage(HWND window, UINT message, WPARAM wPara
 // Called with the highlighted item's identifier (or -2 for a separator or a
 // greyed item, -1 when the menu closes); the main program shows the help
 // line in its status bar, the companion has none.
-using MenuHighlightHook = void (*)(int what);
+using MenuHighlightHook = std::function<void(int what)>;
 void SetMenuHighlightHook(MenuHighlightHook hook);
 // Frees every item record (after the menus that point at them are gone).
 void DestroyMenuItemRecords();

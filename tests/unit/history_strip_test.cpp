@@ -36,6 +36,18 @@ class HistoryStrips : public ::testing::Test {
     for (int y = 0; y < image.height; ++y) height += image.At(image.width - 1, y) != image.At(0, y);
     return height;
   }
+  // A row carrying picture `image`, as the merge adds it.
+  static void AddRow(VectorProcessRows& rows, int image) {
+    ProcessRows::NewRow row;
+    row.cells[kHistoryImageColumn] = std::to_string(image);
+    row.facts.historyImage = image;
+    rows.AppendRow(row);
+  }
+  // The row's picture: the number and its text agree.
+  static int ImageOf(const VectorProcessRows& rows, int row) {
+    EXPECT_EQ(rows.CellText(row, kHistoryImageColumn), std::to_string(rows.HistoryImageOf(row)));
+    return rows.HistoryImageOf(row);
+  }
   static Pixel BarPixel(int y) {
     return MakePixel(static_cast<uint8_t>(255 - 14 * y), static_cast<uint8_t>(14 * y), 0);
   }
@@ -72,16 +84,16 @@ TEST_F(HistoryStrips, StepsScrollTwoPixelsWithBarsColouredByRow) {
 }
 
 TEST_F(HistoryStrips, ResizingKeepsTheNewestHistoryAtTheRightEdge) {
-  VectorRowStore rows;
-  rows.SetCellText(rows.AddRow(), kHistoryImageColumn, std::to_string(CreateHistoryImage()));
-  rows.SetCellText(rows.AddRow(), kHistoryImageColumn, "0");
-  const int old = static_cast<int>(std::stoi(rows.CellText(0, kHistoryImageColumn)));
+  VectorProcessRows rows;
+  AddRow(rows, CreateHistoryImage());
+  AddRow(rows, 0);
+  const int old = ImageOf(rows, 0);
   AdvanceHistoryImage(old, 100);
-  ResizeHistoryImages(rows, kHistoryImageColumn, 30);
-  const int fresh = std::stoi(rows.CellText(0, kHistoryImageColumn));
+  ResizeHistoryImages(rows, 30);
+  const int fresh = ImageOf(rows, 0);
   EXPECT_NE(fresh, old);
   EXPECT_FALSE(HistoryImage(old));
-  EXPECT_EQ(rows.CellText(1, kHistoryImageColumn), "0");
+  EXPECT_EQ(ImageOf(rows, 1), 0);
   EXPECT_EQ(HistoryImageCount(), 1);
   const Canvas image = HistoryImage(fresh).value();
   EXPECT_EQ(image.width, 30);
@@ -91,8 +103,8 @@ TEST_F(HistoryStrips, ResizingKeepsTheNewestHistoryAtTheRightEdge) {
   // Narrower and odd: the oldest columns are cut on the left, the newest
   // bar stays whole at the right edge and keeps stepping there.
   AdvanceHistoryImage(fresh, 50);
-  ResizeHistoryImages(rows, kHistoryImageColumn, 5);
-  const int narrow = std::stoi(rows.CellText(0, kHistoryImageColumn));
+  ResizeHistoryImages(rows, 5);
+  const int narrow = ImageOf(rows, 0);
   AdvanceHistoryImage(narrow, 0);
   const Canvas cut = HistoryImage(narrow).value();
   ASSERT_EQ(cut.width, 5);
@@ -106,17 +118,15 @@ TEST_F(HistoryStrips, ResizingKeepsTheNewestHistoryAtTheRightEdge) {
 }
 
 TEST_F(HistoryStrips, SwitchingOffFreesEveryPictureAndOnGivesFreshOnes) {
-  VectorRowStore rows;
-  for (int i = 0; i < 3; ++i)
-    rows.SetCellText(rows.AddRow(), kHistoryImageColumn, std::to_string(CreateHistoryImage()));
-  SwitchHistoryImages(rows, kHistoryImageColumn, false);
+  VectorProcessRows rows;
+  for (int i = 0; i < 3; ++i) AddRow(rows, CreateHistoryImage());
+  SwitchHistoryImages(rows, false);
   EXPECT_EQ(HistoryImageCount(), 0);
-  for (int row = 0; row < 3; ++row) EXPECT_EQ(rows.CellText(row, kHistoryImageColumn), "0");
-  SwitchHistoryImages(rows, kHistoryImageColumn, true);
-  SwitchHistoryImages(rows, kHistoryImageColumn, true);  // twice: still one each
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(ImageOf(rows, row), 0);
+  SwitchHistoryImages(rows, true);
+  SwitchHistoryImages(rows, true);  // twice: still one each
   EXPECT_EQ(HistoryImageCount(), 3);
-  for (int row = 0; row < 3; ++row)
-    EXPECT_EQ(BarHeight(*HistoryImage(std::stoi(rows.CellText(row, kHistoryImageColumn)))), 0);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(BarHeight(*HistoryImage(ImageOf(rows, row))), 0);
 }
 
 TEST_F(HistoryStrips, TheMergeKeepsOnePicturePerListedProcess) {

@@ -2,20 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "procs/priority.h"
+
 namespace velkor {
 namespace {
 
-TEST(ProcessCommands, PidCellsConvertOrGiveZero) {
-  EXPECT_EQ(PidFromCell("4242"), 4242u);
-  EXPECT_EQ(PidFromCell(" 17"), 17u);
-  EXPECT_EQ(PidFromCell(""), 0u);
-  EXPECT_EQ(PidFromCell("N/A"), 0u);
-  EXPECT_EQ(PidFromCell("-5"), 0u);
-  EXPECT_EQ(PidFromCell("4294967295"), 4294967295u);
-  EXPECT_EQ(PidFromCell("4294967296"), 0u);
-}
-
-TEST(ProcessCommands, PriorityCommandsAndCaptionsMatch) {
+TEST(ProcessCommands, PriorityCommandsAndClassesMatch) {
   EXPECT_EQ(PriorityClassOfCommand(33), 0x100u);
   EXPECT_EQ(PriorityClassOfCommand(34), 0x80u);
   EXPECT_EQ(PriorityClassOfCommand(35), 0x8000u);
@@ -25,33 +17,29 @@ TEST(ProcessCommands, PriorityCommandsAndCaptionsMatch) {
   EXPECT_EQ(PriorityClassOfCommand(32), std::nullopt);
   EXPECT_EQ(PriorityClassOfCommand(39), std::nullopt);
 
-  EXPECT_EQ(PriorityCommandOfText("Echtzeit"), 33);
-  EXPECT_EQ(PriorityCommandOfText("Hoch"), 34);
-  EXPECT_EQ(PriorityCommandOfText("Erh\xF6ht"), 35);
-  EXPECT_EQ(PriorityCommandOfText("Normal"), 36);
-  EXPECT_EQ(PriorityCommandOfText("Erniedrigt"), 37);
-  EXPECT_EQ(PriorityCommandOfText("Niedrig"), 38);
-  EXPECT_EQ(PriorityCommandOfText("N/A"), std::nullopt);
-  EXPECT_EQ(PriorityCommandOfText(""), std::nullopt);
+  for (int command = 33; command <= 38; ++command)
+    EXPECT_EQ(PriorityCommandOfClass(PriorityClassOfCommand(command).value()), command);
+  EXPECT_EQ(PriorityCommandOfClass(0), std::nullopt);  // "N/A"
+  EXPECT_EQ(PriorityCommandOfClass(0x21), std::nullopt);
 }
 
 TEST(ProcessCommands, MenuMarksAddUpOverTheSelectedRows) {
   ProcessMenuMarks marks;
-  AddRowMarks(marks, "Hoch", uint64_t{0b0101}, 4);
-  AddRowMarks(marks, "Niedrig", uint64_t{0b0011}, 4);
-  AddRowMarks(marks, "Hoch", std::nullopt, 4);  // affinity unreadable: priority only
-  AddRowMarks(marks, "N/A", uint64_t{0b1000}, 4);
+  AddRowMarks(marks, kHighPriority, uint64_t{0b0101}, 4);
+  AddRowMarks(marks, kIdlePriority, uint64_t{0b0011}, 4);
+  AddRowMarks(marks, kHighPriority, std::nullopt, 4);  // affinity unreadable: priority only
+  AddRowMarks(marks, 0, uint64_t{0b1000}, 4);
   EXPECT_EQ(marks.priorityItems, (std::vector<int>{34, 38}));
   EXPECT_EQ(marks.processorItems, (std::vector<int>{39, 40, 41, 42}));
 }
 
 TEST(ProcessCommands, MenuMarksStopAtTheProcessorCountAndAtSixtyFour) {
   ProcessMenuMarks two;
-  AddRowMarks(two, "Normal", ~uint64_t{0}, 2);
+  AddRowMarks(two, kNormalPriority, ~uint64_t{0}, 2);
   EXPECT_EQ(two.processorItems, (std::vector<int>{39, 40}));
 
   ProcessMenuMarks many;
-  AddRowMarks(many, "Normal", ~uint64_t{0}, 128);
+  AddRowMarks(many, kNormalPriority, ~uint64_t{0}, 128);
   ASSERT_EQ(many.processorItems.size(), 64u);
   EXPECT_EQ(many.processorItems.front(), 39);
   EXPECT_EQ(many.processorItems.back(), 102);

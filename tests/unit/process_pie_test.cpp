@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "procs/format.h"
 #include "settings/preferences.h"
 
 namespace velkor {
@@ -14,6 +15,7 @@ PieRow Row(uint32_t pid, const std::string& cpu, double memoryKb = 0, std::optio
   PieRow row;
   row.pid = pid;
   row.cpuText = cpu;
+  row.cpuLoad = ParseDecimal(cpu);
   row.memoryKb = memoryKb;
   row.virtualKb = memoryKb / 2;
   row.pagedKb = 10;

@@ -22,7 +22,7 @@
 #include "gfx/dpi_scale.h"
 #include "lists/window_list_win.h"
 #include "monitor/diagram_window_win.h"
-#include "monitor/history_strip.h"
+#include "monitor/history_strip_win.h"
 #include "monitor/process_summary_win.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"

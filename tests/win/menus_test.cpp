@@ -83,7 +83,7 @@ std::string StatusLine() {
 class Menus : public test::BuiltWindows {
  protected:
   void Build(uint32_t processors = 2) {
-    ProcessorCount = processors;
+    SetProcessorCount(processors);
     ASSERT_NO_FATAL_FAILURE(BuildHere());
     win::SetMessageBoxHook([this](HWND, const std::string& text, const std::string& title, UINT flags) {
       boxes_.push_back({text, title, flags});
@@ -93,7 +93,7 @@ class Menus : public test::BuiltWindows {
   void TearDown() override {
     win::SetMessageBoxHook({});
     SetPowerSystemCalls({});
-    ProcessorCount = 1;
+    SetProcessorCount(1);
     BuiltWindows::TearDown();
   }
   struct Box {

@@ -16,7 +16,7 @@
 #include "gfx/bitmap.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
-#include "monitor/monitor_view.h"
+#include "monitor/monitor_view_win.h"
 #include "settings/preferences.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"

@@ -85,33 +85,31 @@ class ProcessCommands : public test::BuiltWindows {
     SetShellOpenHook([this](const std::string& target) { opened_.push_back(target); });
   }
   void TearDown() override {
-    SetKillObserver({});
+    SetKillHook({});
     SetShellOpenHook({});
     win::SetMessageBoxHook({});
     BuiltWindows::TearDown();
     FreeProcessLibrary();
   }
 
-  // Appends a row with name, PID, priority and path; selected unless told.
+  // Appends a row with name, PID, priority and path, as a refresh would add
+  // it (texts and numbers); selected unless told.
   int AddRow(const std::string& name, uint32_t pid, const std::string& priority = "Normal",
              const std::string& path = {}, bool selected = true) {
-    std::string text = name;
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = ListView_GetItemCount(list_);
-    item.pszText = text.data();
-    const int row = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    SetCell(row, 3, std::to_string(pid));
-    SetCell(row, 4, priority);
-    SetCell(row, 13, path);
+    ProcessRows::NewRow added;
+    added.cells[kNameColumn] = name;
+    added.cells[kPidColumn] = std::to_string(pid);
+    added.cells[kPriorityColumn] = priority;
+    added.cells[kPathColumn] = path;
+    added.facts.pid = pid;
+    added.facts.name = name;
+    added.facts.path = path;
+    for (uint32_t priorityClass :
+         {kIdlePriority, kBelowNormalPriority, kNormalPriority, kAboveNormalPriority, kHighPriority, kRealtimePriority})
+      if (PriorityName(priorityClass) == priority) added.facts.priorityClass = priorityClass;
+    const int row = ProcessListRows().AppendRow(added);
     if (selected) ListView_SetItemState(list_, row, LVIS_SELECTED, LVIS_SELECTED);
     return row;
-  }
-  void SetCell(int row, int column, std::string text) {
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = text.data();
-    SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   }
   std::string Cell(int row, int column) const {
     char buffer[512] = {};
@@ -163,7 +161,7 @@ TEST_F(ProcessCommands, KillingSeveralLowersAllToIdleBeforeTheFirstEnds) {
   AddRow("second.exe", second.pid());
   Preferences.PreferencesExitCodeSpin = 77;
   std::vector<std::map<uint32_t, DWORD>> classesAtKill;
-  SetKillObserver([&](uint32_t) {
+  SetKillHook([&](uint32_t) {
     classesAtKill.push_back(
         {{first.pid(), PriorityClassOf(first.pid())}, {second.pid(), PriorityClassOf(second.pid())}});
   });
@@ -234,7 +232,7 @@ TEST_F(ProcessCommands, MenuCheckMarksAddUpOverTheSelection) {
   win::UniqueMenu menu(CreatePopupMenu());
   HMENU processors = CreatePopupMenu();
   for (UINT id = 33; id <= 38; ++id) AppendMenuA(menu.get(), MF_STRING, id, "p");
-  for (UINT id = 39; id < 39 + ProcessorCount && id <= 102; ++id) AppendMenuA(processors, MF_STRING, id, "#");
+  for (UINT id = 39; id < 39 + ProcessorCount() && id <= 102; ++id) AppendMenuA(processors, MF_STRING, id, "#");
   AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(processors), "Prozessor");
   auto checked = [&](UINT id) { return (GetMenuState(menu.get(), id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
 
@@ -247,14 +245,14 @@ TEST_F(ProcessCommands, MenuCheckMarksAddUpOverTheSelection) {
   ListView_SetItemState(list_, 0, LVIS_SELECTED, LVIS_SELECTED);
   AddRow("second.exe", second.pid(), "Niedrig");
   AddRow("gone.exe", kNoSuchPid, "N/A");
-  if (ProcessorCount >= 2) {
+  if (ProcessorCount() >= 2) {
     ASSERT_TRUE(SetProcessAffinityMask(first.handle(), 1));
     ASSERT_TRUE(SetProcessAffinityMask(second.handle(), 1));
   }
   EXPECT_TRUE(MarkProcessMenu(menu.get()));
   for (UINT id = 33; id <= 38; ++id) EXPECT_EQ(checked(id), id == 34 || id == 38) << id;
   EXPECT_TRUE(checked(39));
-  if (ProcessorCount >= 2) {
+  if (ProcessorCount() >= 2) {
     EXPECT_FALSE(checked(40));
     ASSERT_TRUE(SetProcessAffinityMask(second.handle(), 2));
     EXPECT_TRUE(MarkProcessMenu(menu.get()));
@@ -270,8 +268,8 @@ TEST_F(ProcessCommands, ProcessorItemsToggleTheAffinityAndAnEmptyMaskIsRefused) 
   for (UINT id = 39; id <= 40; ++id) AppendMenuA(menu.get(), MF_STRING, id, "#");
   AddRow("velkor_helper.exe", helper.pid());
   ASSERT_TRUE(SetProcessAffinityMask(helper.handle(), 1));
-  const uint32_t processors = ProcessorCount;
-  ProcessorCount = 2;
+  const uint32_t processors = ProcessorCount();
+  SetProcessorCount(2);
 
   if (AffinityOf(GetCurrentProcess()) & 2) {
     ASSERT_TRUE(MarkProcessMenu(menu.get()));
@@ -287,7 +285,7 @@ TEST_F(ProcessCommands, ProcessorItemsToggleTheAffinityAndAnEmptyMaskIsRefused) 
   // Unchecking the last processor: the system refuses the empty mask.
   ASSERT_TRUE(MarkProcessMenu(menu.get()));
   ToggleProcessorAffinity(menu.get(), 0);
-  ProcessorCount = processors;
+  SetProcessorCount(processors);
   EXPECT_EQ(AffinityOf(helper.handle()), 1u);
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].text, "Prozess konnte nicht zugeordnet werden!");

@@ -10,6 +10,7 @@
 
 #include "app/event_loop.h"
 #include "app/program_windows.h"
+#include "monitor/process_pie.h"
 #include "procs/format.h"
 #include "procs/process_library.h"
 #include "procs/process_list_win.h"
@@ -114,6 +115,72 @@ TEST_F(ProcessList, AHelperAppearsWithItsFiguresAndGoesWhenItEnds) {
   const int rows = Rows();
   EXPECT_TRUE(test::WaitUntil([&] { return RefreshProcessList() == 1 && RowOf(pid) < 0; }, 5s));
   EXPECT_EQ(Rows(), rows - 1);
+}
+
+// The numbers kept beside the texts say what the texts say, for every row
+// and in every order, and the diagram takes the figures it took from the texts.
+TEST_F(ProcessList, RowNumbersSayWhatTheTextsShow) {
+  test::OwnedProcess idle = test::StartHelper();
+  test::OwnedProcess busy = test::Start(test::ProgramFolder() + "\\velkor_helper.exe", "busy");
+  ASSERT_TRUE(idle.valid() && busy.valid());
+  ASSERT_TRUE(SetPriorityClass(idle.handle(), HIGH_PRIORITY_CLASS));
+  ASSERT_TRUE(SetPriorityClass(busy.handle(), BELOW_NORMAL_PRIORITY_CLASS));
+  RefreshProcessList();
+  // A busy process shows a load at its second sample or soon after.
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        RefreshProcessList();
+        const ProcessRowFacts* facts = ProcessFactsOf(busy.pid());
+        return facts && facts->cpuLoad > 0;
+      },
+      10s));
+
+  auto kb = [](uint64_t bytes) { return GroupThousands(static_cast<int64_t>(bytes / 1024)) + " KB"; };
+  auto check = [&] {
+    ASSERT_EQ(ProcessListRows().RowCount(), Rows());
+    for (int row = 0; row < Rows(); ++row) {
+      const ProcessRowFacts* facts = ProcessFactsAt(row);
+      ASSERT_NE(facts, nullptr);
+      SCOPED_TRACE(Cell(row, kNameColumn));
+      EXPECT_EQ(Cell(row, kPidColumn), std::to_string(facts->pid));
+      EXPECT_EQ(ProcessRowOf(facts->pid), row);
+      EXPECT_EQ(Cell(row, kNameColumn), facts->name);
+      EXPECT_EQ(Cell(row, kPathColumn), facts->path);
+      EXPECT_EQ(Cell(row, kPriorityColumn), PriorityName(facts->priorityClass));
+      EXPECT_EQ(Cell(row, kWorkingSetColumn), kb(facts->workingSet));
+      EXPECT_EQ(Cell(row, kPageFileColumn), kb(facts->privateBytes));
+      EXPECT_EQ(Cell(row, kPagedPoolColumn), kb(facts->pagedPool));
+      EXPECT_EQ(Cell(row, kNonPagedPoolColumn), kb(facts->nonPagedPool));
+      EXPECT_EQ(Cell(row, kHistoryImageColumn), std::to_string(facts->historyImage));
+      EXPECT_EQ(Cell(row, kSampleTimerColumn), std::to_string(facts->cpu.timerMs));
+      const std::string load = Cell(row, kCpuColumn);
+      EXPECT_EQ(facts->cpuLoad, load.empty() ? 0.0f : ParseDecimal(load));
+      const PieRow pie = PieRowOf(*facts);
+      EXPECT_EQ(pie.memoryKb, ParseGrouped(Cell(row, kWorkingSetColumn)));
+      EXPECT_EQ(pie.virtualKb, ParseGrouped(Cell(row, kPageFileColumn)));
+      EXPECT_EQ(pie.pagedKb, ParseGrouped(Cell(row, kPagedPoolColumn)));
+      EXPECT_EQ(pie.nonPagedKb, ParseGrouped(Cell(row, kNonPagedPoolColumn)));
+    }
+  };
+  check();
+  SortProcessList(kWorkingSetColumn, false);
+  RefreshProcessList();
+  check();
+
+  // What the system says of the helpers, beyond the texts.
+  for (const test::OwnedProcess* helper : {&idle, &busy}) {
+    const ProcessRowFacts* facts = ProcessFactsOf(helper->pid());
+    ASSERT_NE(facts, nullptr);
+    EXPECT_EQ(facts->parentPid, GetCurrentProcessId());
+    EXPECT_EQ(facts->priorityClass, GetPriorityClass(helper->handle()));
+    const uint64_t workingSet = ProcessWorkingSet(helper->pid());
+    EXPECT_GT(facts->workingSet, workingSet / 2);
+    EXPECT_LT(facts->workingSet, workingSet * 2);
+    EXPECT_GE(facts->virtualSize, facts->workingSet);
+    EXPECT_GT(facts->startDate, 10000);
+    EXPECT_NE(facts->historyImage, 0);
+  }
+  EXPECT_EQ(ProcessFactsOf(0), nullptr);
 }
 
 TEST_F(ProcessList, RefreshingKeepsHandlesAndGdiObjectsFlat) {

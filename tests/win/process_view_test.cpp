@@ -13,7 +13,7 @@
 #include "app/status_bar.h"
 #include "app/program_windows.h"
 #include "monitor/diagram_window_win.h"
-#include "monitor/history_strip.h"
+#include "monitor/history_strip_win.h"
 #include "monitor/process_summary_win.h"
 #include "procs/format.h"
 #include "procs/process_list_win.h"

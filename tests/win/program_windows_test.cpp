@@ -12,7 +12,7 @@
 #include "gfx/look_cache_win.h"
 #include "shell/menu_draw.h"
 #include "procs/process_library.h"
-#include "procs/process_list.h"
+#include "procs/process_list_win.h"
 #include "settings/preferences.h"
 #include "settings/preferences_window.h"
 #include "settings/settings_file_win.h"

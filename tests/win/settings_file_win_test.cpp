@@ -26,10 +26,10 @@ class SettingsFileWin : public ::testing::Test {
     ASSERT_TRUE(SetCurrentDirectoryA(folder_.path().c_str()));
     SetPreferenceDefaults();
     SetDefaultColumnWidths();
-    SettingsHooks = PreferenceHooks{};
+    SetPreferenceHooks({});
   }
   void TearDown() override {
-    SettingsHooks = PreferenceHooks{};
+    SetPreferenceHooks({});
     SetPreferenceDefaults();
     SetDefaultColumnWidths();
     SetCurrentDirectoryA(previous_.c_str());
@@ -80,9 +80,11 @@ TEST_F(SettingsFileWin, SaveWritesTheFileAndLoadReadsItBack) {
 TEST_F(SettingsFileWin, MissingFileKeepsDefaultsAndHooksStillRun) {
   static int topmostCalls, fillCalls, widthCalls;
   topmostCalls = fillCalls = widthCalls = 0;
-  SettingsHooks.setTopmost = [](bool topmost) { topmostCalls += topmost ? 1 : 100; };
-  SettingsHooks.fillPreferenceControls = [] { ++fillCalls; };
-  SettingsHooks.setColumnWidth = [](int, int) { ++widthCalls; };
+  PreferenceHooks hooks;
+  hooks.setTopmost = [](bool topmost) { topmostCalls += topmost ? 1 : 100; };
+  hooks.fillPreferenceControls = [] { ++fillCalls; };
+  hooks.setColumnWidth = [](int, int) { ++widthCalls; };
+  SetPreferenceHooks(hooks);
   PreferencesAutostart = 1;
   LoadPreferences(true);
   EXPECT_EQ(Preferences, PreferencesRecord{});
@@ -99,14 +101,17 @@ TEST_F(SettingsFileWin, HooksCarryWidthsBothWays) {
       WriteFileBytes(Ini(), "[General]\r\nPreferencesSticky = 1\r\n[ColumnWidth]\r\nPreferencesColumnWidth3 = 33\r\n"));
   static std::array<int, kProcessColumnCount> applied;
   applied.fill(-1);
-  SettingsHooks.setColumnWidth = [](int column, int width) { applied[static_cast<size_t>(column)] = width; };
+  PreferenceHooks hooks;
+  hooks.setColumnWidth = [](int column, int width) { applied[static_cast<size_t>(column)] = width; };
+  SetPreferenceHooks(hooks);
   LoadPreferences(true);
   EXPECT_EQ(applied[3], 33);
   EXPECT_EQ(applied[0], kDefaultColumnWidths[0]);  // a width the file lacks keeps its default
 
   // Shown columns report their width; hidden ones (0) keep the remembered one.
   static_assert(kDefaultColumnWidths[1] == 150);
-  SettingsHooks.columnWidth = [](int column) { return column == 0 ? 321 : 0; };
+  hooks.columnWidth = [](int column) { return column == 0 ? 321 : 0; };
+  SetPreferenceHooks(hooks);
   ASSERT_TRUE(WritePreferences());
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(Ini(), bytes));
@@ -255,7 +260,9 @@ TEST_F(SettingsFileWin, WindowGeometrySurvivesSaveAndLoad) {
   ASSERT_TRUE(IsIconic(window));
   EXPECT_EQ(MeasureWindowGeometry(window), (WindowGeometry{50, 60, 400, 300}));
 
-  SettingsHooks.mainWindow = window;
+  PreferenceHooks hooks;
+  hooks.mainWindow = [window] { return window; };
+  SetPreferenceHooks(hooks);
   ASSERT_TRUE(WritePreferences());
   DestroyWindow(window);
   EXPECT_EQ(ReadWindowGeometry(), (WindowGeometry{50, 60, 400, 300}));

@@ -17,7 +17,7 @@
 #include "app/startup.h"
 #include "app/program_windows.h"
 #include "lists/window_list_win.h"
-#include "procs/process_list.h"
+#include "procs/process_list_win.h"
 #include "support/built_windows.h"
 #include "support/save_dialog.h"
 #include "support/wine_support.h"

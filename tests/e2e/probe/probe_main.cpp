@@ -17,9 +17,9 @@
 #include "lists/network_adapters_win.h"
 #include "lists/service_list_win.h"
 #include "lists/window_list_win.h"
-#include "monitor/monitor_view.h"
+#include "monitor/monitor_view_win.h"
 #include "probe_messages.h"
-#include "procs/process_list.h"
+#include "procs/process_list_win.h"
 #include "support/wine_support.h"
 
 namespace {
