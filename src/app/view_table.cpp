@@ -19,7 +19,9 @@
 #include "lists/service_list_win.h"
 #include "lists/window_list_win.h"
 #include "monitor/monitor_view.h"
+#include "monitor/monitor_view_win.h"
 #include "procs/process_list.h"
+#include "procs/process_list_win.h"
 #include "win/source_location.h"
 
 namespace velkor {
