@@ -11,6 +11,7 @@
 #include "app/effects_win.h"
 #include "app/information.h"
 #include "app/information_win.h"
+#include "app/process_window.h"
 #include "app/layout_scale.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
@@ -108,9 +109,6 @@ void SelectTab(const LoopEvent&) {
   ScreenToClient(MainWindow, &cursor);
   if (std::optional<int> view = TabAtX(cursor.x, LayoutDpiOf(kMainWindow))) ShowView(*view, true);
 }
-
-// Process information: nothing to show yet for the selected process.
-void NoAction(const LoopEvent&) { VELKOR_PLACE(kMainModule); }
 
 void EndProcesses(const LoopEvent&) {
   VELKOR_PLACE(kMainModule);
@@ -338,7 +336,7 @@ constexpr Command kCommands[] = {
     {22, 22, kLeftClickOnly, OpenRun},
     {23, 23, kLeftClickOnly, EndProcesses},
     {24, 24, kLeftClickOnly, SearchOnline},
-    {25, 25, kAnyType, NoAction},
+    {25, 25, kLeftClickOnly, [](const LoopEvent&) { ShowProcessInformation(); }},
     {26, 31, kAnyType, PowerFromMenu},
     {32, 32, kAnyType, RefreshProcesses},
     {33, 38, kAnyType, SetPriority},
@@ -567,6 +565,7 @@ void MonitorTick() {
   if (plan.listRefresh && CurrentView == 3) RefreshDriverList(ControlHandle(kDriverList));
   if (plan.listRefresh && CurrentView == 1) RefreshWindowList();
   if (plan.listRefresh && CurrentView == 4) RefreshNetworkList();
+  if (plan.listRefresh) RefreshProcessWindow();
   // The info panel follows the mouse; a new measure redraws at once.
   if (DiagramWindowVisible()) {
     CheckPieMeasure();

@@ -15,6 +15,7 @@
 #include "app/layout_scale.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
+#include "app/process_window.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/tooltips.h"
@@ -335,6 +336,7 @@ void SetTabPicture(int view) {
 void DestroyWindows() {
   VELKOR_PLACE(kProceduresUnit);
   StopCompletingStart();
+  CloseProcessWindow();
   pendingLists.clear();
   viewPending.fill(false);
   RemoveWindowCallback();

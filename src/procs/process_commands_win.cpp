@@ -109,9 +109,10 @@ void PrepareProcessMenu() {
     ProcessCommandCallbacks.showProcessMenu();
 }
 
-void KillSelectedProcesses() {
+void KillSelectedProcesses() { KillProcesses(SelectedProcesses()); }
+
+void KillProcesses(const std::vector<SelectedProcess>& rows) {
   VELKOR_PLACE(kProceduresUnit);
-  const std::vector<SelectedProcess> rows = SelectedProcesses();
   std::vector<std::string> names;
   for (const SelectedProcess& row : rows) names.push_back(row.name);
 
@@ -192,9 +193,11 @@ void OptimizeAllProcesses() {
   for (int row = 0; row < count; ++row) RemovePageFaults(PidFromCell(CellText(list, row, kPidCell)));
 }
 
-void OpenProcessFolder() {
+void OpenProcessFolder() { OpenProcessFolders(SelectedProcesses()); }
+
+void OpenProcessFolders(const std::vector<SelectedProcess>& rows) {
   VELKOR_PLACE(kProceduresUnit);
-  for (const SelectedProcess& row : SelectedProcesses()) {
+  for (const SelectedProcess& row : rows) {
     if (std::optional<std::string> folder = FolderToOpen(row.path))
       ShellOpen(*folder);
     else

@@ -53,12 +53,12 @@ SettingsSnapshot DefaultsSnapshot() {
 
 SettingsSnapshot Read(std::string_view bytes, bool xp = true) { return ReadSettingsSnapshot(SettingsFile(bytes), xp); }
 
-TEST(SettingsFile, SaveWritesExactly48LinesInOrder) {
+TEST(SettingsFile, SaveWritesExactly50LinesInOrder) {
   const std::string written = FormatSettingsFile(DefaultsSnapshot());
   EXPECT_EQ(written, kDefaultsFile);
   // Every line ends in CR LF and nothing else breaks a line.
-  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 48);
-  EXPECT_EQ(std::count(written.begin(), written.end(), '\r'), 48);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 50);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\r'), 50);
   EXPECT_EQ(written.find("\n"), written.find("\r\n") + 1);
   EXPECT_EQ(Read(written), DefaultsSnapshot());
 }
@@ -71,7 +71,7 @@ TEST(SettingsFile, NegativeNumbersAndLineBreaksInTheUrl) {
   EXPECT_NE(written.find("X = -1200\r\nY = -5\r\nWidth = 0\r\nHeight = 7\r\n"), std::string::npos);
   EXPECT_NE(written.find("PreferencesSearchString = http://a[General]PreferencesRefresh1Spin = 1xy\r\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 48);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 50);
   EXPECT_EQ(Read(written).preferences.PreferencesRefresh1Spin, 2500);
 }
 
@@ -357,7 +357,7 @@ TEST(SettingsFile, RandomFilesReadSanelyAndSurviveASave) {
     ASSERT_TRUE(s.window.width >= 0 && s.window.height >= 0);
     ASSERT_EQ(p.PreferencesSearchString.find_first_of("\r\n"), std::string::npos);
     const std::string saved = FormatSettingsFile(s);
-    ASSERT_EQ(std::count(saved.begin(), saved.end(), '\n'), 48) << "round " << round;
+    ASSERT_EQ(std::count(saved.begin(), saved.end(), '\n'), 50) << "round " << round;
     ASSERT_EQ(Read(saved, xp), s) << "round " << round;
   }
 }
