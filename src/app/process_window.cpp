@@ -25,8 +25,8 @@ namespace velkor {
 
 namespace {
 
-constexpr std::array<const char*, kDetailPageCount> kPageCaptions = {
-    "Allgemein", "Leistung", "Threads", "Module", "Umgebung", "Netzwerk", "Fenster", "Dienste"};
+constexpr std::array<const char*, kDetailPageCount> kPageCaptions = {"Allgemein", "Leistung", "Threads", "Module",
+                                                                     "Umgebung",  "Netzwerk", "Fenster", "Dienste"};
 constexpr DWORD kWindowStyle =
     WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
 // The smallest client size, in 96-DPI units.
@@ -87,14 +87,15 @@ void DrawGraph() {
   if (!shown || !graph) return;
   RECT client{};
   GetClientRect(graph, &client);
-  const Canvas canvas = DrawLoadHistory(shown->process.loadHistory, client.right, client.bottom,
-                                        LayoutDpiOf(kProcessInfoWindow));
+  const Canvas canvas =
+      DrawLoadHistory(shown->process.loadHistory, client.right, client.bottom, LayoutDpiOf(kProcessInfoWindow));
   if (canvas.width > 0 && canvas.height > 0) ShowCanvasInPicture(graph, canvas, shown->graph);
 }
 
 void SetCaption() {
   if (shown && Window())
-    SetWindowTextA(Window(), ProcessWindowCaption(shown->process.name, shown->process.pid, shown->process.ended).c_str());
+    SetWindowTextA(Window(),
+                   ProcessWindowCaption(shown->process.name, shown->process.pid, shown->process.ended).c_str());
 }
 
 // The process ended: the pages keep their figures, "Allgemein" gains the
@@ -172,7 +173,7 @@ HWND CreateProcessWindow() {
                                   {outer.right - outer.left, outer.bottom - outer.top},
                                   {work.left, work.top, work.right - work.left, work.bottom - work.top});
   AdoptWindow(kProcessInfoWindow, win::UniqueWindow(CreateTopLevel(*def, GetModuleHandleA(nullptr), place.x, place.y,
-                                                                    place.w, place.h, kWindowStyle, 0)));
+                                                                   place.w, place.h, kWindowStyle, 0)));
   HWND window = Window();
   if (!window) return nullptr;
   // Placed on a monitor of another scale: laid out at that one's.

@@ -30,7 +30,7 @@ bool ThreadSuspended(uint32_t state, uint32_t waitReason) {
 
 std::string_view ThreadStateText(uint32_t state, uint32_t waitReason) {
   if (ThreadSuspended(state, waitReason)) return "Angehalten";
-  static constexpr std::string_view kStates[] = {"Initialisiert", "Bereit", "Läuft",     "Standby",
+  static constexpr std::string_view kStates[] = {"Initialisiert", "Bereit",  "Läuft",    "Standby",
                                                  "Beendet",       "Wartend", "Übergang", "Verzögert bereit"};
   return state < std::size(kStates) ? kStates[state] : std::string_view{"Unbekannt"};
 }
@@ -109,7 +109,8 @@ std::string EndpointText(bool ipv6, const std::array<uint8_t, 16>& address, uint
   } else {
     uint16_t groups[8];
     for (int i = 0; i < 8; ++i)
-      groups[i] = static_cast<uint16_t>(address[static_cast<size_t>(2 * i)] << 8 | address[static_cast<size_t>(2 * i + 1)]);
+      groups[i] =
+          static_cast<uint16_t>(address[static_cast<size_t>(2 * i)] << 8 | address[static_cast<size_t>(2 * i + 1)]);
     // The longest run of two or more zero groups becomes "::".
     int bestStart = -1, bestLength = 0;
     for (int i = 0; i < 8;) {
@@ -170,7 +171,8 @@ namespace {
 
 std::string KeyOf(const std::vector<std::string>& cells, int keyColumns) {
   std::string key;
-  for (int c = 0; c < keyColumns && c < static_cast<int>(cells.size()); ++c) key += cells[static_cast<size_t>(c)] + '\x1f';
+  for (int c = 0; c < keyColumns && c < static_cast<int>(cells.size()); ++c)
+    key += cells[static_cast<size_t>(c)] + '\x1f';
   return key;
 }
 
@@ -203,7 +205,8 @@ int MergeDetailRows(DetailRowStore& store, const DetailPage& page, int columnCou
       store.InsertRow(at);
     }
     for (int c = 0; c < columnCount; ++c) {
-      const std::string text = c < static_cast<int>(row.cells.size()) ? row.cells[static_cast<size_t>(c)] : std::string();
+      const std::string text =
+          c < static_cast<int>(row.cells.size()) ? row.cells[static_cast<size_t>(c)] : std::string();
       if (store.CellText(at, c) != text) {
         store.SetCellText(at, c, text);
         ++written;

@@ -26,7 +26,9 @@ std::string Or(const std::optional<std::string>& value) { return value ? *value 
 
 std::string Bytes(uint64_t bytes) { return GroupThousands(static_cast<int64_t>(bytes / 1024)) + " KB"; }
 std::string Count(uint64_t value) { return GroupThousands(static_cast<int64_t>(value)); }
-std::string Duration(uint64_t hundredNs) { return FormatDuration(static_cast<int32_t>(std::min<uint64_t>(hundredNs / 10000000, INT32_MAX))); }
+std::string Duration(uint64_t hundredNs) {
+  return FormatDuration(static_cast<int32_t>(std::min<uint64_t>(hundredNs / 10000000, INT32_MAX)));
+}
 
 std::string DateText(uint64_t fileTime) {
   FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)}, local{};
@@ -70,8 +72,8 @@ TokenFacts ReadToken(InspectedProcess& process) {
       char name[256] = {}, domain[256] = {};
       DWORD nameSize = sizeof name, domainSize = sizeof domain;
       SID_NAME_USE use{};
-      if (LookupAccountSidA(nullptr, reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, name, &nameSize, domain,
-                            &domainSize, &use))
+      if (LookupAccountSidA(nullptr, reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, name, &nameSize,
+                            domain, &domainSize, &use))
         process.user = std::string(domain) + (domain[0] ? "\\" : "") + name;
     }
   }
@@ -111,8 +113,8 @@ DetailPage GeneralPage(InspectedProcess& process) {
   add("Benutzer", Or(process.user));
   add("Sitzung", r.found ? std::to_string(r.sessionId) : Denied());
   BOOL wow64 = FALSE;
-  add("Architektur", process.limited && IsWow64Process(process.limited.get(), &wow64) ? (wow64 ? "32-Bit" : "64-Bit")
-                                                                                       : Denied());
+  add("Architektur",
+      process.limited && IsWow64Process(process.limited.get(), &wow64) ? (wow64 ? "32-Bit" : "64-Bit") : Denied());
   add("Integritätsstufe", Or(token.integrity));
   add("Erhöhte Rechte", Or(token.elevated));
   const DWORD priority = process.limited ? GetPriorityClass(process.limited.get()) : 0;
@@ -134,12 +136,14 @@ DetailPage PerformancePage(InspectedProcess& process) {
   const uint64_t cpu = r.userTime + r.kernelTime;
   const double seconds =
       process.lastWall && wall > process.lastWall ? static_cast<double>(wall - process.lastWall) / 1e7 : 0.0;
-  const double load = process.lastWall ? CpuLoadPercent(process.lastCpu, cpu, process.lastWall, wall, ProcessorCount) : 0.0;
+  const double load =
+      process.lastWall ? CpuLoadPercent(process.lastCpu, cpu, process.lastWall, wall, ProcessorCount) : 0.0;
   if (process.lastWall) process.loadHistory.push_back(load);
   if (process.loadHistory.size() > 4096) process.loadHistory.erase(process.loadHistory.begin());
   const auto rate = [&](uint64_t after, uint64_t before) {
-    return seconds > 0 && after >= before ? Bytes(static_cast<uint64_t>(static_cast<double>(after - before) / seconds)) + "/s"
-                                          : std::string("-");
+    return seconds > 0 && after >= before
+               ? Bytes(static_cast<uint64_t>(static_cast<double>(after - before) / seconds)) + "/s"
+               : std::string("-");
   };
   add("CPU-Last", FormatDecimalDouble(load, 1) + "%");
   add("Benutzerzeit", Duration(r.userTime));
@@ -155,8 +159,10 @@ DetailPage PerformancePage(InspectedProcess& process) {
   add("GDI-Objekte", gui ? Count(GetGuiResources(process.limited.get(), GR_GDIOBJECTS)) : Denied());
   add("USER-Objekte", gui ? Count(GetGuiResources(process.limited.get(), GR_USEROBJECTS)) : Denied());
   add("E/A Lesen", Count(r.reads) + " (" + Bytes(r.readBytes) + ", " + rate(r.readBytes, process.lastReadBytes) + ")");
-  add("E/A Schreiben", Count(r.writes) + " (" + Bytes(r.writeBytes) + ", " + rate(r.writeBytes, process.lastWriteBytes) + ")");
-  add("E/A Andere", Count(r.others) + " (" + Bytes(r.otherBytes) + ", " + rate(r.otherBytes, process.lastOtherBytes) + ")");
+  add("E/A Schreiben",
+      Count(r.writes) + " (" + Bytes(r.writeBytes) + ", " + rate(r.writeBytes, process.lastWriteBytes) + ")");
+  add("E/A Andere",
+      Count(r.others) + " (" + Bytes(r.otherBytes) + ", " + rate(r.otherBytes, process.lastOtherBytes) + ")");
   process.lastWall = wall;
   process.lastCpu = cpu;
   process.lastReadBytes = r.readBytes;
@@ -184,9 +190,11 @@ bool ReadModules(InspectedProcess& process) {
     char path[MAX_PATH * 2] = {};
     if (!K32GetModuleInformation(reader, module, &info, sizeof info)) continue;
     const DWORD length = K32GetModuleFileNameExA(reader, module, path, sizeof path);
-    process.modules.push_back({reinterpret_cast<uint64_t>(info.lpBaseOfDll), info.SizeOfImage, std::string(path, length)});
+    process.modules.push_back(
+        {reinterpret_cast<uint64_t>(info.lpBaseOfDll), info.SizeOfImage, std::string(path, length)});
   }
-  std::sort(process.modules.begin(), process.modules.end(), [](const auto& a, const auto& b) { return a.base < b.base; });
+  std::sort(process.modules.begin(), process.modules.end(),
+            [](const auto& a, const auto& b) { return a.base < b.base; });
   process.modulesRead = true;
   return true;
 }
@@ -201,7 +209,8 @@ DetailPage ModulesPage(InspectedProcess& process) {
   page.keyColumns = 2;
   page.denied = !ReadModules(process);
   for (const ModuleSpan& m : process.modules)
-    page.rows.push_back({{FileNameOfPath(m.name), HexAddress(m.base), Bytes(m.size), m.name, FileVersionText(m.name, 0x2, false)}});
+    page.rows.push_back(
+        {{FileNameOfPath(m.name), HexAddress(m.base), Bytes(m.size), m.name, FileVersionText(m.name, 0x2, false)}});
   return page;
 }
 
@@ -213,7 +222,8 @@ uint64_t ThreadStart(InspectedProcess& process, const ThreadRecord& thread) {
   using QueryThread = LONG(NTAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
   static const auto query = reinterpret_cast<QueryThread>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
-  if (win::UniqueKernelHandle handle{OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread.tid)}; handle && query) {
+  if (win::UniqueKernelHandle handle{OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread.tid)};
+      handle && query) {
     constexpr ULONG kStartAddressClass = 9;
     ULONG_PTR address = 0;
     if (query(handle.get(), kStartAddressClass, &address, sizeof address, nullptr) >= 0 && address) start = address;
@@ -230,8 +240,9 @@ DetailPage ThreadsPage(InspectedProcess& process) {
   std::vector<ThreadRecord> threads = process.record.threads;
   std::sort(threads.begin(), threads.end(), [](const auto& a, const auto& b) { return a.tid < b.tid; });
   for (const ThreadRecord& t : threads)
-    page.rows.push_back({{std::to_string(t.tid), AddressInModule(ThreadStart(process, t), named), std::to_string(t.priority),
-                          Duration(t.cpuTime), std::string(ThreadStateText(t.state, t.waitReason))}});
+    page.rows.push_back(
+        {{std::to_string(t.tid), AddressInModule(ThreadStart(process, t), named), std::to_string(t.priority),
+          Duration(t.cpuTime), std::string(ThreadStateText(t.state, t.waitReason))}});
   return page;
 }
 
@@ -283,22 +294,30 @@ DetailPage NetworkPage(InspectedProcess& process) {
   DetailPage page;
   page.keyColumns = 3;
   const uint32_t pid = process.pid;
-  ForRows<MIB_TCPTABLE_OWNER_PID>(IpTable<MIB_TCPTABLE_OWNER_PID>(AF_INET, true), [&](const MIB_TCPROW_OWNER_PID& r) {
+  const std::vector<uint8_t> tcp4 = IpTable<MIB_TCPTABLE_OWNER_PID>(AF_INET, true);
+  page.denied = tcp4.empty();
+  ForRows<MIB_TCPTABLE_OWNER_PID>(tcp4, [&](const MIB_TCPROW_OWNER_PID& r) {
     if (r.dwOwningPid == pid)
-      page.rows.push_back({{"TCP", EndpointText(false, V4(r.dwLocalAddr), Port(r.dwLocalPort)),
-                            EndpointText(false, V4(r.dwRemoteAddr), Port(r.dwRemotePort)), std::string(TcpStateText(r.dwState))}});
+      page.rows.push_back(
+          {{"TCP", EndpointText(false, V4(r.dwLocalAddr), Port(r.dwLocalPort)),
+            EndpointText(false, V4(r.dwRemoteAddr), Port(r.dwRemotePort)), std::string(TcpStateText(r.dwState))}});
   });
-  ForRows<MIB_TCP6TABLE_OWNER_PID>(IpTable<MIB_TCP6TABLE_OWNER_PID>(AF_INET6, true), [&](const MIB_TCP6ROW_OWNER_PID& r) {
-    if (r.dwOwningPid == pid)
-      page.rows.push_back({{"TCPv6", EndpointText(true, V6(r.ucLocalAddr), Port(r.dwLocalPort)),
-                            EndpointText(true, V6(r.ucRemoteAddr), Port(r.dwRemotePort)), std::string(TcpStateText(r.dwState))}});
-  });
+  ForRows<MIB_TCP6TABLE_OWNER_PID>(
+      IpTable<MIB_TCP6TABLE_OWNER_PID>(AF_INET6, true), [&](const MIB_TCP6ROW_OWNER_PID& r) {
+        if (r.dwOwningPid == pid)
+          page.rows.push_back(
+              {{"TCPv6", EndpointText(true, V6(r.ucLocalAddr), Port(r.dwLocalPort)),
+                EndpointText(true, V6(r.ucRemoteAddr), Port(r.dwRemotePort)), std::string(TcpStateText(r.dwState))}});
+      });
   ForRows<MIB_UDPTABLE_OWNER_PID>(IpTable<MIB_UDPTABLE_OWNER_PID>(AF_INET, false), [&](const MIB_UDPROW_OWNER_PID& r) {
-    if (r.dwOwningPid == pid) page.rows.push_back({{"UDP", EndpointText(false, V4(r.dwLocalAddr), Port(r.dwLocalPort)), "*:*", ""}});
+    if (r.dwOwningPid == pid)
+      page.rows.push_back({{"UDP", EndpointText(false, V4(r.dwLocalAddr), Port(r.dwLocalPort)), "*:*", ""}});
   });
-  ForRows<MIB_UDP6TABLE_OWNER_PID>(IpTable<MIB_UDP6TABLE_OWNER_PID>(AF_INET6, false), [&](const MIB_UDP6ROW_OWNER_PID& r) {
-    if (r.dwOwningPid == pid) page.rows.push_back({{"UDPv6", EndpointText(true, V6(r.ucLocalAddr), Port(r.dwLocalPort)), "*:*", ""}});
-  });
+  ForRows<MIB_UDP6TABLE_OWNER_PID>(
+      IpTable<MIB_UDP6TABLE_OWNER_PID>(AF_INET6, false), [&](const MIB_UDP6ROW_OWNER_PID& r) {
+        if (r.dwOwningPid == pid)
+          page.rows.push_back({{"UDPv6", EndpointText(true, V6(r.ucLocalAddr), Port(r.dwLocalPort)), "*:*", ""}});
+      });
   return page;
 }
 

@@ -265,7 +265,8 @@ void RefreshInspectedProcess(InspectedProcess& process) {
     for (size_t offset = 0; offset + sizeof(SnapshotProcess) <= size;) {
       SnapshotProcess record;
       std::memcpy(&record, base + offset, sizeof record);
-      const size_t left = record.nextEntryOffset ? std::min<size_t>(record.nextEntryOffset, size - offset) : size - offset;
+      const size_t left =
+          record.nextEntryOffset ? std::min<size_t>(record.nextEntryOffset, size - offset) : size - offset;
       const auto pid = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.uniqueProcessId));
       if (pass == 0 && pid == process.pid) TakeRecord(facts, record, base + offset, left);
       if (pass == 1 && pid == wantedParent && pid != 0) {
@@ -320,11 +321,13 @@ ProcessParameters ReadProcessParameters(InspectedProcess& process, bool withEnvi
     std::memcpy(&value, block + at, sizeof value);
     return value;
   };
-  found.currentFolder = ReadCountedText(reader, length(layout.folder), Pointer(block + layout.folderBuffer, layout.pointerSize));
+  found.currentFolder =
+      ReadCountedText(reader, length(layout.folder), Pointer(block + layout.folderBuffer, layout.pointerSize));
   if (!found.commandLine)
-    found.commandLine =
-        ReadCountedText(reader, length(layout.commandLine), Pointer(block + layout.commandLineBuffer, layout.pointerSize));
-  if (withEnvironment) found.environment = ReadEnvironment(reader, Pointer(block + layout.environment, layout.pointerSize));
+    found.commandLine = ReadCountedText(reader, length(layout.commandLine),
+                                        Pointer(block + layout.commandLineBuffer, layout.pointerSize));
+  if (withEnvironment)
+    found.environment = ReadEnvironment(reader, Pointer(block + layout.environment, layout.pointerSize));
   return found;
 }
 
