@@ -14,7 +14,7 @@ TEST(ProcessDetails, EnvironmentBlockIsReadWithinItsBoundsAndSorted) {
   EXPECT_EQ(variables[0], (std::pair<std::string, std::string>{"=C:", "C:\\x"}));
   EXPECT_EQ(variables[1], (std::pair<std::string, std::string>{"A", "1"}));
   EXPECT_EQ(variables[2], (std::pair<std::string, std::string>{"b", "2"}));
-  EXPECT_EQ(EnvironmentBlockLength(block), 25u);
+  EXPECT_EQ(EnvironmentBlockLength(block), 27u);
   // Cut off mid-entry (the other process's memory ended): the whole entries
   // count, the broken one is dropped, nothing is read past the end.
   const std::u16string cut = Block(std::u16string_view(u"A=1\0B=\u00e4\u20ac\u4e2d", 8));

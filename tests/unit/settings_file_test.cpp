@@ -29,6 +29,8 @@ const std::string kDefaultsFile =
     "Y = 12\r\n"
     "Width = 800\r\n"
     "Height = 600\r\n"
+    "InfoWidth = 560\r\n"
+    "InfoHeight = 440\r\n"
     "[Column]\r\n"
     "PreferencesShow0 = 1\r\nPreferencesShow1 = 0\r\nPreferencesShow2 = 1\r\nPreferencesShow3 = 1\r\n"
     "PreferencesShow4 = 1\r\nPreferencesShow5 = 1\r\nPreferencesShow6 = 1\r\nPreferencesShow7 = 1\r\n"
@@ -61,6 +63,16 @@ TEST(SettingsFile, SaveWritesExactly50LinesInOrder) {
   EXPECT_EQ(std::count(written.begin(), written.end(), '\r'), 50);
   EXPECT_EQ(written.find("\n"), written.find("\r\n") + 1);
   EXPECT_EQ(Read(written), DefaultsSnapshot());
+}
+
+// An older file without the process window's keys opens it at its default size.
+TEST(SettingsFile, ProcessWindowSizeKeepsItsDefaultInAnOlderFile) {
+  const SettingsSnapshot old = Read("[Window]\r\nX = 10\r\nY = 20\r\nWidth = 300\r\nHeight = 200\r\n");
+  EXPECT_EQ(old.window.infoWidth, kInfoWindowWidth);
+  EXPECT_EQ(old.window.infoHeight, kInfoWindowHeight);
+  const SettingsSnapshot stored = Read("[Window]\r\nInfoWidth = 700\r\nInfoHeight = -3\r\n");
+  EXPECT_EQ(stored.window.infoWidth, 700);
+  EXPECT_EQ(stored.window.infoHeight, 0);
 }
 
 TEST(SettingsFile, NegativeNumbersAndLineBreaksInTheUrl) {
