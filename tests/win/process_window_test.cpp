@@ -22,6 +22,7 @@
 #include "support/built_windows.h"
 #include "support/wine_support.h"
 #include "win/list_view.h"
+#include "win/message_box.h"
 
 namespace velkor {
 namespace {
@@ -168,6 +169,31 @@ TEST_F(ProcessWindow, AnEndedProcessKeepsItsFiguresAndShowsItsExitCode) {
   EXPECT_EQ(Value(0, "Status"), "Beendet");
   RefreshProcessWindow();  // nothing is read any more
   EXPECT_EQ(ListView_GetItemCount(List(2)), threads);
+}
+
+// "Beenden" asks the main window's question, owned by this window, and ends
+// the process shown with the configured exit code.
+TEST_F(ProcessWindow, EndButtonAsksAndEndsTheProcessShown) {
+  test::OwnedProcess other = test::StartHelper();
+  ASSERT_NO_FATAL_FAILURE(OpenFor(other.pid()));
+  std::string asked;
+  HWND owner = nullptr;
+  win::SetMessageBoxHook([&](HWND box, const std::string& text, const std::string&, UINT) {
+    asked = text;
+    owner = box;
+    return IDYES;
+  });
+  SendMessageA(BuiltControl(kProcessInfoEndButton), BM_CLICK, 0, 0);
+  win::SetMessageBoxHook({});
+  EXPECT_NE(asked.find("velkor_helper.exe"), std::string::npos) << asked;
+  EXPECT_EQ(owner, BuiltWindow(kProcessInfoWindow));
+  EXPECT_EQ(other.WaitForExit(5s), 1067u);
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        RefreshProcessWindow();
+        return Value(0, "Exitcode") == "1067";
+      },
+      5s));
 }
 
 TEST_F(ProcessWindow, RefreshesAndOpeningsLeaveNoObjectsBehind) {
