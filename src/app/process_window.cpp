@@ -110,7 +110,9 @@ void ShowEnd() {
     general.rows.push_back({{win::ListViewCellText(list, row, 0), win::ListViewCellText(list, row, 1)}});
   for (DetailRow& row : general.rows)
     if (row.cells[0] == "Status") row.cells[1] = "Beendet";
-  general.rows.push_back({{"Exitcode", std::to_string(shown->process.exitCode)}});
+  // Without a handle the end was seen in the snapshot only.
+  general.rows.push_back({{"Exitcode", shown->process.limited ? std::to_string(shown->process.exitCode)
+                                                              : std::string(kAccessDeniedText)}});
   ShowRows(kGeneralPage, general);
   EnableWindow(BuiltControl(kProcessInfoEndButton), FALSE);
 }
@@ -201,6 +203,14 @@ HWND CreateProcessWindow() {
   return window;
 }
 
+// Kept in 96-DPI units, as the main window's size; the next save writes it.
+void RememberSize(HWND window) {
+  if (IsIconic(window) || IsZoomed(window)) return;
+  const Size client = ClientSize(window);
+  const int dpi = LayoutDpiOf(kProcessInfoWindow);
+  SetProcessWindowSize({ScaleFromDpi(client.w, dpi), ScaleFromDpi(client.h, dpi)});
+}
+
 void ApplyProcessWindowAnchoring() {
   HWND window = Window();
   if (!window) return;
@@ -268,6 +278,7 @@ std::optional<LRESULT> ProcessWindowMessage(HWND window, UINT message, WPARAM wP
     }
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) ApplyProcessWindowAnchoring();
+      if (shown) RememberSize(window);
       return std::nullopt;
     case WM_GETMINMAXINFO: {
       const int dpi = LayoutDpiOf(kProcessInfoWindow);
@@ -334,14 +345,9 @@ void RefreshProcessWindow() {
 
 void CloseProcessWindow() {
   VELKOR_PLACE(kProceduresUnit);
-  if (HWND window = Window()) {
-    // Kept in 96-DPI units, as the main window's size.
-    if (!IsIconic(window) && !IsZoomed(window)) {
-      const Size client = ClientSize(window);
-      const int dpi = LayoutDpiOf(kProcessInfoWindow);
-      SetProcessWindowSize({ScaleFromDpi(client.w, dpi), ScaleFromDpi(client.h, dpi)});
-    }
-    if (shown) ReleaseStaticPicture(BuiltControl(kProcessInfoGraph), shown->graph);
+  if (HWND window = Window(); window && shown) {
+    RememberSize(window);
+    ReleaseStaticPicture(BuiltControl(kProcessInfoGraph), shown->graph);
   }
   ForgetWindow(kProcessInfoWindow);
   shown.reset();

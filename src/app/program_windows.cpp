@@ -363,7 +363,8 @@ void DestroyWindows() {
 
 void BuildOtherWindow(int number) {
   VELKOR_PLACE(kProceduresUnit);
-  if (number <= kMainWindow || number >= kWindowCount || !MainWindow || BuiltWindow(number)) return;
+  // The process-information window is made by its own code, each time it opens.
+  if (number <= kMainWindow || number >= kProcessInfoWindow || !MainWindow || BuiltWindow(number)) return;
   const WindowSpec* found = nullptr;
   for (const WindowSpec& def : WindowTable())
     if (def.number == number) found = &def;

@@ -89,7 +89,8 @@ HWND BuiltWindow(int number) {
 }
 
 HWND WindowHandle(int number) {
-  if (number > kMainWindow && number < kWindowCount && MainWindow && !BuiltWindow(number)) BuildOtherWindow(number);
+  if (number > kMainWindow && number < kProcessInfoWindow && MainWindow && !BuiltWindow(number))
+    BuildOtherWindow(number);
   return BuiltWindow(number);
 }
 

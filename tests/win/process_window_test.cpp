@@ -17,8 +17,10 @@
 #include "app/process_window.h"
 #include "app/program_windows.h"
 #include "app/toolbar_win.h"
+#include "gfx/dpi_scale.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
+#include "settings/settings_file_win.h"
 #include "support/built_windows.h"
 #include "support/wine_support.h"
 #include "win/list_view.h"
@@ -142,12 +144,21 @@ TEST_F(ProcessWindow, ShowsWhatTheHelperIsAndClosesOnEscape) {
   EXPECT_EQ(BuiltWindow(kProcessInfoWindow), window);
   EXPECT_TRUE(IsWindowVisible(List(5)));
 
+  // The user's size outlives the window, in velkor.ini in 96-DPI units.
+  const int dpi = LayoutDpiOf(kProcessInfoWindow);
+  RECT outer{0, 0, ScaleToDpi(600, dpi), ScaleToDpi(480, dpi)};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE, 0);
+  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
   SetFocus(List(5));
   PostMessageA(List(5), WM_KEYDOWN, VK_ESCAPE, 0);
   test::Pump();
   test::Pump();
   EXPECT_EQ(BuiltWindow(kProcessInfoWindow), nullptr);
   EXPECT_EQ(ProcessWindowPid(), std::nullopt);
+  ASSERT_TRUE(WritePreferences());
+  std::string saved;
+  ASSERT_TRUE(test::ReadFileBytes(folder_.File("velkor.ini"), saved));
+  EXPECT_NE(saved.find("InfoWidth = 600\r\nInfoHeight = 480\r\n"), std::string::npos) << saved;
 }
 
 TEST_F(ProcessWindow, AnEndedProcessKeepsItsFiguresAndShowsItsExitCode) {
