@@ -17,6 +17,7 @@
 #include "app/process_window.h"
 #include "app/program_windows.h"
 #include "app/toolbar_win.h"
+#include "app/window_registry.h"
 #include "gfx/dpi_scale.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
@@ -114,6 +115,14 @@ TEST_F(ProcessWindow, ShowsWhatTheHelperIsAndClosesOnEscape) {
   HWND window = BuiltWindow(kProcessInfoWindow);
   EXPECT_EQ(Caption(window), "Prozessinformationen - velkor_helper.exe (" + std::to_string(helper_.pid()) + ")");
   EXPECT_TRUE(IsWindowVisible(List(0)));
+  // Its controls where the layout puts them for its client size.
+  const Size client = test::ClientOf(window);
+  for (const ControlSpec& def : ControlTable()) {
+    if (def.window != kProcessInfoWindow) continue;
+    const Rect expected{def.x.Resolve(client.w, client.h), def.y.Resolve(client.w, client.h),
+                        def.w.Resolve(client.w, client.h), def.h.Resolve(client.w, client.h)};
+    EXPECT_EQ(test::RectInParent(BuiltControl(def.id)), expected) << def.id;
+  }
   EXPECT_NE(Value(0, "Befehlszeile").find("velkor_helper.exe\" serve"), std::string::npos) << Value(0, "Befehlszeile");
   EXPECT_NE(Value(0, "Aktueller Ordner").find(helperFolder_.path()), std::string::npos) << Value(0, "Aktueller Ordner");
   EXPECT_EQ(Value(0, "Architektur"), "64-Bit");
