@@ -155,9 +155,14 @@ DetailPage PerformancePage(InspectedProcess& process) {
   add("Seitenfehler", Count(r.pageFaults));
   add("Handles", Count(r.handleCount));
   add("Threads", Count(r.threadCount));
-  const bool gui = process.limited.valid();
-  add("GDI-Objekte", gui ? Count(GetGuiResources(process.limited.get(), GR_GDIOBJECTS)) : Denied());
-  add("USER-Objekte", gui ? Count(GetGuiResources(process.limited.get(), GR_USEROBJECTS)) : Denied());
+  // 0 is also the answer of a failure: another session's process, for one.
+  const auto gui = [&](DWORD kind) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD count = process.limited ? GetGuiResources(process.limited.get(), kind) : 0;
+    return process.limited && (count > 0 || GetLastError() == ERROR_SUCCESS) ? Count(count) : Denied();
+  };
+  add("GDI-Objekte", gui(GR_GDIOBJECTS));
+  add("USER-Objekte", gui(GR_USEROBJECTS));
   add("E/A Lesen", Count(r.reads) + " (" + Bytes(r.readBytes) + ", " + rate(r.readBytes, process.lastReadBytes) + ")");
   add("E/A Schreiben",
       Count(r.writes) + " (" + Bytes(r.writeBytes) + ", " + rate(r.writeBytes, process.lastWriteBytes) + ")");
