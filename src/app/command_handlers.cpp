@@ -13,6 +13,7 @@
 #include "app/information_win.h"
 #include "app/layout_scale.h"
 #include "app/menus.h"
+#include "app/process_window.h"
 #include "app/preferences_commands.h"
 #include "app/run_dialog_win.h"
 #include "app/startup.h"
@@ -78,8 +79,10 @@ void SelectTab(const LoopEvent&) {
   if (std::optional<int> view = TabAtX(cursor.x, LayoutDpiOf(kMainWindow))) ShowView(*view, true);
 }
 
-// Process information: nothing to show yet for the selected process.
-void ShowProcessInformation(const LoopEvent&) { VELKOR_PLACE(kMainModule); }
+void ShowProcessInformation(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  velkor::ShowProcessInformation();
+}
 
 void EndProcesses(const LoopEvent&) {
   VELKOR_PLACE(kMainModule);

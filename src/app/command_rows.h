@@ -81,7 +81,7 @@ VELKOR_COMMAND(SearchDriver, {.first = kSearchCommand, .view = kDriverView, .typ
     .tooltip = "Nach diesem Treiber im Internet suchen (Strg+F)", .menuPicture = images::kMenuSearch,
     .buttonPicture = images::kToolbarWebSearch, .greyPicture = images::kToolbarWebSearchGrey,
     .shortcut = {InWindow(kMainWindow), true, 'F'}, .state = StateRule::kProcessOrDriverSelected})
-VELKOR_COMMAND(ShowProcessInformation, {.first = kProcessInfoCommand, .menu = "Prozessinformationen zeigen",
+VELKOR_COMMAND(ShowProcessInformation, {.first = kProcessInfoCommand, .types = kLeftClickOnly, .menu = "Prozessinformationen zeigen",
     .help = "Zeigt detaillierte Informationen über ausgewählte Prozesse.",
     .tooltip = "Prozessinformationen zeigen (Strg+I)", .menuPicture = images::kMenuInformation,
     .buttonPicture = images::kToolbarInformation, .greyPicture = images::kToolbarInformationGrey,

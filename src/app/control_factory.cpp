@@ -284,6 +284,10 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       className = "EDIT";
       style |= ES_MULTILINE | ES_READONLY | WS_VSCROLL;
       break;
+    case ControlKind::kTabs:
+      className = WC_TABCONTROLA;
+      style |= WS_CLIPSIBLINGS | WS_TABSTOP;
+      break;
   }
   const bool tooltipOnly = def.kind == ControlKind::kToolbarButton;
   HWND control = CreateWindowExA(exStyle, className, tooltipOnly ? "" : text.c_str(), style, r.x, r.y, r.w, height,

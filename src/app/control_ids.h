@@ -71,5 +71,12 @@ inline constexpr int kDisclaimerCloseButton = 322;
 inline constexpr int kAboutButton = 323;
 // Window 5, the transparency scale.
 inline constexpr int kScalePicture = 324;
+// Window 6 "Prozessinformationen": the tab strip, one list per page in tab
+// order, the buttons of "Allgemein" and the load graph of "Leistung".
+inline constexpr int kProcessInfoTabs = 330;
+inline constexpr std::array<int, 8> kProcessInfoLists = {331, 332, 333, 334, 335, 336, 337, 338};
+inline constexpr int kProcessInfoFolderButton = 339;
+inline constexpr int kProcessInfoEndButton = 340;
+inline constexpr int kProcessInfoGraph = 341;
 
 }  // namespace velkor

@@ -11,6 +11,7 @@
 #include "app/effects_win.h"
 #include "app/layout_scale.h"
 #include "app/menus.h"
+#include "app/process_window.h"
 #include "app/shortcuts.h"
 #include "app/startup.h"
 #include "procs/process_list_win.h"
@@ -170,6 +171,7 @@ void MonitorTick() {
       RefreshProcessList();
     if (shown.refresh) shown.refresh();
     if (shown.stripInStatusBar) UpdateStatusBar(kStatusFigures);  // the selected row's strip moved on
+    RefreshProcessWindow();
   }
   // The info panel follows the mouse; a new measure redraws at once.
   if (DiagramWindowVisible()) {

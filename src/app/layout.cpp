@@ -255,6 +255,21 @@ constexpr ControlSpec kControls[] = {
 
   // Window 5: the transparency scale.
   {324, 5, 0, K::kImage, N(0), N(0), N(300), N(20), kAnchorNone, ""},
+
+  // Window 6 "Prozessinformationen": the tab strip over one list per page,
+  // the load graph above the "Leistung" list, the buttons of "Allgemein".
+  {330, 6, 0, K::kTabs, N(5), N(5), FromW(-10), FromH(-10), kAllEdges, ""},
+  {331, 6, 0, K::kList, N(12), N(34), FromW(-24), FromH(-82), kAllEdges, "", kHidden},
+  {332, 6, 0, K::kList, N(12), N(124), FromW(-24), FromH(-136), kAllEdges, "", kHidden},
+  {333, 6, 0, K::kList, N(12), N(34), FromW(-24), FromH(-46), kAllEdges, "", kHidden},
+  {334, 6, 0, K::kList, N(12), N(34), FromW(-24), FromH(-46), kAllEdges, "", kHidden},
+  {335, 6, 0, K::kList, N(12), N(34), FromW(-24), FromH(-46), kAllEdges, "", kHidden},
+  {336, 6, 0, K::kList, N(12), N(34), FromW(-24), FromH(-46), kAllEdges, "", kHidden},
+  {337, 6, 0, K::kList, N(12), N(34), FromW(-24), FromH(-46), kAllEdges, "", kHidden},
+  {338, 6, 0, K::kList, N(12), N(34), FromW(-24), FromH(-46), kAllEdges, "", kHidden},
+  {339, 6, 0, K::kButton, N(12), FromH(-42), N(110), N(26), kLB, "Ordner öffnen", kHidden},
+  {340, 6, 0, K::kButton, N(132), FromH(-42), N(110), N(26), kLB, "Beenden", kHidden},
+  {341, 6, 0, K::kSunkenImage, N(12), N(34), FromW(-24), N(82), kLTR, "", kHidden},
 };
 
 constexpr ColumnSpec kColumns[] = {
@@ -296,6 +311,33 @@ constexpr ColumnSpec kColumns[] = {
   {161, "<-", 65, false},
   {161, "->", 65, false},
   {161, "Maximal", 65, false},
+  {331, "Eigenschaft", 150, false},
+  {331, "Wert", 360, false},
+  {332, "Eigenschaft", 150, false},
+  {332, "Wert", 360, false},
+  {333, "TID", 60, true},
+  {333, "Startadresse", 220, false},
+  {333, "Priorität", 60, true},
+  {333, "CPU-Zeit", 70, true},
+  {333, "Status", 90, false},
+  {334, "Modul", 120, false},
+  {334, "Basisadresse", 140, false},
+  {334, "Größe", 80, true},
+  {334, "Pfad", 250, false},
+  {334, "Beschreibung", 200, false},
+  {335, "Variable", 160, false},
+  {335, "Wert", 350, false},
+  {336, "Protokoll", 70, false},
+  {336, "Lokale Adresse", 170, false},
+  {336, "Remoteadresse", 170, false},
+  {336, "Status", 110, false},
+  {337, "Handle", 80, false},
+  {337, "Fenstertitel", 230, false},
+  {337, "Klasse", 130, false},
+  {337, "Sichtbar", 60, false},
+  {338, "Dienstname", 130, false},
+  {338, "Anzeigename", 260, false},
+  {338, "Status", 100, false},
 };
 
 constexpr WindowSpec kWindows[] = {
@@ -305,6 +347,7 @@ constexpr WindowSpec kWindows[] = {
   {3, "Einstellungen", 420, 520, true, true, false, false},
   {4, "Information", 280, 290, false, true, false, true},
   {5, "ZovuZevuvuv", 300, 20, false, false, true, false},
+  {6, "Prozessinformationen", 560, 440, true, true, false, false},
 };
 // clang-format on
 
@@ -390,6 +433,16 @@ Rect FitToWorkArea(const Rect& start, const Rect& workArea, Size minimum) {
     fitted.y = workArea.y;
   }
   return fitted;
+}
+
+Rect BesideWindow(const Rect& main, Size size, const Rect& workArea) {
+  const int areaRight = workArea.x + workArea.w, areaBottom = workArea.y + workArea.h;
+  const int rightRoom = areaRight - (main.x + main.w), leftRoom = main.x - workArea.x;
+  int x = main.x + main.w;
+  if (rightRoom < size.w && (leftRoom >= size.w || leftRoom > rightRoom)) x = main.x - size.w;
+  x = std::max(std::min(x, areaRight - size.w), workArea.x);
+  const int y = std::max(std::min(main.y, areaBottom - size.h), workArea.y);
+  return {x, y, size.w, size.h};
 }
 
 }  // namespace velkor

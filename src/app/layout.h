@@ -21,8 +21,9 @@ enum WindowNumber : int {
   kPreferencesWindow = 3,
   kInformationWindow = 4,
   kScaleWindow = 5,
+  kProcessInfoWindow = 6,
 };
-inline constexpr int kWindowCount = 6;
+inline constexpr int kWindowCount = 7;
 
 // A coordinate base + perW * W + perH * H, resolved against the client size
 // of the main window at creation.
@@ -61,6 +62,7 @@ enum class ControlKind : uint8_t {
   kToolbarButton,  // 28x28 picture button
   kLink,           // blue underlined text that opens a target
   kMultiLineReadOnly,
+  kTabs,  // the system's tab control
 };
 
 enum ControlFlag : uint16_t {
@@ -165,5 +167,9 @@ Rect MainWindowStartRect(int storedX, int storedY, Size storedOuter, int caption
 // starts at the area's edge; a side that fits keeps its place, so a window
 // the user put partly off the screen stays there.
 Rect FitToWorkArea(const Rect& start, const Rect& workArea, Size minimum);
+// A window of outer size `size` beside `main` on the work area of main's
+// monitor: right of it where it fits, else left of it, else at the side with
+// more room, shifted into the area as far as it goes; top edge with main's.
+Rect BesideWindow(const Rect& main, Size size, const Rect& workArea);
 
 }  // namespace velkor

@@ -15,6 +15,7 @@
 #include "app/layout_scale.h"
 #include "app/menus.h"
 #include "app/preferences_commands.h"
+#include "app/process_window.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/tooltips.h"
@@ -87,6 +88,7 @@ Rect MainWindowStartAt(const WindowGeometry& geometry, DWORD style, int dpi) {
 void DestroyWindows() {
   VELKOR_PLACE(kProceduresUnit);
   ForgetWhatIsLeft();
+  CloseProcessWindow();
   RemoveWindowCallback();
   DestroyMenus();
   DestroyMonitorView();  // takes its pictures back from the controls first
@@ -111,7 +113,8 @@ void DestroyWindows() {
 
 void BuildOtherWindow(int number) {
   VELKOR_PLACE(kProceduresUnit);
-  if (number <= kMainWindow || number >= kWindowCount || !MainWindow || BuiltWindow(number)) return;
+  // The process-information window is made by its own code, each time it opens.
+  if (number <= kMainWindow || number >= kProcessInfoWindow || !MainWindow || BuiltWindow(number)) return;
   const WindowSpec* found = nullptr;
   for (const WindowSpec& def : WindowTable())
     if (def.number == number) found = &def;

@@ -7,6 +7,7 @@
 
 #include "app/effects_win.h"
 #include "app/layout_scale.h"
+#include "app/process_window.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
 #include "app/window_registry.h"
@@ -249,6 +250,7 @@ void OnMainWindowPosChanging(HWND window, WINDOWPOS& position) {
 }
 
 Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (Answer answer = ProcessWindowMessage(window, message, wParam, lParam)) return answer;
   if (Answer answer = CommonMessage(window, message, wParam, lParam)) return answer;
   const int number = ExactWindowNumber(window);
   // What a close means is the loop's decision; no window is ever destroyed here.

@@ -14,7 +14,7 @@ namespace {
 struct Registry {
   std::array<win::UniqueWindow, kWindowCount> windows;
   std::map<int, ControlEntry> controls;
-  std::array<int, kWindowCount> dpi{96, 96, 96, 96, 96, 96};
+  std::array<int, kWindowCount> dpi{96, 96, 96, 96, 96, 96, 96};
 };
 Registry built;
 
@@ -53,6 +53,13 @@ void SetLayoutDpi(int number, int dpi) {
   if (number >= 0 && number < kWindowCount) built.dpi[static_cast<size_t>(number)] = dpi > 0 ? dpi : 96;
 }
 
+void ForgetWindow(int number) {
+  if (number <= kMainWindow || number >= kWindowCount) return;
+  std::erase_if(built.controls, [number](const auto& entry) { return entry.second.def->window == number; });
+  built.windows[static_cast<size_t>(number)].reset();
+  built.dpi[static_cast<size_t>(number)] = 96;
+}
+
 void DestroyAllWindows() {
   // Windows 1 to 5 before window 0, which owns most of them; the owners let
   // a window that went with its owner be.
@@ -82,7 +89,8 @@ HWND BuiltWindow(int number) {
 }
 
 HWND WindowHandle(int number) {
-  if (number > kMainWindow && number < kWindowCount && MainWindow && !BuiltWindow(number)) BuildOtherWindow(number);
+  if (number > kMainWindow && number < kProcessInfoWindow && MainWindow && !BuiltWindow(number))
+    BuildOtherWindow(number);
   return BuiltWindow(number);
 }
 

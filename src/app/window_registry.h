@@ -30,6 +30,8 @@ int ExactWindowNumber(HWND window);
 // The DPI window `number` and its controls are laid out at (96 until set).
 int LayoutDpiOf(int number);
 void SetLayoutDpi(int number, int dpi);
+// Destroys window `number` with its controls and forgets them.
+void ForgetWindow(int number);
 // Destroys every window with its controls and forgets them all.
 void DestroyAllWindows();
 

@@ -92,9 +92,10 @@ void PrepareProcessMenu() {
   if (menu && MarkProcessMenu(menu) && hooks.showProcessMenu) hooks.showProcessMenu();
 }
 
-void KillSelectedProcesses() {
+void KillSelectedProcesses() { KillProcesses(SelectedProcesses()); }
+
+void KillProcesses(const std::vector<SelectedProcess>& rows) {
   VELKOR_PLACE(kProceduresUnit);
-  const std::vector<SelectedProcess> rows = SelectedProcesses();
   std::vector<std::string> names;
   for (const SelectedProcess& row : rows) names.push_back(row.name);
 
@@ -175,9 +176,11 @@ void OptimizeAllProcesses() {
     if (const ProcessRowFacts* facts = rows.Facts(row)) RemovePageFaults(facts->pid);
 }
 
-void OpenProcessFolder() {
+void OpenProcessFolder() { OpenProcessFolders(SelectedProcesses()); }
+
+void OpenProcessFolders(const std::vector<SelectedProcess>& rows) {
   VELKOR_PLACE(kProceduresUnit);
-  for (const SelectedProcess& row : SelectedProcesses()) {
+  for (const SelectedProcess& row : rows) {
     if (std::optional<std::string> folder = FolderToOpen(row.path))
       ShellOpen(*folder);
     else

@@ -38,6 +38,8 @@ bool MarkProcessMenu(HMENU menu);
 void PrepareProcessMenu();
 
 void KillSelectedProcesses();
+// The same question, end and messages for `rows` instead of the selection.
+void KillProcesses(const std::vector<SelectedProcess>& rows);
 void SetSelectedPriority(uint32_t priorityClass);
 // Toggles processor `processor` for every selected process; `menu` carries
 // the check marks MarkProcessMenu set when it opened.
@@ -55,6 +57,7 @@ void OptimizeSelectedProcesses();
 // Trims every process of the list once (at start, when PreferencesOptimize is on).
 void OptimizeAllProcesses();
 void OpenProcessFolder();
+void OpenProcessFolders(const std::vector<SelectedProcess>& rows);
 void SearchProcessOnline();
 // "Aktualisieren": refreshes the list and restarts its refresh interval.
 void RefreshProcessesNow();

@@ -23,7 +23,7 @@ const std::array<std::vector<std::string>, kSettingsGroupCount>& KeyTable() {
                                "PreferencesCPUPerProcess", "PreferencesUseComma", "PreferencesShowZeroCPU",
                                "PreferencesExitCodeSpin", "PreferencesSearchString", "PreferencesRefresh1Spin",
                                "PreferencesRefresh2Spin"},
-      std::vector<std::string>{"X", "Y", "Width", "Height"},
+      std::vector<std::string>{"X", "Y", "Width", "Height", "InfoWidth", "InfoHeight"},
       IndexedKeys("PreferencesShow", kShownFlagCount),
       IndexedKeys("PreferencesColumnWidth", kProcessColumnCount),
   };
@@ -232,6 +232,8 @@ SettingsSnapshot ReadSettingsSnapshot(const SettingsFile& file, bool windowsXpOr
   s.window.y = Clamp(file.Integer(SettingsGroup::Window, "Y", -1), -32768, 32767);
   s.window.width = Clamp(file.Integer(SettingsGroup::Window, "Width", 640), 0, 32767);
   s.window.height = Clamp(file.Integer(SettingsGroup::Window, "Height", 500), 0, 32767);
+  s.window.infoWidth = Clamp(file.Integer(SettingsGroup::Window, "InfoWidth", kInfoWindowWidth), 0, 32767);
+  s.window.infoHeight = Clamp(file.Integer(SettingsGroup::Window, "InfoHeight", kInfoWindowHeight), 0, 32767);
 
   const auto& shownKeys = SettingsKeys(SettingsGroup::Column);
   for (size_t n = 0; n < s.shown.size(); ++n) s.shown[n] = Flag(file.Integer(SettingsGroup::Column, shownKeys[n], 0));
@@ -293,6 +295,8 @@ std::string FormatSettingsFile(const SettingsSnapshot& s) {
   number("Y", s.window.y);
   number("Width", s.window.width);
   number("Height", s.window.height);
+  number("InfoWidth", s.window.infoWidth);
+  number("InfoHeight", s.window.infoHeight);
 
   group(SettingsGroup::Column);
   const auto& shownKeys = SettingsKeys(SettingsGroup::Column);

@@ -59,13 +59,20 @@ class SettingsFile {
   std::array<std::vector<std::optional<std::string>>, kSettingsGroupCount> values_;
 };
 
+// The process-information window's client size at first opening (96-DPI units).
+inline constexpr int32_t kInfoWindowWidth = 560;
+inline constexpr int32_t kInfoWindowHeight = 440;
+
 // Position of the main window's outer rectangle, client width, and client
-// height plus one menu bar. The defaults are those of a missing "Window" group.
+// height plus one menu bar; the client size of the process-information
+// window. The defaults are those of a missing "Window" group.
 struct WindowGeometry {
   int32_t x = -1;
   int32_t y = -1;
   int32_t width = 640;
   int32_t height = 500;
+  int32_t infoWidth = kInfoWindowWidth;
+  int32_t infoHeight = kInfoWindowHeight;
   friend bool operator==(const WindowGeometry&, const WindowGeometry&) = default;
 };
 
@@ -93,7 +100,7 @@ SettingsSnapshot ReadSettingsSnapshot(const SettingsFile& file, bool windowsXpOr
 std::array<int32_t, kProcessColumnCount> SavedColumnWidths(const std::array<int32_t, kProcessColumnCount>& current,
                                                            const std::array<int32_t, kProcessColumnCount>& remembered);
 
-// The complete file a save writes: 4 group lines and 44 key lines, " = "
+// The complete file a save writes: 4 group lines and 46 key lines, " = "
 // between key and value, CR LF after every line, no byte-order mark. Line
 // breaks inside the search URL are dropped, since they would split its line.
 std::string FormatSettingsFile(const SettingsSnapshot& settings);

@@ -139,6 +139,13 @@ WindowGeometry MeasureWindowGeometry(HWND window) {
   return g;
 }
 
+SIZE ProcessWindowSize() { return {lastReadGeometry.infoWidth, lastReadGeometry.infoHeight}; }
+
+void SetProcessWindowSize(SIZE size) {
+  lastReadGeometry.infoWidth = std::clamp<int32_t>(size.cx, 0, 32767);
+  lastReadGeometry.infoHeight = std::clamp<int32_t>(size.cy, 0, 32767);
+}
+
 void NoteWindowSizeSetByProgram(HWND window) { sizeSetByProgram = RestoredOuterSize(window); }
 
 bool WindowHasSizeSetByProgram(HWND window) {
@@ -169,6 +176,8 @@ bool WritePreferences() {
       geometry.height = lastReadGeometry.height;
     }
   }
+  geometry.infoWidth = lastReadGeometry.infoWidth;
+  geometry.infoHeight = lastReadGeometry.infoHeight;
   std::array<int32_t, kProcessColumnCount> current{};
   if (hooks.columnWidth) {
     for (int n = 0; n < kProcessColumnCount; ++n) current[static_cast<size_t>(n)] = hooks.columnWidth(n);

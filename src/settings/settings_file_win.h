@@ -60,6 +60,12 @@ WindowGeometry ReadWindowGeometry();
 // restored rectangle.
 WindowGeometry MeasureWindowGeometry(HWND window);
 
+// The process-information window's client size in 96-DPI units: as read
+// from the file (its default when the file has none) or as last closed; the
+// next save writes it.
+SIZE ProcessWindowSize();
+void SetProcessWindowSize(SIZE size);
+
 // The main window's size as the program gave it (at start, or on a move to
 // a monitor of another scale). While the window keeps it, a save writes the
 // size read from the file, so a start at another scale, where the size was

@@ -125,7 +125,7 @@ TEST_F(Programs, ClosingWritesTheSettingsFile) {
   std::string content;
   ASSERT_TRUE(test::ReadFileBytes(folder_.File("velkor.ini"), content));
   EXPECT_EQ(content.rfind("[General]\r\n", 0), 0u);
-  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 48);
+  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 50);
   EXPECT_NE(content.find("PreferencesRemain = 1\r\n"), std::string::npos);
 }
 

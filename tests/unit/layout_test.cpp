@@ -101,6 +101,15 @@ TEST(Anchoring, StartRectIsFittedToTheWorkArea) {
   EXPECT_EQ(FitToWorkArea({1300, 120, 1200, 800}, {0, 0, 800, 600}, minimum), (Rect{0, 0, 855, 698}));
 }
 
+// The process-information window opens beside the main window on its work area.
+TEST(Anchoring, SecondWindowOpensBesideTheMainWindow) {
+  const Rect work{0, 0, 1600, 900};
+  EXPECT_EQ(BesideWindow({100, 50, 640, 500}, {500, 400}, work), (Rect{740, 50, 500, 400}));    // right
+  EXPECT_EQ(BesideWindow({900, 50, 640, 500}, {500, 400}, work), (Rect{400, 50, 500, 400}));    // left
+  EXPECT_EQ(BesideWindow({500, 700, 640, 150}, {700, 400}, work), (Rect{0, 500, 700, 400}));    // into the area
+  EXPECT_EQ(BesideWindow({1700, 50, 640, 500}, {500, 400}, work), (Rect{1100, 50, 500, 400}));  // main off the area
+}
+
 TEST(Anchoring, StoredPositionOnlyWithBothCoordinates) {
   EXPECT_TRUE(UseStoredPosition(10, 20));
   EXPECT_TRUE(UseStoredPosition(-5, -300));  // off-screen positions are used unchanged

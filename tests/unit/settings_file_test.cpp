@@ -29,6 +29,8 @@ const std::string kDefaultsFile =
     "Y = 12\r\n"
     "Width = 800\r\n"
     "Height = 600\r\n"
+    "InfoWidth = 560\r\n"
+    "InfoHeight = 440\r\n"
     "[Column]\r\n"
     "PreferencesShow0 = 1\r\nPreferencesShow1 = 0\r\nPreferencesShow2 = 1\r\nPreferencesShow3 = 1\r\n"
     "PreferencesShow4 = 1\r\nPreferencesShow5 = 1\r\nPreferencesShow6 = 1\r\nPreferencesShow7 = 1\r\n"
@@ -53,14 +55,24 @@ SettingsSnapshot DefaultsSnapshot() {
 
 SettingsSnapshot Read(std::string_view bytes, bool xp = true) { return ReadSettingsSnapshot(SettingsFile(bytes), xp); }
 
-TEST(SettingsFile, SaveWritesExactly48LinesInOrder) {
+TEST(SettingsFile, SaveWritesExactly50LinesInOrder) {
   const std::string written = FormatSettingsFile(DefaultsSnapshot());
   EXPECT_EQ(written, kDefaultsFile);
   // Every line ends in CR LF and nothing else breaks a line.
-  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 48);
-  EXPECT_EQ(std::count(written.begin(), written.end(), '\r'), 48);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 50);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\r'), 50);
   EXPECT_EQ(written.find("\n"), written.find("\r\n") + 1);
   EXPECT_EQ(Read(written), DefaultsSnapshot());
+}
+
+// An older file without the process window's keys opens it at its default size.
+TEST(SettingsFile, ProcessWindowSizeKeepsItsDefaultInAnOlderFile) {
+  const SettingsSnapshot old = Read("[Window]\r\nX = 10\r\nY = 20\r\nWidth = 300\r\nHeight = 200\r\n");
+  EXPECT_EQ(old.window.infoWidth, kInfoWindowWidth);
+  EXPECT_EQ(old.window.infoHeight, kInfoWindowHeight);
+  const SettingsSnapshot stored = Read("[Window]\r\nInfoWidth = 700\r\nInfoHeight = -3\r\n");
+  EXPECT_EQ(stored.window.infoWidth, 700);
+  EXPECT_EQ(stored.window.infoHeight, 0);
 }
 
 TEST(SettingsFile, NegativeNumbersAndLineBreaksInTheUrl) {
@@ -71,7 +83,7 @@ TEST(SettingsFile, NegativeNumbersAndLineBreaksInTheUrl) {
   EXPECT_NE(written.find("X = -1200\r\nY = -5\r\nWidth = 0\r\nHeight = 7\r\n"), std::string::npos);
   EXPECT_NE(written.find("PreferencesSearchString = http://a[General]PreferencesRefresh1Spin = 1xy\r\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 48);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 50);
   EXPECT_EQ(Read(written).preferences.PreferencesRefresh1Spin, 2500);
 }
 
@@ -357,7 +369,7 @@ TEST(SettingsFile, RandomFilesReadSanelyAndSurviveASave) {
     ASSERT_TRUE(s.window.width >= 0 && s.window.height >= 0);
     ASSERT_EQ(p.PreferencesSearchString.find_first_of("\r\n"), std::string::npos);
     const std::string saved = FormatSettingsFile(s);
-    ASSERT_EQ(std::count(saved.begin(), saved.end(), '\n'), 48) << "round " << round;
+    ASSERT_EQ(std::count(saved.begin(), saved.end(), '\n'), 50) << "round " << round;
     ASSERT_EQ(Read(saved, xp), s) << "round " << round;
   }
 }

@@ -55,7 +55,7 @@ TEST_F(SettingsFileWin, SaveWritesTheFileAndLoadReadsItBack) {
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(Ini(), bytes));
   EXPECT_EQ(bytes, FormatSettingsFile(CurrentSettings(WindowGeometry{}, {})));
-  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 48);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 50);
   EXPECT_EQ(FolderFiles(), std::vector<std::string>{"velkor.ini"});
 
   SetPreferenceDefaults();

@@ -64,6 +64,66 @@ void PressEscape() {
   SendInput(2, keys, sizeof(INPUT));
 }
 
+void Click(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+}
+
+void PressKey(WORD key) {
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = key;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
+// "Prozessinformationen" for the first row of the process list, each page
+// chosen on its tab strip with the arrow key, as a user would.
+void ShootProcessInformation(HWND main, uint32_t pid, int dpi) {
+  HWND list = test::Descendant(main, kProcessList);
+  RECT header{};
+  GetWindowRect(FindWindowExA(list, nullptr, "SysHeader32", nullptr), &header);
+  Click(header.left + ScaleToDpi(40, dpi), header.bottom + ScaleToDpi(8, dpi));
+  Settle(500ms);
+  PostMessageA(main, WM_COMMAND, 25, 0);
+  HWND window = nullptr;
+  const auto find = [&] {
+    struct Search {
+      uint32_t pid;
+      HWND found;
+    } search{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM data) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          char title[64] = {};
+          GetWindowTextA(w, title, sizeof title);
+          if (owner == s.pid && IsWindowVisible(w) && std::string(title).rfind("Prozessinformationen", 0) == 0)
+            s.found = w;
+          return s.found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return (window = search.found) != nullptr;
+  };
+  if (!Expect(test::WaitUntil(find, kBound), "the process information")) return;
+  constexpr const char* kPages[] = {"info_general",     "info_performance", "info_threads", "info_modules",
+                                    "info_environment", "info_network",     "info_windows", "info_services"};
+  RECT frame{};
+  GetWindowRect(test::Descendant(window, kProcessInfoTabs), &frame);
+  Click(frame.left + ScaleToDpi(20, dpi), frame.top + ScaleToDpi(10, dpi));
+  for (size_t page = 0; page < std::size(kPages); ++page) {
+    if (page > 0) PressKey(VK_RIGHT);
+    Settle(page == 1 ? 6s : 1500ms);  // the load graph fills a few refreshes
+    Shot(kPages[page], window);
+  }
+  PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
 void TakeAll() {
   // Window rectangles in device pixels, as X has them.
   using SetContext = HANDLE(WINAPI*)(HANDLE);
@@ -131,6 +191,7 @@ void TakeAll() {
     Shot(kViewNames[view], main);
   }
   PostMessageA(main, WM_COMMAND, 13, 0);
+  ShootProcessInformation(main, run.pid(), dpi);
 
   HWND diagram = open(21, "Diagramm");
   Settle(1500ms);

@@ -8,9 +8,14 @@
 //   velkor_helper.exe cwd          writes its working folder into
 //                                  "velkor_cwd.txt" there, then ends
 //   velkor_helper.exe busy         keeps one processor busy until it is ended
+//   velkor_helper.exe serve        listens on a TCP port of 127.0.0.1, runs
+//                                  three more threads and loads version.dll;
+//                                  writes the port into "velkor_port.txt"
+//                                  there, then waits until it is ended
 //   velkor_helper.exe save PATH    replaces PATH again and again, as the
 //                                  programs save their settings, with 200000
 //                                  times 'a' and 250000 times 'b' in turn
+#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -73,6 +78,33 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   if (std::strncmp(commandLine, "save ", 5) == 0) {
     const std::string contents[] = {std::string(200000, 'a'), std::string(250000, 'b')};
     for (unsigned round = 0;; ++round) velkor::win::WriteBesideThenReplace(commandLine + 5, contents[round % 2], 4);
+  }
+  if (std::strcmp(commandLine, "serve") == 0) {
+    WSADATA data{};
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return 1;
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof address;
+    if (listener == INVALID_SOCKET || bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener, 1) != 0 || getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+      return 1;
+    for (int n = 0; n < 3; ++n)
+      CloseHandle(CreateThread(
+          nullptr, 0,
+          [](void*) -> DWORD {
+            Sleep(INFINITE);
+            return 0;
+          },
+          nullptr, 0, nullptr));
+    if (!LoadLibraryA("version.dll")) return 1;
+    const std::string port = std::to_string(ntohs(address.sin_port));
+    HANDLE file = CreateFileA("velkor_port.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    DWORD written = 0;
+    WriteFile(file, port.data(), static_cast<DWORD>(port.size()), &written, nullptr);
+    CloseHandle(file);
   }
   if (std::strncmp(commandLine, "busy", 4) == 0) {
     volatile unsigned long long spins = 0;

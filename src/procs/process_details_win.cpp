@@ -1,0 +1,341 @@
+#include "procs/process_details_win.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "win/system_functions.h"
+#include "win/source_location.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr ULONG kProcessInformationClass = 5;
+constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+constexpr LONG kBufferTooSmall = static_cast<LONG>(0xC0000023);
+
+using QueryProcess = LONG(NTAPI*)(HANDLE, ULONG infoClass, void* buffer, ULONG length, ULONG* returned);
+QueryProcess NtQueryProcess() {
+  static const auto query = reinterpret_cast<QueryProcess>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  return query;
+}
+
+// The record layout of the native snapshot on 64-bit Windows, to the end of
+// its I/O counters; the thread records follow it.
+struct SnapshotProcess {
+  ULONG nextEntryOffset;
+  ULONG numberOfThreads;
+  uint8_t reserved1[24];
+  LARGE_INTEGER createTime;
+  LARGE_INTEGER userTime;
+  LARGE_INTEGER kernelTime;
+  USHORT nameLength;
+  USHORT nameMaximumLength;
+  PWSTR nameBuffer;
+  LONG basePriority;
+  HANDLE uniqueProcessId;
+  HANDLE inheritedFromUniqueProcessId;
+  ULONG handleCount;
+  ULONG sessionId;
+  ULONG_PTR uniqueProcessKey;
+  SIZE_T peakVirtualSize;
+  SIZE_T virtualSize;
+  ULONG pageFaultCount;
+  SIZE_T peakWorkingSetSize;
+  SIZE_T workingSetSize;
+  SIZE_T quotaPeakPagedPoolUsage;
+  SIZE_T quotaPagedPoolUsage;
+  SIZE_T quotaPeakNonPagedPoolUsage;
+  SIZE_T quotaNonPagedPoolUsage;
+  SIZE_T pagefileUsage;
+  SIZE_T peakPagefileUsage;
+  SIZE_T privatePageCount;
+  LARGE_INTEGER readOperationCount;
+  LARGE_INTEGER writeOperationCount;
+  LARGE_INTEGER otherOperationCount;
+  LARGE_INTEGER readTransferCount;
+  LARGE_INTEGER writeTransferCount;
+  LARGE_INTEGER otherTransferCount;
+};
+struct SnapshotThread {
+  LARGE_INTEGER kernelTime;
+  LARGE_INTEGER userTime;
+  LARGE_INTEGER createTime;
+  ULONG waitTime;
+  PVOID startAddress;
+  HANDLE uniqueProcess;
+  HANDLE uniqueThread;
+  LONG priority;
+  LONG basePriority;
+  ULONG contextSwitches;
+  ULONG threadState;
+  ULONG waitReason;
+};
+#ifdef _WIN64
+static_assert(sizeof(SnapshotProcess) == 256 && offsetof(SnapshotProcess, uniqueProcessId) == 80 &&
+              offsetof(SnapshotProcess, readOperationCount) == 208);
+static_assert(sizeof(SnapshotThread) == 80 && offsetof(SnapshotThread, uniqueThread) == 48);
+#endif
+
+// The snapshot buffer grows to what the system needs and keeps its size.
+std::vector<uint64_t> snapshotBuffer(64 * 1024 / sizeof(uint64_t));
+
+size_t QuerySnapshot() {
+  const auto query = win::Native().querySystemInformation;
+  if (!query) return 0;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const auto capacity = static_cast<ULONG>(snapshotBuffer.size() * sizeof(uint64_t));
+    ULONG needed = 0;
+    const LONG status = query(kProcessInformationClass, snapshotBuffer.data(), capacity, &needed);
+    if (status == kInfoLengthMismatch) {
+      snapshotBuffer.assign((std::max<size_t>(needed + 64 * 1024, capacity * size_t{2})) / sizeof(uint64_t) + 1, 0);
+      continue;
+    }
+    return status < 0 ? 0 : std::min(needed, capacity);
+  }
+  return 0;
+}
+
+std::string NameOf(const SnapshotProcess& record, const std::byte* base, size_t size) {
+  const auto* name = reinterpret_cast<const std::byte*>(record.nameBuffer);
+  if (!name || name < base || name + record.nameLength > base + size) return {};
+  std::u16string text(record.nameLength / 2, u'\0');
+  std::memcpy(text.data(), name, text.size() * 2);
+  return Utf16ToWindows1252(text);
+}
+
+uint64_t Quad(LARGE_INTEGER value) { return static_cast<uint64_t>(value.QuadPart); }
+
+void TakeRecord(ProcessRecordFacts& facts, const SnapshotProcess& record, const std::byte* at, size_t left) {
+  facts.found = true;
+  facts.parentPid = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.inheritedFromUniqueProcessId));
+  facts.created = Quad(record.createTime);
+  facts.userTime = Quad(record.userTime);
+  facts.kernelTime = Quad(record.kernelTime);
+  facts.handleCount = record.handleCount;
+  facts.threadCount = record.numberOfThreads;
+  facts.pageFaults = record.pageFaultCount;
+  facts.sessionId = record.sessionId;
+  facts.workingSet = record.workingSetSize;
+  facts.peakWorkingSet = record.peakWorkingSetSize;
+  facts.privateBytes = record.privatePageCount;
+  facts.virtualSize = record.virtualSize;
+  facts.reads = Quad(record.readOperationCount);
+  facts.writes = Quad(record.writeOperationCount);
+  facts.others = Quad(record.otherOperationCount);
+  facts.readBytes = Quad(record.readTransferCount);
+  facts.writeBytes = Quad(record.writeTransferCount);
+  facts.otherBytes = Quad(record.otherTransferCount);
+  // The thread records, as many as lie inside the record's own bytes.
+  const size_t room = (left - sizeof(SnapshotProcess)) / sizeof(SnapshotThread);
+  const size_t count = std::min<size_t>(record.numberOfThreads, room);
+  for (size_t i = 0; i < count; ++i) {
+    SnapshotThread thread;
+    std::memcpy(&thread, at + sizeof(SnapshotProcess) + i * sizeof(SnapshotThread), sizeof thread);
+    facts.threads.push_back({static_cast<uint32_t>(reinterpret_cast<uintptr_t>(thread.uniqueThread)),
+                             reinterpret_cast<uint64_t>(thread.startAddress), thread.priority,
+                             Quad(thread.kernelTime) + Quad(thread.userTime), thread.threadState, thread.waitReason});
+  }
+}
+
+// Reads `size` bytes at `address` of the process; false unless all came.
+bool ReadMemory(HANDLE process, uint64_t address, void* into, size_t size) {
+  SIZE_T read = 0;
+  return address && ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), into, size, &read) && read == size;
+}
+
+// A counted UTF-16 text of the other process: its length is the other
+// process's word, so it is bounded to the longest path or command line.
+std::optional<std::string> ReadCountedText(HANDLE process, uint16_t lengthBytes, uint64_t buffer) {
+  constexpr uint16_t kLongest = 32766 * 2;
+  const size_t characters = std::min(lengthBytes, kLongest) / 2;
+  std::u16string text(characters, u'\0');
+  if (characters && !ReadMemory(process, buffer, text.data(), characters * 2)) return std::nullopt;
+  return Utf16ToWindows1252(text);
+}
+
+// Where the parameters block keeps what is read, by the process's kind.
+struct ParameterLayout {
+  uint32_t pebParameters, folder, folderBuffer, commandLine, commandLineBuffer, environment, pointerSize;
+};
+constexpr ParameterLayout kLayout64{0x20, 0x38, 0x40, 0x70, 0x78, 0x80, 8};
+constexpr ParameterLayout kLayout32{0x10, 0x24, 0x28, 0x40, 0x44, 0x48, 4};
+
+uint64_t Pointer(const uint8_t* bytes, uint32_t size) {
+  uint64_t value = 0;
+  std::memcpy(&value, bytes, size);
+  return value;
+}
+
+// The environment block: read in pieces until its end, never past the
+// memory region it starts in nor past 1 MiB, whatever the process states.
+std::optional<std::vector<std::pair<std::string, std::string>>> ReadEnvironment(HANDLE process, uint64_t address) {
+  constexpr size_t kMost = 1024 * 1024, kPiece = 64 * 1024;
+  MEMORY_BASIC_INFORMATION region{};
+  if (!address || !VirtualQueryEx(process, reinterpret_cast<LPCVOID>(address), &region, sizeof region))
+    return std::nullopt;
+  const uint64_t regionEnd = reinterpret_cast<uint64_t>(region.BaseAddress) + region.RegionSize;
+  const size_t limit = static_cast<size_t>(std::min<uint64_t>(kMost, regionEnd > address ? regionEnd - address : 0));
+  std::u16string block;
+  while (block.size() * 2 < limit) {
+    const size_t piece = std::min(kPiece, limit - block.size() * 2) / 2;
+    std::u16string more(piece, u'\0');
+    SIZE_T read = 0;
+    ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address + block.size() * 2), more.data(), piece * 2, &read);
+    block.append(more.data(), read / 2);
+    if (EnvironmentBlockLength(block) || read < piece * 2) break;
+  }
+  if (block.empty()) return std::nullopt;
+  return ParseEnvironmentBlock(block);
+}
+
+// The command line through the documented query of Windows 8.1 and later,
+// which needs no memory read.
+std::optional<std::string> QueriedCommandLine(HANDLE process) {
+  constexpr ULONG kCommandLineClass = 60;
+  const QueryProcess query = NtQueryProcess();
+  if (!query || !process) return std::nullopt;
+  std::vector<uint64_t> buffer(512);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    ULONG needed = 0;
+    const auto capacity = static_cast<ULONG>(buffer.size() * 8);
+    const LONG status = query(process, kCommandLineClass, buffer.data(), capacity, &needed);
+    if ((status == kInfoLengthMismatch || status == kBufferTooSmall) && needed > capacity && needed <= 70000) {
+      buffer.assign(needed / 8 + 1, 0);
+      continue;
+    }
+    if (status < 0) return std::nullopt;
+    USHORT length = 0;
+    std::memcpy(&length, buffer.data(), sizeof length);
+    const auto* bytes = reinterpret_cast<const std::byte*>(buffer.data());
+    const auto* text = *reinterpret_cast<const std::byte* const*>(bytes + 8);
+    // The text lies in the buffer just behind its header.
+    if (!text || text < bytes || text + length > bytes + capacity) return std::nullopt;
+    std::u16string line(length / 2, u'\0');
+    std::memcpy(line.data(), text, line.size() * 2);
+    return Utf16ToWindows1252(line);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool OpenInspectedProcess(InspectedProcess& process, uint32_t pid, const std::string& name) {
+  VELKOR_PLACE(kProceduresUnit);
+  process = InspectedProcess{};
+  process.pid = pid;
+  process.name = name;
+  process.limited.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid));
+  if (!process.limited) process.limited.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  return process.limited.valid();
+}
+
+HANDLE ReadingHandle(InspectedProcess& process) {
+  if (!process.readingTried) {
+    process.readingTried = true;
+    // The module list asks for the full query right; the memory reads need
+    // only the read right beside the limited one.
+    process.reading.reset(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process.pid));
+    if (!process.reading)
+      process.reading.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, process.pid));
+  }
+  return process.reading.get();
+}
+
+void RefreshInspectedProcess(InspectedProcess& process) {
+  VELKOR_PLACE(kProceduresUnit);
+  if (process.ended) return;
+  if (process.limited) {
+    DWORD code = 0;
+    if (WaitForSingleObject(process.limited.get(), 0) == WAIT_OBJECT_0 ||
+        (GetExitCodeProcess(process.limited.get(), &code) && code != STILL_ACTIVE)) {
+      GetExitCodeProcess(process.limited.get(), &code);
+      process.ended = true;
+      process.exitCode = code;
+      return;
+    }
+  }
+  ProcessRecordFacts facts;
+  const size_t size = QuerySnapshot();
+  const auto* base = reinterpret_cast<const std::byte*>(snapshotBuffer.data());
+  uint32_t wantedParent = process.record.found ? process.record.parentPid : 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t offset = 0; offset + sizeof(SnapshotProcess) <= size;) {
+      SnapshotProcess record;
+      std::memcpy(&record, base + offset, sizeof record);
+      const size_t left =
+          record.nextEntryOffset ? std::min<size_t>(record.nextEntryOffset, size - offset) : size - offset;
+      const auto pid = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.uniqueProcessId));
+      if (pass == 0 && pid == process.pid) TakeRecord(facts, record, base + offset, left);
+      if (pass == 1 && pid == wantedParent && pid != 0) {
+        facts.parentRunning = true;
+        facts.parentCreated = Quad(record.createTime);
+        facts.parentName = NameOf(record, base, size);
+      }
+      if (record.nextEntryOffset == 0) break;
+      offset += record.nextEntryOffset;
+    }
+    wantedParent = facts.parentPid;
+  }
+  if (!facts.found && size > 0 && !process.limited) {
+    process.ended = true;  // neither opened nor listed any more
+    return;
+  }
+  process.record = std::move(facts);
+}
+
+ProcessParameters ReadProcessParameters(InspectedProcess& process, bool withEnvironment) {
+  ProcessParameters found;
+  found.commandLine = QueriedCommandLine(process.limited.get());
+  HANDLE reader = ReadingHandle(process);
+  const QueryProcess query = NtQueryProcess();
+  if (!reader || !query) return found;
+  BOOL wow64 = FALSE;
+  IsWow64Process(reader, &wow64);
+  const ParameterLayout& layout = wow64 ? kLayout32 : kLayout64;
+  uint64_t peb = 0;
+  if (wow64) {
+    constexpr ULONG kWow64Class = 26;
+    ULONG_PTR peb32 = 0;
+    if (query(reader, kWow64Class, &peb32, sizeof peb32, nullptr) >= 0) peb = peb32;
+  } else {
+    struct {
+      LONG exitStatus;
+      void* pebBaseAddress;
+      ULONG_PTR affinityMask;
+      LONG basePriority;
+      ULONG_PTR uniqueProcessId;
+      ULONG_PTR inheritedFromUniqueProcessId;
+    } basic{};
+    if (query(reader, 0, &basic, sizeof basic, nullptr) >= 0) peb = reinterpret_cast<uint64_t>(basic.pebBaseAddress);
+  }
+  uint8_t pointer[8] = {};
+  if (!ReadMemory(reader, peb + layout.pebParameters, pointer, layout.pointerSize)) return found;
+  const uint64_t parameters = Pointer(pointer, layout.pointerSize);
+  uint8_t block[0x90] = {};
+  if (!ReadMemory(reader, parameters, block, layout.environment + layout.pointerSize)) return found;
+  const auto length = [&](uint32_t at) {
+    uint16_t value = 0;
+    std::memcpy(&value, block + at, sizeof value);
+    return value;
+  };
+  found.currentFolder =
+      ReadCountedText(reader, length(layout.folder), Pointer(block + layout.folderBuffer, layout.pointerSize));
+  if (!found.commandLine)
+    found.commandLine = ReadCountedText(reader, length(layout.commandLine),
+                                        Pointer(block + layout.commandLineBuffer, layout.pointerSize));
+  if (withEnvironment)
+    found.environment = ReadEnvironment(reader, Pointer(block + layout.environment, layout.pointerSize));
+  return found;
+}
+
+std::string InspectedImagePath(const InspectedProcess& process) {
+  char path[MAX_PATH * 4] = {};
+  DWORD size = sizeof path;
+  if (!process.limited || !QueryFullProcessImageNameA(process.limited.get(), 0, path, &size)) return {};
+  return std::string(path, size);
+}
+
+}  // namespace velkor
