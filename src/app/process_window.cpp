@@ -225,13 +225,6 @@ void ApplyProcessWindowAnchoring() {
   if (shown && shown->page == kPerformancePage) DrawGraph();
 }
 
-void RunWithOwner(HWND owner, const std::function<void()>& command) {
-  auto before = ProcessCommandCallbacks.owner;
-  ProcessCommandCallbacks.owner = [owner] { return owner; };
-  command();
-  ProcessCommandCallbacks.owner = before;
-}
-
 SelectedProcess ShownRow() {
   SelectedProcess row;
   row.pid = shown->process.pid;
@@ -243,9 +236,9 @@ SelectedProcess ShownRow() {
 void OnButton(int id) {
   if (!shown) return;
   const SelectedProcess row = ShownRow();
-  if (id == kProcessInfoFolderButton) RunWithOwner(Window(), [&] { OpenProcessFolders({row}); });
+  if (id == kProcessInfoFolderButton) OpenProcessFolders({row}, Window());
   if (id == kProcessInfoEndButton && !shown->process.ended) {
-    RunWithOwner(Window(), [&] { KillProcesses({row}); });
+    KillProcesses({row}, Window());
     RefreshNow();
   }
   SetFocus(PageList(shown ? shown->page : 0));

@@ -25,7 +25,22 @@ ShellOpenHook shellOpen;
 KillHook killHook;
 
 HWND ProcessList() { return hooks.list ? hooks.list() : nullptr; }
-HWND Owner() { return hooks.owner ? hooks.owner() : nullptr; }
+HWND ownerOfCall = nullptr;  // the owner one call was given, while it runs
+HWND Owner() { return ownerOfCall ? ownerOfCall : hooks.owner ? hooks.owner() : nullptr; }
+
+// Makes `owner` (when given) the owner of what one call shows.
+class OwnerOfCall {
+ public:
+  explicit OwnerOfCall(HWND owner) : saved_(ownerOfCall) {
+    if (owner) ownerOfCall = owner;
+  }
+  ~OwnerOfCall() { ownerOfCall = saved_; }
+  OwnerOfCall(const OwnerOfCall&) = delete;
+  OwnerOfCall& operator=(const OwnerOfCall&) = delete;
+
+ private:
+  HWND saved_;
+};
 HMENU ProcessMenu() { return hooks.processMenu ? hooks.processMenu() : nullptr; }
 
 void ShellOpen(const std::string& target) {
@@ -94,8 +109,9 @@ void PrepareProcessMenu() {
 
 void KillSelectedProcesses() { KillProcesses(SelectedProcesses()); }
 
-void KillProcesses(const std::vector<SelectedProcess>& rows) {
+void KillProcesses(const std::vector<SelectedProcess>& rows, HWND owner) {
   VELKOR_PLACE(kProceduresUnit);
+  const OwnerOfCall ownerOfThisCall(owner);
   std::vector<std::string> names;
   for (const SelectedProcess& row : rows) names.push_back(row.name);
 
@@ -178,8 +194,9 @@ void OptimizeAllProcesses() {
 
 void OpenProcessFolder() { OpenProcessFolders(SelectedProcesses()); }
 
-void OpenProcessFolders(const std::vector<SelectedProcess>& rows) {
+void OpenProcessFolders(const std::vector<SelectedProcess>& rows, HWND owner) {
   VELKOR_PLACE(kProceduresUnit);
+  const OwnerOfCall ownerOfThisCall(owner);
   for (const SelectedProcess& row : rows) {
     if (std::optional<std::string> folder = FolderToOpen(row.path))
       ShellOpen(*folder);

@@ -38,8 +38,9 @@ bool MarkProcessMenu(HMENU menu);
 void PrepareProcessMenu();
 
 void KillSelectedProcesses();
-// The same question, end and messages for `rows` instead of the selection.
-void KillProcesses(const std::vector<SelectedProcess>& rows);
+// The same question, end and messages for `rows` instead of the selection;
+// `owner`, when given, owns the questions and messages instead of the hook's.
+void KillProcesses(const std::vector<SelectedProcess>& rows, HWND owner = nullptr);
 void SetSelectedPriority(uint32_t priorityClass);
 // Toggles processor `processor` for every selected process; `menu` carries
 // the check marks MarkProcessMenu set when it opened.
@@ -57,7 +58,7 @@ void OptimizeSelectedProcesses();
 // Trims every process of the list once (at start, when PreferencesOptimize is on).
 void OptimizeAllProcesses();
 void OpenProcessFolder();
-void OpenProcessFolders(const std::vector<SelectedProcess>& rows);
+void OpenProcessFolders(const std::vector<SelectedProcess>& rows, HWND owner = nullptr);
 void SearchProcessOnline();
 // "Aktualisieren": refreshes the list and restarts its refresh interval.
 void RefreshProcessesNow();

@@ -137,7 +137,7 @@ DetailPage PerformancePage(InspectedProcess& process) {
   const double seconds =
       process.lastWall && wall > process.lastWall ? static_cast<double>(wall - process.lastWall) / 1e7 : 0.0;
   const double load =
-      process.lastWall ? CpuLoadPercent(process.lastCpu, cpu, process.lastWall, wall, ProcessorCount) : 0.0;
+      process.lastWall ? CpuLoadPercent(process.lastCpu, cpu, process.lastWall, wall, ProcessorCount()) : 0.0;
   if (process.lastWall) process.loadHistory.push_back(load);
   if (process.loadHistory.size() > 4096) process.loadHistory.erase(process.loadHistory.begin());
   const auto rate = [&](uint64_t after, uint64_t before) {
