@@ -182,7 +182,7 @@ void QuickTransparencyPass(bool keysHeld) {
 
 bool TransparencyGestureActive() { return scale.gesture.level != -1; }
 
-void FreeTransparencyScale() {
+void DestroyTransparencyScale() {
   ReleaseStaticPicture(scale.shownIn, scale.picture);
   scale = ScaleState{};
 }

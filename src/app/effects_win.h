@@ -34,8 +34,8 @@ bool TransparencyKeysHeld();
 void QuickTransparencyPass(bool keysHeld);
 // Whether a gesture is running (the loop then passes every 25 ms).
 bool TransparencyGestureActive();
-// Frees the scale picture (shutdown, tests).
-void FreeTransparencyScale();
+// Destroys the scale picture (shutdown, tests).
+void DestroyTransparencyScale();
 // The gesture's state, for tests.
 TransparencyGesture& CurrentTransparencyGesture();
 

@@ -96,15 +96,15 @@ void DestroyWindows() {
   DestroyDiagramWindow();
   DestroyProcessSummary();
   SetProcessListHooks({});
-  FreeAllHistoryImages();
+  DestroyAllHistoryImages();
   DestroyTooltips();
   DestroyAllWindows();  // the controls go with their windows
   DestroyWindowIcons();
   DestroyProcessList();  // the processes it kept open, its arrows
   DestroyServiceList();
   DestroyWindowList();
-  FreeTransparencyScale();
-  FreeStatusBar();
+  DestroyTransparencyScale();
+  DestroyStatusBar();
   SetPreferenceHooks({});
   DetachPreferencesWindow();
   ClearLoopEvents();
@@ -189,7 +189,7 @@ bool BuildWindows() {
   // The monitoring view draws into its controls once they are built.
   SetMonitorViewHooks({[](int id) { return BuiltControl(id); }, [] { return MainWindow; }});
   // The strips, the diagram and the summary panel hang off every refresh.
-  SetProcessListHooks({{CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage},
+  SetProcessListHooks({{CreateHistoryImage, AdvanceHistoryImage, DestroyHistoryImage},
                        [] {
                          if (DiagramWindowVisible()) {
                            DrawProcessPie();

@@ -226,13 +226,13 @@ void AddShutdownStep(ShutdownStep step) { ShutdownSteps().push_back(step); }
 void ShutdownProgram() {
   VELKOR_PLACE(kMainModule);
   for (ShutdownStep step : ShutdownSteps()) step();
-  FreeAllHistoryImages();
+  DestroyAllHistoryImages();
   DestroyDiagramWindow();  // its picture and the measure icons
   EndProcessNow();
 }
 
 void EndProcessNow() {
-  FreeProcessLibrary();
+  DestroyProcessLibrary();
   instanceMutex.reset();
   EndCpuUsage();
   companionProcess.reset();

@@ -138,7 +138,7 @@ void UpdateStatusBar(int what) {
   }
 }
 
-void FreeStatusBar() {
+void DestroyStatusBar() {
   StatusBarState& state = State();
   state.screen.Release();
   state.drawDc.reset();

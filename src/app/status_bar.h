@@ -23,7 +23,7 @@ struct StatusBarText {
   bool operator==(const StatusBarText&) const = default;
 };
 const std::vector<StatusBarText>& StatusBarTexts();
-// Frees the bar's picture (tests, after the windows are gone).
-void FreeStatusBar();
+// Destroys the bar's picture (tests, after the windows are gone).
+void DestroyStatusBar();
 
 }  // namespace velkor

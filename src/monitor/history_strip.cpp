@@ -128,7 +128,7 @@ void AdvanceHistoryImage(int image, float load) {
   ++history.revision;
 }
 
-void FreeHistoryImage(int image) {
+void DestroyHistoryImage(int image) {
   VELKOR_PLACE(kProceduresUnit);
   if (history.images.erase(image)) ++history.revision;
 }
@@ -162,14 +162,14 @@ void SwitchHistoryImages(ProcessRows& rows, bool enabled) {
     if (enabled) {
       if (!history.images.contains(image)) rows.SetHistoryImage(row, CreateHistoryImage());
     } else {
-      FreeHistoryImage(image);
+      DestroyHistoryImage(image);
       rows.SetHistoryImage(row, 0);
     }
   }
-  if (!enabled) FreeAllHistoryImages();
+  if (!enabled) DestroyAllHistoryImages();
 }
 
-void FreeAllHistoryImages() {
+void DestroyAllHistoryImages() {
   history.images.clear();
   ++history.revision;
 }

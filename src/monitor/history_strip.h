@@ -41,15 +41,15 @@ int CreateHistoryImage();
 // load x 18 / 100 pixels (rounded half up), green at the bottom turning red
 // towards the top. Unknown numbers are ignored.
 void AdvanceHistoryImage(int image, float load);
-void FreeHistoryImage(int image);
+void DestroyHistoryImage(int image);
 // Every row's picture made anew at `width`, its history kept at the right
 // edge; the rows get the new numbers.
 void ResizeHistoryImages(ProcessRows& rows, int width);
 // Switching the strips off frees every picture and gives each row 0;
 // switching them on gives each row without one a fresh picture.
 void SwitchHistoryImages(ProcessRows& rows, bool enabled);
-// Frees every picture (shutdown, tests).
-void FreeAllHistoryImages();
+// Destroys every picture (shutdown, tests).
+void DestroyAllHistoryImages();
 
 // The picture of that number, drawn, or nothing.
 std::optional<Canvas> HistoryImage(int image);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "procs/native_snapshot_win.h"
 #include "win/system_functions.h"
 #include "win/source_location.h"
 
@@ -11,7 +12,6 @@ namespace velkor {
 
 namespace {
 
-constexpr ULONG kProcessInformationClass = 5;
 constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
 constexpr LONG kBufferTooSmall = static_cast<LONG>(0xC0000023);
 
@@ -22,93 +22,22 @@ QueryProcess NtQueryProcess() {
   return query;
 }
 
-// The record layout of the native snapshot on 64-bit Windows, to the end of
-// its I/O counters; the thread records follow it.
-struct SnapshotProcess {
-  ULONG nextEntryOffset;
-  ULONG numberOfThreads;
-  uint8_t reserved1[24];
-  LARGE_INTEGER createTime;
-  LARGE_INTEGER userTime;
-  LARGE_INTEGER kernelTime;
-  USHORT nameLength;
-  USHORT nameMaximumLength;
-  PWSTR nameBuffer;
-  LONG basePriority;
-  HANDLE uniqueProcessId;
-  HANDLE inheritedFromUniqueProcessId;
-  ULONG handleCount;
-  ULONG sessionId;
-  ULONG_PTR uniqueProcessKey;
-  SIZE_T peakVirtualSize;
-  SIZE_T virtualSize;
-  ULONG pageFaultCount;
-  SIZE_T peakWorkingSetSize;
-  SIZE_T workingSetSize;
-  SIZE_T quotaPeakPagedPoolUsage;
-  SIZE_T quotaPagedPoolUsage;
-  SIZE_T quotaPeakNonPagedPoolUsage;
-  SIZE_T quotaNonPagedPoolUsage;
-  SIZE_T pagefileUsage;
-  SIZE_T peakPagefileUsage;
-  SIZE_T privatePageCount;
-  LARGE_INTEGER readOperationCount;
-  LARGE_INTEGER writeOperationCount;
-  LARGE_INTEGER otherOperationCount;
-  LARGE_INTEGER readTransferCount;
-  LARGE_INTEGER writeTransferCount;
-  LARGE_INTEGER otherTransferCount;
-};
-struct SnapshotThread {
-  LARGE_INTEGER kernelTime;
-  LARGE_INTEGER userTime;
-  LARGE_INTEGER createTime;
-  ULONG waitTime;
-  PVOID startAddress;
-  HANDLE uniqueProcess;
-  HANDLE uniqueThread;
-  LONG priority;
-  LONG basePriority;
-  ULONG contextSwitches;
-  ULONG threadState;
-  ULONG waitReason;
-};
-#ifdef _WIN64
-static_assert(sizeof(SnapshotProcess) == 256 && offsetof(SnapshotProcess, uniqueProcessId) == 80 &&
-              offsetof(SnapshotProcess, readOperationCount) == 208);
-static_assert(sizeof(SnapshotThread) == 80 && offsetof(SnapshotThread, uniqueThread) == 48);
-#endif
-
 // The snapshot buffer grows to what the system needs and keeps its size.
 std::vector<uint64_t> snapshotBuffer(64 * 1024 / sizeof(uint64_t));
 
-size_t QuerySnapshot() {
-  const auto query = win::Native().querySystemInformation;
-  if (!query) return 0;
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    const auto capacity = static_cast<ULONG>(snapshotBuffer.size() * sizeof(uint64_t));
-    ULONG needed = 0;
-    const LONG status = query(kProcessInformationClass, snapshotBuffer.data(), capacity, &needed);
-    if (status == kInfoLengthMismatch) {
-      snapshotBuffer.assign((std::max<size_t>(needed + 64 * 1024, capacity * size_t{2})) / sizeof(uint64_t) + 1, 0);
-      continue;
-    }
-    return status < 0 ? 0 : std::min(needed, capacity);
-  }
-  return 0;
-}
+size_t QuerySnapshot() { return TakeNativeSnapshot(snapshotBuffer); }
 
-std::string NameOf(const SnapshotProcess& record, const std::byte* base, size_t size) {
-  const auto* name = reinterpret_cast<const std::byte*>(record.nameBuffer);
-  if (!name || name < base || name + record.nameLength > base + size) return {};
-  std::u16string text(record.nameLength / 2, u'\0');
+std::string NameOf(const NativeProcessRecord& record, const std::byte* base, size_t size) {
+  const auto* name = reinterpret_cast<const std::byte*>(record.imageName.buffer);
+  if (!name || name < base || name + record.imageName.length > base + size) return {};
+  std::u16string text(record.imageName.length / 2, u'\0');
   std::memcpy(text.data(), name, text.size() * 2);
   return Utf16ToWindows1252(text);
 }
 
 uint64_t Quad(LARGE_INTEGER value) { return static_cast<uint64_t>(value.QuadPart); }
 
-void TakeRecord(ProcessRecordFacts& facts, const SnapshotProcess& record, const std::byte* at, size_t left) {
+void TakeRecord(ProcessRecordFacts& facts, const NativeProcessRecord& record, const std::byte* at, size_t left) {
   facts.found = true;
   facts.parentPid = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.inheritedFromUniqueProcessId));
   facts.created = Quad(record.createTime);
@@ -129,11 +58,11 @@ void TakeRecord(ProcessRecordFacts& facts, const SnapshotProcess& record, const 
   facts.writeBytes = Quad(record.writeTransferCount);
   facts.otherBytes = Quad(record.otherTransferCount);
   // The thread records, as many as lie inside the record's own bytes.
-  const size_t room = (left - sizeof(SnapshotProcess)) / sizeof(SnapshotThread);
+  const size_t room = (left - sizeof(NativeProcessRecord)) / sizeof(NativeThreadRecord);
   const size_t count = std::min<size_t>(record.numberOfThreads, room);
   for (size_t i = 0; i < count; ++i) {
-    SnapshotThread thread;
-    std::memcpy(&thread, at + sizeof(SnapshotProcess) + i * sizeof(SnapshotThread), sizeof thread);
+    NativeThreadRecord thread;
+    std::memcpy(&thread, at + sizeof(NativeProcessRecord) + i * sizeof(NativeThreadRecord), sizeof thread);
     facts.threads.push_back({static_cast<uint32_t>(reinterpret_cast<uintptr_t>(thread.uniqueThread)),
                              reinterpret_cast<uint64_t>(thread.startAddress), thread.priority,
                              Quad(thread.kernelTime) + Quad(thread.userTime), thread.threadState, thread.waitReason});
@@ -262,8 +191,8 @@ void RefreshInspectedProcess(InspectedProcess& process) {
   const auto* base = reinterpret_cast<const std::byte*>(snapshotBuffer.data());
   uint32_t wantedParent = process.record.found ? process.record.parentPid : 0;
   for (int pass = 0; pass < 2; ++pass) {
-    for (size_t offset = 0; offset + sizeof(SnapshotProcess) <= size;) {
-      SnapshotProcess record;
+    for (size_t offset = 0; offset + sizeof(NativeProcessRecord) <= size;) {
+      NativeProcessRecord record;
       std::memcpy(&record, base + offset, sizeof record);
       const size_t left =
           record.nextEntryOffset ? std::min<size_t>(record.nextEntryOffset, size - offset) : size - offset;

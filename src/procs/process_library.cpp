@@ -96,7 +96,7 @@ std::string TextUpToZero(const char* buffer, size_t capacity) { return std::stri
 }  // namespace
 
 void InitProcessLibraryFrom(const char* libraryName) {
-  FreeProcessLibrary();
+  DestroyProcessLibrary();
   Psapi& p = state.psapi;
   p.module.reset(LoadLibraryA(libraryName));
   if (!p.module) return;
@@ -124,7 +124,7 @@ void InitProcessLibraryFrom(const char* libraryName) {
 
 void InitProcessLibrary() { InitProcessLibraryFrom("psapi.dll"); }
 
-void FreeProcessLibrary() {
+void DestroyProcessLibrary() {
   state.psapi = Psapi{};
   state.bound = false;
   state.processIds = {};

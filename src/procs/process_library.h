@@ -10,7 +10,7 @@
 namespace velkor {
 
 void InitProcessLibrary();
-void FreeProcessLibrary();
+void DestroyProcessLibrary();
 // Same as InitProcessLibrary, binding the named library instead of "psapi.dll"
 // (a library that does not exist leaves the process library unbound).
 void InitProcessLibraryFrom(const char* libraryName);

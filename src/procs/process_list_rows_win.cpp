@@ -231,7 +231,7 @@ bool AttachListRows(HWND list) {
   return false;
 }
 
-void DetachListRows() { state = RowsState{}; }
+void DestroyListRows() { state = RowsState{}; }
 
 HWND ListRowsWindow() { return state.list; }
 

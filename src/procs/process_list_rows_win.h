@@ -26,7 +26,7 @@ struct RowLook {
 // are read back in.
 bool AttachListRows(HWND list);
 // Forgets the list and every row (shutdown and tests).
-void DetachListRows();
+void DestroyListRows();
 // The list the rows live in; none before the first attach.
 HWND ListRowsWindow();
 

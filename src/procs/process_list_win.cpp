@@ -124,7 +124,7 @@ void ApplyColumnVisibility() {
 }
 
 void DestroyProcessList() {
-  DetachListRows();
+  DestroyListRows();
   ResetProcessColumns(true);
   ResetProcessFacts(nullptr);
   ClearWindowTitles();

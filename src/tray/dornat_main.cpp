@@ -311,7 +311,7 @@ int RunCompanion(HINSTANCE instance) {
   companion.window.reset();
   companion.menu.reset();
   DestroyMenuItemRecords();
-  FreeProcessLibrary();
+  DestroyProcessLibrary();
   EndCpuUsage();
   return 0;
 }

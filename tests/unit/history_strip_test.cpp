@@ -25,11 +25,11 @@ Canvas Strip() {
 class HistoryStrips : public ::testing::Test {
  protected:
   void SetUp() override {
-    FreeAllHistoryImages();
+    DestroyAllHistoryImages();
     SetHistoryBackground(strip);
     SetHistoryImageWidth(20);
   }
-  void TearDown() override { FreeAllHistoryImages(); }
+  void TearDown() override { DestroyAllHistoryImages(); }
   // The visible bar height of the newest column.
   static int BarHeight(const Canvas& image) {
     int height = 0;
@@ -134,7 +134,7 @@ TEST_F(HistoryStrips, TheMergeKeepsOnePicturePerListedProcess) {
   VectorProcessRows rows;
   MergeSettings settings;
   settings.cpuPerProcess = true;
-  const HistoryImageHooks hooks{CreateHistoryImage, AdvanceHistoryImage, FreeHistoryImage};
+  const HistoryImageHooks hooks{CreateHistoryImage, AdvanceHistoryImage, DestroyHistoryImage};
   auto process = [](uint32_t pid) {
     ProcessFacts facts;
     facts.pid = pid;

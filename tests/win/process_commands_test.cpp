@@ -89,7 +89,7 @@ class ProcessCommands : public test::BuiltWindows {
     SetShellOpenHook({});
     win::SetMessageBoxHook({});
     BuiltWindows::TearDown();
-    FreeProcessLibrary();
+    DestroyProcessLibrary();
   }
 
   // Appends a row with name, PID, priority and path, as a refresh would add

@@ -17,7 +17,7 @@ using test::StartHelper;
 class ProcessLibrary : public ::testing::Test {
  protected:
   void SetUp() override { InitProcessLibrary(); }
-  void TearDown() override { FreeProcessLibrary(); }
+  void TearDown() override { DestroyProcessLibrary(); }
 
   // Walks a fresh snapshot; the name the walk gives `pid`, or nothing.
   static bool FindInSnapshot(uint32_t pid, std::string* name = nullptr, uint64_t* workingSet = nullptr) {

@@ -27,7 +27,7 @@ TEST(CompanionWin, FindsAProgramOfItsSessionByExactName) {
   EXPECT_FALSE(ProgramRunsInOwnSession([](std::string_view name) { return name == "VELKOR_HELPER.EXE"; }));
   helper.End();
   EXPECT_FALSE(ProgramRunsInOwnSession([](std::string_view name) { return name == "velkor_helper.exe"; }));
-  FreeProcessLibrary();
+  DestroyProcessLibrary();
 }
 
 TEST(CompanionWin, BarIconIsOpaqueWithTheDrawnColours) {
