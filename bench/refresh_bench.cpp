@@ -33,6 +33,7 @@
 #include "app/event_loop.h"
 #include "app/program_windows.h"
 #include "lists/driver_list_win.h"
+#include "app/deferred_start.h"
 #include "lists/network_adapters_win.h"
 #include "lists/service_list_win.h"
 #include "lists/window_list_win.h"
@@ -367,6 +368,9 @@ bool BuildProgramWindows() {
     std::fprintf(stderr, "cannot build the windows\n");
     return false;
   }
+  // What the program builds and fills once its first paint is done: the
+  // controls of the later views, whose lists are measured here.
+  velkor::CompleteStartNow();
   Pump();
   return true;
 }

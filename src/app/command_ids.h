@@ -2,20 +2,19 @@
 // and the shortcuts that deliver them share one number space with the
 // controls. The commands the process and list subsystems carry out are named
 // where those commands live (procs/process_commands.h, lists/service_list.h,
-// lists/driver_list.h); the rest are named here. Ranges give first and last.
+// lists/driver_list.h, lists/window_list.h, export/export_format.h); the
+// rest are named here. Ranges give first and last.
 #pragma once
 
+#include "export/export_format.h"
 #include "lists/driver_list.h"
 #include "lists/service_list.h"
+#include "lists/window_list.h"
 #include "procs/process_commands.h"
 
 namespace velkor {
 
-// "Datei".
-inline constexpr int kExportProcessesCommand = 1;
-inline constexpr int kExportWindowsCommand = 2;
-inline constexpr int kExportServicesCommand = 3;
-inline constexpr int kExportDriversCommand = 4;
+// "Datei" (the four exports 1..4 in export/export_format.h).
 inline constexpr int kCloseProgramCommand = 12;
 inline constexpr int kRestartElevatedCommand = 325;
 // The separators of every menu: each menu numbers its own from the first.
@@ -39,13 +38,7 @@ inline constexpr int kRefreshWindowsCommand = 107;
 inline constexpr int kOpaqueCommand = 108;
 inline constexpr int kFirstTransparencyCommand = 109;  // 10 %
 inline constexpr int kLastTransparencyCommand = 117;   // 90 %
-inline constexpr int kTopmostCommand = 118;
-inline constexpr int kToggleVisibleCommand = 119;
-inline constexpr int kMinimiseCommand = 120;
-inline constexpr int kMaximiseCommand = 121;
-inline constexpr int kRestoreCommand = 122;
-inline constexpr int kCloseWindowCommand = 123;
-inline constexpr int kDestroyWindowCommand = 124;
+// 118..124 in lists/window_list.h.
 inline constexpr int kJumpToProcessCommand = 125;
 // "Hilfe".
 inline constexpr int kHelpCommand = 133;

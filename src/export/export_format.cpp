@@ -11,10 +11,10 @@ namespace velkor {
 namespace {
 
 constexpr std::array<ExportTarget, 4> kTargets = {{
-    {1, "Prozessliste exportieren", 139, 14, true},
-    {2, "Fensterliste exportieren", 147, 9, false},
-    {3, "Dienstliste exportieren", 152, 4, false},
-    {4, "Treiberliste exportieren", 154, 2, false},
+    {kExportProcessesCommand, "Prozessliste exportieren", 139, 14, true},
+    {kExportWindowsCommand, "Fensterliste exportieren", 147, 9, false},
+    {kExportServicesCommand, "Dienstliste exportieren", 152, 4, false},
+    {kExportDriversCommand, "Treiberliste exportieren", 154, 2, false},
 }};
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {

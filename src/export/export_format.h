@@ -29,6 +29,12 @@ struct ExportDate {
 
 enum class ExportFormat { kText, kHtml };
 
+// The menu items of "Datei" that export the lists.
+inline constexpr int kExportProcessesCommand = 1;
+inline constexpr int kExportWindowsCommand = 2;
+inline constexpr int kExportServicesCommand = 3;
+inline constexpr int kExportDriversCommand = 4;
+
 // One of the four lists that can be exported, by the menu item that exports it.
 struct ExportTarget {
   int menuId;

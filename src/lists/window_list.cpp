@@ -65,13 +65,13 @@ uint64_t ParseListNumber(std::string_view text) {
 
 std::optional<WindowCommand> WindowCommandOf(int id) {
   switch (id) {
-    case 118: return WindowCommand::kToggleTopmost;
-    case 119: return WindowCommand::kToggleVisible;
-    case 120: return WindowCommand::kMinimise;
-    case 121: return WindowCommand::kMaximise;
-    case 122: return WindowCommand::kRestore;
-    case 123: return WindowCommand::kClose;
-    case 124: return WindowCommand::kDestroy;
+    case kTopmostCommand: return WindowCommand::kToggleTopmost;
+    case kToggleVisibleCommand: return WindowCommand::kToggleVisible;
+    case kMinimiseCommand: return WindowCommand::kMinimise;
+    case kMaximiseCommand: return WindowCommand::kMaximise;
+    case kRestoreCommand: return WindowCommand::kRestore;
+    case kCloseWindowCommand: return WindowCommand::kClose;
+    case kDestroyWindowCommand: return WindowCommand::kDestroy;
     default: return std::nullopt;
   }
 }

@@ -80,7 +80,14 @@ class SilentThreads {
 uint64_t ParseListNumber(std::string_view text);
 
 // The commands of the window menu other than refresh, transparency and the
-// jump to the process.
+// jump to the process, by their identifiers.
+inline constexpr int kTopmostCommand = 118;
+inline constexpr int kToggleVisibleCommand = 119;
+inline constexpr int kMinimiseCommand = 120;
+inline constexpr int kMaximiseCommand = 121;
+inline constexpr int kRestoreCommand = 122;
+inline constexpr int kCloseWindowCommand = 123;
+inline constexpr int kDestroyWindowCommand = 124;
 enum class WindowCommand { kToggleTopmost, kToggleVisible, kMinimise, kMaximise, kRestore, kClose, kDestroy };
 std::optional<WindowCommand> WindowCommandOf(int id);
 
