@@ -64,15 +64,6 @@ void PressEscape() {
   SendInput(2, keys, sizeof(INPUT));
 }
 
-void Click(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT clicks[2] = {};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, clicks, sizeof(INPUT));
-}
-
 void PressKey(WORD key) {
   INPUT keys[2] = {};
   keys[0].type = keys[1].type = INPUT_KEYBOARD;
@@ -87,7 +78,7 @@ void ShootProcessInformation(HWND main, uint32_t pid, int dpi) {
   HWND list = test::Descendant(main, kProcessList);
   RECT header{};
   GetWindowRect(FindWindowExA(list, nullptr, "SysHeader32", nullptr), &header);
-  Click(header.left + ScaleToDpi(40, dpi), header.bottom + ScaleToDpi(8, dpi));
+  test::ClickAtScreen(header.left + ScaleToDpi(40, dpi), header.bottom + ScaleToDpi(8, dpi));
   Settle(500ms);
   PostMessageA(main, WM_COMMAND, 25, 0);
   HWND window = nullptr;
@@ -115,7 +106,7 @@ void ShootProcessInformation(HWND main, uint32_t pid, int dpi) {
                                     "info_environment", "info_network",     "info_windows", "info_services"};
   RECT frame{};
   GetWindowRect(test::Descendant(window, kProcessInfoTabs), &frame);
-  Click(frame.left + ScaleToDpi(20, dpi), frame.top + ScaleToDpi(10, dpi));
+  test::ClickAtScreen(frame.left + ScaleToDpi(20, dpi), frame.top + ScaleToDpi(10, dpi));
   for (size_t page = 0; page < std::size(kPages); ++page) {
     if (page > 0) PressKey(VK_RIGHT);
     Settle(page == 1 ? 6s : 1500ms);  // the load graph fills a few refreshes
