@@ -42,7 +42,7 @@ void FillList(int id) {
   const int view = ViewOfList(id);
   if (view < 0) return;
   BuildViewControls(view);
-  if (const ViewSpec* spec = ViewOf(view); spec->refresh) spec->refresh();
+  if (const ViewSpec* row = ViewOf(view); row->refresh) row->refresh();
 }
 
 // One step of what the start left for later; false when nothing is left.

@@ -172,7 +172,7 @@ void ChangeWindowDpi(int number, int dpi, const RECT& suggested) {
 void SetControlPicture(int id, const char* name) { SetPicture(id, Picture(name, DpiOfControl(id))); }
 
 void SetTabPicture(int view) {
-  if (const ViewSpec* spec = ViewOf(view)) SetPicture(kTabStrip, Picture(spec->tabPicture, LayoutDpiOf(kMainWindow)));
+  if (const ViewSpec* row = ViewOf(view)) SetPicture(kTabStrip, Picture(row->tabPicture, LayoutDpiOf(kMainWindow)));
 }
 
 void DestroyWindowIcons() { windowIcons.clear(); }

@@ -33,10 +33,10 @@ class ListUpdate : public testing::Test {
     list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 300, 150, frame_.get(),
                             nullptr, nullptr, nullptr);
     ASSERT_NE(list_, nullptr);
-    LVCOLUMNA spec{};
-    spec.mask = LVCF_WIDTH;
-    spec.cx = 100;
-    for (int column = 0; column < 2; ++column) ListView_InsertColumn(list_, column, &spec);
+    LVCOLUMNA header{};
+    header.mask = LVCF_WIDTH;
+    header.cx = 100;
+    for (int column = 0; column < 2; ++column) ListView_InsertColumn(list_, column, &header);
     listProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProcedure)));
     redrawSwitches.clear();
