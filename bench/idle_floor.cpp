@@ -3,13 +3,18 @@
 // priority class; at the monitoring interval it samples the machine's
 // processor times and memory. bench/run-bench measures velkor.exe against it.
 //
+// With "titles" the list step is what the process list needs at the least
+// once every figure comes from the snapshot: the snapshot and the walk over
+// the top-level windows with each visible one's owner and title, and the
+// program shows one window.
+//
 // With "graphs" it also does the least the "Überwachung" view must add: a
 // window whose two pictures, as large as the view's two graphs at the main
 // window's first size, take one new column each and are shown whole every
 // 50 ms. Each picture is a ring of columns, so a step writes one column and
 // moves nothing; it is shown in two pieces, oldest column first.
 //
-//   velkor_idle_floor.exe [LIST_MS MONITOR_MS] [graphs]   (defaults: the program's intervals)
+//   velkor_idle_floor.exe [LIST_MS MONITOR_MS] [graphs|titles]   (defaults: the program's intervals)
 #include <windows.h>
 
 #include <cstdint>
@@ -23,7 +28,17 @@ using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
 
 uint64_t sink = 0;
 
-void ListStep(NtQuerySystemInformationFn query, std::vector<uint64_t>& buffer) {
+BOOL CALLBACK VisitTitle(HWND window, LPARAM) {
+  const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+  if (!(style & WS_VISIBLE)) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t text[257];
+  sink += static_cast<uint64_t>(InternalGetWindowText(window, text, 257)) + pid;
+  return TRUE;
+}
+
+void ListStep(NtQuerySystemInformationFn query, std::vector<uint64_t>& buffer, bool titles) {
   ULONG needed = 0;
   while (query(5, buffer.data(), static_cast<ULONG>(buffer.size() * 8), &needed) == static_cast<LONG>(0xC0000004))
     buffer.resize(buffer.size() * 2);
@@ -32,7 +47,7 @@ void ListStep(NtQuerySystemInformationFn query, std::vector<uint64_t>& buffer) {
     const ULONG next = *reinterpret_cast<const ULONG*>(base + offset);
     const auto pid =
         static_cast<DWORD>(*reinterpret_cast<const ULONG_PTR*>(base + offset + (sizeof(void*) == 8 ? 80 : 68)));
-    if (pid != 0) {
+    if (pid != 0 && !titles) {
       if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
         sink += GetPriorityClass(process);
         CloseHandle(process);
@@ -41,6 +56,7 @@ void ListStep(NtQuerySystemInformationFn query, std::vector<uint64_t>& buffer) {
     if (next == 0) break;
     offset += next;
   }
+  if (titles) EnumWindows(VisitTitle, 0);
 }
 
 void MonitorStep() {
@@ -100,9 +116,9 @@ class RingPicture {
   BITMAPINFO info_{};
 };
 
-// The window of the "graphs" floor: the main window's first client size, the
-// two graphs where the view has them.
-HWND CreateGraphWindow() {
+// The window of the "graphs" and "titles" floors: the main window's first
+// client size.
+HWND CreateFloorWindow() {
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = DefWindowProcA;
   windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -133,7 +149,8 @@ void WaitHandlingMessages(ULONGLONG until) {
 
 int main(int argc, char** argv) {
   const bool graphs = argc > 1 && std::strcmp(argv[argc - 1], "graphs") == 0;
-  if (graphs) --argc;
+  const bool titles = argc > 1 && std::strcmp(argv[argc - 1], "titles") == 0;
+  if (graphs || titles) --argc;
   const ULONGLONG listInterval = argc > 2 ? std::strtoull(argv[1], nullptr, 10) : 2500;
   const ULONGLONG monitorInterval = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 750;
   auto query = reinterpret_cast<NtQuerySystemInformationFn>(
@@ -142,10 +159,11 @@ int main(int argc, char** argv) {
   std::vector<uint64_t> buffer(1 << 18);
   // The graph step: more than a fifteenth of the monitoring interval apart.
   const ULONGLONG stepInterval = monitorInterval / 15 + 1;
-  HWND window = graphs ? CreateGraphWindow() : nullptr;
-  if (graphs && !window) return 1;
-  RingPicture processor(window, 110, 60, 640 - 130, 100);
-  RingPicture memory(window, 10, 250, 640 - 320, 100);
+  HWND window = graphs || titles ? CreateFloorWindow() : nullptr;
+  if ((graphs || titles) && !window) return 1;
+  // The two graphs where the view has them.
+  RingPicture processor(graphs ? window : nullptr, 110, 60, 640 - 130, 100);
+  RingPicture memory(graphs ? window : nullptr, 10, 250, 640 - 320, 100);
   unsigned steps = 0;
   ULONGLONG nextList = GetTickCount64(), nextMonitor = nextList, nextStep = nextList;
   for (;;) {
@@ -157,7 +175,7 @@ int main(int argc, char** argv) {
       nextStep = now + stepInterval;
     }
     if (now >= nextList) {
-      ListStep(query, buffer);
+      ListStep(query, buffer, titles);
       nextList = now + listInterval;
     }
     if (now >= nextMonitor) {
@@ -167,7 +185,7 @@ int main(int argc, char** argv) {
     ULONGLONG next = nextList < nextMonitor ? nextList : nextMonitor;
     if (graphs && nextStep < next) next = nextStep;
     const ULONGLONG after = GetTickCount64();
-    if (graphs)
+    if (graphs || titles)
       WaitHandlingMessages(next);
     else if (next > after)
       Sleep(static_cast<DWORD>(next - after));

@@ -42,6 +42,8 @@
 #include "settings/preferences.h"
 #include "win/unique_handle.h"
 
+#include "bench_timing.h"
+
 namespace {
 
 using velkor::win::UniqueKernelHandle;
@@ -49,23 +51,11 @@ using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
 
 int samples = 21;
 
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f{};
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter{};
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;
-}
+using bench::CpuNow;
+using bench::Median;
+using bench::Now;
+using bench::ProgramFolder;
+using bench::Timing;
 
 // Starts `exe` with `arguments` in the current folder; the process handle, or
 // an empty owner (after a message) when it cannot start.
@@ -126,66 +116,8 @@ void Pump() {
   }
 }
 
-double CpuNow() {
-  FILETIME creation{}, exit{}, kernel{}, user{};
-  GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
-  auto ms = [](const FILETIME& t) {
-    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
-  };
-  return ms(kernel) + ms(user);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n == 0 ? 0.0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0);
-}
-
-struct Timing {
-  double wallMs = 0;
-  double cpuMs = 0;
-};
-
-// Wall and CPU milliseconds per step over one sample of `repeat` steps. The
-// list paints between refreshes, as it does in the program; painting is not
-// part of the refresh and its CPU time is left out.
-Timing Sample(const std::function<void()>& step, int repeat) {
-  double spent = 0, pumpCpu = 0;
-  const double cpuStart = CpuNow();
-  for (int i = 0; i < repeat; ++i) {
-    const double t = Now();
-    step();
-    spent += Now() - t;
-    const double beforePump = CpuNow();
-    Pump();
-    pumpCpu += CpuNow() - beforePump;
-  }
-  return {spent / repeat, (CpuNow() - cpuStart - pumpCpu) / repeat};
-}
-
-// Medians over `samples` samples of each step, the samples of the steps
-// taken in turn so that all see the same load on the machine. The process
-// CPU clock ticks coarsely (10 to 16 ms), so each sample runs its step often
-// enough to take about 200 ms.
 std::vector<Timing> MeasureInTurn(const std::vector<std::function<void()>>& steps) {
-  std::vector<int> repeats;
-  for (const auto& step : steps) {
-    const double start = Now();
-    step();
-    Pump();
-    repeats.push_back(std::max(1, static_cast<int>(200.0 / std::max(Now() - start, 0.05))));
-  }
-  std::vector<std::vector<double>> wall(steps.size()), cpu(steps.size());
-  for (int sample = 0; sample < samples; ++sample) {
-    for (size_t i = 0; i < steps.size(); ++i) {
-      const Timing t = Sample(steps[i], repeats[i]);
-      wall[i].push_back(t.wallMs);
-      cpu[i].push_back(t.cpuMs);
-    }
-  }
-  std::vector<Timing> medians;
-  for (size_t i = 0; i < steps.size(); ++i) medians.push_back({Median(wall[i]), Median(cpu[i])});
-  return medians;
+  return bench::MeasureInTurn(steps, samples, Pump);
 }
 
 // One table row: the list's refresh beside its baseline.
@@ -201,13 +133,14 @@ void PrintRow(const char* list, int count, int rows, const std::function<void()>
 
 // --- Baselines: what each refresh has to ask the system at the least -----
 
-// The native process snapshot, and per process one open, one priority-class
-// read and one close.
+// The native process snapshot, and the walk over the top-level windows with
+// each visible window's owner and title (the "Fenstertitel" column): every
+// figure a refresh of an unchanged list shows comes from these two.
 struct ProcessBaseline {
   NtQuerySystemInformationFn query = reinterpret_cast<NtQuerySystemInformationFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
   std::vector<uint64_t> buffer = std::vector<uint64_t>(1 << 18);
-  uint32_t priorities = 0;
+  uint64_t sink = 0;
 
   // Process ids of the snapshot (0, the idle process, left out).
   std::vector<DWORD> Snapshot() {
@@ -227,24 +160,30 @@ struct ProcessBaseline {
     return pids;
   }
 
+  static BOOL CALLBACK VisitTitle(HWND window, LPARAM self) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    if (!(style & WS_VISIBLE)) return TRUE;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t text[257];
+    reinterpret_cast<ProcessBaseline*>(self)->sink +=
+        static_cast<uint64_t>(InternalGetWindowText(window, text, 257)) + pid;
+    return TRUE;
+  }
+
   void Step() {
-    for (DWORD pid : Snapshot()) {
-      HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-      if (process) {
-        priorities += GetPriorityClass(process);
-        CloseHandle(process);
-      }
-    }
+    sink += Snapshot().size();
+    EnumWindows(VisitTitle, reinterpret_cast<LPARAM>(this));
   }
 };
 
 // EnumWindows; per window what the filter needs (visibility, title, frame,
-// minimised, maximised, extended style), the owner's id, one icon question
-// to the window, and per owner its image path.
+// minimised, maximised, extended style), the owner's id and one icon
+// question to the window. An owner's image path is read when it first shows
+// a window, not in every refresh.
 struct WindowBaseline {
-  std::vector<std::string> paths;
-  std::vector<DWORD> pids;
   char title[256] = {};
+  uint64_t sink = 0;
 
   static BOOL CALLBACK Visit(HWND window, LPARAM self) {
     auto& b = *reinterpret_cast<WindowBaseline*>(self);
@@ -257,33 +196,22 @@ struct WindowBaseline {
     (void)GetWindowLongPtrA(window, GWL_EXSTYLE);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (std::find(b.pids.begin(), b.pids.end(), pid) == b.pids.end()) {
-      b.pids.push_back(pid);
-      char path[MAX_PATH] = {};
-      DWORD length = MAX_PATH;
-      if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
-        QueryFullProcessImageNameA(process, 0, path, &length);
-        CloseHandle(process);
-      }
-      b.paths.emplace_back(path);
-    }
+    b.sink += pid;
     DWORD_PTR icon = 0;
     SendMessageTimeoutA(window, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG, 200, &icon);
     return TRUE;
   }
 
-  void Step() {
-    pids.clear();
-    paths.clear();
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(this));
-  }
+  void Step() { EnumWindows(Visit, reinterpret_cast<LPARAM>(this)); }
 };
 
-// The service manager's snapshot of the Win32 services and each service's
-// description from the registry (the list's fourth column).
+// The service manager's snapshot of the Win32 services. Their descriptions
+// (the list's fourth column) are read from the registry when a service first
+// shows and again only after the system told of a change under the
+// services' key.
 struct ServiceBaseline {
   std::vector<BYTE> buffer = std::vector<BYTE>(256 * 1024);
-  size_t described = 0;
+  size_t listed = 0;
 
   void Step() {
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE);
@@ -296,17 +224,7 @@ struct ServiceBaseline {
       resume = 0;
     }
     CloseServiceHandle(manager);
-    const auto* records = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSA*>(buffer.data());
-    for (DWORD i = 0; i < returned; ++i) {
-      const std::string path = std::string("SYSTEM\\CurrentControlSet\\Services\\") + records[i].lpServiceName;
-      HKEY key = nullptr;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) continue;
-      char text[1024];
-      DWORD size = sizeof text;
-      if (RegQueryValueExA(key, "Description", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS)
-        described += size;
-      RegCloseKey(key);
-    }
+    listed += returned;
   }
 };
 
@@ -327,7 +245,7 @@ struct DriverBaseline {
   }
 };
 
-// The interface table, and the 64-bit counters of each interface.
+// The interface table, and the table of every interface's 64-bit counters.
 struct NetworkBaseline {
   std::vector<BYTE> buffer = std::vector<BYTE>(64 * 1024);
   uint64_t octets = 0;
@@ -335,12 +253,10 @@ struct NetworkBaseline {
   void Step() {
     ULONG size = static_cast<ULONG>(buffer.size());
     if (GetIfTable(reinterpret_cast<MIB_IFTABLE*>(buffer.data()), &size, TRUE) != NO_ERROR) return;
-    const auto* table = reinterpret_cast<const MIB_IFTABLE*>(buffer.data());
-    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
-      MIB_IF_ROW2 row{};
-      row.InterfaceIndex = table->table[i].dwIndex;
-      if (GetIfEntry2(&row) == NO_ERROR) octets += row.InOctets;
-    }
+    MIB_IF_TABLE2* wide = nullptr;
+    if (GetIfTable2(&wide) != NO_ERROR) return;
+    for (ULONG i = 0; i < wide->NumEntries; ++i) octets += wide->Table[i].InOctets;
+    FreeMibTable(wide);
   }
 };
 
@@ -377,6 +293,65 @@ bool BuildProgramWindows() {
 
 int ListRows(int id) { return ListView_GetItemCount(velkor::ControlHandle(id)); }
 
+// The filter field of the process view: a change of its text from the
+// edit's change notice to the list painted (all rows to one and back, the
+// largest changes), and a refresh with a filter in force that shows nearly
+// every row (so every cell is read) beside one without, in turn.
+void FilterRows(int helperCount) {
+  HWND field = velkor::ControlHandle(velkor::kFilterField);
+  HWND list = velkor::ControlHandle(velkor::kProcessList);
+  // The milliseconds from the change to the list brought up to date, and on
+  // to the list painted.
+  struct Change {
+    double updated = 0;
+    double painted = 0;
+  };
+  auto type = [field, list](const char* text) {
+    const double start = Now();
+    SetWindowTextA(field, text);  // EN_CHANGE queues the field's event
+    velkor::LoopEvent event;
+    while (velkor::TakeLoopEvent(event)) velkor::DispatchEvent(event);
+    const double updated = Now();
+    RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return Change{updated - start, Now() - start};
+  };
+  const char* narrow = "velkor_refresh_bench";  // this program alone
+  std::vector<double> narrowing, narrowPainted, widening, widePainted, filtered, unfiltered;
+  for (int sample = 0; sample < samples; ++sample) {
+    Change change = type(narrow);
+    narrowing.push_back(change.updated);
+    narrowPainted.push_back(change.painted);
+    change = type("");
+    widening.push_back(change.updated);
+    widePainted.push_back(change.painted);
+    type("velkor_helper");  // nearly every row shown, every cell read
+    double t = Now();
+    velkor::RefreshProcessList();
+    filtered.push_back(Now() - t);
+    Pump();
+    type("");
+    t = Now();
+    velkor::RefreshProcessList();
+    unfiltered.push_back(Now() - t);
+    Pump();
+  }
+  type(narrow);
+  const int shown = ListRows(velkor::kProcessList);
+  type("velkor_helper");
+  const int helpersShown = ListRows(velkor::kProcessList);
+  type("");
+  // The refresh columns: to the list brought up to date; the baseline
+  // columns: to the list painted.
+  std::printf("filter-to-one\t%d\t%d\t%.2f\t-\t%.2f\t-\t-\t-\n", helperCount, shown, Median(narrowing),
+              Median(narrowPainted));
+  std::printf("filter-to-all\t%d\t%d\t%.2f\t-\t%.2f\t-\t-\t-\n", helperCount, ListRows(velkor::kProcessList),
+              Median(widening), Median(widePainted));
+  const double f = Median(filtered), u = Median(unfiltered);
+  std::printf("refresh-filtered\t%d\t%d\t%.2f\t-\t%.2f\t-\t%s\t-\n", helperCount, helpersShown, f, u,
+              std::to_string(f / u).substr(0, 4).c_str());
+  std::fflush(stdout);
+}
+
 int RunLists(int helperCount) {
   std::vector<UniqueKernelHandle> helpers = StartHelpers(helperCount);
   if (static_cast<int>(helpers.size()) != helperCount || !BuildProgramWindows()) return 1;
@@ -388,6 +363,7 @@ int RunLists(int helperCount) {
   PrintRow(
       "processes", helperCount, ListRows(velkor::kProcessList), [] { velkor::RefreshProcessList(); },
       [&] { processes.Step(); });
+  FilterRows(helperCount);
   ServiceBaseline services;
   PrintRow(
       "services", helperCount, ListRows(velkor::kServiceList),

@@ -3,14 +3,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <optional>
 
 #include "app/command_decision_win.h"
 #include "app/command_table.h"
 #include "app/effects_win.h"
 #include "app/event_loop.h"
+#include "app/filter_field.h"
 #include "app/information.h"
 #include "app/information_win.h"
+#include "app/keyboard.h"
 #include "app/layout_scale.h"
 #include "app/menus.h"
 #include "app/process_window.h"
@@ -18,6 +21,7 @@
 #include "app/run_dialog_win.h"
 #include "app/startup.h"
 #include "app/toolbar_win.h"
+#include "app/view_table.h"
 #include "app/window_registry.h"
 #include "export/export_win.h"
 #include "lists/driver_list_win.h"
@@ -29,6 +33,7 @@
 #include "procs/process_commands_win.h"
 #include "procs/process_list.h"
 #include "settings/preferences.h"
+#include "settings/preferences_window_win.h"
 #include "shell/power.h"
 #include "win/foreign_window.h"
 #include "win/list_view.h"
@@ -157,6 +162,60 @@ void PowerFromMenu(const LoopEvent& event) {
 void HelpFromMenu(const LoopEvent&) {
   VELKOR_PLACE(kMainModule);
   OpenHelpFile(MainWindow);
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous view with its
+// refresh, as a click on its tab shows it; "Einstellungen" has two pages.
+void StepView(const LoopEvent& event, int step) {
+  if (event.window == kPreferencesWindow) {
+    ShowOtherPreferencesPage();
+    return;
+  }
+  ShowView((CurrentView + step + kViewCount) % kViewCount, true);
+}
+void NextView(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  StepView(event, 1);
+}
+void PreviousView(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  StepView(event, -1);
+}
+// Shift+F10: what a right click on the focused row of the focused list
+// does, the menu at that row.
+void OpenContextMenu(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  if (const std::optional<int> list = PrepareFocusedRowMenu()) {
+    RunCommand({kEventControl, *list, kTypeRightClick, kMainWindow});
+    ForgetMenuPlace();
+  }
+}
+// F5: the view's "Aktualisieren"; "Netzwerk", which has none, refreshes its
+// list as its interval does.
+void RefreshView(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  constexpr std::array<int, kViewCount> kRefreshOfView = {kRefreshProcessesCommand,
+                                                          kRefreshWindowsCommand,
+                                                          kServiceRefreshCommand,
+                                                          kDriverRefreshCommand,
+                                                          kNoCommand,
+                                                          kNoCommand};
+  const int id = kRefreshOfView[static_cast<size_t>(CurrentView)];
+  if (id != kNoCommand) {
+    RunCommand({kEventMenu, id, kTypeLeftClick, kMainWindow});
+  } else if (const ViewSpec& shown = ShownView(); shown.refresh) {
+    shown.refresh();
+    SetListStamp();
+  }
+}
+// Escape in "Diagramm", "Einstellungen" and "Information": their close (the
+// information window closes as its "Schließen" does, having no close box).
+void CloseDialog(const LoopEvent& event) {
+  VELKOR_PLACE(kMainModule);
+  if (event.window == kInformationWindow)
+    CloseInformationWindow();
+  else if (event.window == kDiagramWindow || event.window == kPreferencesWindow)
+    CloseRequest(event.window);
 }
 
 void ServiceMenu(const LoopEvent&) {
@@ -288,6 +347,21 @@ void ProcessSelectionChanged(const LoopEvent& event) {
   UpdateProcessSummary();
   SetListStamp();
   SelectionChanged(event);
+}
+
+void FocusFilterField(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  FocusFilter();
+}
+void FilterFieldChanged(const LoopEvent&) {
+  VELKOR_PLACE(kMainModule);
+  HWND shownList = ControlHandle(ShownView().list);
+  const UINT selected = shownList ? ListView_GetSelectedCount(shownList) : 0;
+  ApplyFieldFilter();
+  // A selected row the filter hid is no longer selected.
+  if (!shownList || ListView_GetSelectedCount(shownList) == selected) return;
+  if (CurrentView == kProcessView) UpdateProcessSummary();
+  UpdateToolbarStates();
 }
 
 void AdapterSelected(const LoopEvent&) {

@@ -17,6 +17,8 @@ namespace velkor {
 // "Datei" (the four exports 1..4 in export/export_format.h).
 inline constexpr int kCloseProgramCommand = 12;
 inline constexpr int kRestartElevatedCommand = 325;
+// Ctrl+E: into the filter field.
+inline constexpr int kFocusFilterCommand = 327;
 // The separators of every menu: each menu numbers its own from the first.
 inline constexpr int kFirstSeparator = 5;
 inline constexpr int kLastSeparator = 11;
@@ -43,5 +45,15 @@ inline constexpr int kJumpToProcessCommand = 125;
 // "Hilfe".
 inline constexpr int kHelpCommand = 133;
 inline constexpr int kInformationCommand = 134;
+// Keys without a menu item of their own: the next and the previous view
+// (in "Einstellungen" the other page), the focused list's context menu, the
+// current view's "Aktualisieren" and the close of the active dialog window.
+inline constexpr int kNextViewCommand = 350;
+inline constexpr int kPreviousViewCommand = 351;
+inline constexpr int kContextMenuCommand = 352;
+inline constexpr int kRefreshViewCommand = 353;
+inline constexpr int kCloseDialogCommand = 354;
+// No command: the identifier 0 no row holds.
+inline constexpr int kNoCommand = 0;
 
 }  // namespace velkor

@@ -100,9 +100,25 @@ VELKOR_COMMAND(PowerFromMenu, {.first = kFirstPowerCommand, .last = kLastPowerCo
 
 // "Hilfe".
 VELKOR_COMMAND(HelpFromMenu, {.first = kHelpCommand, .menu = "Hilfe...", .help = "Zeigt die Hilfedatei an.",
-    .menuPicture = images::kMenuHelp})
+    .menuPicture = images::kMenuHelp, .shortcut = {InWindow(kMainWindow), false, kKeyF1}})
 VELKOR_COMMAND(OpenInformation, {.first = kInformationCommand, .menu = "Information",
     .help = "Zeigt einige Informationen über Velkor.", .menuPicture = images::kMenuInformation})
+
+// Keys of their own. Ctrl+Tab and Ctrl+Shift+Tab go through the views as
+// their tabs would (in "Einstellungen" to the other page); Shift+F10 (the
+// context-menu key means the same) opens the focused list's menu at its
+// focused row; F5 is the current view's "Aktualisieren"; Escape does what
+// the close of the dialog window in front does.
+VELKOR_COMMAND(NextView, {.first = kNextViewCommand,
+    .shortcut = {InWindow(kMainWindow) | InWindow(kPreferencesWindow), true, kKeyTab}})
+VELKOR_COMMAND(PreviousView, {.first = kPreviousViewCommand,
+    .shortcut = {InWindow(kMainWindow) | InWindow(kPreferencesWindow), true, kKeyTab, true}})
+VELKOR_COMMAND(OpenContextMenu, {.first = kContextMenuCommand,
+    .shortcut = {InWindow(kMainWindow), false, kKeyF10, true}})
+VELKOR_COMMAND(RefreshView, {.first = kRefreshViewCommand, .shortcut = {InWindow(kMainWindow), false, kKeyF5}})
+VELKOR_COMMAND(CloseDialog, {.first = kCloseDialogCommand,
+    .shortcut = {InWindow(kDiagramWindow) | InWindow(kPreferencesWindow) | InWindow(kInformationWindow), false,
+                 kKeyEscape}})
 
 // The process list's menu.
 VELKOR_COMMAND(RefreshProcesses, {.first = kRefreshProcessesCommand, .menu = "Aktualisieren",
@@ -160,6 +176,11 @@ VELKOR_COMMAND(RefreshDrivers, {.first = kDriverRefreshCommand, .menu = "Aktuali
 VELKOR_COMMAND(DriverFolder, {.first = kDriverFolderCommand, .menu = "Verzeichnis öffnen",
     .help = "Öffnet das Verzeichnis, in dem der ausgewählter Treiber sich befindet.",
     .menuPicture = images::kMenuFolder})
+
+// The filter field: Ctrl+E, also in "Diagramm", and its text.
+VELKOR_COMMAND(FocusFilterField, {.first = kFocusFilterCommand,
+    .shortcut = {InWindow(kMainWindow) | InWindow(kDiagramWindow), true, 'E'}})
+VELKOR_COMMAND(FilterFieldChanged, {.first = kFilterField, .types = kChangeOnly})
 
 // Events of the main window's controls.
 VELKOR_COMMAND(SelectTab, {.first = kTabStrip, .types = kLeftClickOnly})

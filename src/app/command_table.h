@@ -58,7 +58,8 @@ constexpr unsigned InWindow(int number) { return 1u << static_cast<unsigned>(num
 struct Shortcut {
   unsigned windows = 0;  // InWindow() of each window it acts in
   bool control = false;
-  int key = 0;  // virtual-key code
+  int key = 0;         // virtual-key code
+  bool shift = false;  // only with Shift; a key without it acts with or without Shift
 };
 
 inline constexpr int kAnyView = -1;

@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "app/accessibility.h"
+#include "app/keyboard.h"
 #include "app/layout_scale.h"
 #include "app/tooltips.h"
 #include "app/window_procs.h"
@@ -203,21 +205,26 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
   const char* className = "STATIC";
   std::string text(def.text);
   switch (def.kind) {
+    // Tab and the arrows go through the controls inside a container.
     case ControlKind::kPanel:
       className = kContainerClass;
       style |= WS_CLIPCHILDREN;
+      exStyle |= WS_EX_CONTROLPARENT;
       text.clear();
       break;
     case ControlKind::kBox:
       className = kContainerClass;
       style |= WS_CLIPCHILDREN | WS_BORDER;
+      exStyle |= WS_EX_CONTROLPARENT;
       break;
     case ControlKind::kScrollArea:
       className = kContainerClass;
       style |= WS_CLIPCHILDREN | WS_VSCROLL;
+      exStyle |= WS_EX_CONTROLPARENT;
       break;
     case ControlKind::kImage:
-      style |= SS_BITMAP | SS_NOTIFY | ((def.flags & kStretch) ? SS_REALSIZECONTROL : 0);
+      style |= SS_BITMAP | SS_NOTIFY | ((def.flags & kStretch) ? SS_REALSIZECONTROL : 0) |
+               ((def.flags & kTabStop) ? WS_TABSTOP : 0);
       // Between the scales pictures come in, a picture is centred in its
       // larger place instead of being stretched to it.
       if (!(def.flags & kStretch) && ImageDpi(ImageScaleForDpi(dpi)) != dpi) style |= SS_CENTERIMAGE;
@@ -228,7 +235,8 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
       break;
     case ControlKind::kList:
       className = WC_LISTVIEWA;
-      style |= LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | ((def.flags & kMultiSelect) ? 0 : LVS_SINGLESEL);
+      style |= LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | ((def.flags & kMultiSelect) ? 0 : LVS_SINGLESEL) |
+               ((def.flags & kOwnerData) ? LVS_OWNERDATA : 0);
       exStyle |= WS_EX_CLIENTEDGE;
       break;
     case ControlKind::kReadOnlyField:
@@ -239,7 +247,9 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
     // made later and lies below it: each leaves the other's area alone.
     case ControlKind::kLabel: style |= SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
     case ControlKind::kLabelRight: style |= SS_RIGHT | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
-    case ControlKind::kLink: style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX | WS_CLIPSIBLINGS; break;
+    case ControlKind::kLink:
+      style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX | WS_CLIPSIBLINGS | (text.empty() ? 0 : WS_TABSTOP);
+      break;
     case ControlKind::kCheckBox:
       className = "BUTTON";
       style |= BS_AUTOCHECKBOX | WS_TABSTOP;
@@ -300,6 +310,8 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
   if ((def.kind == ControlKind::kNumberEdit || def.kind == ControlKind::kEdit) && def.limit > 0)
     SendMessageA(control, EM_SETLIMITTEXT, static_cast<WPARAM>(def.limit), 0);
   if (def.kind == ControlKind::kGroup) GiveGroupFrameItsBackground(control);
+  if (def.id == kTabStrip) GiveTabStripKeys(control);
+  if (def.kind == ControlKind::kLink) GiveLinkKeys(control);
   KeepGroupFramesBelow(def);
   if (def.kind == ControlKind::kSpinEdit) {
     HWND spin =
@@ -330,6 +342,7 @@ HWND CreateControl(const ControlSpec& def, Size mainClient, HINSTANCE instance) 
     }
   }
   AddControl({control, &def, r, ClientSize(parent)});
+  DescribeControl(def, control);
   return control;
 }
 

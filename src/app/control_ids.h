@@ -23,6 +23,9 @@ inline constexpr int kStatusBar = 137;
 // The panels of the six views, in view order.
 inline constexpr std::array<int, 6> kViewPanels = {138, 146, 151, 153, 155, 192};
 
+// The filter field on the toolbar's row (324 and 325 are taken).
+inline constexpr int kFilterField = 326;
+
 // "Prozesse".
 inline constexpr int kProcessList = 139;
 inline constexpr int kProcessSummary = 140;

@@ -9,6 +9,7 @@
 
 #include "app/command_handlers.h"
 #include "app/effects_win.h"
+#include "app/keyboard.h"
 #include "app/layout_scale.h"
 #include "app/menus.h"
 #include "app/process_window.h"
@@ -52,13 +53,21 @@ int ClientWidth() {
 }
 
 // The keyboard shortcut a key message of the active program window delivers.
+// F10, and every key while no control has the focus, come as system keys;
+// with Alt held a key belongs to the menus.
 std::optional<int> ShortcutOf(const MSG& message) {
-  if (message.message != WM_KEYDOWN) return std::nullopt;
+  const bool systemKey = message.message == WM_SYSKEYDOWN && !(message.lParam & (1 << 29));
+  if ((message.message != WM_KEYDOWN && !systemKey) || FocusedControlKeepsKey(message)) return std::nullopt;
   HWND active = GetActiveWindow();
   const int window = WindowNumberOf(active);
   if (window < 0 || (message.hwnd != active && !IsChild(active, message.hwnd))) return std::nullopt;
   const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-  return ShortcutFor(window, control, static_cast<int>(message.wParam));
+  // Delete in the filter field deletes text, it ends no process.
+  if (!control && message.wParam == VK_DELETE && message.hwnd == ControlHandle(kFilterField)) return std::nullopt;
+  // The context-menu key means what Shift+F10 means.
+  if (message.wParam == VK_APPS) return ShortcutFor(window, control, kKeyF10, true);
+  const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  return ShortcutFor(window, control, static_cast<int>(message.wParam), shift);
 }
 
 // Kernel objects that end the loop's own wait early (the signal folder, the
@@ -107,7 +116,7 @@ LoopEvent WaitEvent(unsigned milliseconds) {
       }
       if (std::optional<int> id = ShortcutOf(message)) {
         QueueLoopEvent({kEventMenu, *id, 0, WindowNumberOf(GetActiveWindow())});
-      } else {
+      } else if (!HandleDialogKeys(message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
       }

@@ -10,6 +10,7 @@
 
 #include "app/effects_win.h"
 #include "app/information.h"
+#include "app/keyboard.h"
 #include "app/window_registry.h"
 #include "app/program_windows.h"
 #include "win/source_location.h"
@@ -75,6 +76,7 @@ void ShowInformationPage(int page) {
   Place(window,
         PlacementForPage({r.left, r.top, r.right - r.left, r.bottom - r.top}, page, LayoutDpiOf(kInformationWindow)));
   ShowPage(page);
+  FocusFirstControlIfHidden(window);
   FadeWindowIn(window, MainWindow, PumpWindowMessages);
 }
 

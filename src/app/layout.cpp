@@ -29,9 +29,10 @@ constexpr ControlSpec kControls[] = {
   {kKillCommand,        0, 0, K::kToolbarButton, N(162), N(2), N(28), N(28), kLT, CommandTooltip(kKillCommand), kDisabled},
   {kSearchCommand,      0, 0, K::kToolbarButton, N(192), N(2), N(28), N(28), kLT, CommandTooltip(kSearchCommand), kDisabled},
   {kProcessInfoCommand, 0, 0, K::kToolbarButton, N(222), N(2), N(28), N(28), kLT, CommandTooltip(kProcessInfoCommand), kDisabled},
+  {kFilterField,        0, 0, K::kEdit, FromW(-186), N(5), N(180), N(22), kTR, "", 0, {}, 260},
   // Window 0: frame. The tab strip is as wide as its picture; BuildWindows
   // sizes 136 and 135 from the decoded picture.
-  {136, 0, 0, K::kImage, N(0), N(30), N(400), N(25), kLT, ""},
+  {136, 0, 0, K::kImage, N(0), N(30), N(400), N(25), kLT, "", kTabStop},
   {135, 0, 0, K::kImage, N(400), N(30), FromW(-400), N(25), kLT, "", kStretch},
   {137, 0, 0, K::kImage, N(0), FromH(-20), FromW(0), N(20), kLRB, "", kStretch},
   {138, 0, 0, K::kPanel, N(0), N(55), FromW(0), FromH(-75), kAllEdges, "Prozesse", kHidden},
@@ -42,7 +43,7 @@ constexpr ControlSpec kControls[] = {
   {192, 0, 0, K::kPanel, N(0), N(55), FromW(0), FromH(-75), kAllEdges, "Überwachung", kHidden},
 
   // Panel "Prozesse".
-  {139, 0, 138, K::kList, N(5), N(0), FromW(-10), FromH(-185), kAllEdges, "", kMultiSelect},
+  {139, 0, 138, K::kList, N(5), N(0), FromW(-10), FromH(-185), kAllEdges, "", kMultiSelect | kOwnerData},
   {140, 0, 138, K::kBox, N(5), FromH(-180), FromW(-10), N(100), kLRB, ""},
   {141, 0, 140, K::kImage, N(10), N(10), N(32), N(32), kAnchorNone, ""},
   {142, 0, 140, K::kReadOnlyField, N(52), N(10), FromW(-70), N(15), kLTR, "", kBold},
@@ -223,7 +224,7 @@ constexpr ControlSpec kControls[] = {
   {288, 3, 276, K::kCheckBox, N(20), N(230), N(260), N(20), kAnchorNone, "Dateiattribute"},
   {289, 3, 276, K::kCheckBox, N(20), N(250), N(260), N(20), kAnchorNone, "Dateigröße"},
   {290, 3, 276, K::kCheckBox, N(20), N(270), N(260), N(20), kAnchorNone, "Pfad"},
-  {291, 3, 0, K::kButton, N(180), N(485), N(100), N(25), kAnchorNone, "OK"},
+  {291, 3, 0, K::kDefaultButton, N(180), N(485), N(100), N(25), kAnchorNone, "OK"},
   {292, 3, 0, K::kButton, N(290), N(485), N(100), N(25), kAnchorNone, "Abbrechen"},
 
   // Window 4 "Information": the two pages and their buttons.
@@ -243,14 +244,14 @@ constexpr ControlSpec kControls[] = {
   {311, 4, 300, K::kLabel, N(80), N(170), N(50), N(15), kAnchorNone, "Sonstige:", kCaption},
   {314, 4, 300, K::kLink, N(130), N(170), N(130), N(15), kAnchorNone, "velkor.example/team", kAfterCaption},
   {315, 4, 300, K::kLabel, N(20), N(200), N(240), N(40), kAnchorNone, "", kRedText},
-  {316, 4, 300, K::kButton, N(40), N(250), N(80), N(24), kAnchorNone, "Schließen"},
+  {316, 4, 300, K::kDefaultButton, N(40), N(250), N(80), N(24), kAnchorNone, "Schließen"},
   {317, 4, 300, K::kButton, N(160), N(250), N(80), N(24), kAnchorNone, "Disclaimer"},
   {318, 4, 0, K::kPanel, N(0), N(0), N(420), N(290), kAnchorNone, "", kHidden},
   {319, 4, 318, K::kImage, N(0), N(0), N(420), N(25), kAnchorNone, ""},
   {320, 4, 318, K::kBox, N(10), N(10), N(400), N(225), kAnchorNone, ""},
   // The licence terms are set when the windows are built.
   {321, 4, 320, K::kMultiLineReadOnly, N(0), N(0), N(398), N(223), kAnchorNone, ""},
-  {322, 4, 318, K::kButton, N(120), N(250), N(80), N(24), kAnchorNone, "Schließen"},
+  {322, 4, 318, K::kDefaultButton, N(120), N(250), N(80), N(24), kAnchorNone, "Schließen"},
   {323, 4, 318, K::kButton, N(240), N(250), N(80), N(24), kAnchorNone, "Information"},
 
   // Window 5: the transparency scale.

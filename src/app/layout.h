@@ -81,6 +81,8 @@ enum ControlFlag : uint16_t {
   // right, and keeps its right edge.
   kCaption = 256,
   kAfterCaption = 512,
+  kTabStop = 1024,    // a picture that takes the keyboard focus (the tab strip)
+  kOwnerData = 2048,  // a list whose owner holds its rows (LVS_OWNERDATA)
 };
 
 struct ControlSpec {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "app/command_decision_win.h"
 #include "app/command_table.h"
@@ -28,6 +29,7 @@ namespace {
 struct MenuState {
   win::UniqueMenu bar;
   std::array<win::UniqueMenu, 6> popups;  // 2..5 are ours; menu 1 comes with the preferences
+  std::optional<POINT> place;             // where the next popup opens instead of at the mouse
 };
 MenuState menus;
 
@@ -220,8 +222,13 @@ void ShowPopupMenu(int number) {
   if (!menu || !MainWindow) return;
   POINT cursor{};
   GetCursorPos(&cursor);
+  if (menus.place) cursor = *menus.place;
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, MainWindow, nullptr);
 }
+
+void SetMenuPlace(POINT screen) { menus.place = screen; }
+
+void ForgetMenuPlace() { menus.place.reset(); }
 
 void ShowSearchEngineMenu(HWND owner) {
   VELKOR_PLACE(kProceduresUnit);

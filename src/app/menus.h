@@ -25,6 +25,10 @@ void DestroyMenus();
 // Opens popup menu `number` at the mouse position over window 0; the chosen
 // item arrives as a menu event (13101) of its identifier.
 void ShowPopupMenu(int number);
+// Opens the next popup menus at `screen` instead (a menu asked for from the
+// keyboard opens at the focused row), until ForgetMenuPlace.
+void SetMenuPlace(POINT screen);
+void ForgetMenuPlace();
 // Opens menu 1 at the mouse position for `owner` (the preferences window).
 void ShowSearchEngineMenu(HWND owner);
 

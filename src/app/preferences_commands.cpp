@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/event_loop.h"
+#include "app/program_windows.h"
 #include "app/menus.h"
 #include "app/status_bar.h"
 #include "gfx/image_names.h"
@@ -10,6 +11,7 @@
 #include "procs/process_list_win.h"
 #include "settings/preferences_window_win.h"
 #include "settings/settings_file_win.h"
+#include "win/accessible.h"
 #include "win/source_location.h"
 
 namespace velkor {
@@ -23,6 +25,7 @@ void WirePreferencesWindow() {
   hooks.enableOtherWindows = EnableMainWindows;
   hooks.showPagePicture = [](int page) {
     SetControlPicture(kPrefsPageSelectorId, page == 0 ? images::kPrefsTabsGeneral : images::kPrefsTabsColumns);
+    win::AnnounceSelection(BuiltControl(kPrefsPageSelectorId), page + 1);
   };
   hooks.showSearchEngineMenu = [] { ShowSearchEngineMenu(WindowHandle(kPreferencesWindow)); };
   hooks.applyColumnVisibility = ApplyColumnVisibility;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -16,6 +17,7 @@
 #include "procs/process_details_win.h"
 #include "procs/process_list.h"
 #include "procs/process_list_win.h"
+#include "settings/preferences.h"
 #include "settings/settings_file_win.h"
 #include "win/list_view.h"
 #include "win/system_functions.h"
@@ -38,21 +40,32 @@ struct OpenWindow {
   int page = kGeneralPage;
   bool endShown = false;
   win::UniqueBitmap graph;  // the picture the load graph shows
+  // What each page's list shows, kept beside it: a merge compares with this
+  // instead of asking the list for every cell.
+  std::array<std::vector<std::vector<std::string>>, kDetailPageCount> cells;
 };
 std::unique_ptr<OpenWindow> shown;
 
 HWND Window() { return BuiltWindow(kProcessInfoWindow); }
+// The window refreshes with the list; a snapshot the list took within one
+// of its intervals is as fresh as one of the window's own.
+uint32_t ListInterval() { return static_cast<uint32_t>(std::max(Preferences.PreferencesRefresh1Spin, 1)); }
 HWND PageList(int page) { return BuiltControl(kProcessInfoLists[static_cast<size_t>(page)]); }
 
-// A page's list view as the merge sees it.
+// A page's list view as the merge sees it: its texts are read from the copy
+// kept beside it, every change goes to both.
 class ListRows final : public DetailRowStore {
  public:
-  explicit ListRows(HWND list) : list_(list) {}
-  [[nodiscard]] int RowCount() const override { return ListView_GetItemCount(list_); }
+  ListRows(HWND list, std::vector<std::vector<std::string>>& cells) : list_(list), cells_(cells) {}
+  [[nodiscard]] int RowCount() const override { return static_cast<int>(cells_.size()); }
   [[nodiscard]] std::string CellText(int row, int column) const override {
-    return win::ListViewCellText(list_, row, column);
+    const auto& cells = cells_[static_cast<size_t>(row)];
+    return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)] : std::string();
   }
   void SetCellText(int row, int column, const std::string& text) override {
+    auto& cells = cells_[static_cast<size_t>(row)];
+    if (cells.size() <= static_cast<size_t>(column)) cells.resize(static_cast<size_t>(column) + 1);
+    cells[static_cast<size_t>(column)] = text;
     std::string copy = text;
     ListView_SetItemText(list_, row, column, copy.data());
   }
@@ -62,11 +75,16 @@ class ListRows final : public DetailRowStore {
     item.iItem = row;
     item.pszText = const_cast<char*>("");
     ListView_InsertItem(list_, &item);
+    cells_.insert(cells_.begin() + row, std::vector<std::string>{});
   }
-  void DeleteRow(int row) override { ListView_DeleteItem(list_, row); }
+  void DeleteRow(int row) override {
+    ListView_DeleteItem(list_, row);
+    cells_.erase(cells_.begin() + row);
+  }
 
  private:
   HWND list_;
+  std::vector<std::vector<std::string>>& cells_;
 };
 
 int ColumnCount(HWND list) {
@@ -78,7 +96,7 @@ void ShowRows(int page, DetailPage rows) {
   HWND list = PageList(page);
   if (!list) return;
   if (rows.denied) rows = DetailPage{{{{std::string(kAccessDeniedText)}}}, 1, true};
-  ListRows store(list);
+  ListRows store(list, shown->cells[static_cast<size_t>(page)]);
   MergeDetailRows(store, rows, ColumnCount(list));
 }
 
@@ -120,7 +138,7 @@ void ShowEnd() {
 void RefreshNow() {
   VELKOR_PLACE(kProceduresUnit);
   if (!shown) return;
-  RefreshInspectedProcess(shown->process);
+  RefreshInspectedProcess(shown->process, ListInterval());
   if (shown->process.ended) {
     ShowEnd();
     return;
@@ -322,7 +340,7 @@ void ShowProcessInformationFor(uint32_t pid, const std::string& name) {
   for (int id : kProcessInfoLists) ListView_DeleteAllItems(BuiltControl(id));
   EnableWindow(BuiltControl(kProcessInfoEndButton), TRUE);
   SetCaption();
-  RefreshInspectedProcess(shown->process);
+  RefreshInspectedProcess(shown->process, ListInterval());
   ReadDetailPage(shown->process, kPerformancePage);  // the first sample of the load
   ShowPage(page);
   if (shown->process.ended) ShowEnd();

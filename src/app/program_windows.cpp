@@ -11,6 +11,7 @@
 #include "app/control_factory.h"
 #include "app/effects_win.h"
 #include "app/event_loop.h"
+#include "app/filter_field.h"
 #include "app/information.h"
 #include "app/layout_scale.h"
 #include "app/menus.h"
@@ -21,6 +22,7 @@
 #include "app/tooltips.h"
 #include "app/window_procs.h"
 #include "app/window_registry.h"
+#include "gfx/contrast_win.h"
 #include "gfx/bitmap.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/image_names.h"
@@ -103,6 +105,7 @@ void DestroyWindows() {
   DestroyProcessList();  // the processes it kept open, its arrows
   DestroyServiceList();
   DestroyWindowList();
+  DestroyFilterField();
   DestroyTransparencyScale();
   DestroyStatusBar();
   SetPreferenceHooks({});
@@ -158,7 +161,9 @@ bool BuildWindows() {
   VELKOR_PLACE(kProceduresUnit);
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterWindowClasses(instance)) return false;
-  // 1. Fonts, brushes and pictures are made at their first use (gfx/look_cache_win.h).
+  // 1. Fonts, brushes and pictures are made at their first use (gfx/look_cache_win.h),
+  // in the system's colours while its high-contrast mode is on.
+  FollowHighContrast();
 
   // 2.-3. Window 0 with its stored geometry: client size W x H, centred
   // unless both X and Y were stored.
@@ -249,6 +254,7 @@ bool BuildWindows() {
   // 9. The menu bar.
   BuildMenuBar();
 
+  SetUpFilterField();
   // 10. View 0 without a refresh.
   ShowView(0, false);
   // 11. Trim the working sets of the listed processes once.

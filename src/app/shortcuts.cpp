@@ -4,12 +4,16 @@
 
 namespace velkor {
 
-std::optional<int> ShortcutFor(int window, bool control, int virtualKey) {
+std::optional<int> ShortcutFor(int window, bool control, int virtualKey, bool shift) {
   if (window < 0 || window >= kWindowCount) return std::nullopt;
-  for (const CommandRow& row : kCommandTable) {
-    const Shortcut& shortcut = row.shortcut;
-    if ((shortcut.windows & InWindow(window)) && shortcut.control == control && shortcut.key == virtualKey)
-      return row.first;
+  for (const bool withShift : {true, false}) {
+    if (withShift && !shift) continue;
+    for (const CommandRow& row : kCommandTable) {
+      const Shortcut& shortcut = row.shortcut;
+      if ((shortcut.windows & InWindow(window)) && shortcut.control == control && shortcut.key == virtualKey &&
+          shortcut.shift == withShift)
+        return row.first;
+    }
   }
   return std::nullopt;
 }

@@ -4,17 +4,21 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <utility>
 
+#include "app/accessibility.h"
 #include "app/command_table.h"
 #include "app/menus.h"
 #include "shell/power.h"
 #include "app/startup.h"
 #include "app/control_ids.h"
+#include "app/filter_field.h"
 #include "app/status_bar_look.h"
 #include "app/window_registry.h"
 #include "app/program_windows.h"
 #include "app/view_table.h"
 #include "gfx/bitmap.h"
+#include "gfx/contrast.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
 #include "monitor/history_strip_win.h"
@@ -32,6 +36,7 @@ struct StatusBarState {
   int dpi = 0;
   int view = -1;
   bool separators = false;
+  int shift = 0;
   std::vector<StatusBarText> texts;
   int historyImage = 0;  // the selected process's strip drawn, and its state
   uint64_t historyRevision = 0;
@@ -42,6 +47,8 @@ struct StatusBarState {
   int backgroundWidth = 0;
   bool backgroundSeparators = false;
   int backgroundDpi = 0;
+  int backgroundShift = 0;
+  std::optional<ContrastColours> backgroundContrast;
   // Kept from one update to the next, as the figures change at every sample:
   // the DC the texts are drawn in, and one of the bar's own that shows them.
   // Each DC set up anew, and the bar's repaint (which sets up two), cost
@@ -52,11 +59,6 @@ struct StatusBarState {
 StatusBarState& State() {
   static StatusBarState state;
   return state;
-}
-
-int RowsOfList(int id) {
-  HWND list = id ? ControlHandle(id) : nullptr;
-  return list ? ListView_GetItemCount(list) : 0;
 }
 
 }  // namespace
@@ -77,28 +79,39 @@ void UpdateStatusBar(int what) {
   const ViewSpec& row = ShownView();
   const std::string help =
       (what == kStatusFigures || what == kStatusPlain) ? std::string() : CommandHelpLine(what, view, PowerUserName());
-  std::vector<StatusBarText> texts = LayOutStatusBar(what, row.countWord, RowsOfList(row.list), LastSample, help, dpi);
-  const bool fresh = !state.picture || state.width != width || state.shownIn != bar || state.dpi != dpi;
+  const ListRowCounts rows = RowCountsOf(row);
+  std::vector<StatusBarText> texts =
+      LayOutStatusBar(what, row.countWord, {rows.shown, rows.all}, LastSample, help, dpi);
+  const std::optional<ContrastColours> contrast =
+      HighContrast() ? std::optional<ContrastColours>(*HighContrast()) : std::nullopt;
+  const bool fresh = !state.picture || state.width != width || state.shownIn != bar || state.dpi != dpi ||
+                     state.backgroundContrast != contrast;
   // The same texts on the same background: the picture on screen is right.
   const int historyImage = (row.stripInStatusBar && what == kStatusFigures) ? SelectedHistoryImage() : 0;
   const uint64_t historyRevision = historyImage ? HistoryImagesRevision() : 0;
   const bool separators = StatusBarHasSeparators(what, row.countWord);
-  if (!fresh && state.view == view && texts == state.texts && state.separators == separators &&
+  const int shift = StatusBarShift({rows.shown, rows.all});
+  if (!fresh && state.view == view && texts == state.texts && state.separators == separators && state.shift == shift &&
       state.historyImage == historyImage && state.historyRevision == historyRevision)
     return;
-  state.texts = std::move(texts);
+  const std::vector<StatusBarText> before = std::exchange(state.texts, std::move(texts));
+  AnnounceStatusBarFields(before);
   state.view = view;
   state.separators = separators;
+  state.shift = shift;
   state.historyImage = historyImage;
   state.historyRevision = historyRevision;
 
   if (state.backgroundStrip != strip || state.backgroundWidth != width || state.backgroundSeparators != separators ||
-      state.backgroundDpi != dpi || state.background.pixels.empty()) {
-    state.background = DrawStatusBarBackground(strip ? *strip : Canvas(), width, separators, dpi);
+      state.backgroundDpi != dpi || state.backgroundShift != shift || state.backgroundContrast != contrast ||
+      state.background.pixels.empty()) {
+    state.background = DrawStatusBarBackground(strip ? *strip : Canvas(), width, separators, dpi, shift);
+    state.backgroundShift = shift;
     state.backgroundStrip = strip;
     state.backgroundWidth = width;
     state.backgroundSeparators = separators;
     state.backgroundDpi = dpi;
+    state.backgroundContrast = contrast;
   }
   Canvas picture = state.background;
   if (historyImage) DrawSelectedHistoryImage(picture, dpi);
@@ -120,7 +133,8 @@ void UpdateStatusBar(int what) {
     win::SelectScope selectBitmap(dc, target);
     win::SelectScope selectFont(dc, CachedFont(8, false, false, dpi));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
+    const Pixel ink = contrast ? contrast->faceText : MakePixel(0, 0, 0);
+    SetTextColor(dc, RGB(PixelRed(ink), PixelGreen(ink), PixelBlue(ink)));
     for (const StatusBarText& text : state.texts)
       TextOutA(dc, text.x, text.y, text.text.c_str(), static_cast<int>(text.text.size()));
     // The picture already in the bar goes to the screen at once; parts
@@ -148,6 +162,7 @@ void DestroyStatusBar() {
   state.view = -1;
   state.texts.clear();
   state.background = Canvas();
+  state.backgroundContrast.reset();
   state.backgroundStrip = nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "gfx/contrast.h"
 #include "gfx/dpi_scale.h"
 
 namespace velkor {
@@ -31,9 +32,17 @@ int ToolbarGlowDivisor(int x, int y) {
 
 Canvas DrawToolbarButton(int hoverLevel, bool enabled, const Canvas* icon, int dpi) {
   const int size = ScaleToDpi(kToolbarButtonSize, dpi);
-  Canvas face(size, size, MakePixel(255, 255, 255));
+  const ContrastColours* contrast = HighContrast();
+  Canvas face(size, size, contrast ? contrast->window : MakePixel(255, 255, 255));
   const int h = 3 * std::clamp(hoverLevel, 0, kHoverLevelMax);
-  if (enabled && h > 0) {
+  // In the system's colours a glow could not fade: the button is lit in its
+  // highlight colour once the glow is half up.
+  if (contrast && enabled && 2 * hoverLevel >= kHoverLevelMax) {
+    const int line = std::max(ScaleToDpi(2, dpi), 1);
+    face.Fill(contrast->highlight);
+    face.FillRect(line, line, size - 2 * line, size - 2 * line, contrast->window);
+  }
+  if (!contrast && enabled && h > 0) {
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) {
         // The glow's shape is a 96-DPI one, sampled at each device pixel.

@@ -10,6 +10,8 @@ namespace velkor {
 
 // Gives `control` of top-level `window` the tooltip `text`.
 void AddTooltip(HWND window, HWND control, const std::string& text);
+// The text of `control`'s tooltip; "" for none.
+std::string TooltipTextOf(HWND control);
 // Destroys every tooltip control (before the windows they belong to).
 void DestroyTooltips();
 

@@ -4,9 +4,12 @@
 
 #include <array>
 
+#include "app/accessibility.h"
 #include "app/command_handlers.h"
 #include "app/deferred_start.h"
 #include "app/event_loop.h"
+#include "app/keyboard.h"
+#include "app/filter_field.h"
 #include "app/menus.h"
 #include "app/startup.h"
 #include "app/toolbar_win.h"
@@ -146,9 +149,12 @@ void ShowView(int view, bool refresh) {
     SetListStamp();
   }
   ApplyViewTexts(view);
+  ShowViewFilter(view);
   SetTabPicture(view);
   CheckViewMenuItem(view);
   UpdateToolbarStates();
+  KeepFocusInShownView(view);
+  AnnounceViewShown(view);
 }
 
 const ViewSpec& ShownView() {

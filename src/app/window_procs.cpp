@@ -6,12 +6,15 @@
 #include <optional>
 
 #include "app/effects_win.h"
+#include "app/keyboard.h"
 #include "app/layout_scale.h"
 #include "app/process_window.h"
 #include "app/status_bar.h"
 #include "app/toolbar_win.h"
 #include "app/window_registry.h"
 #include "app/program_windows.h"
+#include "gfx/contrast.h"
+#include "gfx/contrast_win.h"
 #include "gfx/dpi_scale.h"
 #include "gfx/look_cache_win.h"
 #include "lists/driver_list_win.h"
@@ -33,9 +36,21 @@ using Answer = std::optional<LRESULT>;
 bool callbackInstalled = false;
 
 COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
-HBRUSH PanelBrush() { return CachedBrush(ToColorRef(kPanelColour)); }
-HBRUSH WhiteBrush() { return CachedBrush(ToColorRef(kWhiteColour)); }
-HBRUSH LineBrush() { return CachedBrush(RGB(160, 160, 160)); }
+// With the system's high contrast on, panels take its face colour and the
+// white boxes its window colour, each with its own text colour.
+COLORREF ToColorRef(Pixel c) { return RGB(PixelRed(c), PixelGreen(c), PixelBlue(c)); }
+HBRUSH PanelBrush() {
+  const ContrastColours* contrast = HighContrast();
+  return CachedBrush(contrast ? ToColorRef(contrast->face) : ToColorRef(kPanelColour));
+}
+HBRUSH WhiteBrush() {
+  const ContrastColours* contrast = HighContrast();
+  return CachedBrush(contrast ? ToColorRef(contrast->window) : ToColorRef(kWhiteColour));
+}
+HBRUSH LineBrush() {
+  const ContrastColours* contrast = HighContrast();
+  return CachedBrush(contrast ? ToColorRef(contrast->text) : RGB(160, 160, 160));
+}
 
 void QueueControlEvent(HWND from, int id, int type) { QueueLoopEvent({kEventControl, id, type, WindowNumberOf(from)}); }
 
@@ -111,6 +126,12 @@ void QueueNotifyEvent(HWND window, const NMHDR* header) {
         QueueControlEvent(window, id, kTypeChange);
       break;
     }
+    case LVN_ODSTATECHANGED: {  // a range of an owner-data list selected at once
+      const auto* change = reinterpret_cast<const NMLVODSTATECHANGE*>(header);
+      if ((change->uOldState ^ change->uNewState) & (LVIS_SELECTED | LVIS_FOCUSED))
+        QueueControlEvent(window, id, kTypeChange);
+      break;
+    }
     default: break;
   }
 }
@@ -138,9 +159,13 @@ Answer OnControlColour(HWND window, HDC dc, HWND control) {
   const ControlSpec* def = SpecOfControl(control);
   if (def && def->kind == ControlKind::kSeparator) return reinterpret_cast<LRESULT>(LineBrush());
   SetBkMode(dc, TRANSPARENT);
-  if (def && (def->flags & kRedText)) SetTextColor(dc, RGB(255, 0, 0));
-  if (def && def->kind == ControlKind::kLink) SetTextColor(dc, RGB(0, 0, 255));
   HBRUSH brush = BackgroundOf(window);
+  if (const ContrastColours* contrast = HighContrast()) {
+    SetTextColor(dc, ToColorRef(brush == WhiteBrush() ? contrast->text : contrast->faceText));
+  } else {
+    if (def && (def->flags & kRedText)) SetTextColor(dc, RGB(255, 0, 0));
+    if (def && def->kind == ControlKind::kLink) SetTextColor(dc, RGB(0, 0, 255));
+  }
   LOGBRUSH info{};
   GetObjectA(brush, sizeof info, &info);
   SetBkColor(dc, info.lbColor);
@@ -239,6 +264,16 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The system's colours or its high-contrast mode changed: everything the
+// program draws itself is drawn again in the colours that hold now.
+void FollowSystemColours() {
+  if (!FollowHighContrast()) return;
+  for (int number = 0; number < kWindowCount; ++number)
+    if (HWND window = BuiltWindow(number))
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  UpdateStatusBar(kStatusFigures);
+}
+
 // The main window's outer size keeps to its minimum, and its edges snap.
 void OnMainWindowPosChanging(HWND window, WINDOWPOS& position) {
   if (!(position.flags & SWP_NOSIZE)) {
@@ -253,6 +288,8 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   if (Answer answer = ProcessWindowMessage(window, message, wParam, lParam)) return answer;
   if (Answer answer = CommonMessage(window, message, wParam, lParam)) return answer;
   const int number = ExactWindowNumber(window);
+  if (message == DM_GETDEFID) return DefaultButtonAnswer(window);
+  if (message == WM_ACTIVATE && GiveFocusBackOnActivate(window, wParam)) return 0;
   // What a close means is the loop's decision; no window is ever destroyed here.
   if (message == WM_CLOSE) {
     QueueLoopEvent({kEventClose, 0, 0, number});
@@ -279,6 +316,8 @@ Answer ProgramWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       }
       return std::nullopt;
     case WM_MOUSEMOVE: QueueLoopEvent({kEventMouseMove, 0, 0, number}); return std::nullopt;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE: FollowSystemColours(); return std::nullopt;
     case WM_GETMINMAXINFO: {
       const Size minimum = EnforceMinimumSize(Size{}, LayoutDpiOf(kMainWindow));
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {minimum.w, minimum.h};

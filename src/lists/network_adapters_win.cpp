@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "gfx/contrast.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_names.h"
 #include "gfx/look_cache_win.h"
@@ -31,16 +32,21 @@ namespace {
 
 // GetIfEntry2 (Vista and later) gives 64-bit byte counters and speeds; the
 // interface table alone wraps its byte counters after 4 GiB and cannot
-// express links above about 4.3 Gbit/s. Both are looked up by name, so the
-// program still starts where only the table exists.
+// express links above about 4.3 Gbit/s. GetIfTable2 gives those rows of
+// every interface in one call, where GetIfEntry2 asks for one each. All are
+// looked up by name, so the program still starts where only the table exists.
 using GetIfTableFunction = DWORD(WINAPI*)(PMIB_IFTABLE, PULONG, BOOL);
 using GetIfEntry2Function = DWORD(WINAPI*)(PMIB_IF_ROW2);
+using GetIfTable2Function = DWORD(WINAPI*)(PMIB_IF_TABLE2*);
+using FreeMibTableFunction = VOID(WINAPI*)(PVOID);
 
 struct NetworkLibrary {
   bool loaded = false;
   win::UniqueModule module;
   GetIfTableFunction getIfTable = nullptr;
   GetIfEntry2Function getIfEntry2 = nullptr;
+  GetIfTable2Function getIfTable2 = nullptr;
+  FreeMibTableFunction freeMibTable = nullptr;
 };
 
 struct NetworkView {
@@ -65,11 +71,32 @@ bool LoadNetworkLibrary() {
     library.module.reset(LoadLibraryA("iphlpapi.dll"));
     library.getIfTable = win::BindFunction<GetIfTableFunction>(library.module.get(), "GetIfTable");
     library.getIfEntry2 = win::BindFunction<GetIfEntry2Function>(library.module.get(), "GetIfEntry2");
+    library.getIfTable2 = win::BindFunction<GetIfTable2Function>(library.module.get(), "GetIfTable2");
+    library.freeMibTable = win::BindFunction<FreeMibTableFunction>(library.module.get(), "FreeMibTable");
   }
   return library.getIfTable != nullptr;
 }
 
-InterfaceEntry EntryOf(const MIB_IFROW& row) {
+// The wide rows of every interface, freed as the system wants; empty where
+// GetIfTable2 is missing or fails.
+struct WideRows {
+  MIB_IF_TABLE2* table = nullptr;
+  WideRows() {
+    if (library.getIfTable2 && library.freeMibTable && library.getIfTable2(&table) != NO_ERROR) table = nullptr;
+  }
+  ~WideRows() {
+    if (table) library.freeMibTable(table);
+  }
+  WideRows(const WideRows&) = delete;
+  WideRows& operator=(const WideRows&) = delete;
+  [[nodiscard]] const MIB_IF_ROW2* Find(NET_IFINDEX index) const {
+    for (ULONG i = 0; table && i < table->NumEntries; ++i)
+      if (table->Table[i].InterfaceIndex == index) return &table->Table[i];
+    return nullptr;
+  }
+};
+
+InterfaceEntry EntryOf(const MIB_IFROW& row, const WideRows& wideRows) {
   InterfaceEntry e;
   // The reported length may count a terminating zero, which would cut off
   // whatever a control shows after the description.
@@ -96,18 +123,18 @@ InterfaceEntry EntryOf(const MIB_IFROW& row) {
   e.errorsSent = row.dwOutErrors;
   e.unknownProtocols = row.dwInUnknownProtos;
   e.outputQueueLength = row.dwOutQLen;
-  if (library.getIfEntry2) {
-    MIB_IF_ROW2 wide{};
-    wide.InterfaceIndex = row.dwIndex;
-    if (library.getIfEntry2(&wide) == NO_ERROR) {
-      e.received = wide.InOctets;
-      e.sent = wide.OutOctets;
-      e.wideCounters = true;
-      // An unknown speed is reported as all ones; the table's figure stays then.
-      const ULONG64 speed = std::max(wide.ReceiveLinkSpeed == ~0ull ? 0 : wide.ReceiveLinkSpeed,
-                                     wide.TransmitLinkSpeed == ~0ull ? 0 : wide.TransmitLinkSpeed);
-      if (speed != 0) e.speed = speed;
-    }
+  MIB_IF_ROW2 wide{};
+  wide.InterfaceIndex = row.dwIndex;
+  const MIB_IF_ROW2* listed = wideRows.Find(row.dwIndex);
+  if (listed) wide = *listed;
+  if (listed || (library.getIfEntry2 && library.getIfEntry2(&wide) == NO_ERROR)) {
+    e.received = wide.InOctets;
+    e.sent = wide.OutOctets;
+    e.wideCounters = true;
+    // An unknown speed is reported as all ones; the table's figure stays then.
+    const ULONG64 speed = std::max(wide.ReceiveLinkSpeed == ~0ull ? 0 : wide.ReceiveLinkSpeed,
+                                   wide.TransmitLinkSpeed == ~0ull ? 0 : wide.TransmitLinkSpeed);
+    if (speed != 0) e.speed = speed;
   }
   return e;
 }
@@ -209,8 +236,9 @@ int ReadNetworkAdapters() {
   const size_t count = std::min<size_t>(table->dwNumEntries, fits);
   view.entries.clear();
   view.info.clear();
+  const WideRows wideRows;
   for (size_t i = 0; i < count; ++i) {
-    view.entries.push_back(EntryOf(table->table[i]));
+    view.entries.push_back(EntryOf(table->table[i], wideRows));
     view.info.push_back(AdapterFields(view.entries.back()));
   }
   ResizeTraffic(view.traffic, count);
@@ -240,7 +268,7 @@ void ShowAdapterDetails() {
   VELKOR_PLACE(kNetworkUnit);
   HWND list = view.controls.list;
   if (!list) return;
-  const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  const int selected = win::UnfilteredListRow(list, ListView_GetNextItem(list, -1, LVNI_SELECTED));
   AdapterDetails details;
   if (selected >= 0 && static_cast<size_t>(selected) < view.info.size())
     details = DetailsOf(view.info[static_cast<size_t>(selected)]);
@@ -272,8 +300,11 @@ std::optional<LRESULT> NetworkListNotify(const NMHDR* header) {
     return std::nullopt;
   auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header));
   if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < view.colours.size()) {
-    const Pixel colour = view.colours[draw->nmcd.dwItemSpec];
+  const int row = win::UnfilteredListRow(view.controls.list, static_cast<int>(draw->nmcd.dwItemSpec));
+  // The system's high contrast keeps its own text colour on every row.
+  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && row >= 0 && static_cast<size_t>(row) < view.colours.size() &&
+      !HighContrast()) {
+    const Pixel colour = view.colours[static_cast<size_t>(row)];
     draw->clrText = RGB(PixelRed(colour), PixelGreen(colour), PixelBlue(colour));
     return CDRF_NEWFONT;
   }

@@ -12,6 +12,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "gfx/bitmap.h"
@@ -88,6 +89,13 @@ struct ServiceViewState {
   // their stored text: a module's resources do not change while it is
   // installed, and resolving loads it.
   std::map<std::string, std::optional<std::string>> resolved;
+  // Descriptions by service, kept until the system tells of a change under
+  // the services' registry key (`changed`, armed on `servicesKey`); where it
+  // cannot tell, each refresh reads them again.
+  std::unordered_map<std::string, std::string> descriptions;
+  bool descriptionsKept = false;
+  win::UniqueRegistryKey servicesKey;
+  win::UniqueKernelHandle changed;
   std::string menuService;  // the row the context menu was opened on
   PendingServiceCommands pending;
   std::shared_ptr<ServiceWorker> worker;  // started at the first command
@@ -274,6 +282,32 @@ std::string ServiceDescription(const std::string& name) {
   return text;
 }
 
+namespace {
+
+// Forgets the kept descriptions when the services' key changed since the
+// last look and asks to be told of the next change, before the list reads
+// them, so that no change goes unseen.
+void CheckServiceDescriptions() {
+  if (!services.changed) services.changed.reset(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+  if (!services.servicesKey)
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services", 0, KEY_NOTIFY, services.servicesKey.put());
+  if (services.descriptionsKept && WaitForSingleObject(services.changed.get(), 0) == WAIT_TIMEOUT) return;
+  services.descriptions.clear();
+  services.descriptionsKept =
+      services.changed && services.servicesKey && ResetEvent(services.changed.get()) &&
+      RegNotifyChangeKeyValue(services.servicesKey.get(), TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
+                              services.changed.get(), TRUE) == ERROR_SUCCESS;
+}
+
+std::string KeptServiceDescription(const std::string& name) {
+  if (!services.descriptionsKept) return ServiceDescription(name);
+  auto found = services.descriptions.find(name);
+  if (found == services.descriptions.end()) found = services.descriptions.emplace(name, ServiceDescription(name)).first;
+  return found->second;
+}
+
+}  // namespace
+
 int ServiceStart(const std::string& name) {
   UniqueServiceHandle service = OpenServiceFor(name, SERVICE_START);
   return service && StartServiceA(service.get(), 0, nullptr) ? 1 : 0;
@@ -289,11 +323,12 @@ void RefreshServiceList(HWND list) {
   GiveListIcon(list, images::kListService);
   win::ListRefill refill(list);
   ExamineServices();
+  CheckServiceDescriptions();
   while (NextService()) {
     const std::string name = ServiceName();
     if (name.empty()) continue;
     refill.AddRow({name, ServiceDisplayName(), services.pending.ShownState(name, ServiceStateText(ServiceState())),
-                   ServiceDescription(name)},
+                   KeptServiceDescription(name)},
                   0);
   }
 }

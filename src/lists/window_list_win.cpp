@@ -29,6 +29,12 @@ namespace {
 // thread carries it out.
 constexpr DWORD kTopmostSettleMilliseconds = 250;
 
+struct KnownOwner {
+  win::UniqueKernelHandle process;  // none: could not be opened, asked again each refresh
+  std::string path;
+  uint64_t seenIn = 0;  // the refresh that last listed one of its windows
+};
+
 struct WindowListState {
   WindowListControls controls;
   HIMAGELIST images = nullptr;  // owned by the list view (win::ReplaceListImages)
@@ -43,10 +49,14 @@ struct WindowListState {
   int dpi = 0;       // the list's
   SortArrows arrows;
   std::vector<win::ListRow> shown;  // what the list's rows show, in its order
+  // The owners of the last refresh's windows, kept open while they own one:
+  // a PID cannot be reused while we hold its process, so the path read when
+  // the owner first showed stays its own.
+  std::unordered_map<uint32_t, KnownOwner> owners;
+  uint64_t refreshCount = 0;
   // Only during a refresh.
   WindowFilter filter;
   std::vector<win::ListRow> rows;
-  std::unordered_map<uint32_t, std::string> pathsByPid;
   std::unordered_map<HICON, int> imageByIcon;
   SilentThreads silentThreads;
 };
@@ -106,9 +116,13 @@ int ImageOf(HICON icon) {
 }
 
 const std::string& PathOf(uint32_t pid) {
-  auto found = state.pathsByPid.find(pid);
-  if (found == state.pathsByPid.end()) found = state.pathsByPid.emplace(pid, ProcessPath(pid)).first;
-  return found->second;
+  KnownOwner& owner = state.owners[pid];
+  if (!owner.process && owner.seenIn != state.refreshCount) {
+    owner.process.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    owner.path = ProcessPath(pid);
+  }
+  owner.seenIn = state.refreshCount;
+  return owner.path;
 }
 
 std::string Cell(HWND list, int row, int column) { return win::ListViewCellText(list, row, column); }
@@ -219,6 +233,7 @@ int RefreshWindowList() {
   // The image list is filled afresh; icons come in the same order as long
   // as the windows do, so unchanged rows keep their image index.
   if (state.images) ImageList_RemoveAll(state.images);
+  ++state.refreshCount;
 
   state.filter = {Checked(state.controls.showHidden),    Checked(state.controls.showSizeless),
                   Checked(state.controls.showOffScreen), GetSystemMetrics(SM_CXVIRTUALSCREEN),
@@ -239,7 +254,7 @@ int RefreshWindowList() {
   const int count = static_cast<int>(sorted.size());
   win::UpdateListRows(list, state.shown, std::move(sorted));
   state.rows.clear();
-  state.pathsByPid.clear();
+  std::erase_if(state.owners, [](const auto& owner) { return owner.second.seenIn != state.refreshCount; });
   state.imageByIcon.clear();
   state.silentThreads.Clear();
   return count;
@@ -254,6 +269,7 @@ void SortWindowList(int column, bool ascending) {
   ShowSortArrow();
   win::RedrawGuard redraw(list);
   ListView_SortItemsEx(list, CompareRowsByIndex, 0);
+  win::SortHiddenListRows(list, {column, ascending});
   ReadShownRows(list);
 }
 

@@ -19,6 +19,7 @@
 #include "procs/format.h"
 #include "procs/list_icons_win.h"
 #include "procs/process_list_win.h"
+#include "win/accessible.h"
 #include "win/system_functions.h"
 #include "win/source_location.h"
 
@@ -285,6 +286,7 @@ void CheckPieMeasure() {
   diagram.lastMeasure = measure;
   DrawProcessPie();
   ShowPieInfo();
+  win::AnnounceValueChange(Control(kPieImage));  // readers give the pie its measure as value
 }
 
 PieInfoTexts ShownPieInfo() {

@@ -37,7 +37,7 @@ int SelectedHistoryImage() {
   HWND list = ProcessListHandle();
   if (!list || !Preferences.PreferencesCPUPerProcess) return 0;
   const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-  return row < 0 ? 0 : ProcessListRows().HistoryImageOf(row);
+  return row < 0 ? 0 : ProcessListRows().HistoryImageOf(ProcessStoreRow(row));
 }
 
 bool DrawSelectedHistoryImage(Canvas& bar, int dpi) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "gfx/contrast.h"
 #include "procs/format.h"
 
 namespace velkor {
@@ -17,13 +18,18 @@ constexpr int kGridLength = 80;
 
 uint8_t Clamp8(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
 
+// In the system's high contrast the graphs take its window colour, the grid
+// its greyed-text colour and the curves and lit bars its text colour.
+Pixel GraphBackground() { return HighContrast() ? HighContrast()->window : kGraphBackground; }
+Pixel GraphGrid() { return HighContrast() ? HighContrast()->grey : kGraphGrid; }
+
 void DrawVerticalGridLine(Canvas& canvas, int x, int dpi) {
   const int top = ScaleToDpi(kGridTop, dpi);
-  canvas.FillRect(x, top, 1, ScaleToDpi(kGridTop + kGridLength, dpi) - top, kGraphGrid);
+  canvas.FillRect(x, top, 1, ScaleToDpi(kGridTop + kGridLength, dpi) - top, GraphGrid());
 }
 
 void DrawGridRows(Canvas& canvas, int x, int width, int dpi) {
-  for (int y : kGridRows) canvas.FillRect(x, ScaleToDpi(y, dpi), width, 1, kGraphGrid);
+  for (int y : kGridRows) canvas.FillRect(x, ScaleToDpi(y, dpi), width, 1, GraphGrid());
 }
 
 // The grid of a graph whose last vertical line was drawn `counter` steps ago.
@@ -96,7 +102,10 @@ int GraphCurveY(int percent, int dpi) {
 }
 
 void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2, int dpi) {
-  const auto GradientColour = [dpi](int y) { return velkor::GradientColour(ScaleFromDpi(y, dpi)); };
+  const ContrastColours* contrast = HighContrast();
+  const auto GradientColour = [dpi, contrast](int y) {
+    return contrast ? contrast->text : velkor::GradientColour(ScaleFromDpi(y, dpi));
+  };
   const int dx = x2 - x1, dy = y2 - y1;
   if (dx == 0 && dy == 0) {  // a single point
     canvas.Set(x1, y1, GradientColour(y1));
@@ -120,7 +129,7 @@ void DrawGradientLine(Canvas& canvas, int x1, int y1, int x2, int y2, int dpi) {
 void DrawProcessorMeter(Canvas& meter, int load, int dpi) {
   const int width = ScaleToDpi(kMeterWidth, dpi), height = ScaleToDpi(kMeterHeight, dpi);
   if (meter.width != width || meter.height != height) meter = Canvas(width, height);
-  meter.Fill(kGraphBackground);
+  meter.Fill(GraphBackground());
   // Rectangles of the 96-DPI design, scaled by their edges.
   const auto FillRect = [&meter, dpi](int x, int y, int w, int h, Pixel colour) {
     struct Box {
@@ -138,17 +147,21 @@ void DrawProcessorMeter(Canvas& meter, int load, int dpi) {
       red /= 4;
       green /= 4;
     }
-    FillRect(10, y, 70, 2, MakePixel(static_cast<uint8_t>(red), static_cast<uint8_t>(green), 0));
+    const ContrastColours* contrast = HighContrast();
+    const Pixel bar = !contrast   ? MakePixel(static_cast<uint8_t>(red), static_cast<uint8_t>(green), 0)
+                      : i >= load ? contrast->grey
+                                  : contrast->text;
+    FillRect(10, y, 70, 2, bar);
   }
   // The gaps that split the bars into two columns of segments.
-  FillRect(44, 10, 2, 80, kGraphBackground);
-  for (int y = 10; y <= 90; y += 4) FillRect(10, y, 70, 1, kGraphBackground);
+  FillRect(44, 10, 2, 80, GraphBackground());
+  for (int y = 10; y <= 90; y += 4) FillRect(10, y, 70, 1, GraphBackground());
 }
 
 HistoryGraph CreateHistoryGraph(int width, int curves, bool firstSegmentFromZero, int dpi) {
   HistoryGraph graph;
   graph.dpi = dpi > 0 ? dpi : kDesignDpi;
-  graph.canvas = Canvas(std::max(width, 1), ScaleToDpi(kGraphHeight, graph.dpi), kGraphBackground);
+  graph.canvas = Canvas(std::max(width, 1), ScaleToDpi(kGraphHeight, graph.dpi), GraphBackground());
   graph.previous.assign(static_cast<size_t>(std::max(curves, 0)), -1);
   graph.firstSegmentFromZero = firstSegmentFromZero;
   DrawGrid(graph.canvas, 0, graph.dpi);
@@ -173,7 +186,7 @@ void GraphStep(HistoryGraph& graph, std::span<const int> current) {
   for (int y = band.top; y < band.bottom; ++y) {
     Pixel* row = canvas.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(canvas.width);
     std::memmove(row, row + 1, static_cast<size_t>(right) * sizeof(Pixel));
-    row[right] = kGraphBackground;
+    row[right] = GraphBackground();
   }
   DrawGridRows(canvas, right, 1, graph.dpi);
   if (graph.counter == 10) DrawSegments(graph, current);
@@ -188,7 +201,7 @@ void ResizeHistoryGraph(HistoryGraph& graph, int width) {
   width = std::max(width, 1);
   if (width == graph.canvas.width) return;
   const int height = ScaleToDpi(kGraphHeight, graph.dpi);
-  Canvas fresh(width, height, kGraphBackground);
+  Canvas fresh(width, height, GraphBackground());
   DrawGridRows(fresh, 0, width, graph.dpi);
   // Where the vertical lines of the history would continue.
   for (int k = 0; width - 1 - 20 * k >= 0; ++k)
@@ -212,7 +225,7 @@ void RescaleHistoryGraph(HistoryGraph& graph, int width, int dpi) {
   // way only at the same side of zero), then the margin is cut off.
   constexpr int kMargin = 20;
   const int height = ScaleToDpi(kGraphHeight, graph.dpi);
-  graph.canvas = Canvas(width + kMargin, height, kGraphBackground);
+  graph.canvas = Canvas(width + kMargin, height, GraphBackground());
   DrawGrid(graph.canvas, graph.counter, graph.dpi);
   const int right = graph.canvas.width - 1;
   for (const GraphSegment& segment : graph.segments)

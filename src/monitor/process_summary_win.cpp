@@ -106,7 +106,7 @@ void UpdateProcessSummary() {
   VELKOR_PLACE(kProceduresUnit);
   HWND list = ProcessListHandle();
   if (!summary.box || !list) return;
-  const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  const int row = ProcessStoreRow(ListView_GetNextItem(list, -1, LVNI_SELECTED));
   const ProcessRows& rows = ProcessListRows();
   SummaryTexts texts;
   std::string path;

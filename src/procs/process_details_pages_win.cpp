@@ -3,7 +3,6 @@
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -94,27 +93,38 @@ DetailPage GeneralPage(InspectedProcess& process) {
   DetailPage page;
   const ProcessRecordFacts& r = process.record;
   auto add = [&](const char* caption, std::string value) { page.rows.push_back({{caption, std::move(value)}}); };
-  const std::string path = InspectedImagePath(process);
-  add("Pfad", path.empty() ? Denied() : path);
-  if (!path.empty()) {
-    add("Beschreibung", FileVersionText(path, 0x2, false));
-    add("Firma", FileVersionText(path, 0x80, false));
-    add("Version", FileVersionText(path, 0x1, false));
+  if (!process.fixed) {
+    InspectedProcess::FixedFacts fixed;
+    fixed.path = InspectedImagePath(process);
+    if (!fixed.path.empty()) {
+      fixed.description = FileVersionText(fixed.path, 0x2, false);
+      fixed.company = FileVersionText(fixed.path, 0x80, false);
+      fixed.version = FileVersionText(fixed.path, 0x1, false);
+    }
+    BOOL wow64 = FALSE;
+    fixed.architecture =
+        process.limited && IsWow64Process(process.limited.get(), &wow64) ? (wow64 ? "32-Bit" : "64-Bit") : Denied();
+    process.fixed = std::move(fixed);
+  }
+  const InspectedProcess::FixedFacts& fixed = *process.fixed;
+  add("Pfad", fixed.path.empty() ? Denied() : fixed.path);
+  if (!fixed.path.empty()) {
+    add("Beschreibung", fixed.description);
+    add("Firma", fixed.company);
+    add("Version", fixed.version);
   }
   const ProcessParameters parameters = ReadProcessParameters(process, false);
   add("Befehlszeile", Or(parameters.commandLine));
   add("Aktueller Ordner", Or(parameters.currentFolder));
   add("Gestartet", r.found ? DateText(r.created) : Denied());
-  std::string parent = r.parentName.empty() ? std::string("?") : r.parentName;
+  std::string parent = process.parentName.empty() ? std::string("?") : process.parentName;
   parent += " (" + std::to_string(r.parentPid) + ")";
   if (ParentEnded(r.parentRunning, r.parentCreated, r.created)) parent += " (beendet)";
   add("Übergeordneter Prozess", r.found ? parent : Denied());
   const TokenFacts token = ReadToken(process);
   add("Benutzer", Or(process.user));
   add("Sitzung", r.found ? std::to_string(r.sessionId) : Denied());
-  BOOL wow64 = FALSE;
-  add("Architektur",
-      process.limited && IsWow64Process(process.limited.get(), &wow64) ? (wow64 ? "32-Bit" : "64-Bit") : Denied());
+  add("Architektur", fixed.architecture);
   add("Integritätsstufe", Or(token.integrity));
   add("Erhöhte Rechte", Or(token.elevated));
   const DWORD priority = process.limited ? GetPriorityClass(process.limited.get()) : 0;
@@ -130,19 +140,23 @@ DetailPage PerformancePage(InspectedProcess& process) {
   DetailPage page;
   const ProcessRecordFacts& r = process.record;
   auto add = [&](const char* caption, std::string value) { page.rows.push_back({{caption, std::move(value)}}); };
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  const uint64_t wall = (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
-  const uint64_t cpu = r.userTime + r.kernelTime;
-  const double seconds =
-      process.lastWall && wall > process.lastWall ? static_cast<double>(wall - process.lastWall) / 1e7 : 0.0;
+  // A new snapshot moves the interval on; the same one keeps it.
+  const InspectedProcess::Sample now{r.takenAt * 10000, r.userTime + r.kernelTime, r.readBytes, r.writeBytes,
+                                     r.otherBytes};
+  const bool moved = r.found && now.wall > process.latest.wall;
+  if (moved) {
+    process.previous = process.latest;
+    process.latest = now;
+  }
+  const InspectedProcess::Sample &before = process.previous, &after = process.latest;
+  const double seconds = before.wall ? static_cast<double>(after.wall - before.wall) / 1e7 : 0.0;
   const double load =
-      process.lastWall ? CpuLoadPercent(process.lastCpu, cpu, process.lastWall, wall, ProcessorCount()) : 0.0;
-  if (process.lastWall) process.loadHistory.push_back(load);
+      before.wall ? CpuLoadPercent(before.cpu, after.cpu, before.wall, after.wall, ProcessorCount()) : 0.0;
+  if (moved && before.wall) process.loadHistory.push_back(load);
   if (process.loadHistory.size() > 4096) process.loadHistory.erase(process.loadHistory.begin());
-  const auto rate = [&](uint64_t after, uint64_t before) {
-    return seconds > 0 && after >= before
-               ? Bytes(static_cast<uint64_t>(static_cast<double>(after - before) / seconds)) + "/s"
+  const auto rate = [&](uint64_t later, uint64_t earlier) {
+    return seconds > 0 && later >= earlier
+               ? Bytes(static_cast<uint64_t>(static_cast<double>(later - earlier) / seconds)) + "/s"
                : std::string("-");
   };
   add("CPU-Last", FormatDecimalDouble(load, 1) + "%");
@@ -163,45 +177,12 @@ DetailPage PerformancePage(InspectedProcess& process) {
   };
   add("GDI-Objekte", gui(GR_GDIOBJECTS));
   add("USER-Objekte", gui(GR_USEROBJECTS));
-  add("E/A Lesen", Count(r.reads) + " (" + Bytes(r.readBytes) + ", " + rate(r.readBytes, process.lastReadBytes) + ")");
+  add("E/A Lesen", Count(r.reads) + " (" + Bytes(r.readBytes) + ", " + rate(after.readBytes, before.readBytes) + ")");
   add("E/A Schreiben",
-      Count(r.writes) + " (" + Bytes(r.writeBytes) + ", " + rate(r.writeBytes, process.lastWriteBytes) + ")");
+      Count(r.writes) + " (" + Bytes(r.writeBytes) + ", " + rate(after.writeBytes, before.writeBytes) + ")");
   add("E/A Andere",
-      Count(r.others) + " (" + Bytes(r.otherBytes) + ", " + rate(r.otherBytes, process.lastOtherBytes) + ")");
-  process.lastWall = wall;
-  process.lastCpu = cpu;
-  process.lastReadBytes = r.readBytes;
-  process.lastWriteBytes = r.writeBytes;
-  process.lastOtherBytes = r.otherBytes;
+      Count(r.others) + " (" + Bytes(r.otherBytes) + ", " + rate(after.otherBytes, before.otherBytes) + ")");
   return page;
-}
-
-// The modules with their ranges; null when the list cannot be read.
-bool ReadModules(InspectedProcess& process) {
-  HANDLE reader = ReadingHandle(process);
-  if (!reader) return false;
-  std::vector<HMODULE> handles(256);
-  DWORD needed = 0;
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    const auto size = static_cast<DWORD>(handles.size() * sizeof(HMODULE));
-    if (!K32EnumProcessModulesEx(reader, handles.data(), size, &needed, LIST_MODULES_ALL)) return false;
-    if (needed <= size) break;
-    handles.resize(std::min<size_t>(needed / sizeof(HMODULE) + 16, 65536));
-  }
-  handles.resize(std::min<size_t>(needed / sizeof(HMODULE), handles.size()));
-  process.modules.clear();
-  for (HMODULE module : handles) {
-    MODULEINFO info{};
-    char path[MAX_PATH * 2] = {};
-    if (!K32GetModuleInformation(reader, module, &info, sizeof info)) continue;
-    const DWORD length = K32GetModuleFileNameExA(reader, module, path, sizeof path);
-    process.modules.push_back(
-        {reinterpret_cast<uint64_t>(info.lpBaseOfDll), info.SizeOfImage, std::string(path, length)});
-  }
-  std::sort(process.modules.begin(), process.modules.end(),
-            [](const auto& a, const auto& b) { return a.base < b.base; });
-  process.modulesRead = true;
-  return true;
 }
 
 std::string FileNameOfPath(const std::string& path) {
@@ -209,18 +190,36 @@ std::string FileNameOfPath(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The modules with their ranges; false when the list cannot be read.
+bool ReadModules(InspectedProcess& process) {
+  std::optional<std::vector<ModuleSpan>> modules = ReadLoadedModules(process);
+  if (!modules) return false;
+  std::sort(modules->begin(), modules->end(), [](const auto& a, const auto& b) { return a.base < b.base; });
+  process.modules = std::move(*modules);
+  process.moduleFiles = process.modules;
+  for (ModuleSpan& m : process.moduleFiles) m.name = FileNameOfPath(m.name);
+  process.modulesRead = true;
+  return true;
+}
+
 DetailPage ModulesPage(InspectedProcess& process) {
   DetailPage page;
   page.keyColumns = 2;
   page.denied = !ReadModules(process);
-  for (const ModuleSpan& m : process.modules)
-    page.rows.push_back(
-        {{FileNameOfPath(m.name), HexAddress(m.base), Bytes(m.size), m.name, FileVersionText(m.name, 0x2, false)}});
+  for (size_t i = 0; i < process.modules.size(); ++i) {
+    const ModuleSpan& m = process.modules[i];
+    auto described = process.descriptions.find(m.name);
+    if (described == process.descriptions.end())
+      described = process.descriptions.emplace(m.name, FileVersionText(m.name, 0x2, false)).first;
+    page.rows.push_back({{process.moduleFiles[i].name, HexAddress(m.base), Bytes(m.size), m.name, described->second}});
+  }
   return page;
 }
 
 uint64_t ThreadStart(InspectedProcess& process, const ThreadRecord& thread) {
-  if (auto found = process.threadStarts.find(thread.tid); found != process.threadStarts.end()) return found->second;
+  if (auto found = process.threadStarts.find(thread.tid);
+      found != process.threadStarts.end() && found->second.first == thread.created)
+    return found->second.second;
   // The snapshot names the system's thread entry; the thread's own start is
   // asked once per thread.
   uint64_t start = thread.startAddress;
@@ -233,21 +232,24 @@ uint64_t ThreadStart(InspectedProcess& process, const ThreadRecord& thread) {
     ULONG_PTR address = 0;
     if (query(handle.get(), kStartAddressClass, &address, sizeof address, nullptr) >= 0 && address) start = address;
   }
-  process.threadStarts[thread.tid] = start;
+  process.threadStarts[thread.tid] = {thread.created, start};
   return start;
 }
 
 DetailPage ThreadsPage(InspectedProcess& process) {
   DetailPage page;
   if (!process.modulesRead) ReadModules(process);
-  std::vector<ModuleSpan> named = process.modules;
-  for (ModuleSpan& m : named) m.name = FileNameOfPath(m.name);
+  const std::vector<ModuleSpan>& named = process.moduleFiles;
   std::vector<ThreadRecord> threads = process.record.threads;
   std::sort(threads.begin(), threads.end(), [](const auto& a, const auto& b) { return a.tid < b.tid; });
   for (const ThreadRecord& t : threads)
     page.rows.push_back(
         {{std::to_string(t.tid), AddressInModule(ThreadStart(process, t), named), std::to_string(t.priority),
           Duration(t.cpuTime), std::string(ThreadStateText(t.state, t.waitReason))}});
+  std::erase_if(process.threadStarts, [&](const auto& known) {
+    return !std::binary_search(threads.begin(), threads.end(), ThreadRecord{known.first},
+                               [](const auto& a, const auto& b) { return a.tid < b.tid; });
+  });
   return page;
 }
 

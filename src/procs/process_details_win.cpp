@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "procs/native_snapshot_win.h"
+#include "procs/process_snapshot_win.h"
 #include "win/system_functions.h"
 #include "win/source_location.h"
 
@@ -21,11 +22,6 @@ QueryProcess NtQueryProcess() {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   return query;
 }
-
-// The snapshot buffer grows to what the system needs and keeps its size.
-std::vector<uint64_t> snapshotBuffer(64 * 1024 / sizeof(uint64_t));
-
-size_t QuerySnapshot() { return TakeNativeSnapshot(snapshotBuffer); }
 
 std::string NameOf(const NativeProcessRecord& record, const std::byte* base, size_t size) {
   const auto* name = reinterpret_cast<const std::byte*>(record.imageName.buffer);
@@ -58,14 +54,39 @@ void TakeRecord(ProcessRecordFacts& facts, const NativeProcessRecord& record, co
   facts.writeBytes = Quad(record.writeTransferCount);
   facts.otherBytes = Quad(record.otherTransferCount);
   // The thread records, as many as lie inside the record's own bytes.
-  const size_t room = (left - sizeof(NativeProcessRecord)) / sizeof(NativeThreadRecord);
+  const size_t room =
+      left > sizeof(NativeProcessRecord) ? (left - sizeof(NativeProcessRecord)) / sizeof(NativeThreadRecord) : 0;
   const size_t count = std::min<size_t>(record.numberOfThreads, room);
   for (size_t i = 0; i < count; ++i) {
     NativeThreadRecord thread;
     std::memcpy(&thread, at + sizeof(NativeProcessRecord) + i * sizeof(NativeThreadRecord), sizeof thread);
     facts.threads.push_back({static_cast<uint32_t>(reinterpret_cast<uintptr_t>(thread.uniqueThread)),
-                             reinterpret_cast<uint64_t>(thread.startAddress), thread.priority,
+                             reinterpret_cast<uint64_t>(thread.startAddress), Quad(thread.createTime), thread.priority,
                              Quad(thread.kernelTime) + Quad(thread.userTime), thread.threadState, thread.waitReason});
+  }
+}
+
+// The process's record and its parent's out of the `size` bytes of a
+// snapshot at `base`, taken at `takenAt`.
+void ReadRecords(ProcessRecordFacts& facts, uint32_t pid, const std::byte* base, size_t size, uint64_t takenAt) {
+  facts.takenAt = takenAt;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t offset = 0; offset + sizeof(NativeProcessRecord) <= size;) {
+      NativeProcessRecord record;
+      std::memcpy(&record, base + offset, sizeof record);
+      const size_t left =
+          record.nextEntryOffset ? std::min<size_t>(record.nextEntryOffset, size - offset) : size - offset;
+      const auto recordPid = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.uniqueProcessId));
+      if (pass == 0 && recordPid == pid) TakeRecord(facts, record, base + offset, left);
+      if (pass == 1 && recordPid == facts.parentPid && recordPid != 0) {
+        facts.parentRunning = true;
+        facts.parentCreated = Quad(record.createTime);
+        facts.parentName = NameOf(record, base, size);
+      }
+      if (record.nextEntryOffset == 0) break;
+      offset += record.nextEntryOffset;
+    }
+    if (!facts.found) return;
   }
 }
 
@@ -149,7 +170,79 @@ std::optional<std::string> QueriedCommandLine(HANDLE process) {
   return std::nullopt;
 }
 
+// Where the loader keeps its list of modules, by the process's kind: the
+// list's place in the PEB's loader block, and per entry its base, size and
+// path (counted text), the bytes read of each.
+struct LoaderLayout {
+  uint32_t pebLoader, listHead, base, size, path, pathBuffer, entryBytes, pointerSize;
+};
+constexpr LoaderLayout kLoader64{0x18, 0x10, 0x30, 0x40, 0x48, 0x50, 0x58, 8};
+constexpr LoaderLayout kLoader32{0x0C, 0x0C, 0x18, 0x20, 0x24, 0x28, 0x2C, 4};
+
+// One walk of the loader's list in the other process: per module one read of
+// its entry and one of its path. The list may change while it is read, and
+// its links are the other process's words: a failed read ends the walk, and
+// it never goes past 16384 entries.
+bool WalkLoaderList(HANDLE reader, uint64_t peb, const LoaderLayout& layout, std::vector<ModuleSpan>& modules) {
+  uint8_t pointer[8] = {};
+  if (!ReadMemory(reader, peb + layout.pebLoader, pointer, layout.pointerSize)) return false;
+  const uint64_t head = Pointer(pointer, layout.pointerSize) + layout.listHead;
+  if (head == layout.listHead || !ReadMemory(reader, head, pointer, layout.pointerSize)) return false;
+  uint64_t link = Pointer(pointer, layout.pointerSize);
+  for (int count = 0; link && link != head && count < 16384; ++count) {
+    uint8_t entry[0x58] = {};
+    if (!ReadMemory(reader, link, entry, layout.entryBytes)) break;
+    uint16_t length = 0;
+    uint32_t size = 0;
+    std::memcpy(&length, entry + layout.path, sizeof length);
+    std::memcpy(&size, entry + layout.size, sizeof size);
+    const uint64_t base = Pointer(entry + layout.base, layout.pointerSize);
+    const bool known = std::any_of(modules.begin(), modules.end(), [&](const ModuleSpan& m) { return m.base == base; });
+    if (base && !known) {
+      const std::optional<std::string> path =
+          ReadCountedText(reader, length, Pointer(entry + layout.pathBuffer, layout.pointerSize));
+      modules.push_back({base, size, path.value_or(std::string())});
+    }
+    link = Pointer(entry, layout.pointerSize);
+  }
+  return true;
+}
+
+// The PEB of the process, and for a 32-bit one on 64-bit Windows its 32-bit PEB.
+uint64_t PebOf(HANDLE reader, bool wow64) {
+  const QueryProcess query = NtQueryProcess();
+  if (!query) return 0;
+  if (wow64) {
+    constexpr ULONG kWow64Class = 26;
+    ULONG_PTR peb32 = 0;
+    return query(reader, kWow64Class, &peb32, sizeof peb32, nullptr) >= 0 ? peb32 : 0;
+  }
+  struct {
+    LONG exitStatus;
+    void* pebBaseAddress;
+    ULONG_PTR affinityMask;
+    LONG basePriority;
+    ULONG_PTR uniqueProcessId;
+    ULONG_PTR inheritedFromUniqueProcessId;
+  } basic{};
+  return query(reader, 0, &basic, sizeof basic, nullptr) >= 0 ? reinterpret_cast<uint64_t>(basic.pebBaseAddress) : 0;
+}
+
 }  // namespace
+
+std::optional<std::vector<ModuleSpan>> ReadLoadedModules(InspectedProcess& process) {
+  HANDLE reader = ReadingHandle(process);
+  if (!reader) return std::nullopt;
+  BOOL wow64 = FALSE;
+  IsWow64Process(reader, &wow64);
+  std::vector<ModuleSpan> modules;
+  // A 32-bit process's own modules are in its 32-bit loader's list, the
+  // system's 64-bit ones beside them in the other.
+  bool read = wow64 && WalkLoaderList(reader, PebOf(reader, true), kLoader32, modules);
+  read = WalkLoaderList(reader, PebOf(reader, false), kLoader64, modules) || read;
+  if (!read) return std::nullopt;
+  return modules;
+}
 
 bool OpenInspectedProcess(InspectedProcess& process, uint32_t pid, const std::string& name) {
   VELKOR_PLACE(kProceduresUnit);
@@ -164,8 +257,9 @@ bool OpenInspectedProcess(InspectedProcess& process, uint32_t pid, const std::st
 HANDLE ReadingHandle(InspectedProcess& process) {
   if (!process.readingTried) {
     process.readingTried = true;
-    // The module list asks for the full query right; the memory reads need
-    // only the read right beside the limited one.
+    // The bound of the environment block (the region it lies in) asks for
+    // the full query right; the other memory reads, the module list among
+    // them, need only the read right beside the limited one.
     process.reading.reset(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process.pid));
     if (!process.reading)
       process.reading.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, process.pid));
@@ -173,13 +267,15 @@ HANDLE ReadingHandle(InspectedProcess& process) {
   return process.reading.get();
 }
 
-void RefreshInspectedProcess(InspectedProcess& process) {
+void RefreshInspectedProcess(InspectedProcess& process, uint32_t listInterval) {
   VELKOR_PLACE(kProceduresUnit);
   if (process.ended) return;
   if (process.limited) {
+    // Without the right to wait on it, its exit code tells.
+    const DWORD waited = WaitForSingleObject(process.limited.get(), 0);
     DWORD code = 0;
-    if (WaitForSingleObject(process.limited.get(), 0) == WAIT_OBJECT_0 ||
-        (GetExitCodeProcess(process.limited.get(), &code) && code != STILL_ACTIVE)) {
+    if (waited == WAIT_OBJECT_0 ||
+        (waited == WAIT_FAILED && GetExitCodeProcess(process.limited.get(), &code) && code != STILL_ACTIVE)) {
       GetExitCodeProcess(process.limited.get(), &code);
       process.ended = true;
       process.exitCode = code;
@@ -187,31 +283,28 @@ void RefreshInspectedProcess(InspectedProcess& process) {
     }
   }
   ProcessRecordFacts facts;
-  const size_t size = QuerySnapshot();
-  const auto* base = reinterpret_cast<const std::byte*>(snapshotBuffer.data());
-  uint32_t wantedParent = process.record.found ? process.record.parentPid : 0;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (size_t offset = 0; offset + sizeof(NativeProcessRecord) <= size;) {
-      NativeProcessRecord record;
-      std::memcpy(&record, base + offset, sizeof record);
-      const size_t left =
-          record.nextEntryOffset ? std::min<size_t>(record.nextEntryOffset, size - offset) : size - offset;
-      const auto pid = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.uniqueProcessId));
-      if (pass == 0 && pid == process.pid) TakeRecord(facts, record, base + offset, left);
-      if (pass == 1 && pid == wantedParent && pid != 0) {
-        facts.parentRunning = true;
-        facts.parentCreated = Quad(record.createTime);
-        facts.parentName = NameOf(record, base, size);
-      }
-      if (record.nextEntryOffset == 0) break;
-      offset += record.nextEntryOffset;
-    }
-    wantedParent = facts.parentPid;
+  const uint64_t now = GetTickCount64();
+  const SnapshotBytes list = LastProcessSnapshot();
+  if (list.size && list.number != process.listSnapshotRead && now - list.takenAt < listInterval) {
+    process.listSnapshotRead = list.number;
+    ReadRecords(facts, process.pid, list.bytes, list.size, list.takenAt);
   }
-  if (!facts.found && size > 0 && !process.limited) {
+  // Not in the list's: the process is new to it or gone, which only a fresh one tells.
+  size_t own = 0;
+  if (!facts.found) {
+    facts = ProcessRecordFacts{};
+    own = TakeNativeSnapshot(process.snapshot);
+    ReadRecords(facts, process.pid, reinterpret_cast<const std::byte*>(process.snapshot.data()), own, now);
+    if (own == 0) return;  // the system refused: the figures shown stay
+  }
+  if (!facts.found && !process.limited) {
     process.ended = true;  // neither opened nor listed any more
     return;
   }
+  // A parent's name is known only while it runs: once its PID is gone or
+  // taken by a later process, the name seen before stays.
+  if (facts.found && !ParentEnded(facts.parentRunning, facts.parentCreated, facts.created))
+    process.parentName = facts.parentName;
   process.record = std::move(facts);
 }
 
@@ -224,22 +317,7 @@ ProcessParameters ReadProcessParameters(InspectedProcess& process, bool withEnvi
   BOOL wow64 = FALSE;
   IsWow64Process(reader, &wow64);
   const ParameterLayout& layout = wow64 ? kLayout32 : kLayout64;
-  uint64_t peb = 0;
-  if (wow64) {
-    constexpr ULONG kWow64Class = 26;
-    ULONG_PTR peb32 = 0;
-    if (query(reader, kWow64Class, &peb32, sizeof peb32, nullptr) >= 0) peb = peb32;
-  } else {
-    struct {
-      LONG exitStatus;
-      void* pebBaseAddress;
-      ULONG_PTR affinityMask;
-      LONG basePriority;
-      ULONG_PTR uniqueProcessId;
-      ULONG_PTR inheritedFromUniqueProcessId;
-    } basic{};
-    if (query(reader, 0, &basic, sizeof basic, nullptr) >= 0) peb = reinterpret_cast<uint64_t>(basic.pebBaseAddress);
-  }
+  const uint64_t peb = PebOf(reader, wow64);
   uint8_t pointer[8] = {};
   if (!ReadMemory(reader, peb + layout.pebParameters, pointer, layout.pointerSize)) return found;
   const uint64_t parameters = Pointer(pointer, layout.pointerSize);

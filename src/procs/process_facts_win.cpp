@@ -36,18 +36,30 @@ struct PathEntry {
   int icon = -1;
 };
 
-// What cannot change while a process runs, by PID and creation time. The
-// process stays open while it is listed: one priority read per refresh is
-// then the only call on it, and its PID cannot be reused while we hold it.
+// What cannot change while a process runs, by PID and creation time, read
+// when it appears: its path, name and file facts. The process stays open
+// while it is listed, so its PID cannot be reused while we hold it; every
+// figure that changes comes from the snapshot, and the priority class is
+// asked again only when the snapshot's base priority moved. A process that
+// could not be opened (fully) is tried again as RetryFullAccess says.
 struct KnownProcess {
   int64_t createTime = 0;
   win::UniqueKernelHandle handle;
+  bool tried = false;
   bool fullAccess = false;       // opened for query and memory reading, not just limited query
   uint64_t privilegesAtTry = 0;  // PrivilegesGained at the last try for full access
   uint64_t triedInRefresh = 0;
+  std::string name;
   std::string path;
   bool pathKnown = false;
+  bool fileKnown = false;  // the file facts below belong to `path`
+  std::optional<uint32_t> attributes;
+  std::string description;
+  int64_t fileSize = -1;
+  int icon = -1;
   std::optional<int64_t> startDate;
+  std::optional<int32_t> classAtBase;  // the base priority when priorityClass was read
+  uint32_t priorityClass = 0;
 };
 
 struct FactsCache {
@@ -127,25 +139,57 @@ std::string ImagePath(HANDLE process) {
   return std::string(buffer, std::min<size_t>(size, sizeof buffer));
 }
 
-// Opens a process not yet open; tries again for full rights, as
-// RetryFullAccess says, where only limited ones were granted.
+// Opens a process not yet open, or again for full rights where only limited
+// ones were granted, at its first sight and then as RetryFullAccess says.
+// What the handle tells is read again once it was gained.
 void OpenKnownProcess(KnownProcess& entry, uint32_t pid) {
-  if (!entry.handle) {
-    entry.handle.reset(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-    entry.fullAccess = static_cast<bool>(entry.handle);
-    if (!entry.handle) entry.handle.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    entry.privilegesAtTry = PrivilegesGained();
-    entry.triedInRefresh = cache.refreshCount;
-  } else if (!entry.fullAccess &&
-             RetryFullAccess(entry.privilegesAtTry, PrivilegesGained(), entry.triedInRefresh, cache.refreshCount)) {
-    win::UniqueKernelHandle full(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-    entry.privilegesAtTry = PrivilegesGained();
-    entry.triedInRefresh = cache.refreshCount;
-    if (full) {
-      entry.handle = std::move(full);
-      entry.fullAccess = true;
-    }
+  if (entry.fullAccess || (entry.tried && !RetryFullAccess(entry.privilegesAtTry, PrivilegesGained(),
+                                                           entry.triedInRefresh, cache.refreshCount)))
+    return;
+  win::UniqueKernelHandle full(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+  if (!full && !entry.handle) entry.handle.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  entry.tried = true;
+  entry.privilegesAtTry = PrivilegesGained();
+  entry.triedInRefresh = cache.refreshCount;
+  if (full) {
+    entry.handle = std::move(full);
+    entry.fullAccess = true;
+    entry.pathKnown = false;
+    entry.classAtBase.reset();
   }
+}
+
+// What a process opened at least for limited query tells of itself.
+void ReadImage(KnownProcess& entry, HANDLE process, std::wstring_view imageName) {
+  entry.name = win::NarrowText(imageName);
+  entry.path = NormaliseProcessPath(TrimBlanks(ImagePath(process)), win::WindowsFolder());
+  entry.pathKnown = true;
+  entry.fileKnown = false;
+  entry.attributes.reset();
+}
+
+// The figures of a process that the snapshot carries; the CPU sample counts
+// only where the process can be queried.
+ProcessFacts SnapshotFacts(const SnapshotEntry& record, DWORD timerMs) {
+  ProcessFacts facts;
+  facts.pid = record.pid;
+  facts.parentPid = record.parentPid;
+  facts.workingSet = record.workingSet;
+  facts.pageFile = record.pageFile;
+  facts.pagedPool = record.pagedPool;
+  facts.nonPagedPool = record.nonPagedPool;
+  facts.virtualSize = record.virtualSize;
+  facts.cpu.userMs = static_cast<int64_t>(FileTimeToMilliseconds(record.userTime));
+  facts.cpu.kernelMs = static_cast<int64_t>(FileTimeToMilliseconds(record.kernelTime));
+  facts.cpu.timerMs = timerMs;
+  return facts;
+}
+
+int64_t StartDateOf(const SnapshotEntry& record) {
+  FILETIME created{};
+  created.dwLowDateTime = record.createTime.LowPart;
+  created.dwHighDateTime = static_cast<DWORD>(record.createTime.HighPart);
+  return FileTimeToDate(created);
 }
 
 }  // namespace
@@ -181,27 +225,16 @@ win::UniqueImageList TakeProcessIconsAtDpi(int dpi) {
   return fresh;
 }
 
-// Each process is opened once in its lifetime (a process that could not be
-// opened is tried again at the next refresh): whether it can be opened and
-// its path come from that, its priority class from the kept handle at every
-// refresh; everything else is in the snapshot or in the per-path cache.
-std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& snapshot, bool needDates) {
+std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& snapshot, bool needDates,
+                                             DWORD timerMs) {
   VELKOR_PLACE(kProceduresUnit);
   std::vector<ProcessFacts> gathered;
   gathered.reserve(snapshot.size());
   ++cache.refreshCount;
-  const DWORD timer = GetTickCount();
   std::unordered_map<uint32_t, KnownProcess> known;
   known.reserve(cache.processes.size() + 16);
   for (const SnapshotEntry& record : snapshot) {
-    ProcessFacts facts;
-    facts.pid = record.pid;
-    facts.parentPid = record.parentPid;
-    facts.workingSet = record.workingSet;
-    facts.pageFile = record.pageFile;
-    facts.pagedPool = record.pagedPool;
-    facts.nonPagedPool = record.nonPagedPool;
-    facts.virtualSize = record.virtualSize;
+    ProcessFacts facts = SnapshotFacts(record, timerMs);
     if (facts.pid != 0) {
       KnownProcess entry;
       if (auto old = cache.processes.find(facts.pid);
@@ -210,40 +243,75 @@ std::vector<ProcessFacts> GatherProcessFacts(const std::vector<SnapshotEntry>& s
       entry.createTime = record.createTime.QuadPart;
       OpenKnownProcess(entry, facts.pid);
       const HANDLE process = entry.handle.get();
+      if (process && !entry.pathKnown) ReadImage(entry, process, record.imageName);
       if (process) {
         // The name is only known for a process that can be opened at all.
-        facts.name = win::NarrowText(record.imageName);
-        if (!entry.pathKnown) {
-          entry.path = NormaliseProcessPath(TrimBlanks(ImagePath(process)), win::WindowsFolder());
-          entry.pathKnown = true;
-        }
+        facts.name = entry.name;
         facts.path = entry.path;
       }
       if (process && entry.fullAccess) {
         facts.queryable = true;
-        facts.priorityClass = GetPriorityClass(process);
-        facts.cpu.userMs = static_cast<int64_t>(FileTimeToMilliseconds(record.userTime));
-        facts.cpu.kernelMs = static_cast<int64_t>(FileTimeToMilliseconds(record.kernelTime));
-        facts.cpu.timerMs = timer;
+        if (entry.classAtBase != record.basePriority || entry.priorityClass == 0) {
+          entry.priorityClass = GetPriorityClass(process);
+          entry.classAtBase = record.basePriority;
+        }
+        facts.priorityClass = entry.priorityClass;
         if (needDates) {
-          if (!entry.startDate) {
-            FILETIME created{};
-            created.dwLowDateTime = record.createTime.LowPart;
-            created.dwHighDateTime = static_cast<DWORD>(record.createTime.HighPart);
-            entry.startDate = FileTimeToDate(created);
-          }
+          if (!entry.startDate) entry.startDate = StartDateOf(record);
           facts.startDate = *entry.startDate;
         }
+      } else {
+        facts.cpu = {};
       }
-      const PathEntry& file = FileFacts(facts.path, facts.attributes);
-      facts.description = file.description;
-      facts.fileSize = file.fileSize;
-      facts.icon = file.icon;
+      if (!entry.fileKnown) {
+        const PathEntry& file = FileFacts(entry.path, entry.attributes);
+        entry.description = file.description;
+        entry.fileSize = file.fileSize;
+        entry.icon = file.icon;
+        entry.fileKnown = true;
+      }
+      facts.attributes = entry.attributes;
+      facts.description = entry.description;
+      facts.fileSize = entry.fileSize;
+      facts.icon = entry.icon;
       known[facts.pid] = std::move(entry);
     }
     gathered.push_back(std::move(facts));
   }
   cache.processes = std::move(known);
+  return gathered;
+}
+
+std::vector<ProcessFacts> ReadProcessFactsDirectly(const std::vector<SnapshotEntry>& snapshot, bool needDates,
+                                                   DWORD timerMs) {
+  std::vector<ProcessFacts> gathered;
+  gathered.reserve(snapshot.size());
+  for (const SnapshotEntry& record : snapshot) {
+    ProcessFacts facts = SnapshotFacts(record, timerMs);
+    if (facts.pid != 0) {
+      win::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, facts.pid));
+      const bool full = static_cast<bool>(process);
+      if (!full) process.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, facts.pid));
+      if (process) {
+        facts.name = win::NarrowText(record.imageName);
+        facts.path = NormaliseProcessPath(TrimBlanks(ImagePath(process.get())), win::WindowsFolder());
+      }
+      if (full) {
+        facts.queryable = true;
+        facts.priorityClass = GetPriorityClass(process.get());
+        if (needDates) facts.startDate = StartDateOf(record);
+      } else {
+        facts.cpu = {};
+      }
+      WIN32_FILE_ATTRIBUTE_DATA data{};
+      const bool exists = !facts.path.empty() && GetFileAttributesExA(facts.path.c_str(), GetFileExInfoStandard, &data);
+      if (!facts.path.empty()) facts.attributes = exists ? data.dwFileAttributes : kInvalidAttributes;
+      if (exists && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        facts.fileSize = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+      if (!facts.path.empty()) facts.description = FileVersionText(facts.path, 0x2, true);
+    }
+    gathered.push_back(std::move(facts));
+  }
   return gathered;
 }
 

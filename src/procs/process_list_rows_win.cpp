@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -20,8 +21,13 @@ struct MirrorRow {
   LPARAM id = 0;
   std::array<std::string, kProcessListColumns> cells;
   ProcessRowFacts facts;
+  bool shown = true;  // let through by the filter; a row it hides stays here, measured as ever
+  int image = -1;
 };
 
+// The list view holds only the number of shown rows (LVS_OWNERDATA) and
+// keeps its selection by position: when rows move, it is put back on the
+// rows that had it.
 struct RowsState {
   HWND list = nullptr;
   std::vector<MirrorRow> rows;                   // in the list's order
@@ -31,76 +37,127 @@ struct RowsState {
   std::vector<std::pair<int, int>> changedCells;
   std::unordered_map<LPARAM, RowLook> looks;
   LPARAM nextId = 1;
-  std::optional<win::RedrawGuard> frozen;
   int batches = 0;  // open ListRedrawBatch scopes
+  RowFilter filter;
+  std::vector<bool> filterColumns;  // the columns the filter reads, by column
+  bool refilter = false;            // a cell the filter reads changed
+  std::vector<size_t> items;        // the row of each list item, while `itemsValid`
+  bool itemsValid = false;
+  // Rows were added, removed, hidden, shown or reordered in this batch; the
+  // selection as it was before the first of those changes.
+  bool moved = false;
+  std::vector<LPARAM> selected;
+  LPARAM focused = 0;
+  LPARAM mark = 0;
+  bool movingSelection = false;  // the list's own notices of the move are not the user's
 };
 RowsState state;
 
-// Hands the cell over to LVN_GETDISPINFO.
-void MakeCallbackCell(HWND list, int row, int column) {
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = LPSTR_TEXTCALLBACKA;
-  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+const std::vector<size_t>& Items() {
+  if (!state.itemsValid) {
+    state.items.clear();
+    for (size_t row = 0; row < state.rows.size(); ++row)
+      if (state.rows[row].shown) state.items.push_back(row);
+    state.itemsValid = true;
+  }
+  return state.items;
 }
 
-// The mirror row of a list item: by its index when the two agree, else by its identity.
-const MirrorRow* MirrorRowOf(int index, LPARAM id) {
-  if (index >= 0 && static_cast<size_t>(index) < state.rows.size() && state.rows[static_cast<size_t>(index)].id == id)
-    return &state.rows[static_cast<size_t>(index)];
+int ShownCount() { return static_cast<int>(Items().size()); }
+
+// The list item of store row `row`, -1 for a hidden row or none.
+int ItemOf(int row) {
+  const std::vector<size_t>& items = Items();
+  const auto found = std::lower_bound(items.begin(), items.end(), static_cast<size_t>(row));
+  return found != items.end() && *found == static_cast<size_t>(row) ? static_cast<int>(found - items.begin()) : -1;
+}
+
+bool FilterLetsThrough(const MirrorRow& row) {
+  return state.filter.MatchesCells(
+      kFirstHiddenColumn, [&row](int column) -> std::string_view { return row.cells[static_cast<size_t>(column)]; },
+      state.filterColumns);
+}
+
+const MirrorRow* MirrorRowOfItem(int item) {
+  const std::vector<size_t>& items = Items();
+  return item >= 0 && static_cast<size_t>(item) < items.size() ? &state.rows[items[static_cast<size_t>(item)]]
+                                                               : nullptr;
+}
+
+// The store row with identity `id`, -1 for none.
+int RowOfId(LPARAM id) {
   auto found = state.indexById.find(id);
   if (found == state.indexById.end() || found->second >= state.rows.size() || state.rows[found->second].id != id) {
     state.indexById.clear();
     for (size_t i = 0; i < state.rows.size(); ++i) state.indexById.emplace(state.rows[i].id, i);
     found = state.indexById.find(id);
-    if (found == state.indexById.end())
-      return (index >= 0 && static_cast<size_t>(index) < state.rows.size()) ? &state.rows[static_cast<size_t>(index)]
-                                                                            : nullptr;
+    if (found == state.indexById.end()) return -1;
   }
-  return &state.rows[found->second];
+  return static_cast<int>(found->second);
 }
 
-LPARAM ItemId(HWND list, int row) {
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  return SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : 0;
+LPARAM IdOfItem(int item) {
+  const MirrorRow* row = MirrorRowOfItem(item);
+  return row ? row->id : 0;
 }
 
-// Builds the mirror from what the list holds (someone else added or removed
-// rows); rows without an identity get one. Cells of our own rows answer from
-// the old mirror while it is read; their facts stay. A row someone else
-// added knows no numbers.
-void ReloadMirror() {
-  std::unordered_map<LPARAM, ProcessRowFacts> factsById;
-  for (MirrorRow& row : state.rows) factsById.emplace(row.id, std::move(row.facts));
-  std::vector<MirrorRow> fresh;
-  const int count = ListView_GetItemCount(state.list);
-  for (int row = 0; row < count; ++row) {
-    MirrorRow mirror;
-    mirror.id = ItemId(state.list, row);
-    if (mirror.id == 0 || state.looks.count(mirror.id) == 0) {
-      mirror.id = state.nextId++;
-      LVITEMA item{};
-      item.mask = LVIF_PARAM;
-      item.iItem = row;
-      item.lParam = mirror.id;
-      SendMessageA(state.list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-      state.looks[mirror.id];
-    }
-    for (int column = 0; column < kProcessListColumns; ++column)
-      mirror.cells[static_cast<size_t>(column)] = win::ListViewCellText(state.list, row, column);
-    if (auto known = factsById.find(mirror.id); known != factsById.end()) mirror.facts = std::move(known->second);
-    fresh.push_back(std::move(mirror));
+// Called before the rows change in number, order or visibility, while the
+// list's positions still name the rows they showed.
+void NoteMove() {
+  if (state.moved || !state.list) return;
+  state.moved = true;
+  state.selected.clear();
+  for (int item = -1; (item = ListView_GetNextItem(state.list, item, LVNI_SELECTED)) >= 0;)
+    if (const LPARAM id = IdOfItem(item)) state.selected.push_back(id);
+  state.focused = IdOfItem(ListView_GetNextItem(state.list, -1, LVNI_FOCUSED));
+  state.mark = IdOfItem(ListView_GetSelectionMark(state.list));
+}
+
+// The list's count set to the rows shown now and its selection and focus
+// put back on the rows that had them, wherever they are now.
+void ApplyMove() {
+  state.moved = false;
+  if (!state.list) return;
+  std::vector<int> selected;
+  bool lost = false;
+  for (const LPARAM id : state.selected) {
+    const int row = RowOfId(id);
+    const int item = row < 0 ? -1 : ItemOf(row);
+    if (item >= 0)
+      selected.push_back(item);
+    else
+      lost = true;
   }
-  state.rows = std::move(fresh);
-  state.indexById.clear();
-}
-
-// The rows are about to change in number or order.
-void FreezeRedraw() {
-  if (state.frozen || !state.list || !IsWindowVisible(state.list)) return;
-  state.frozen.emplace(state.list, false);
+  auto itemOf = [](LPARAM id) {
+    const int row = id ? RowOfId(id) : -1;
+    return row < 0 ? -1 : ItemOf(row);
+  };
+  const int focused = itemOf(state.focused), mark = itemOf(state.mark);
+  // A selection that only moved is no change the program should see; one
+  // that lost rows is.
+  state.movingSelection = !lost && (focused >= 0 || state.focused == 0);
+  SendMessageA(state.list, LVM_SETITEMCOUNT, static_cast<WPARAM>(ShownCount()),
+               LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  // Only the positions whose state changes are touched: a change of all
+  // (item -1) costs a call per row in some list views.
+  std::sort(selected.begin(), selected.end());
+  std::vector<int> held;
+  for (int item = -1; (item = ListView_GetNextItem(state.list, item, LVNI_SELECTED)) >= 0;) held.push_back(item);
+  for (const int item : held)
+    if (!std::binary_search(selected.begin(), selected.end(), item))
+      ListView_SetItemState(state.list, item, 0, LVIS_SELECTED);
+  for (const int item : selected)
+    if (!std::binary_search(held.begin(), held.end(), item))
+      ListView_SetItemState(state.list, item, LVIS_SELECTED, LVIS_SELECTED);
+  const int focusedNow = ListView_GetNextItem(state.list, -1, LVNI_FOCUSED);
+  if (focused >= 0 && focused != focusedNow) {
+    ListView_SetItemState(state.list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
+  } else if (focused < 0 && focusedNow >= 0) {
+    ListView_SetItemState(state.list, focusedNow, 0, LVIS_FOCUSED);
+  }
+  ListView_SetSelectionMark(state.list, mark);
+  state.movingSelection = false;
+  InvalidateRect(state.list, nullptr, FALSE);
 }
 
 // One region of every changed cell in sight, invalidated at once: the list
@@ -114,7 +171,8 @@ void InvalidateCells(const std::vector<std::pair<int, int>>& changed) {
     return;
   }
   bool any = false;
-  for (const auto& [row, column] : changed) {
+  for (const auto& [stored, column] : changed) {
+    const int row = ItemOf(stored);
     if (row < top || row > last) continue;
     RECT cell{};
     cell.top = column > 0 ? column : 0;
@@ -131,12 +189,26 @@ void InvalidateCells(const std::vector<std::pair<int, int>>& changed) {
   if (any) InvalidateRgn(state.list, static_cast<HRGN>(region.get()), FALSE);
 }
 
+// Hides the rows the filter hides now and shows those it lets through again;
+// the store's order stays, so the sort holds.
+void Refilter() {
+  state.refilter = false;
+  for (MirrorRow& row : state.rows) {
+    const bool wanted = state.filter.Empty() || FilterLetsThrough(row);
+    if (wanted == row.shown) continue;
+    NoteMove();
+    row.shown = wanted;
+    state.itemsValid = false;
+  }
+}
+
 // The end of the outermost batch.
 void EndRedrawBatch() {
+  if (state.refilter) Refilter();
   std::vector<std::pair<int, int>> changed = std::move(state.changedCells);
   state.changedCells.clear();
-  if (state.frozen) {
-    state.frozen.reset();
+  if (state.moved) {
+    ApplyMove();
     return;
   }
   if (changed.empty() || !state.list || !IsWindowVisible(state.list)) return;
@@ -157,39 +229,35 @@ class ListViewRows final : public ProcessRows {
     std::string& cell = state.rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
     if (cell == text) return;
     cell = text;
-    if (column < kFirstHiddenColumn) NoteChangedCell(row, column);
+    if (column >= kFirstHiddenColumn) return;
+    if (state.rows[static_cast<size_t>(row)].shown) NoteChangedCell(row, column);
+    if (!state.filter.Empty()) state.refilter = true;
   }
 
   int AppendRow(const NewRow& row) override {
-    FreezeRedraw();
+    const ListRedrawBatch batch;
     MirrorRow mirror;
     mirror.id = state.nextId++;
     mirror.cells = row.cells;
     mirror.facts = row.facts;
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = RowCount();
-    item.pszText = LPSTR_TEXTCALLBACKA;
-    item.iImage = row.icon;
-    item.lParam = mirror.id;
-    const auto index = SendMessageA(state.list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    if (index != RowCount()) {
-      if (index >= 0) ListView_DeleteItem(state.list, static_cast<int>(index));
-      return -1;
+    mirror.image = row.icon;
+    mirror.shown = state.filter.Empty() || FilterLetsThrough(mirror);
+    if (mirror.shown) {
+      NoteMove();
+      if (state.itemsValid) state.items.push_back(state.rows.size());
     }
-    for (int column = 1; column < kProcessListColumns; ++column)
-      MakeCallbackCell(state.list, static_cast<int>(index), column);
     state.looks[mirror.id] = RowLook{row.background, row.textColour};
     state.rows.push_back(std::move(mirror));
-    return static_cast<int>(index);
+    return RowCount() - 1;
   }
 
   void DeleteRow(int row) override {
     if (!Exists(row)) return;
-    FreezeRedraw();
+    const ListRedrawBatch batch;
+    if (state.rows[static_cast<size_t>(row)].shown) NoteMove();
     state.looks.erase(state.rows[static_cast<size_t>(row)].id);
-    ListView_DeleteItem(state.list, row);
     state.rows.erase(state.rows.begin() + row);
+    state.itemsValid = false;
   }
 
   void SetRowBackground(int row, Rgb colour) override {
@@ -211,23 +279,28 @@ class ListViewRows final : public ProcessRows {
   static void NoteChangedCell(int row, int column) { state.changedCells.emplace_back(row, column); }
 };
 
-int CALLBACK CompareRanks(LPARAM first, LPARAM second, LPARAM context) {
-  const auto& rank = *reinterpret_cast<const std::unordered_map<LPARAM, int>*>(context);
-  const auto a = rank.find(first), b = rank.find(second);
-  const int x = a == rank.end() ? 0 : a->second, y = b == rank.end() ? 0 : b->second;
-  return x < y ? -1 : (x > y ? 1 : 0);
-}
-
 }  // namespace
 
 bool AttachListRows(HWND list) {
   if (list != state.list) {
     state = RowsState{};
     state.list = list;
-    if (list) ReloadMirror();
+    if (list) ListView_SetItemCountEx(list, 0, LVSICF_NOSCROLL);
     return true;
   }
-  if (list && ListView_GetItemCount(list) != static_cast<int>(state.rows.size())) ReloadMirror();
+  // Between batches the list's count is the store's; a list someone else
+  // emptied empties the store too, any other count is set back.
+  if (!list || state.batches > 0 || state.moved) return false;
+  const int count = ListView_GetItemCount(list);
+  if (count == 0 && ShownCount() > 0) {
+    state.rows.clear();
+    state.looks.clear();
+    state.indexById.clear();
+    state.changedCells.clear();
+    state.itemsValid = false;
+  } else if (count != ShownCount()) {
+    ListView_SetItemCountEx(list, ShownCount(), LVSICF_NOSCROLL);
+  }
   return false;
 }
 
@@ -240,13 +313,56 @@ ProcessRows& ListRowStore() {
   return rows;
 }
 
-const std::string& ListCellText(int index, LPARAM id, int column) {
+const std::string& ListCellText(int item, int column) {
   static const std::string empty;
-  const MirrorRow* row = MirrorRowOf(index, id);
+  const MirrorRow* row = MirrorRowOfItem(item);
   return (row && column >= 0 && column < kProcessListColumns) ? row->cells[static_cast<size_t>(column)] : empty;
 }
 
-LPARAM ListItemId(int row) { return state.list ? ItemId(state.list, row) : 0; }
+int ListItemImage(int item) {
+  const MirrorRow* row = MirrorRowOfItem(item);
+  return row ? row->image : -1;
+}
+
+LPARAM ListItemId(int item) { return IdOfItem(item); }
+
+bool ListMovingSelection() { return state.movingSelection; }
+
+int ListFindItem(std::string_view prefix, int start, bool wrap, bool whole) {
+  const int count = ShownCount();
+  if (count == 0) return -1;
+  const std::string wanted = FoldCase1252(prefix);
+  start = std::clamp(start, 0, count);
+  for (int step = 0; step < count; ++step) {
+    const int item = start + step;
+    if (item >= count && !wrap) break;
+    const std::string& name = ListCellText(item % count, kNameColumn);
+    if (whole && name.size() != wanted.size()) continue;
+    if (FoldCase1252(std::string_view(name).substr(0, wanted.size())) == wanted) return item % count;
+  }
+  return -1;
+}
+
+LPARAM ListRowId(int row) {
+  return row >= 0 && static_cast<size_t>(row) < state.rows.size() ? state.rows[static_cast<size_t>(row)].id : 0;
+}
+
+int ListRowOfItem(int item) {
+  const std::vector<size_t>& items = Items();
+  return item >= 0 && static_cast<size_t>(item) < items.size() ? static_cast<int>(items[static_cast<size_t>(item)])
+                                                               : -1;
+}
+
+int ListItemOfRow(int row) { return ItemOf(row); }
+
+int ListShownRowCount() { return ShownCount(); }
+
+void SetListRowFilter(RowFilter filter, std::vector<bool> columns) {
+  state.filter = std::move(filter);
+  state.filterColumns = std::move(columns);
+  ListRedrawBatch batch;
+  state.refilter = true;
+}
 
 const RowLook* ListRowLook(LPARAM id) {
   const auto found = state.looks.find(id);
@@ -262,17 +378,13 @@ void SortListRowsBy(int column, bool ascending) {
   bool inOrder = true;
   for (size_t i = 0; i < order.size() && inOrder; ++i) inOrder = order[i] == static_cast<int>(i);
   if (inOrder) return;
-  FreezeRedraw();
-  std::unordered_map<LPARAM, int> rank;
+  const ListRedrawBatch batch;
+  NoteMove();
   std::vector<MirrorRow> sorted;
   sorted.reserve(order.size());
-  for (size_t i = 0; i < order.size(); ++i) {
-    MirrorRow& row = state.rows[static_cast<size_t>(order[i])];
-    rank.emplace(row.id, static_cast<int>(i));
-    sorted.push_back(std::move(row));
-  }
-  SendMessageA(state.list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&rank), reinterpret_cast<LPARAM>(CompareRanks));
+  for (const int row : order) sorted.push_back(std::move(state.rows[static_cast<size_t>(row)]));
   state.rows = std::move(sorted);
+  state.itemsValid = false;
 }
 
 ListRedrawBatch::ListRedrawBatch() { ++state.batches; }

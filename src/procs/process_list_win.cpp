@@ -21,6 +21,8 @@ namespace velkor {
 namespace {
 
 ProcessListHooks hooks;
+ProcessReadingCheckHook readingCheck;
+std::string filterText;  // the process view's filter, read again when the shown columns change
 
 // Finds list 139; a new list (the windows were built again) starts afresh:
 // its rows, columns, icons and the processes kept open.
@@ -55,7 +57,10 @@ int RefreshProcessList() {
   settings.runTimeShown = ProcessColumnShown(kRunTimeColumn);
   settings.cpuTimeShown = ProcessColumnShown(kCpuTimeColumn);
   settings.now = CurrentLocalDate();
-  const std::vector<ProcessFacts> facts = GatherProcessFacts(*snapshot, settings.runTimeShown || settings.cpuTimeShown);
+  const bool needDates = settings.runTimeShown || settings.cpuTimeShown;
+  const DWORD timer = GetTickCount();
+  const std::vector<ProcessFacts> facts = GatherProcessFacts(*snapshot, needDates, timer);
+  if (readingCheck) readingCheck(ReadProcessFactsDirectly(*snapshot, needDates, timer), settings);
 
   MergeOutcome outcome;
   {
@@ -95,9 +100,16 @@ ProcessRows& ProcessListRows() {
   return ListRowStore();
 }
 
-const ProcessRowFacts* ProcessFactsAt(int row) { return ProcessListRows().Facts(row); }
+const ProcessRowFacts* ProcessFactsAt(int row) { return ProcessListRows().Facts(ListRowOfItem(row)); }
 
-int ProcessRowOf(uint32_t pid) {
+int ProcessStoreRow(int row) {
+  AttachList();
+  return ListRowOfItem(row);
+}
+
+namespace {
+
+int StoreRowOf(uint32_t pid) {
   if (pid == 0) return -1;  // rows that know no numbers
   const ProcessRows& rows = ProcessListRows();
   for (int row = 0; row < rows.RowCount(); ++row)
@@ -105,9 +117,33 @@ int ProcessRowOf(uint32_t pid) {
   return -1;
 }
 
-const ProcessRowFacts* ProcessFactsOf(uint32_t pid) { return ProcessFactsAt(ProcessRowOf(pid)); }
+}  // namespace
+
+int ProcessRowOf(uint32_t pid) {
+  const int row = StoreRowOf(pid);
+  return row < 0 ? -1 : ListItemOfRow(row);
+}
+
+const ProcessRowFacts* ProcessFactsOf(uint32_t pid) { return ProcessListRows().Facts(StoreRowOf(pid)); }
+
+int ProcessListShownCount() {
+  AttachList();
+  return ListShownRowCount();
+}
+
+void FilterProcessList(std::string_view text) {
+  VELKOR_PLACE(kProceduresUnit);
+  if (!AttachList()) return;
+  std::vector<bool> columns(kFirstHiddenColumn, true);
+  for (int column = 1; column < kFirstHiddenColumn; ++column)
+    columns[static_cast<size_t>(column)] = ProcessColumnShown(column);
+  filterText = text;
+  SetListRowFilter(RowFilter(text), std::move(columns));
+}
 
 void SetProcessListHooks(ProcessListHooks wanted) { hooks = std::move(wanted); }
+
+void SetProcessReadingCheckHook(ProcessReadingCheckHook hook) { readingCheck = std::move(hook); }
 
 void ProcessListDpiChanged(int dpi) {
   HWND list = AttachList();
@@ -121,6 +157,8 @@ void ProcessListDpiChanged(int dpi) {
 void ApplyColumnVisibility() {
   VELKOR_PLACE(kProceduresUnit);
   if (HWND list = AttachList()) ApplyProcessColumnVisibility(list);
+  // A column shown or hidden changes what the filter reads.
+  FilterProcessList(filterText);
 }
 
 void DestroyProcessList() {

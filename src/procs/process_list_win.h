@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "procs/process_list.h"
 
@@ -50,16 +52,33 @@ struct ProcessListHooks {
 // App hands them over when it builds the windows; {} lets go of them.
 void SetProcessListHooks(ProcessListHooks hooks);
 
-// The list view of the process list and its rows as a store, in the order
-// shown (for the parts that read or mark rows: strips, diagram, panel).
+// For the comparison of the cached reading with the direct one: called in
+// each refresh before the merge with the facts of the same snapshot read
+// directly (ReadProcessFactsDirectly) and the refresh's settings, while the
+// list still holds the rows of the refresh before. Empty by default.
+using ProcessReadingCheckHook =
+    std::function<void(const std::vector<ProcessFacts>& readDirectly, const MergeSettings& settings)>;
+void SetProcessReadingCheckHook(ProcessReadingCheckHook hook);
+
+// The list view of the process list and its rows as a store, every process
+// in the order of the sort (for the parts that read or mark rows: strips,
+// diagram, panel).
 HWND ProcessListHandle();
 ProcessRows& ProcessListRows();
-// The numbers of row `row` (in the order shown), or of the row of `pid`;
-// null when there is no such row.
+// The numbers of row `row` (in the order shown, as the list view counts), or
+// of the row of `pid`; null when there is no such row.
 const ProcessRowFacts* ProcessFactsAt(int row);
 const ProcessRowFacts* ProcessFactsOf(uint32_t pid);
-// The row of `pid` in the order shown, -1 for none.
+// The row of `pid` in the order shown, -1 for none (or hidden by the filter).
 int ProcessRowOf(uint32_t pid);
+// The row of ProcessListRows() shown as row `row`, -1 for none. The list
+// shows the processes the filter lets through; ProcessListRows() holds every
+// process, and what describes the machine reads all of them.
+int ProcessStoreRow(int row);
+int ProcessListShownCount();
+// Shows only the processes whose visible cells hold every blank-separated
+// word of `text` (case-insensitive); "" shows all.
+void FilterProcessList(std::string_view text);
 
 // The current sort: column and direction.
 int ProcessListSortColumn();

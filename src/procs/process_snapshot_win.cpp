@@ -14,6 +14,7 @@ namespace {
 struct SnapshotSource {
   std::vector<uint64_t> buffer = std::vector<uint64_t>(64 * 1024 / sizeof(uint64_t));  // grows, and keeps its size
   ULONG returned = 0;
+  uint64_t takenAt = 0, number = 0;
   std::vector<SnapshotEntry> entries;
 };
 SnapshotSource source;
@@ -21,7 +22,10 @@ SnapshotSource source;
 // Takes the snapshot into source.buffer; false when the system refused.
 bool QueryProcessSnapshot() {
   source.returned = static_cast<ULONG>(TakeNativeSnapshot(source.buffer));
-  return source.returned != 0;
+  if (source.returned == 0) return false;
+  source.takenAt = GetTickCount64();
+  ++source.number;
+  return true;
 }
 
 // The image name of a record, when it lies within the snapshot.
@@ -54,11 +58,18 @@ const std::vector<SnapshotEntry>* TakeProcessSnapshot() {
     entry.pagedPool = record.quotaPagedPoolUsage;
     entry.nonPagedPool = record.quotaNonPagedPoolUsage;
     entry.virtualSize = record.virtualSize;
+    entry.basePriority = record.basePriority;
+    entry.threadCount = record.numberOfThreads;
+    entry.handleCount = record.handleCount;
     source.entries.push_back(entry);
     if (record.nextEntryOffset == 0) break;
     offset += record.nextEntryOffset;
   }
   return &source.entries;
+}
+
+SnapshotBytes LastProcessSnapshot() {
+  return {reinterpret_cast<const std::byte*>(source.buffer.data()), source.returned, source.takenAt, source.number};
 }
 
 }  // namespace velkor

@@ -75,6 +75,11 @@ int32_t RefreshFieldValue(std::string_view text);
 // an empty or unreadable field gives 0.
 int32_t ExitCodeFieldValue(std::string_view text);
 
+// The pages as the page selector's picture names them, and the right edge of
+// each one's tab in the picture (96-DPI pixels; PreferencesPageAt's cut).
+inline constexpr std::array<std::string_view, 2> kPreferencesPageNames = {"Allgemein", "Spalten"};
+inline constexpr std::array<int, 2> kPreferencesPageRightEdges = {80, 160};
+
 // The page a click on the page selector shows: 0 (general) left of x = 170
 // in the window's client coordinates, else 1 (columns).
 int PreferencesPageAt(int clientX);

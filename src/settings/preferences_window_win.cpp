@@ -181,6 +181,16 @@ void SelectPreferencesPageAtClick() {
 
 int PreferencesPage() { return shownPage; }
 
+void ShowOtherPreferencesPage() {
+  VELKOR_PLACE(kProceduresUnit);
+  ShowPage(shownPage == 0 ? 1 : 0);
+  HWND window = Window();
+  HWND focus = GetFocus();
+  if (!window || (focus && focus != window && IsWindowVisible(focus))) return;
+  HWND page = Control(shownPage == 0 ? kPrefsGeneralPageId : kPrefsColumnsPageId);
+  if (HWND first = page ? GetNextDlgTabItem(page, nullptr, FALSE) : nullptr) SetFocus(first);
+}
+
 void SetPreferencesWindowHooks(PreferencesWindowHooks wanted) { hooks = std::move(wanted); }
 
 void DetachPreferencesWindow() {

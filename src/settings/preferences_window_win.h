@@ -64,6 +64,9 @@ void SelectPreferencesPage(int clientX);
 void SelectPreferencesPageAtClick();
 // The page shown: 0 general, 1 columns.
 int PreferencesPage();
+// The page not shown (Ctrl+Tab); a focus left on the hidden page goes to
+// the first control of the shown one.
+void ShowOtherPreferencesPage();
 
 // Forgets the window (it was destroyed) and returns to the first page.
 void DetachPreferencesWindow();

@@ -33,6 +33,45 @@ void Highlight(int what) {
   if (State().highlight && what != kNoStatusChange) State().highlight(what);
 }
 
+// `text` for DrawText with the letter at `mnemonic` underlined and every
+// other character as it is.
+std::string WithPrefix(const std::string& text, int mnemonic) {
+  std::string marked;
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '&' || static_cast<int>(at) == mnemonic) marked += '&';
+    marked += text[at];
+  }
+  return marked;
+}
+
+// The letters the other owner-drawn items of `menu` are chosen by.
+std::string TakenLetters(HMENU menu, UINT item, BOOL byPosition) {
+  std::string taken;
+  const int count = GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    const UINT at = static_cast<UINT>(position);
+    if (byPosition ? at == item : GetMenuItemID(menu, position) == item) continue;
+    const MenuItemRecord* other = MenuItemRecordOf(menu, at, true);
+    if (other && other->mnemonic >= 0) taken += UpperLetter(other->text[static_cast<size_t>(other->mnemonic)]);
+  }
+  return taken;
+}
+
+// WM_MENUCHAR: the item of `menu` whose letter is `key`; a greyed one is
+// only highlighted.
+std::optional<LRESULT> ItemOfLetter(HMENU menu, char key) {
+  const int count = GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    const MenuItemRecord* record = MenuItemRecordOf(menu, static_cast<UINT>(position), true);
+    if (!record || record->mnemonic < 0 ||
+        UpperLetter(record->text[static_cast<size_t>(record->mnemonic)]) != UpperLetter(key))
+      continue;
+    const UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+    return MAKELRESULT(position, (state & (MF_GRAYED | MF_DISABLED)) ? MNC_SELECT : MNC_EXECUTE);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void PaintMenuItem(const DRAWITEMSTRUCT* item, int dpi) {
@@ -58,7 +97,15 @@ void PaintMenuItem(const DRAWITEMSTRUCT* item, int dpi) {
     SetTextColor(item->hDC, RGB(PixelRed(colour), PixelGreen(colour), PixelBlue(colour)));
     SetBkMode(item->hDC, TRANSPARENT);
     const int x = r.left + (record->title ? places.titleCaptionX : places.captionX);
-    TextOutA(item->hDC, x, r.top + places.captionY, record->text.c_str(), static_cast<int>(record->text.size()));
+    // The underlined letter shows unless the system hides them (the menu
+    // was opened with the mouse and the keyboard was not used).
+    if (record->mnemonic >= 0 && !(item->itemState & ODS_NOACCEL)) {
+      RECT place{x, r.top + places.captionY, r.right, r.bottom};
+      const std::string marked = WithPrefix(record->text, record->mnemonic);
+      DrawTextA(item->hDC, marked.c_str(), static_cast<int>(marked.size()), &place, DT_SINGLELINE | DT_NOCLIP);
+    } else {
+      TextOutA(item->hDC, x, r.top + places.captionY, record->text.c_str(), static_cast<int>(record->text.size()));
+    }
   }
 }
 
@@ -110,6 +157,10 @@ void MakeOwnerDrawn(HMENU menu, UINT item, const char* icon, UINT flags, const s
   record->icon = CachedPicture(icon);
   record->title = titleFlag;
   record->popup = info.hSubMenu != nullptr;
+  if (!text.empty()) {
+    std::string taken = TakenLetters(menu, item, byPosition);
+    record->mnemonic = ChooseMnemonic(text, taken);
+  }
   info.fMask = MIIM_FTYPE | MIIM_DATA;
   info.fType = MFT_OWNERDRAW;
   info.dwItemData = reinterpret_cast<ULONG_PTR>(record.get());
@@ -153,6 +204,7 @@ std::optional<LRESULT> HandleMenuMessage(HWND window, UINT message, WPARAM wPara
       PaintMenuItem(item, win::WindowDpi(window));
       return TRUE;
     }
+    case WM_MENUCHAR: return ItemOfLetter(reinterpret_cast<HMENU>(lParam), static_cast<char>(LOWORD(wParam)));
     case WM_MENUSELECT: {
       const UINT flags = HIWORD(wParam);
       if (flags == 0xFFFF && lParam == 0) {

@@ -27,6 +27,7 @@ struct MenuItemRecord {
   const Canvas* icon = nullptr;    // its pixels, null when it has none
   bool title = false;              // one of the menu bar's titles
   bool popup = false;              // opens a submenu
+  int mnemonic = -1;               // the place of its underlined letter in `text`, or -1
 };
 static_assert(std::is_standard_layout_v<MenuItemRecord>, "the accessible text must begin the item data");
 // The record of an item, or null when it is not owner-drawn by us.
@@ -49,7 +50,9 @@ void RemeasureMenu(HMENU menu);
 void MakeOwnerDrawn(HMENU menu, UINT item, const char* icon, UINT flags, const std::string& text, bool titleFlag);
 
 // The owner-draw messages of the menus (WM_MEASUREITEM, WM_DRAWITEM of
-// ODT_MENU) and WM_MENUSELECT; an answer when the message was a menu's.
+// ODT_MENU), WM_MENUSELECT and WM_MENUCHAR (the system knows no letters of
+// owner-drawn items: the item whose underlined letter was typed); an answer
+// when the message was a menu's.
 std::optional<LRESULT> HandleMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Called with the highlighted item's identifier (or -2 for a separator or a

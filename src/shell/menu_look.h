@@ -65,4 +65,14 @@ MenuDrawPlan PlanMenuItem(bool separator, bool highlighted, bool greyed, int id)
 Canvas DrawMenuItem(int width, int height, MenuLook look, bool title, const Canvas* icon, int dpi = kDesignDpi);
 Pixel MenuCaptionColour(MenuLook look);
 
+// The letter an item is chosen by from the keyboard, as its place in the
+// item's text, or -1: the first letter of the first word that no item
+// before it in its menu took, else of a later word, else any letter or digit
+// of it not taken. `taken` holds the upper-case letters of the items before
+// and gets this item's. The texts stay as they are; the letter is only
+// underlined.
+int ChooseMnemonic(std::string_view text, std::string& taken);
+// A Windows-1252 letter in upper case (other characters unchanged).
+char UpperLetter(char c);
+
 }  // namespace velkor

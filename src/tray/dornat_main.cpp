@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gfx/bitmap.h"
+#include "gfx/contrast_win.h"
 #include "gfx/image_names.h"
 #include "procs/process_cpu_win.h"
 #include "procs/process_library.h"
@@ -202,7 +203,12 @@ LRESULT CALLBACK CompanionWindowProc(HWND window, UINT message, WPARAM wParam, L
   switch (message) {
     case WM_DPICHANGED:
     case WM_DISPLAYCHANGE:
-    case WM_SETTINGCHANGE: FollowDisplayScale(); return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      // The menu is drawn in the system's high-contrast colours while that mode is on.
+      FollowHighContrast();
+      FollowDisplayScale();
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_COMMAND:
       if (HIWORD(wParam) == 0) RunMenuCommand(LOWORD(wParam));
       return 0;
@@ -291,6 +297,7 @@ int RunCompanion(HINSTANCE instance) {
   companion.iconSize = TrayIconSize();
   LoadProgramIcon();
   companion.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  FollowHighContrast();
   companion.menu = BuildTrayMenu();
   AddTrayIcon();
 

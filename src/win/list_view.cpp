@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "win/row_filter.h"
+
 namespace velkor::win {
 
 namespace {
@@ -52,6 +54,78 @@ int InsertRow(HWND list, int index, const std::vector<std::string>& cells, UINT 
   if (row < 0) return row;
   for (size_t column = 1; column < cells.size(); ++column) SetCell(list, row, static_cast<int>(column), cells[column]);
   return row;
+}
+
+// The rows of a filtered list, shown or not, in the list's order.
+struct FilteredRows {
+  RowFilter filter;
+  std::vector<ListRow> all;
+  std::vector<LPARAM> data;  // each row's item data
+  std::vector<char> shown;
+};
+std::unordered_map<HWND, FilteredRows>& Filtered() {
+  static std::unordered_map<HWND, FilteredRows> lists;
+  return lists;
+}
+// What UpdateListRows' callers keep of their lists' rows: a filter that
+// hides or shows rows keeps it true.
+std::unordered_map<HWND, std::vector<ListRow>*>& KeptRows() {
+  static std::unordered_map<HWND, std::vector<ListRow>*> kept;
+  return kept;
+}
+
+FilteredRows* FilterOf(HWND list) {
+  auto found = Filtered().find(list);
+  return found == Filtered().end() ? nullptr : &found->second;
+}
+
+// The rows the list view holds, all of them shown.
+void ReadListRows(HWND list, FilteredRows& rows) {
+  HWND header = ListView_GetHeader(list);
+  const int columns = header ? Header_GetItemCount(header) : 1;
+  const int count = ListView_GetItemCount(list);
+  rows.all.assign(static_cast<size_t>(count), {});
+  rows.data.assign(static_cast<size_t>(count), 0);
+  rows.shown.assign(static_cast<size_t>(count), 1);
+  for (int row = 0; row < count; ++row) {
+    ListRow& read = rows.all[static_cast<size_t>(row)];
+    for (int column = 0; column < columns; ++column) read.cells.push_back(ListViewCellText(list, row, column));
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = row;
+    if (SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) {
+      read.image = item.iImage;
+      rows.data[static_cast<size_t>(row)] = item.lParam;
+    }
+  }
+}
+
+// Takes out of the list view the rows the filter hides and puts back the
+// ones it lets through, at their places; the rows that stay keep their state.
+void ApplyFilter(HWND list, FilteredRows& rows) {
+  std::optional<RedrawGuard> redraw;
+  int item = 0;
+  for (size_t row = 0; row < rows.all.size(); ++row) {
+    const bool wanted = rows.filter.Matches(rows.all[row].cells);
+    if (wanted == (rows.shown[row] != 0)) {
+      item += wanted ? 1 : 0;
+      continue;
+    }
+    if (!redraw) redraw.emplace(list);
+    if (!wanted) {
+      ListView_DeleteItem(list, item);
+      rows.shown[row] = 0;
+    } else if (InsertRow(list, item, rows.all[row].cells, LVIF_IMAGE | LVIF_PARAM, rows.all[row].image,
+                         rows.data[row]) == item) {
+      rows.shown[row] = 1;
+      ++item;
+    }
+  }
+  auto kept = KeptRows().find(list);
+  if (kept == KeptRows().end() || !kept->second) return;
+  kept->second->clear();
+  for (size_t row = 0; row < rows.all.size(); ++row)
+    if (rows.shown[row]) kept->second->push_back(rows.all[row]);
 }
 
 int CALLBACK CompareRanks(LPARAM first, LPARAM second, LPARAM context) {
@@ -119,6 +193,19 @@ HIMAGELIST ReplaceListImages(HWND list, UniqueImageList images) {
 }
 
 void UpdateListRows(HWND list, std::vector<ListRow>& shown, std::vector<ListRow> rows) {
+  KeptRows()[list] = &shown;
+  if (FilteredRows* filtered = FilterOf(list)) {
+    filtered->all = rows;
+    filtered->data.assign(rows.size(), 0);
+    filtered->shown.assign(rows.size(), 0);
+    std::vector<ListRow> matching;
+    for (size_t row = 0; row < rows.size(); ++row) {
+      if (!filtered->filter.Matches(rows[row].cells)) continue;
+      filtered->shown[row] = 1;
+      matching.push_back(std::move(rows[row]));
+    }
+    rows = std::move(matching);
+  }
   // Rows that come or go move the others and the scroll bar: drawn once
   // after all of them. Changed cells alone repaint only themselves.
   const int count = ListView_GetItemCount(list);
@@ -150,6 +237,46 @@ void UpdateListRows(HWND list, std::vector<ListRow>& shown, std::vector<ListRow>
   shown = std::move(rows);
 }
 
+void SetListFilter(HWND list, std::string_view text) {
+  if (!list) return;
+  RowFilter filter(text);
+  FilteredRows* filtered = FilterOf(list);
+  if (!filtered) {
+    if (filter.Empty()) return;
+    filtered = &Filtered()[list];
+    const auto kept = KeptRows().find(list);
+    if (kept != KeptRows().end() && kept->second &&
+        kept->second->size() == static_cast<size_t>(ListView_GetItemCount(list))) {
+      filtered->all = *kept->second;  // with the looks the list view does not hold
+      filtered->data.assign(filtered->all.size(), 0);
+      filtered->shown.assign(filtered->all.size(), 1);
+    } else {
+      ReadListRows(list, *filtered);
+    }
+  }
+  filtered->filter = std::move(filter);
+  ApplyFilter(list, *filtered);
+  if (filtered->filter.Empty()) Filtered().erase(list);
+}
+
+void ForgetListFilters() {
+  Filtered().clear();
+  KeptRows().clear();
+}
+
+int ListRowCountUnfiltered(HWND list) {
+  const FilteredRows* filtered = FilterOf(list);
+  return filtered ? static_cast<int>(filtered->all.size()) : ListView_GetItemCount(list);
+}
+
+int UnfilteredListRow(HWND list, int row) {
+  const FilteredRows* filtered = FilterOf(list);
+  if (!filtered || row < 0) return row;
+  for (size_t at = 0; at < filtered->shown.size(); ++at)
+    if (filtered->shown[at] && row-- == 0) return static_cast<int>(at);
+  return -1;
+}
+
 std::string ListViewCellText(HWND list, int row, int column) {
   char buffer[2048] = {};
   LVITEMA item{};
@@ -179,7 +306,40 @@ ListSort ClickedListSort(HWND list, int column) {
   return {column, true};
 }
 
+namespace {
+
+// The rows a filter hides follow a sort of the list: the same stable order
+// over all rows keeps the shown ones in the order the list view gives them.
+void SortFilteredRows(FilteredRows& rows, ListSort sort) {
+  std::vector<size_t> order(rows.all.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  const auto cell = [&rows, &sort](size_t row) -> std::string_view {
+    const std::vector<std::string>& cells = rows.all[row].cells;
+    return static_cast<size_t>(sort.column) < cells.size() ? std::string_view(cells[static_cast<size_t>(sort.column)])
+                                                           : std::string_view();
+  };
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const int result = LocaleCompare(cell(a), cell(b));
+    return sort.ascending ? result < 0 : result > 0;
+  });
+  FilteredRows sorted;
+  sorted.filter = std::move(rows.filter);
+  for (size_t row : order) {
+    sorted.all.push_back(std::move(rows.all[row]));
+    sorted.data.push_back(rows.data[row]);
+    sorted.shown.push_back(rows.shown[row]);
+  }
+  rows = std::move(sorted);
+}
+
+}  // namespace
+
+void SortHiddenListRows(HWND list, ListSort sort) {
+  if (FilteredRows* filtered = FilterOf(list)) SortFilteredRows(*filtered, sort);
+}
+
 void SortListRows(HWND list, ListSort sort) {
+  SortHiddenListRows(list, sort);
   const int count = ListView_GetItemCount(list);
   if (count < 2) return;
   // Each row's item data becomes its present index, so the rank of a row is
@@ -266,7 +426,19 @@ ListRefill::ListRefill(HWND list) : list_(list), redraw_(list) {
 }
 
 ListRefill::~ListRefill() {
+  // Under a filter every row was added: the sorted rows are read back, and
+  // the ones it hides go again.
+  FilteredRows* filtered = FilterOf(list_);
+  if (filtered) {
+    filtered->all.clear();
+    filtered->shown.clear();
+    filtered->data.clear();
+  }
   if (sort_) SortListRows(list_, *sort_);
+  if (filtered) {
+    ReadListRows(list_, *filtered);
+    ApplyFilter(list_, *filtered);
+  }
   SelectListRow(list_, selected_);
   RECT row{};
   if (ListView_GetItemCount(list_) > 0 && ListView_GetItemRect(list_, 0, &row, LVIR_BOUNDS))

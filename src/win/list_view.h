@@ -60,6 +60,20 @@ struct ListRow {
 // becomes `rows`; a list whose row count someone else changed starts afresh.
 void UpdateListRows(HWND list, std::vector<ListRow>& shown, std::vector<ListRow> rows);
 
+// A list's filter: the list view shows the rows whose cells hold every word
+// of `text`; the rows it hides wait here with their texts, picture and item
+// data, and come back at their places when they match again. Rows are taken
+// out and put back in place, drawn once; "" shows every row again. The
+// lists' own refreshes (UpdateListRows, ListRefill) keep the filter.
+void SetListFilter(HWND list, std::string_view text);
+// Lets go of every list's filter and rows (the windows are destroyed).
+void ForgetListFilters();
+// The rows `list` has, shown or hidden by its filter.
+int ListRowCountUnfiltered(HWND list);
+// Where list row `row` stands among all of the list's rows (those its filter
+// hides too): the index into the rows its owner last gave it. -1 for none.
+int UnfilteredListRow(HWND list, int row);
+
 // The text of one cell (at most 2047 characters), "" for a cell that does not exist.
 std::string ListViewCellText(HWND list, int row, int column);
 
@@ -79,6 +93,9 @@ ListSort ClickedListSort(HWND list, int column);
 // locale, rows with equal texts keeping their order. Rows keep their state
 // (a selected row stays selected wherever it goes).
 void SortListRows(HWND list, ListSort sort);
+// The rows a filter hides put into the order of `sort` too, for a list that
+// sorts its shown rows itself.
+void SortHiddenListRows(HWND list, ListSort sort);
 // Marks `sort` in the header: its item data, and the arrow picture `up` or
 // `down` (owned by the caller for the life of the list) on its column.
 void MarkListSort(HWND list, ListSort sort, HBITMAP up, HBITMAP down);

@@ -90,6 +90,21 @@ TEST(MenuLook, PlacesAndSizesFollowTheDpi) {
   for (int y = 4; y <= 7; ++y) EXPECT_EQ(separator.At(45, y), y == 5 || y == 6 ? kMenuSeparatorColour : kMenuWhite);
 }
 
+// Each item gets a letter no item before it in its menu has, the first of
+// a word where one is free; a text with none free gets none.
+TEST(MenuLook, MnemonicsAreFirstFreeLettersOfTheirMenu) {
+  std::string taken, chosen;
+  for (std::string_view text : {"Aktualisieren", "Priorit\xE4t", "Prozessor", "Prozess anhalten", "Sperren / Benutzer",
+                                "\xFC", "\xDC", "#1", "10%", "##", "x&y"}) {
+    const int at = ChooseMnemonic(text, taken);
+    chosen += at < 0 ? '-' : text[static_cast<size_t>(at)];
+  }
+  EXPECT_EQ(chosen, "AProS\xFC-10-x");
+  EXPECT_EQ(taken,
+            "APROS\xDC"
+            "10X");
+}
+
 TEST(CommandTable, HelpLines) {
   EXPECT_EQ(CommandHelpLine(1, 0, ""),
             "Exportiert die aktuelle Prozessliste entweder als Textdatei (*.txt) oder als HTML-Dokument (*.htm).");

@@ -12,10 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include "app/control_ids.h"
 #include "app/event_loop.h"
 #include "app/program_windows.h"
 #include "export/export_format.h"
 #include "export/export_win.h"
+#include "procs/process_list_win.h"
 #include "settings/preferences.h"
 #include "support/built_windows.h"
 #include "support/save_dialog.h"
@@ -29,6 +31,16 @@ using namespace std::chrono_literals;
 using Rows = std::vector<std::vector<std::string>>;
 
 void FillList(HWND list, const Rows& rows) {
+  if (list == ControlHandle(kProcessList)) {  // its rows live in the process list's store
+    ProcessRows& store = ProcessListRows();
+    while (store.RowCount() > 0) store.DeleteRow(0);
+    for (const std::vector<std::string>& cells : rows) {
+      ProcessRows::NewRow row;
+      std::copy(cells.begin(), cells.end(), row.cells.begin());
+      store.AppendRow(row);
+    }
+    return;
+  }
   ListView_DeleteAllItems(list);
   for (size_t r = 0; r < rows.size(); ++r) {
     for (size_t c = 0; c < rows[r].size(); ++c) {

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -317,6 +319,97 @@ TEST_F(ProcessList, TitlesFollowTheSettingAndAHiddenListStaysHidden) {
   EXPECT_FALSE(IsWindowVisible(panel));
   EXPECT_FALSE(IsWindowVisible(list_));
   EXPECT_GE(RowOf(helper.pid()), 0);
+}
+
+// In every refresh each cell of each row is what the same refresh shows when
+// every process and file is asked afresh: helpers at each priority class, a
+// suspended, a busy and a windowed one, while one changes its class, one
+// ends and one starts.
+TEST_F(ProcessList, CachedFactsShowWhatDirectReadingShows) {
+  Preferences.PreferencesCPUPerProcess = 0;  // the strips' numbers are the list's own
+  Preferences.PreferencesWindowTitle = 1;
+  const std::string exe = test::ProgramFolder() + "\\velkor_helper.exe";
+  std::vector<test::OwnedProcess> helpers;
+  for (DWORD priorityClass : {IDLE_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS,
+                              ABOVE_NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS, REALTIME_PRIORITY_CLASS}) {
+    helpers.push_back(test::StartHelper());
+    ASSERT_TRUE(helpers.back().valid());
+    ASSERT_TRUE(SetPriorityClass(helpers.back().handle(), priorityClass));
+  }
+  test::OwnedProcess busy = test::Start(exe, "busy");
+  test::OwnedProcess windowed = test::Start(exe, "window Vergleichsfenster");
+  ASSERT_TRUE(busy.valid() && windowed.valid());
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string command = "\"" + exe + "\"";
+  ASSERT_TRUE(CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                             &startup, &info));
+  win::UniqueKernelHandle thread(info.hThread);
+  test::OwnedProcess suspended(win::UniqueKernelHandle(info.hProcess), info.dwProcessId);
+  ASSERT_TRUE(
+      test::WaitUntil([] { return IsWindowVisible(FindWindowA("VelkorHelperWindow", "Vergleichsfenster")); }, 10s));
+
+  std::map<std::string, std::array<std::string, kProcessListColumns>> expected;  // by the PID cell
+  SetProcessReadingCheckHook([&](const std::vector<ProcessFacts>& direct, const MergeSettings& settings) {
+    VectorProcessRows rows;  // the list's rows from before the refresh
+    const ProcessRows& shown = ProcessListRows();
+    for (int row = 0; row < shown.RowCount(); ++row) {
+      ProcessRows::NewRow copy;
+      copy.facts = *shown.Facts(row);
+      for (int column = 0; column < kProcessListColumns; ++column)
+        copy.cells[static_cast<size_t>(column)] = shown.CellText(row, column);
+      rows.AppendRow(copy);
+    }
+    MergeProcessSnapshot(rows, direct, CollectedWindowTitles(), settings, HistoryImageHooks{});
+    for (int row = 0; row < rows.RowCount(); ++row)
+      for (int column = 0; column < kProcessListColumns; ++column)
+        expected[rows.CellText(row, kPidColumn)][static_cast<size_t>(column)] = rows.CellText(row, column);
+  });
+  int compared = 0;
+  auto sameCells = [&] {
+    expected.clear();
+    RefreshProcessList();
+    ++compared;
+    EXPECT_EQ(static_cast<size_t>(Rows()), expected.size());
+    for (int row = 0; row < Rows(); ++row) {
+      const auto found = expected.find(Cell(row, kPidColumn));
+      if (found == expected.end()) {
+        ADD_FAILURE() << "no row of PID " << Cell(row, kPidColumn) << " read directly";
+        continue;
+      }
+      for (int column = 0; column < kProcessListColumns; ++column)
+        EXPECT_EQ(Cell(row, column), found->second[static_cast<size_t>(column)])
+            << "PID " << found->first << ", column " << column << ", refresh " << compared;
+    }
+  };
+  sameCells();
+  const int busyRow = RowOf(busy.pid()), windowedRow = RowOf(windowed.pid());
+  ASSERT_GE(busyRow, 0);
+  ASSERT_GE(windowedRow, 0);
+  EXPECT_EQ(Cell(windowedRow, kTitleColumn), "Vergleichsfenster");
+  EXPECT_GE(RowOf(suspended.pid()), 0);
+  EXPECT_EQ(Cell(RowOf(helpers[0].pid()), kPriorityColumn), "Niedrig");
+  EXPECT_EQ(Cell(RowOf(helpers[4].pid()), kPriorityColumn), "Hoch");
+
+  // The busy helper's load shows on a later refresh; each one compares.
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        sameCells();
+        const ProcessRowFacts* facts = ProcessFactsOf(busy.pid());
+        return facts && facts->cpuLoad > 0;
+      },
+      10s));
+  ASSERT_TRUE(SetPriorityClass(helpers[0].handle(), HIGH_PRIORITY_CLASS));
+  const uint32_t ended = helpers[1].pid();
+  helpers[1].End();
+  helpers.push_back(test::StartHelper());
+  sameCells();
+  sameCells();
+  EXPECT_EQ(Cell(RowOf(helpers[0].pid()), kPriorityColumn), "Hoch");
+  EXPECT_LT(RowOf(ended), 0);
+  EXPECT_GE(RowOf(helpers.back().pid()), 0);
+  SetProcessReadingCheckHook({});
 }
 
 }  // namespace

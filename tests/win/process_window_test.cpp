@@ -130,7 +130,23 @@ TEST_F(ProcessWindow, ShowsWhatTheHelperIsAndClosesOnEscape) {
 
   ClickTab(2);  // "Threads": the main thread and three more
   EXPECT_TRUE(IsWindowVisible(List(2)) && !IsWindowVisible(List(0)));
-  EXPECT_GE(ListView_GetItemCount(List(2)), 4);
+  const int threads = ListView_GetItemCount(List(2));
+  EXPECT_GE(threads, 4);
+  // A thread more: the refresh adds its row in place, the selection stays.
+  ListView_SetItemState(List(2), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  const std::string selected = win::ListViewCellText(List(2), 1, 0);
+  win::UniqueKernelHandle thread(CreateRemoteThread(
+      helper_.handle(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(&SleepEx)),
+      reinterpret_cast<void*>(INFINITE), 0, nullptr));
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        RefreshProcessWindow();
+        return ListView_GetItemCount(List(2)) == threads + 1;
+      },
+      5s));
+  const int now = ListView_GetNextItem(List(2), -1, LVNI_SELECTED);
+  ASSERT_GE(now, 0);
+  EXPECT_EQ(win::ListViewCellText(List(2), now, 0), selected);
   ClickTab(3);
   EXPECT_GE(RowWith(3, 0, "version.dll"), 0);
   ClickTab(4);
@@ -170,12 +186,49 @@ TEST_F(ProcessWindow, ShowsWhatTheHelperIsAndClosesOnEscape) {
   EXPECT_NE(saved.find("InfoWidth = 600\r\nInfoHeight = 480\r\n"), std::string::npos) << saved;
 }
 
+// A helper started as the child of `parent`, as if that one had started it.
+test::OwnedProcess StartChildOf(const test::OwnedProcess& parent) {
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<uint8_t> bytes(size);
+  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(bytes.data());
+  HANDLE parentHandle = parent.handle();
+  if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return {};
+  UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_PARENT_PROCESS, &parentHandle, sizeof parentHandle,
+                            nullptr, nullptr);
+  STARTUPINFOEXA startup{};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.lpAttributeList = attributes;
+  PROCESS_INFORMATION info{};
+  const std::string exe = test::ProgramFolder() + "\\velkor_helper.exe";
+  std::string line = "\"" + exe + "\"";
+  const BOOL started = CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, EXTENDED_STARTUPINFO_PRESENT,
+                                      nullptr, nullptr, &startup.StartupInfo, &info);
+  DeleteProcThreadAttributeList(attributes);
+  if (!started) return {};
+  CloseHandle(info.hThread);
+  return test::OwnedProcess(win::UniqueKernelHandle(info.hProcess), info.dwProcessId);
+}
+
 TEST_F(ProcessWindow, AnEndedProcessKeepsItsFiguresAndShowsItsExitCode) {
-  test::OwnedProcess other = test::StartHelper();
+  test::OwnedProcess parent = test::StartHelper();
+  test::OwnedProcess other = StartChildOf(parent);
+  ASSERT_TRUE(other.valid());
   ASSERT_NO_FATAL_FAILURE(OpenFor(helper_.pid()));
   // Another process replaces the one shown.
   ASSERT_NO_FATAL_FAILURE(OpenFor(other.pid()));
   EXPECT_EQ(ProcessWindowPid(), other.pid());
+  const std::string parentText = "velkor_helper.exe (" + std::to_string(parent.pid()) + ")";
+  EXPECT_EQ(Value(0, "Übergeordneter Prozess"), parentText);
+  // The parent ends first: its name stays, marked as ended.
+  parent.End();
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        RefreshProcessWindow();
+        return Value(0, "Übergeordneter Prozess") != parentText;
+      },
+      5s));
+  EXPECT_EQ(Value(0, "Übergeordneter Prozess"), parentText + " (beendet)");
   ClickTab(2);
   const int threads = ListView_GetItemCount(List(2));
   ASSERT_GE(threads, 1);
@@ -189,6 +242,55 @@ TEST_F(ProcessWindow, AnEndedProcessKeepsItsFiguresAndShowsItsExitCode) {
   EXPECT_EQ(Value(0, "Status"), "Beendet");
   RefreshProcessWindow();  // nothing is read any more
   EXPECT_EQ(ListView_GetItemCount(List(2)), threads);
+}
+
+// While the list refreshes, the window shows the figures of the list's own
+// snapshot; one it has read already is not read again.
+TEST_F(ProcessWindow, FiguresComeFromTheListsSnapshotOnceAndThenFromItsOwn) {
+  ASSERT_NO_FATAL_FAILURE(OpenFor(helper_.pid()));
+  ClickTab(1);
+  const auto threads = [] { return std::stoi(Value(1, "Threads")); };
+  // Threads of the helper that sleep until it ends.
+  const auto start = [&](int count) {
+    for (int n = 0; n < count; ++n) {
+      win::UniqueKernelHandle thread(CreateRemoteThread(
+          helper_.handle(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(&SleepEx)),
+          reinterpret_cast<void*>(INFINITE), 0, nullptr));
+      ASSERT_TRUE(thread.valid());
+    }
+    test::Pump();
+  };
+  const int before = threads();
+  start(2);
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        RefreshProcessWindow();
+        return threads() == before + 2;
+      },
+      5s));
+  RefreshProcessList();
+  start(2);
+  RefreshProcessWindow();
+  EXPECT_EQ(threads(), before + 2);
+  RefreshProcessWindow();
+  EXPECT_EQ(threads(), before + 4);
+
+  // The load runs between two snapshots: a page shown again on the same one
+  // shows the same load, not one over no time at all.
+  test::OwnedProcess busy = test::Start(test::ProgramFolder() + "\\velkor_helper.exe", "busy");
+  ASSERT_NO_FATAL_FAILURE(OpenFor(busy.pid()));
+  ClickTab(1);
+  const std::string idle = Value(1, "CPU-Last");
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        RefreshProcessWindow();
+        return Value(1, "CPU-Last") != idle;
+      },
+      5s));
+  const std::string load = Value(1, "CPU-Last");
+  ClickTab(0);
+  ClickTab(1);
+  EXPECT_EQ(Value(1, "CPU-Last"), load);
 }
 
 // "Beenden" asks the main window's question, owned by this window, and ends
@@ -223,13 +325,18 @@ TEST_F(ProcessWindow, RefreshesAndOpeningsLeaveNoObjectsBehind) {
   test::Pump();
   const uint32_t handles = test::OwnHandleCount(), gdi = test::OwnGdiObjectCount();
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  for (int round = 0; round < 200; ++round) {
-    if (round % 25 == 0) ClickTab(round / 25);
+  for (int round = 0; round < 1000; ++round) {
+    if (round % 125 == 0) ClickTab(round / 125);
     RefreshProcessWindow();
   }
+  // Closed as its close box closes it, opened again by toolbar button 25.
   for (int round = 0; round < 100; ++round) {
-    CloseProcessWindow();
-    ShowProcessInformationFor(helper_.pid(), "velkor_helper.exe");
+    SendMessageA(BuiltWindow(kProcessInfoWindow), WM_CLOSE, 0, 0);
+    ASSERT_EQ(BuiltWindow(kProcessInfoWindow), nullptr);
+    SendMessageA(ControlHandle(25), BM_CLICK, 0, 0);
+    LoopEvent event;
+    while (TakeLoopEvent(event)) DispatchEvent(event);
+    ASSERT_NE(BuiltWindow(kProcessInfoWindow), nullptr);
     ClickTab(round % 8);
   }
   test::Pump();

@@ -276,5 +276,34 @@ TEST_F(ServiceView, DescriptionsFromTheRegistry) {
   EXPECT_EQ(ServiceDescription("VelkorProbe"), "");
 }
 
+// The list keeps each service's description until its registry key changes:
+// a new description shows at the next refresh, and the old one comes back.
+TEST_F(ServiceView, ADescriptionChangedInTheRegistryShowsAtTheNextRefresh) {
+  RefreshServiceList(list_);
+  const std::vector<std::string> names = Column(0);
+  ASSERT_FALSE(names.empty());
+  const std::string path = std::string("SYSTEM\\CurrentControlSet\\Services\\") + names[0];
+  win::UniqueRegistryKey key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.put()),
+            ERROR_SUCCESS);
+  std::vector<BYTE> before(4096);
+  DWORD type = 0, size = static_cast<DWORD>(before.size());
+  const bool had = RegQueryValueExA(key.get(), "Description", nullptr, &type, before.data(), &size) == ERROR_SUCCESS;
+  auto description = [&] { return Column(3)[static_cast<size_t>(std::max(RowOf(names[0]), 0))]; };
+  const std::string shown = description();
+  const std::string changed = "Velkor prüft die Beschreibung";
+  ASSERT_EQ(RegSetValueExA(key.get(), "Description", 0, REG_SZ, reinterpret_cast<const BYTE*>(changed.c_str()),
+                           static_cast<DWORD>(changed.size() + 1)),
+            ERROR_SUCCESS);
+  RefreshServiceList(list_);
+  EXPECT_EQ(description(), changed);
+  if (had)
+    RegSetValueExA(key.get(), "Description", 0, type, before.data(), size);
+  else
+    RegDeleteValueA(key.get(), "Description");
+  RefreshServiceList(list_);
+  EXPECT_EQ(description(), shown);
+}
+
 }  // namespace
 }  // namespace velkor

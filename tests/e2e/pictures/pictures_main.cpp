@@ -72,6 +72,33 @@ void PressKey(WORD key) {
   SendInput(2, keys, sizeof(INPUT));
 }
 
+// The process view filtered to the programs named "velkor", typed into
+// the filter field after Ctrl+E; Escape empties the field again.
+void ShootFilteredProcesses(HWND main) {
+  HWND list = test::Descendant(main, kProcessList);
+  Expect(test::WaitUntil([&] { return IsWindowVisible(list) && ListRows(list) > 0; }, kBound), "processes again");
+  const int all = ListRows(list);
+  INPUT keys[4] = {};
+  for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
+  keys[1].ki.wVk = keys[2].ki.wVk = 'E';
+  keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, keys, sizeof(INPUT));
+  for (char c : std::string("velkor")) {
+    INPUT typed[2] = {};
+    typed[0].type = typed[1].type = INPUT_KEYBOARD;
+    typed[0].ki.wScan = typed[1].ki.wScan = static_cast<WORD>(c);
+    typed[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    typed[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, typed, sizeof(INPUT));
+  }
+  Expect(test::WaitUntil([&] { return ListRows(list) > 0 && ListRows(list) < all; }, kBound), "the filtered list");
+  Settle(1500ms);
+  Shot("processes_filtered", main);
+  PressEscape();
+  Expect(test::WaitUntil([&] { return ListRows(list) >= all; }, kBound), "the list unfiltered");
+}
+
 // "Prozessinformationen" for the first row of the process list, each page
 // chosen on its tab strip with the arrow key, as a user would.
 void ShootProcessInformation(HWND main, uint32_t pid, int dpi) {
@@ -182,6 +209,7 @@ void TakeAll() {
     Shot(kViewNames[view], main);
   }
   PostMessageA(main, WM_COMMAND, 13, 0);
+  ShootFilteredProcesses(main);
   ShootProcessInformation(main, run.pid(), dpi);
 
   HWND diagram = open(21, "Diagramm");

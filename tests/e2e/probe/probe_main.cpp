@@ -12,6 +12,8 @@
 #include "app/event_loop.h"
 #include "app/startup.h"
 #include "app/program_windows.h"
+#include "gfx/contrast.h"
+#include "gfx/contrast_win.h"
 #include "win/source_location.h"
 #include "lists/driver_list_win.h"
 #include "lists/network_adapters_win.h"
@@ -83,10 +85,31 @@ LRESULT OwnWindowCount() {
   return tally.windows;
 }
 
+LRESULT MenuItem(WPARAM menu, LPARAM position) {
+  static MENUITEMINFOW info;
+  info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE;
+  if (!GetMenuItemInfoW(reinterpret_cast<HMENU>(menu), static_cast<UINT>(position), TRUE, &info)) return 0;
+  return reinterpret_cast<LRESULT>(&info);
+}
+
 LRESULT CALLBACK ProbeCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   static const UINT refresh = RegisterWindowMessageA(probe::kRefresh);
   static const UINT rowsWith = RegisterWindowMessageA(probe::kRowsWith);
   static const UINT count = RegisterWindowMessageA(probe::kCount);
+  static const UINT menuItem = RegisterWindowMessageA(probe::kMenuItem);
+  static const UINT highContrast = RegisterWindowMessageA(probe::kHighContrast);
+  if (window == MainWindow && message == highContrast) {
+    if (wParam)
+      SetHighContrastHook([] { return true; });
+    else
+      SetHighContrastHook({});
+    // As the system sends it to every top-level window.
+    SendMessageA(MainWindow, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    return HighContrast() ? 1 : 0;
+  }
+  if (window == MainWindow && message == menuItem) return MenuItem(wParam, lParam);
   if (window == MainWindow && message == refresh) return Refresh(wParam);
   if (window == MainWindow && message == rowsWith)
     return RowsWith(wParam & 0xFF, static_cast<int>(wParam >> 8), lParam);

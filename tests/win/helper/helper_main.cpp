@@ -12,11 +12,17 @@
 //                                  three more threads and loads version.dll;
 //                                  writes the port into "velkor_port.txt"
 //                                  there, then waits until it is ended
+//   velkor_helper.exe crowd T M    runs T threads in all and loads copies of
+//                                  one module ("velkor_module_N.dll" there)
+//                                  until it has M modules; then writes
+//                                  "velkor_crowd.txt" there and waits until
+//                                  it is ended
 //   velkor_helper.exe save PATH    replaces PATH again and again, as the
 //                                  programs save their settings, with 200000
 //                                  times 'a' and 250000 times 'b' in turn
 #include <winsock2.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +110,28 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     if (file == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
     WriteFile(file, port.data(), static_cast<DWORD>(port.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  if (std::strncmp(commandLine, "crowd ", 6) == 0) {
+    char* rest = nullptr;
+    const long threads = std::strtol(commandLine + 6, &rest, 10), modules = std::strtol(rest, nullptr, 10);
+    for (long n = 1; n < threads; ++n)
+      CloseHandle(CreateThread(
+          nullptr, 0,
+          [](void*) -> DWORD {
+            Sleep(INFINITE);
+            return 0;
+          },
+          nullptr, 0, nullptr));
+    const auto loaded = [] {
+      HMODULE handles[1024];
+      DWORD needed = 0;
+      return EnumProcessModules(GetCurrentProcess(), handles, sizeof handles, &needed) ? needed / sizeof(HMODULE) : 0;
+    };
+    for (int copy = 0; loaded() < static_cast<DWORD>(modules); ++copy)
+      if (!LoadLibraryA(("velkor_module_" + std::to_string(copy) + ".dll").c_str())) return 1;
+    HANDLE file = CreateFileA("velkor_crowd.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
     CloseHandle(file);
   }
   if (std::strncmp(commandLine, "busy", 4) == 0) {
