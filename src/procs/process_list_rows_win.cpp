@@ -22,6 +22,7 @@ struct MirrorRow {
   std::array<std::string, kProcessListColumns> cells;
   ProcessRowFacts facts;
   bool shown = true;  // let through by the filter; a row it hides stays here, measured as ever
+  bool recheck = false;  // a cell the filter reads changed since the filter last looked
   int image = -1;
 };
 
@@ -40,7 +41,8 @@ struct RowsState {
   int batches = 0;  // open ListRedrawBatch scopes
   RowFilter filter;
   std::vector<bool> filterColumns;  // the columns the filter reads, by column
-  bool refilter = false;            // a cell the filter reads changed
+  bool refilter = false;            // rows marked `recheck` wait for the filter
+  bool refilterAll = false;         // the filter or its columns changed: every row waits
   std::vector<size_t> items;        // the row of each list item, while `itemsValid`
   bool itemsValid = false;
   // Rows were added, removed, hidden, shown or reordered in this batch; the
@@ -136,6 +138,12 @@ void ApplyMove() {
   // A selection that only moved is no change the program should see; one
   // that lost rows is.
   state.movingSelection = !lost && (focused >= 0 || state.focused == 0);
+  // The count, selection and focus change with the list's drawing held off
+  // by the default handler (the list view itself goes on bringing its scroll
+  // bars up to date, but paints none of it now), and the list is drawn once,
+  // frame and header too, when it next paints.
+  const bool drawn = (GetWindowLongPtrA(state.list, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (drawn) DefWindowProcA(state.list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(state.list, LVM_SETITEMCOUNT, static_cast<WPARAM>(ShownCount()),
                LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
   // Only the positions whose state changes are touched: a change of all
@@ -157,7 +165,10 @@ void ApplyMove() {
   }
   ListView_SetSelectionMark(state.list, mark);
   state.movingSelection = false;
-  InvalidateRect(state.list, nullptr, FALSE);
+  if (drawn) {
+    DefWindowProcA(state.list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(state.list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
 }
 
 // One region of every changed cell in sight, invalidated at once: the list
@@ -192,8 +203,11 @@ void InvalidateCells(const std::vector<std::pair<int, int>>& changed) {
 // Hides the rows the filter hides now and shows those it lets through again;
 // the store's order stays, so the sort holds.
 void Refilter() {
-  state.refilter = false;
+  const bool all = state.refilterAll;
+  state.refilter = state.refilterAll = false;
   for (MirrorRow& row : state.rows) {
+    if (!all && !row.recheck) continue;
+    row.recheck = false;
     const bool wanted = state.filter.Empty() || FilterLetsThrough(row);
     if (wanted == row.shown) continue;
     NoteMove();
@@ -231,7 +245,11 @@ class ListViewRows final : public ProcessRows {
     cell = text;
     if (column >= kFirstHiddenColumn) return;
     if (state.rows[static_cast<size_t>(row)].shown) NoteChangedCell(row, column);
-    if (!state.filter.Empty()) state.refilter = true;
+    if (!state.filter.Empty() && (static_cast<size_t>(column) >= state.filterColumns.size() ||
+                                  state.filterColumns[static_cast<size_t>(column)])) {
+      state.rows[static_cast<size_t>(row)].recheck = true;
+      state.refilter = true;
+    }
   }
 
   int AppendRow(const NewRow& row) override {
@@ -361,7 +379,7 @@ void SetListRowFilter(RowFilter filter, std::vector<bool> columns) {
   state.filter = std::move(filter);
   state.filterColumns = std::move(columns);
   ListRedrawBatch batch;
-  state.refilter = true;
+  state.refilter = state.refilterAll = true;
 }
 
 const RowLook* ListRowLook(LPARAM id) {

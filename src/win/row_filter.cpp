@@ -24,9 +24,15 @@ char FoldChar(char c) {
 }  // namespace
 
 std::string FoldCase1252(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) c = FoldChar(c);
+  std::string folded;
+  AppendFolded1252(folded, text);
   return folded;
+}
+
+void AppendFolded1252(std::string& to, std::string_view text) {
+  const size_t at = to.size();
+  to.append(text);
+  for (size_t i = at; i < to.size(); ++i) to[i] = FoldChar(to[i]);
 }
 
 RowFilter::RowFilter(std::string_view text) {

@@ -10,6 +10,8 @@ namespace velkor {
 
 // `text` in lower case, Windows-1252 letters too ("MÜLLER" -> "müller").
 std::string FoldCase1252(std::string_view text);
+// `text` folded so, appended to `to`.
+void AppendFolded1252(std::string& to, std::string_view text);
 
 class RowFilter {
  public:
@@ -27,11 +29,12 @@ class RowFilter {
   [[nodiscard]] bool MatchesCells(int count, CellAt cellAt, const std::vector<bool>& shown = {}) const {
     if (words_.empty()) return true;
     std::string folded;
+    folded.reserve(256);
     for (int column = 0; column < count; ++column) {
       if (static_cast<size_t>(column) < shown.size() && !shown[static_cast<size_t>(column)]) continue;
       const std::string_view cell = cellAt(column);
       if (cell.empty()) continue;
-      folded += FoldCase1252(cell);
+      AppendFolded1252(folded, cell);
       folded += '\n';  // no word holds one, so none is found across two cells
     }
     return AllWordsIn(folded);

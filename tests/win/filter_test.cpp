@@ -124,12 +124,41 @@ TEST_F(Filter, ProcessesMatchingEveryWordShowThroughRefreshesAndCommandsActOnThe
   EXPECT_EQ(ProcessListRows().RowCount(), all);  // every process still measured
   EXPECT_EQ(CountText(), "Prozesse: 1 von " + std::to_string(all));
   EXPECT_TRUE(SelectedProcesses().empty());  // the hidden row lost its selection
+  {
+    // The list drawn afresh once the change is through: below the one row,
+    // nothing of the rows that were there before.
+    RECT row{};
+    ListView_GetItemRect(list_, 0, &row, LVIR_BOUNDS);
+    UpdateWindow(list_);
+    HDC dc = GetDC(list_);
+    const COLORREF background = ListView_GetBkColor(list_);
+    const int y = row.bottom + (row.bottom - row.top) * 3 / 2;
+    int stale = 0;
+    RECT client{};
+    GetClientRect(list_, &client);
+    for (int x = row.left + 1; x < std::min(row.right, client.right) - 1; x += 2)
+      if (GetPixel(dc, x, y) != background) ++stale;
+    ReleaseDC(list_, dc);
+    EXPECT_EQ(stale, 0);
+  }
 
   // Refreshes keep the filter: a new match comes in sort order, an ended one goes.
   test::OwnedProcess second = StartWindow("Filterprobe M\xFCller zwei");
   ASSERT_TRUE(Refreshed([&] { return ShownPids().size() == 2; }));
   EXPECT_EQ(ShownPids()[1], second.pid());
   mueller.End();
+  ASSERT_TRUE(Refreshed([&] { return ShownPids() == std::vector<uint32_t>{second.pid()}; }));
+  // A row whose title comes to match shows, and goes again when it no longer does.
+  HWND annaWindow = FindWindowA(nullptr, "Filterprobe Anna");
+  ASSERT_TRUE(annaWindow);
+  auto retitle = [annaWindow](const char* title) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(annaWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG, 2000,
+                               &result) != 0;
+  };
+  ASSERT_TRUE(retitle("Filterprobe M\xFCller Anna"));
+  ASSERT_TRUE(Refreshed([&] { return ShownPids().size() == 2; }));
+  ASSERT_TRUE(retitle("Filterprobe Anna"));
   ASSERT_TRUE(Refreshed([&] { return ShownPids() == std::vector<uint32_t>{second.pid()}; }));
 
   // Down selects the first shown row in the list; a command acts on it alone.
