@@ -21,7 +21,7 @@ struct MirrorRow {
   LPARAM id = 0;
   std::array<std::string, kProcessListColumns> cells;
   ProcessRowFacts facts;
-  bool shown = true;  // let through by the filter; a row it hides stays here, measured as ever
+  bool shown = true;     // let through by the filter; a row it hides stays here, measured as ever
   bool recheck = false;  // a cell the filter reads changed since the filter last looked
   int image = -1;
 };
