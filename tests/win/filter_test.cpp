@@ -204,17 +204,11 @@ TEST_F(Filter, SelectionAndFocusStayOnTheirProcessesThroughSortsFiltersAndTyping
     return pids == std::vector<uint32_t>{std::min(first, last), std::max(first, last)} && focused &&
            focused->pid == last;
   };
-  auto click = [&](int column) {
-    NMLISTVIEW notice{};
-    notice.hdr.hwndFrom = list_;
-    notice.hdr.idFrom = kProcessList;
-    notice.hdr.code = static_cast<UINT>(LVN_COLUMNCLICK);
-    notice.iItem = -1;
-    notice.iSubItem = column;
-    SendMessageA(GetParent(list_), WM_NOTIFY, kProcessList, reinterpret_cast<LPARAM>(&notice));
+  auto click = [&](int column, const std::function<bool()>& sorted) {
+    ASSERT_TRUE(test::ClickListHeader(list_, column, sorted)) << column;
   };
-  click(kPidColumn);
-  click(kPidColumn);  // descending: the rows turn round
+  click(kPidColumn, [] { return ProcessListSortColumn() == kPidColumn; });
+  click(kPidColumn, [] { return !ProcessListSortAscending(); });  // descending: the rows turn round
   EXPECT_TRUE(kept());
   ASSERT_NO_FATAL_FAILURE(TypeIntoField("wahlprobe"));
   EXPECT_EQ(ShownPids().size(), 3u);
@@ -227,7 +221,7 @@ TEST_F(Filter, SelectionAndFocusStayOnTheirProcessesThroughSortsFiltersAndTyping
   EXPECT_TRUE(kept());
 
   // Typed letters in the list go to the first row below the focus whose name starts with them.
-  click(kNameColumn);
+  click(kNameColumn, [] { return ProcessListSortColumn() == kNameColumn; });
   ASSERT_NE(ProcessListRows().CellText(ProcessStoreRow(0), kNameColumn).rfind("velkor_h", 0), 0u);
   ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemState(list_, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);

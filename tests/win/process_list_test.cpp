@@ -214,23 +214,15 @@ TEST_F(ProcessList, HeaderClicksSortByTheColumnKind) {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
   }));
 
-  auto click = [&](int column) {
-    NMLISTVIEW notice{};
-    notice.hdr.hwndFrom = list_;
-    notice.hdr.idFrom = kProcessList;
-    notice.hdr.code = static_cast<UINT>(LVN_COLUMNCLICK);
-    notice.iItem = -1;
-    notice.iSubItem = column;
-    // Through the list's parent, as the click arrives.
-    SendMessageA(GetParent(list_), WM_NOTIFY, kProcessList, reinterpret_cast<LPARAM>(&notice));
+  auto click = [&](int column, const std::function<bool()>& sorted) {
+    ASSERT_TRUE(test::ClickListHeader(list_, column, sorted)) << column;
   };
-  click(kPidColumn);
+  click(kPidColumn, [] { return ProcessListSortColumn() == kPidColumn; });
   EXPECT_TRUE(ProcessListSortAscending());
   std::vector<int64_t> pids;
   for (const std::string& cell : Column(kPidColumn)) pids.push_back(LeadingWholeNumber(cell));
   EXPECT_TRUE(std::is_sorted(pids.begin(), pids.end()));
-  click(kPidColumn);
-  EXPECT_FALSE(ProcessListSortAscending());
+  click(kPidColumn, [] { return !ProcessListSortAscending(); });
   pids.clear();
   for (const std::string& cell : Column(kPidColumn)) pids.push_back(LeadingWholeNumber(cell));
   EXPECT_TRUE(std::is_sorted(pids.rbegin(), pids.rend()));
@@ -253,7 +245,7 @@ TEST_F(ProcessList, HeaderClicksSortByTheColumnKind) {
   EXPECT_TRUE(std::is_sorted(pids.rbegin(), pids.rend()));
   EXPECT_GE(RowOf(helpers.back().pid()), 0);
 
-  click(kWorkingSetColumn);
+  click(kWorkingSetColumn, [] { return ProcessListSortColumn() == kWorkingSetColumn; });
   std::vector<std::string> sizes = Column(kWorkingSetColumn);
   EXPECT_TRUE(std::is_sorted(sizes.begin(), sizes.end(),
                              [](const std::string& a, const std::string& b) { return CompareNumberTexts(a, b) < 0; }));

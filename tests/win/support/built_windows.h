@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "support/wine_support.h"
@@ -16,6 +17,12 @@ namespace velkor::test {
 // Handles the messages waiting for this thread and drops the loop events
 // they queued, as a pass of the program's loop would without dispatching.
 void Pump();
+
+// A left click on the header of `list`'s `column` through the system's
+// mouse input (its window shown in front and the column scrolled into
+// sight first), then passes of the program's loop until `done` holds or
+// 5 s went by; whether it held.
+bool ClickListHeader(HWND list, int column, const std::function<bool()>& done);
 
 class BuiltWindows : public ::testing::Test {
  protected:
