@@ -56,15 +56,7 @@ class Filter : public test::BuiltWindows {
     return test::Start(test::ProgramFolder() + "\\velkor_helper.exe", "window " + title);
   }
   // Passes of the program's loop until `condition` holds (or 5 s went by).
-  static bool RunUntil(const std::function<bool()>& condition) {
-    const ULONGLONG end = GetTickCount64() + 5000;
-    for (;;) {
-      const LoopEvent event = WaitEvent(20);
-      if (event.code != kEventNone) DispatchEvent(event);
-      if (condition()) return true;
-      if (GetTickCount64() > end) return false;
-    }
-  }
+  static bool RunUntil(const std::function<bool()>& condition) { return test::LoopUntil(condition); }
   // Ctrl+E, then `text` typed (Windows-1252) into what has the focus.
   void TypeIntoField(const std::string& text) {
     { test::HeldKeys control({VK_CONTROL, 'E'}); }

@@ -29,15 +29,7 @@ void Press(WORD key, std::vector<WORD> held = {}) {
 }
 
 // Runs the program's loop until `done` holds.
-bool LoopUntil(const std::function<bool()>& done) {
-  return test::WaitUntil(
-      [&] {
-        const LoopEvent event = WaitEvent(10);
-        if (event.code != kEventNone) DispatchEvent(event);
-        return done();
-      },
-      10s);
-}
+bool LoopUntil(const std::function<bool()>& done) { return test::LoopUntil(done, 10s); }
 
 bool Focused(int id) {
   HWND focus = GetFocus();

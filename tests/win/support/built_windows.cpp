@@ -21,6 +21,16 @@ void Pump() {
   }
 }
 
+bool LoopUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  for (;;) {
+    const LoopEvent event = WaitEvent(20);
+    if (event.code != kEventNone) DispatchEvent(event);
+    if (done()) return true;
+    if (GetTickCount64() > end) return false;
+  }
+}
+
 bool ClickListHeader(HWND list, int column, const std::function<bool()>& done) {
   HWND header = ListView_GetHeader(list);
   HWND top = GetAncestor(list, GA_ROOT);
@@ -49,13 +59,7 @@ bool ClickListHeader(HWND list, int column, const std::function<bool()>& done) {
   clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   if (SendInput(2, clicks, sizeof(INPUT)) != 2) return false;
-  const ULONGLONG end = GetTickCount64() + 5000;
-  for (;;) {
-    const LoopEvent event = WaitEvent(20);
-    if (event.code != kEventNone) DispatchEvent(event);
-    if (done()) return true;
-    if (GetTickCount64() > end) return false;
-  }
+  return LoopUntil(done);
 }
 
 void BuiltWindows::BuildHere(const std::string& settings, bool fillLists) {

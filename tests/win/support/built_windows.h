@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -17,6 +18,10 @@ namespace velkor::test {
 // Handles the messages waiting for this thread and drops the loop events
 // they queued, as a pass of the program's loop would without dispatching.
 void Pump();
+
+// Passes of the program's loop (events taken and dispatched) until `done`
+// holds or `timeout` went by; whether it held.
+bool LoopUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // A left click on the header of `list`'s `column` through the system's
 // mouse input (its window shown in front and the column scrolled into
